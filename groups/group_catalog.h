@@ -1,0 +1,49 @@
+// The group table: file groups read from the settings file, each with a
+// number, a name and the extensions it lists, and the lookup that names the
+// group of an extension. Extensions that no group lists fall into the
+// fallback group, numbered one above the highest configured group.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// The answer of a lookup.
+struct GroupMatch {
+    std::int32_t number;
+    std::string name;
+};
+
+struct FileGroup {
+    std::int32_t number;
+    std::string name;
+    std::vector<std::string> extensions; // without dots, as configured
+};
+
+class GroupCatalog {
+public:
+    GroupCatalog();
+
+    bool IsLoaded() const { return loaded; }
+
+    // Names the first group, in load order, that lists the extension (ASCII
+    // letters compared without regard to case), else the fallback group. The
+    // answer is the catalog's one shared record, overwritten by the next
+    // lookup: callers on several threads serialise a lookup and their read.
+    const GroupMatch& FindGroup(const char* extension);
+
+    // Group numbers a lookup can give: the configured groups and the fallback.
+    std::uint64_t GroupCountWithFallback() const;
+
+    // Reads the group table and the fallback name from a settings file and
+    // marks the catalog loaded, whatever it found (group_loader.cpp).
+    void LoadGroups(std::string settingsPath);
+    // Cuts an extension list at '|' and appends the group (group_loader.cpp).
+    void AddGroup(std::int32_t number, std::string name, std::string extensionList);
+
+private:
+    GroupMatch current;
+    std::vector<FileGroup> groups;
+    bool loaded;
+    std::string fallbackName;
+};

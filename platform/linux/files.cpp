@@ -1,0 +1,173 @@
+// Linux: file attributes and the first-match/next-match directory search of
+// Windows. A pattern whose last component holds '*' or '?' lists a directory
+// ("." and ".." included, names matched without regard to ASCII case, "*.*"
+// matching every name); any other pattern finds the one entry of that path.
+// As on Windows, a pattern that ends in a separator finds nothing.
+#ifndef _WIN32
+#include "../win32.h"
+#include <cstring>
+#include <dirent.h>
+#include <string>
+#include <sys/stat.h>
+
+namespace {
+
+struct Search {
+    DIR* directory = nullptr; // none for a single-entry search
+    std::string folder;       // with its trailing separator
+    std::string pattern;
+};
+
+DWORD AttributesOf(const std::string& path) {
+    struct stat entry;
+    if (lstat(path.c_str(), &entry) != 0)
+        return INVALID_FILE_ATTRIBUTES;
+    if (S_ISLNK(entry.st_mode)) {
+        // A link is reported as itself, as a Windows symbolic link is; it
+        // carries the directory bit when it points at a directory.
+        struct stat target;
+        DWORD attributes = FILE_ATTRIBUTE_REPARSE_POINT;
+        if (stat(path.c_str(), &target) == 0 && S_ISDIR(target.st_mode))
+            attributes |= FILE_ATTRIBUTE_DIRECTORY;
+        return attributes;
+    }
+    if (S_ISDIR(entry.st_mode))
+        return FILE_ATTRIBUTE_DIRECTORY;
+    DWORD attributes = FILE_ATTRIBUTE_ARCHIVE;
+    if ((entry.st_mode & S_IWUSR) == 0)
+        attributes |= FILE_ATTRIBUTE_READONLY;
+    return attributes;
+}
+
+FILETIME FileTimeOf(const struct timespec& time) {
+    // 100-nanosecond steps since 1601-01-01, the Windows epoch.
+    const unsigned long long epochOffset = 11644473600ULL;
+    unsigned long long ticks = (static_cast<unsigned long long>(time.tv_sec) + epochOffset) *
+                                   10000000ULL +
+                               static_cast<unsigned long long>(time.tv_nsec) / 100ULL;
+    return FILETIME{static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
+}
+
+bool FillFindData(const std::string& folder, const char* name, LPWIN32_FIND_DATAA data) {
+    std::string path = folder + name;
+    size_t nameLength = std::strlen(name);
+    if (nameLength >= MAX_PATH)
+        return false;
+    DWORD attributes = AttributesOf(path);
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return false;
+    std::memset(data, 0, sizeof(*data));
+    data->dwFileAttributes = attributes;
+    struct stat entry;
+    if (lstat(path.c_str(), &entry) == 0) {
+        data->ftCreationTime = FileTimeOf(entry.st_ctim);
+        data->ftLastAccessTime = FileTimeOf(entry.st_atim);
+        data->ftLastWriteTime = FileTimeOf(entry.st_mtim);
+        if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+            unsigned long long size = static_cast<unsigned long long>(entry.st_size);
+            data->nFileSizeHigh = static_cast<DWORD>(size >> 32);
+            data->nFileSizeLow = static_cast<DWORD>(size);
+        }
+    }
+    std::memcpy(data->cFileName, name, nameLength + 1);
+    return true;
+}
+
+char FoldAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool MatchesPattern(const char* pattern, const char* name) {
+    if (*pattern == '\0')
+        return *name == '\0';
+    if (*pattern == '*') {
+        for (const char* rest = name;; ++rest) {
+            if (MatchesPattern(pattern + 1, rest))
+                return true;
+            if (*rest == '\0')
+                return false;
+        }
+    }
+    if (*name == '\0')
+        return false;
+    if (*pattern == '?' || FoldAscii(*pattern) == FoldAscii(*name))
+        return MatchesPattern(pattern + 1, name + 1);
+    return false;
+}
+
+bool NextMatch(Search* search, LPWIN32_FIND_DATAA data) {
+    while (dirent* entry = readdir(search->directory)) {
+        if (MatchesPattern(search->pattern.c_str(), entry->d_name) &&
+            FillFindData(search->folder, entry->d_name, data))
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+DWORD GetFileAttributesA(LPCSTR path) {
+    if (path == nullptr || *path == '\0') {
+        SetLastError(ERROR_PATH_NOT_FOUND);
+        return INVALID_FILE_ATTRIBUTES;
+    }
+    DWORD attributes = AttributesOf(path);
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        SetLastError(ERROR_FILE_NOT_FOUND);
+    return attributes;
+}
+
+HANDLE FindFirstFileA(LPCSTR pattern, LPWIN32_FIND_DATAA data) {
+    size_t length = pattern != nullptr ? std::strlen(pattern) : 0;
+    if (length == 0 || pattern[length - 1] == '/') {
+        SetLastError(ERROR_FILE_NOT_FOUND);
+        return INVALID_HANDLE_VALUE;
+    }
+    std::string text(pattern, length);
+    size_t cut = text.rfind('/');
+    std::string folder = cut == std::string::npos ? std::string() : text.substr(0, cut + 1);
+    std::string name = cut == std::string::npos ? text : text.substr(cut + 1);
+
+    Search* search = new Search;
+    search->folder = folder;
+    if (name.find_first_of("*?") == std::string::npos) {
+        if (name == "." || name == ".." || !FillFindData(folder, name.c_str(), data)) {
+            delete search;
+            SetLastError(ERROR_FILE_NOT_FOUND);
+            return INVALID_HANDLE_VALUE;
+        }
+        return search;
+    }
+    search->pattern = (name == "*.*") ? std::string("*") : name;
+    search->directory = opendir(folder.empty() ? "." : folder.c_str());
+    if (search->directory == nullptr || !NextMatch(search, data)) {
+        FindClose(search);
+        SetLastError(ERROR_FILE_NOT_FOUND);
+        return INVALID_HANDLE_VALUE;
+    }
+    return search;
+}
+
+BOOL FindNextFileA(HANDLE handle, LPWIN32_FIND_DATAA data) {
+    Search* search = static_cast<Search*>(handle);
+    if (search == nullptr || handle == INVALID_HANDLE_VALUE) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    if (search->directory == nullptr || !NextMatch(search, data)) {
+        SetLastError(ERROR_NO_MORE_FILES);
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL FindClose(HANDLE handle) {
+    if (handle == nullptr || handle == INVALID_HANDLE_VALUE) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    Search* search = static_cast<Search*>(handle);
+    if (search->directory != nullptr)
+        closedir(search->directory);
+    delete search;
+    return TRUE;
+}
+#endif

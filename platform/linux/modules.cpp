@@ -1,0 +1,102 @@
+// Linux: module handles, module file names, run-time linking and the message
+// box. A module handle is the library's link map, which glibc also hands out
+// as its dlopen handle, so LoadLibraryA and the load-time entry agree on it.
+#ifndef _WIN32
+#include "../win32.h"
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <dlfcn.h>
+#include <link.h>
+#include <string>
+#include <unistd.h>
+
+static std::string ExecutablePath() {
+    char path[PATH_MAX];
+    ssize_t length = readlink("/proc/self/exe", path, sizeof(path) - 1);
+    if (length <= 0)
+        return std::string();
+    return std::string(path, static_cast<size_t>(length));
+}
+
+// Only handles of libraries that are loaded right now are answered; any other
+// pointer is refused instead of being read.
+static const link_map* LoadedModule(HMODULE module) {
+    void* self = dlopen(nullptr, RTLD_LAZY | RTLD_NOLOAD);
+    link_map* map = nullptr;
+    if (self == nullptr || dlinfo(self, RTLD_DI_LINKMAP, &map) != 0)
+        map = nullptr;
+    if (self != nullptr)
+        dlclose(self);
+    for (; map != nullptr; map = map->l_next)
+        if (reinterpret_cast<HMODULE>(map) == module)
+            return map;
+    return nullptr;
+}
+
+static std::string ModulePath(HMODULE module) {
+    if (module == nullptr)
+        return ExecutablePath();
+    const link_map* map = LoadedModule(module);
+    if (map == nullptr)
+        return std::string();
+    if (map->l_name == nullptr || map->l_name[0] == '\0')
+        return ExecutablePath();
+    if (map->l_name[0] == '/')
+        return map->l_name;
+    char resolved[PATH_MAX];
+    return realpath(map->l_name, resolved) != nullptr ? std::string(resolved) : std::string();
+}
+
+DWORD GetModuleFileNameA(HMODULE module, LPSTR fileName, DWORD size) {
+    std::string path = ModulePath(module);
+    if (path.empty()) {
+        SetLastError(ERROR_MOD_NOT_FOUND);
+        return 0;
+    }
+    if (size == 0) {
+        SetLastError(ERROR_INSUFFICIENT_BUFFER);
+        return 0;
+    }
+    if (path.size() < size) {
+        std::memcpy(fileName, path.c_str(), path.size() + 1);
+        SetLastError(ERROR_SUCCESS);
+        return static_cast<DWORD>(path.size());
+    }
+    // As Windows does: cut to size - 1, terminate, and report the full size.
+    std::memcpy(fileName, path.data(), size - 1);
+    fileName[size - 1] = '\0';
+    SetLastError(ERROR_INSUFFICIENT_BUFFER);
+    return size;
+}
+
+HMODULE LoadLibraryA(LPCSTR fileName) {
+    if (fileName == nullptr) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return nullptr;
+    }
+    void* handle = dlopen(fileName, RTLD_NOW | RTLD_LOCAL);
+    if (handle == nullptr)
+        SetLastError(ERROR_MOD_NOT_FOUND);
+    return static_cast<HMODULE>(handle);
+}
+
+FARPROC GetProcAddress(HMODULE module, LPCSTR procName) {
+    void* symbol = (module != nullptr && procName != nullptr) ? dlsym(module, procName) : nullptr;
+    if (symbol == nullptr)
+        SetLastError(ERROR_PROC_NOT_FOUND);
+    return reinterpret_cast<FARPROC>(symbol);
+}
+
+BOOL FreeLibrary(HMODULE module) {
+    if (module == nullptr || dlclose(module) != 0) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// There is no desktop to show a box on: the user sees nothing and the answer
+// is the one button the box would have had.
+int MessageBoxA(HWND, LPCSTR, LPCSTR, UINT) { return IDOK; }
+#endif

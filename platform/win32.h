@@ -1,0 +1,130 @@
+// The Win32 subset that Lumbrasket is written against. On Windows this is
+// <windows.h> and the C runtime's multibyte string routines; on Linux the same
+// names and types are declared here and implemented in platform/linux/, so the
+// rest of the tree reads one API and never asks which system it runs on.
+#pragma once
+
+#ifdef _WIN32
+
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+#include <mbctype.h>
+#include <mbstring.h>
+
+#else // Linux
+
+#include <cstdint>
+
+#define WINAPI
+#define APIENTRY
+#define __stdcall
+#define __cdecl
+
+typedef int BOOL;
+typedef int INT;
+typedef unsigned int UINT;
+typedef std::uint32_t DWORD;
+typedef std::int32_t LONG;
+typedef char CHAR;
+typedef char* LPSTR;
+typedef const char* LPCSTR;
+typedef void* LPVOID;
+typedef void* HANDLE;
+typedef struct LinuxModule* HMODULE;
+typedef HMODULE HINSTANCE;
+typedef struct LinuxWindow* HWND;
+typedef void (*FARPROC)();
+
+#define TRUE 1
+#define FALSE 0
+#define MAX_PATH 260
+
+#define INVALID_HANDLE_VALUE (reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(-1)))
+#define INVALID_FILE_ATTRIBUTES (static_cast<DWORD>(-1))
+#define FILE_ATTRIBUTE_READONLY 0x00000001u
+#define FILE_ATTRIBUTE_DIRECTORY 0x00000010u
+#define FILE_ATTRIBUTE_ARCHIVE 0x00000020u
+#define FILE_ATTRIBUTE_NORMAL 0x00000080u
+#define FILE_ATTRIBUTE_REPARSE_POINT 0x00000400u
+
+#define DLL_PROCESS_DETACH 0
+#define DLL_PROCESS_ATTACH 1
+
+#define MB_OK 0x00000000u
+#define IDOK 1
+
+#define ERROR_SUCCESS 0u
+#define ERROR_FILE_NOT_FOUND 2u
+#define ERROR_PATH_NOT_FOUND 3u
+#define ERROR_INVALID_HANDLE 6u
+#define ERROR_NO_MORE_FILES 18u
+#define ERROR_INVALID_PARAMETER 87u
+#define ERROR_INSUFFICIENT_BUFFER 122u
+#define ERROR_MOD_NOT_FOUND 126u
+#define ERROR_PROC_NOT_FOUND 127u
+
+struct FILETIME {
+    DWORD dwLowDateTime;
+    DWORD dwHighDateTime;
+};
+
+struct WIN32_FIND_DATAA {
+    DWORD dwFileAttributes;
+    FILETIME ftCreationTime;
+    FILETIME ftLastAccessTime;
+    FILETIME ftLastWriteTime;
+    DWORD nFileSizeHigh;
+    DWORD nFileSizeLow;
+    DWORD dwReserved0;
+    DWORD dwReserved1;
+    CHAR cFileName[MAX_PATH];
+    CHAR cAlternateFileName[14];
+};
+typedef WIN32_FIND_DATAA* LPWIN32_FIND_DATAA;
+
+DWORD GetLastError();
+void SetLastError(DWORD error);
+
+// Files and directory entries (platform/linux/files.cpp).
+DWORD GetFileAttributesA(LPCSTR path);
+HANDLE FindFirstFileA(LPCSTR pattern, LPWIN32_FIND_DATAA data);
+BOOL FindNextFileA(HANDLE search, LPWIN32_FIND_DATAA data);
+BOOL FindClose(HANDLE search);
+
+// Modules and the user interface (platform/linux/modules.cpp).
+DWORD GetModuleFileNameA(HMODULE module, LPSTR fileName, DWORD size);
+HMODULE LoadLibraryA(LPCSTR fileName);
+FARPROC GetProcAddress(HMODULE module, LPCSTR procName);
+BOOL FreeLibrary(HMODULE module);
+int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
+
+// Private-profile (INI) files (platform/linux/private_profile.cpp).
+DWORD GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR defaultValue, LPSTR buffer,
+                               DWORD size, LPCSTR fileName);
+UINT GetPrivateProfileIntA(LPCSTR section, LPCSTR key, INT defaultValue, LPCSTR fileName);
+DWORD GetPrivateProfileSectionA(LPCSTR section, LPSTR buffer, DWORD size, LPCSTR fileName);
+BOOL WritePrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR value, LPCSTR fileName);
+
+// The C runtime's multibyte string routines (platform/linux/mbstring.cpp).
+// Linux text is UTF-8, where no byte of a multibyte character is ASCII, so
+// searches for ASCII characters are byte-wise and case folds ASCII letters.
+#define _NLSCMPERROR 2147483647
+const unsigned char* _mbschr(const unsigned char* text, unsigned int c);
+const unsigned char* _mbsrchr(const unsigned char* text, unsigned int c);
+const unsigned char* _mbsstr(const unsigned char* text, const unsigned char* sought);
+int _mbsicmp(const unsigned char* a, const unsigned char* b);
+unsigned char* _mbslwr(unsigned char* text);
+
+#endif
+
+// The character that separates path components on this system. The settings
+// layer's algorithms are written for "the separator"; on Windows it is '\'.
+#ifdef _WIN32
+constexpr char kPathSeparator = '\\';
+constexpr const char* kPathSeparatorText = "\\";
+#else
+constexpr char kPathSeparator = '/';
+constexpr const char* kPathSeparatorText = "/";
+#endif

@@ -1,0 +1,11 @@
+/* The plugin's version, in one place: the resource script and every program
+   that prints the version read it from here. Plain C, for the resource
+   compiler. */
+#pragma once
+
+#define LUMBRASKET_VERSION_MAJOR 1
+#define LUMBRASKET_VERSION_MINOR 1
+#define LUMBRASKET_VERSION_PATCH 0
+#define LUMBRASKET_VERSION_BUILD 0
+/* How the host shows it: major "." minor as two digits. */
+#define LUMBRASKET_VERSION_TEXT "1.10"

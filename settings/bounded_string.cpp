@@ -1,0 +1,92 @@
+// Length-limited copy, append and measure. The loops are bounded by the
+// capacity and the source limit, so a missing terminator can never make one
+// read or write outside its buffers.
+#include "bounded_string.h"
+
+#include "text_search.h"
+#include "win32.h"
+
+namespace {
+constexpr std::size_t kCopyLimit = 0x7FFFFFFE;
+constexpr std::size_t kAppendLimit = 0x7FFFFFFF;
+} // namespace
+
+Status BoundedLength(const char* text, std::size_t limit, std::size_t* length) {
+    std::size_t count = 0;
+    while (count < limit && text[count] != '\0')
+        ++count;
+    if (count == limit) {
+        if (length != nullptr)
+            *length = 0;
+        return kStatusInvalidArgument;
+    }
+    if (length != nullptr)
+        *length = count;
+    return kStatusSuccess;
+}
+
+Status ValidateDestination(const char* destination, std::size_t capacity, std::size_t* length) {
+    if (capacity == 0 || capacity > kMaxCapacity) {
+        if (length != nullptr)
+            *length = 0;
+        return kStatusInvalidArgument;
+    }
+    if (length == nullptr)
+        return kStatusSuccess;
+    return BoundedLength(destination, capacity, length);
+}
+
+Status CopyCore(char* destination, std::size_t room, const char* source, std::size_t sourceLimit) {
+    while (room > 0 && sourceLimit > 0 && *source != '\0') {
+        *destination++ = *source++;
+        --room;
+        --sourceLimit;
+    }
+    Status status = kStatusSuccess;
+    if (room == 0) {
+        // Full: the last byte written gives way to the terminator.
+        --destination;
+        status = kStatusInsufficientBuffer;
+    }
+    *destination = '\0';
+    return status;
+}
+
+Status BoundedCopy(char* destination, std::size_t capacity, const char* source) {
+    Status status = ValidateDestination(destination, capacity, nullptr);
+    if (status != kStatusSuccess)
+        return status;
+    return CopyCore(destination, capacity, source, kCopyLimit);
+}
+
+Status BoundedCopyN(char* destination, std::size_t capacity, const char* source,
+                    std::size_t count) {
+    Status status = ValidateDestination(destination, capacity, nullptr);
+    if (status != kStatusSuccess)
+        return status;
+    if (count > kCopyLimit) {
+        destination[0] = '\0';
+        return kStatusInvalidArgument;
+    }
+    return CopyCore(destination, capacity, source, count);
+}
+
+Status BoundedAppend(char* destination, std::size_t capacity, const char* source) {
+    std::size_t length = 0;
+    Status status = ValidateDestination(destination, capacity, &length);
+    if (status != kStatusSuccess)
+        return status;
+    return CopyCore(destination + length, capacity - length, source, kAppendLimit);
+}
+
+void CutToDirectory(char* destination, const char* source) {
+    BoundedCopy(destination, kPathBufferSize, source);
+    const char* separator = FindLastChar(destination, static_cast<unsigned char>(kPathSeparator));
+    if (separator == nullptr) {
+        destination[0] = '\0';
+        return;
+    }
+    // Copying the buffer onto its own start keeps the prefix in place.
+    std::size_t length = static_cast<std::size_t>(separator - destination) + 1;
+    BoundedCopyN(destination, kPathBufferSize, destination, length);
+}

@@ -1,0 +1,38 @@
+// Length-limited text operations for fixed buffers. Every fixed-size text
+// buffer of Lumbrasket (above all the 260-byte path buffers) is filled through
+// these: they never write past the capacity, always terminate, cut what does
+// not fit and say so in a status code instead of failing.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+// A path, a single settings value, an extension or a field value: at most 259
+// bytes of 8-bit text and a terminating NUL.
+constexpr std::size_t kPathBufferSize = 260;
+
+// Status codes, the platform's result codes for system errors 87 and 122.
+using Status = std::int32_t;
+constexpr Status kStatusSuccess = 0;
+constexpr Status kStatusInvalidArgument = static_cast<Status>(0x80070057u);
+constexpr Status kStatusInsufficientBuffer = static_cast<Status>(0x8007007Au);
+
+// Capacity 1 to this many bytes, terminator included.
+constexpr std::size_t kMaxCapacity = 0x7FFFFFFF;
+
+Status BoundedCopy(char* destination, std::size_t capacity, const char* source);
+Status BoundedCopyN(char* destination, std::size_t capacity, const char* source, std::size_t count);
+Status BoundedAppend(char* destination, std::size_t capacity, const char* source);
+// `length` gets the count of bytes before the NUL, or 0 when none was found
+// within `limit`.
+Status BoundedLength(const char* text, std::size_t limit, std::size_t* length);
+
+// The steps the operations above share. `length`, when given, receives the
+// destination's current text length.
+Status ValidateDestination(const char* destination, std::size_t capacity, std::size_t* length);
+Status CopyCore(char* destination, std::size_t room, const char* source, std::size_t sourceLimit);
+
+// Fills a path buffer with the directory part of `source`, up to and including
+// its last path separator. A path without a separator has no directory part:
+// the buffer is left holding the empty text.
+void CutToDirectory(char* destination, const char* source);

@@ -1,0 +1,66 @@
+// ProfileSection: each operation is one private-profile call with the
+// object's file and section; values and listings land in buffers inside the
+// object, so a read allocates only for the strings it hands back.
+#include "profile_section.h"
+
+#include "win32.h"
+#include <cstdio>
+#include <cstring>
+
+ProfileSection::ProfileSection(const std::string& filePath, const std::string& sectionName)
+    : filePath(filePath), sectionName(sectionName) {}
+
+void ProfileSection::SetSection(const std::string& name) { sectionName = name; }
+
+std::string ProfileSection::GetSection() const { return sectionName; }
+
+std::string ProfileSection::ReadString(const char* key, const char* defaultValue) {
+    std::memset(valueBuffer, 0, 4);
+    GetPrivateProfileStringA(sectionName.c_str(), key, defaultValue, valueBuffer, kValueBufferSize,
+                             filePath.c_str());
+    valueBuffer[kValueBufferSize - 1] = '\0';
+    return std::string(valueBuffer);
+}
+
+std::uint32_t ProfileSection::ReadInt(const char* key, std::int32_t defaultValue) {
+    return GetPrivateProfileIntA(sectionName.c_str(), key, defaultValue, filePath.c_str());
+}
+
+void ProfileSection::WriteString(const char* key, const char* value) {
+    WritePrivateProfileStringA(sectionName.c_str(), key, value, filePath.c_str());
+}
+
+void ProfileSection::WriteInt(const char* key, std::int32_t value) {
+    char text[32] = {};
+    std::snprintf(text, sizeof(text), "%ld", static_cast<long>(value));
+    WriteString(key, text);
+}
+
+const SectionEntry* ProfileSection::ReadSection() {
+    std::memset(sectionBuffer, 0, 4);
+    GetPrivateProfileSectionA(sectionName.c_str(), sectionBuffer, kSectionBufferSize,
+                              filePath.c_str());
+    // The list ends at an empty line; the last two bytes are forced to NUL so
+    // that a platform answer without its final terminator cannot be overrun.
+    sectionBuffer[kSectionBufferSize - 2] = '\0';
+    sectionBuffer[kSectionBufferSize - 1] = '\0';
+    const char* position = sectionBuffer;
+    while (*position != '\0') {
+        SectionEntry entry;
+        entry.line = position;
+        std::size_t equals = entry.line.find('=');
+        if (equals != std::string::npos) {
+            entry.key = entry.line.substr(0, equals);
+            entry.value = entry.line.substr(equals + 1);
+        }
+        position += entry.line.size() + 1;
+        entries.push_back(std::move(entry));
+    }
+    return entries.empty() ? nullptr : &entries.front();
+}
+
+const SectionEntry* ProfileSection::NextEntry() {
+    if (!entries.empty())
+        entries.pop_front();
+    return entries.empty() ? nullptr : &entries.front();
+}

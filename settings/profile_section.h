@@ -1,0 +1,48 @@
+// ProfileSection: one INI-format file and one current section, read and
+// written through the platform's private-profile functions. The plugin reads
+// its group table through it; it does no parsing of its own, so the file's
+// lexical rules are the platform's.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <string>
+
+// One line of a section listing, split at its first '='. A line without '='
+// has an empty key and value.
+struct SectionEntry {
+    std::string line;
+    std::string key;
+    std::string value;
+};
+
+class ProfileSection {
+public:
+    ProfileSection(const std::string& filePath, const std::string& sectionName);
+
+    void SetSection(const std::string& sectionName);
+    std::string GetSection() const;
+
+    // The key's value, cut to 259 bytes, or the default when the file, the
+    // section or the key is missing. A key present with an empty value gives
+    // the empty text.
+    std::string ReadString(const char* key, const char* defaultValue);
+    std::uint32_t ReadInt(const char* key, std::int32_t defaultValue);
+    void WriteString(const char* key, const char* value);
+    void WriteInt(const char* key, std::int32_t value);
+
+    // Lists the section: ReadSection queues its lines and gives the first,
+    // NextEntry drops the front entry and gives the next; null at the end.
+    const SectionEntry* ReadSection();
+    const SectionEntry* NextEntry();
+
+private:
+    static constexpr unsigned kValueBufferSize = 260;
+    static constexpr unsigned kSectionBufferSize = 0x7FFF;
+
+    std::string filePath;
+    std::string sectionName;
+    char valueBuffer[kValueBufferSize];
+    char sectionBuffer[kSectionBufferSize];
+    std::deque<SectionEntry> entries;
+};

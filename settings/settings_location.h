@@ -1,0 +1,22 @@
+// Finding the plugin's own settings file from the host's default settings
+// path, and the existence test that the search (and the support layer) uses.
+#pragma once
+
+#include "win32.h"
+
+// Where LocateSettingsFile found the file.
+enum SettingsLocation : int {
+    kSettingsNotFound = 0,       // the first candidate is left in the output
+    kSettingsBesideHost = 1,     // host directory + NAME.ini
+    kSettingsInHostSubfolder = 2, // host directory + NAME/NAME.ini
+    kSettingsBesideModule = 3,   // plugin module directory + NAME.ini
+    kSettingsBesideProgram = 4,  // host executable directory + NAME.ini
+};
+
+// Tries the four places in order and leaves the chosen path in `output`.
+int LocateSettingsFile(HMODULE module, const char* pluginName, const char* hostSettingsPath,
+                       char* output, int outputCapacity);
+
+// 1 when the platform's directory search finds an entry of that path
+// (directories count), else 0; 0 for no path.
+int PathExists(const char* path);

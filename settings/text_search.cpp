@@ -1,0 +1,33 @@
+// The multibyte-aware text operations, over the C runtime's _mbs* routines
+// (platform/ provides them on Linux for UTF-8 text).
+#include "text_search.h"
+
+#include "win32.h"
+
+namespace {
+const unsigned char* Bytes(const char* text) { return reinterpret_cast<const unsigned char*>(text); }
+const char* Chars(const unsigned char* text) { return reinterpret_cast<const char*>(text); }
+} // namespace
+
+const char* FindLastChar(const char* text, unsigned int character) {
+    return Chars(_mbsrchr(Bytes(text), character));
+}
+
+const char* FindChar(const char* text, unsigned int character) {
+    return Chars(_mbschr(Bytes(text), character));
+}
+
+const char* FindSubstring(const char* text, const char* sought) {
+    return Chars(_mbsstr(Bytes(text), Bytes(sought)));
+}
+
+int CompareNoCase(const char* a, const char* b) {
+    int order = _mbsicmp(Bytes(a), Bytes(b));
+    if (order == _NLSCMPERROR)
+        return kCompareError;
+    return order < 0 ? -1 : (order > 0 ? 1 : 0);
+}
+
+char* ToLowerInPlace(char* text) {
+    return reinterpret_cast<char*>(_mbslwr(reinterpret_cast<unsigned char*>(text)));
+}

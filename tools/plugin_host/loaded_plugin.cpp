@@ -1,0 +1,48 @@
+// Loading a plugin file and looking up its four exports.
+#include "loaded_plugin.h"
+
+#include <cstring>
+
+namespace {
+
+template <typename Proc> bool Lookup(HMODULE module, const char* name, Proc& proc) {
+    proc = reinterpret_cast<Proc>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+    return proc != nullptr;
+}
+
+} // namespace
+
+LoadedPlugin::LoadedPlugin(const std::string& path) {
+    module = LoadLibraryA(path.c_str());
+    if (module == nullptr) {
+        problem = "cannot load plugin file " + path + " (system error " +
+                  std::to_string(GetLastError()) + ")";
+        return;
+    }
+    std::string missing;
+    if (!Lookup(module, "ContentGetSupportedField", getSupportedField))
+        missing += " ContentGetSupportedField";
+    if (!Lookup(module, "ContentGetValue", getValue))
+        missing += " ContentGetValue";
+    if (!Lookup(module, "ContentSetDefaultParams", setDefaultParams))
+        missing += " ContentSetDefaultParams";
+    if (!Lookup(module, "ContentShowConfigDialog", showConfigDialog))
+        missing += " ContentShowConfigDialog";
+    if (!missing.empty())
+        problem = "plugin file " + path + " lacks the export(s):" + missing;
+}
+
+LoadedPlugin::~LoadedPlugin() {
+    if (module != nullptr)
+        FreeLibrary(module);
+}
+
+int LoadedPlugin::SetDefaultParams(const std::string& hostSettingsPath) {
+    ContentDefaultParams params;
+    std::memset(&params, 0, sizeof(params));
+    params.size = sizeof(params);
+    params.pluginInterfaceVersionLow = 10;
+    params.pluginInterfaceVersionHigh = 2;
+    std::strncpy(params.defaultIniName, hostSettingsPath.c_str(), MAX_PATH - 1);
+    return setDefaultParams(&params);
+}
