@@ -1,0 +1,1 @@
+sample file main.cpp

@@ -1,0 +1,10 @@
+// The multibyte code page that the C runtime's _mbs* routines use. Windows
+// can switch it (tests use a double-byte code page to prove that a trail byte
+// is never taken for a separator); Linux text is UTF-8 and stays so.
+#pragma once
+
+constexpr int kUtf8CodePage = 65001;
+
+int MultibyteCodePage();
+// True when the code page is now in effect.
+bool SetMultibyteCodePage(int codePage);

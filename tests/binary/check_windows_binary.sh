@@ -1,0 +1,55 @@
+#!/bin/sh
+# Checks the built Windows plugin file as a host and a user meet it: exactly
+# the four exports with ordinals 1 to 4, imports from system DLLs only (the
+# compiler's runtime is linked in), the version record 1.1.0.0 shown as
+# "1.10", and a manifest that asks for the asInvoker execution level.
+# Usage: check_windows_binary.sh PLUGIN_FILE OBJDUMP
+set -eu
+plugin=$1
+objdump=$2
+failures=0
+fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
+
+dump=$("$objdump" -p "$plugin")
+
+exports=$(printf '%s\n' "$dump" | awk '
+    /^Ordinal Base/ { base = $3 }
+    /^\[Ordinal\/Name Pointer\] Table/ { inTable = 1; next }
+    inTable && /^\t\[/ { gsub(/[\[\]]/, " "); print $1 + base, $2; next }
+    inTable { inTable = 0 }')
+expected_exports='1 ContentGetSupportedField
+2 ContentGetValue
+3 ContentSetDefaultParams
+4 ContentShowConfigDialog'
+[ "$exports" = "$expected_exports" ] || fail "exports are
+$exports
+expected
+$expected_exports"
+
+imports=$(printf '%s\n' "$dump" | sed -n 's/^[[:space:]]*DLL Name: //p' | tr 'A-Z' 'a-z' | sort)
+[ -n "$imports" ] || fail "no import table found"
+for dll in $imports; do
+    case $dll in
+        kernel32.dll | user32.dll | advapi32.dll | msvcrt.dll | ntdll.dll) ;;
+        *) fail "imports $dll, which is not a system DLL" ;;
+    esac
+done
+
+hex=$(od -An -tx1 -v "$plugin" | tr -s ' \n' '  ')
+# VS_FIXEDFILEINFO: signature, structure version, file version 1.1 / 0.0,
+# product version 1.1 / 0.0, little-endian.
+fixed='bd 04 ef fe 00 00 01 00 01 00 01 00 00 00 00 00 01 00 01 00 00 00 00 00'
+case $hex in *"$fixed"*) ;; *) fail "no version record with file and product version 1.1.0.0" ;; esac
+
+utf16() { printf '%s' "$1" | od -An -tx1 -v | tr -s ' \n' '  ' | sed 's/ \([0-9a-f][0-9a-f]\)/ \1 00/g; s/^ *//; s/ *$//'; }
+for key in FileVersion ProductVersion; do
+    pattern="$(utf16 "$key") 00 00( 00 00)? $(utf16 "1.10") 00 00"
+    printf '%s' "$hex" | grep -Eq -- "$pattern" || fail "version string $key is not \"1.10\""
+done
+
+grep -q 'level="asInvoker"' "$plugin" || fail "no manifest asking for asInvoker"
+
+if [ "$failures" -ne 0 ]; then
+    exit 1
+fi
+echo "ok: $plugin exports, imports, version record and manifest"

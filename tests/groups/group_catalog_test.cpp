@@ -1,0 +1,118 @@
+// The group lookup: first match in load order, ASCII case ignored, the
+// fallback group for everything else.
+#include "group_catalog.h"
+
+#include <gtest/gtest.h>
+#include <string>
+
+namespace {
+
+struct Probe {
+    const char* extension;
+    std::int32_t number;
+    const char* name;
+};
+
+void ExpectProbes(GroupCatalog& catalog, std::initializer_list<Probe> probes) {
+    for (const Probe& probe : probes) {
+        SCOPED_TRACE(testing::Message() << "extension '" << probe.extension << "'");
+        const GroupMatch& match = catalog.FindGroup(probe.extension);
+        EXPECT_EQ(probe.number, match.number);
+        EXPECT_EQ(probe.name, match.name);
+    }
+}
+
+TEST(GroupCatalogTest, FirstGroupListingTheExtensionWins) {
+    GroupCatalog catalog;
+    catalog.AddGroup(0, "Text", "txt|log");
+    catalog.AddGroup(1, "Tables", "log|csv");
+    ExpectProbes(catalog, {{"log", 0, "Text"},
+                           {"csv", 1, "Tables"},
+                           {"LOG", 0, "Text"},
+                           {"Txt", 0, "Text"},
+                           {"ini", 2, ""},
+                           {"", 2, ""},
+                           {"tx", 2, ""},
+                           {"txtx", 2, ""}});
+    EXPECT_EQ(3u, catalog.GroupCountWithFallback());
+}
+
+TEST(GroupCatalogTest, OnlyAsciiLettersFoldCase) {
+    GroupCatalog catalog;
+    catalog.AddGroup(0, "Latin-1", "\xE9t\xE9|Txt");
+    // 0xC9 is 'É' in Latin-1, but only 'A'..'Z' fold: a byte of 128 or above
+    // matches itself alone.
+    ExpectProbes(catalog, {{"\xE9T\xE9", 0, "Latin-1"},
+                           {"\xC9t\xC9", 1, ""},
+                           {"TXT", 0, "Latin-1"},
+                           {"txt", 0, "Latin-1"}});
+}
+
+TEST(GroupCatalogTest, StoredDotNeverMatchesACutExtension) {
+    GroupCatalog catalog;
+    catalog.AddGroup(0, "Dotted", ".txt");
+    ExpectProbes(catalog, {{"txt", 1, ""}, {".txt", 0, "Dotted"}});
+}
+
+TEST(GroupCatalogTest, SameNameDifferentNumbers) {
+    GroupCatalog catalog;
+    catalog.AddGroup(0, "Media", "mp3");
+    catalog.AddGroup(1, "Media", "mp4");
+    ExpectProbes(catalog, {{"mp4", 1, "Media"}, {"MP3", 0, "Media"}});
+}
+
+TEST(GroupCatalogTest, EmptyCatalogAnswersNumberZero) {
+    GroupCatalog catalog;
+    EXPECT_FALSE(catalog.IsLoaded());
+    EXPECT_EQ(1u, catalog.GroupCountWithFallback());
+    ExpectProbes(catalog, {{"txt", 0, ""}, {"", 0, ""}});
+}
+
+TEST(GroupCatalogTest, AnswerIsOverwrittenByTheNextLookup) {
+    GroupCatalog catalog;
+    catalog.AddGroup(0, "Text", "txt");
+    const GroupMatch& first = catalog.FindGroup("txt");
+    const GroupMatch& second = catalog.FindGroup("zip");
+    EXPECT_EQ(&first, &second);
+    EXPECT_EQ(1, first.number);
+}
+
+// How an extension list is cut, shown by what the group then catches.
+struct CutCase {
+    const char* name;
+    const char* list;
+    std::initializer_list<const char*> caught;
+    std::initializer_list<const char*> notCaught;
+};
+
+const CutCase kCutCases[] = {
+    {"Single", "txt", {"txt"}, {"", "tx"}},
+    {"Two", "txt|log", {"txt", "log"}, {"txt|log", ""}},
+    {"TrailingSeparatorAddsNothing", "txt|", {"txt"}, {""}},
+    {"LeadingSeparatorAddsEmpty", "|txt", {"", "txt"}, {"x"}},
+    {"DoubleSeparatorAddsEmpty", "txt||log", {"txt", "", "log"}, {"x"}},
+    {"LoneSeparatorIsEmpty", "|", {""}, {"|"}},
+    {"BlanksAreKept", "txt | log", {"txt ", " log"}, {"txt", "log"}},
+    {"DuplicatesAreHarmless", "txt|txt", {"txt"}, {""}},
+};
+
+class AddGroupCutTest : public testing::TestWithParam<CutCase> {};
+
+TEST_P(AddGroupCutTest, CatchesExactlyItsPieces) {
+    const CutCase& c = GetParam();
+    GroupCatalog catalog;
+    catalog.AddGroup(0, "G", c.list);
+    for (const char* extension : c.caught) {
+        SCOPED_TRACE(testing::Message() << "caught '" << extension << "'");
+        EXPECT_EQ(0, catalog.FindGroup(extension).number);
+    }
+    for (const char* extension : c.notCaught) {
+        SCOPED_TRACE(testing::Message() << "not caught '" << extension << "'");
+        EXPECT_EQ(1, catalog.FindGroup(extension).number);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, AddGroupCutTest, testing::ValuesIn(kCutCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+} // namespace

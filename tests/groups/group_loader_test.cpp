@@ -1,0 +1,98 @@
+// Loading the group table from a settings file: numbering, where reading
+// stops, cutting, names and the fallback name.
+#include "group_catalog.h"
+#include "scratch_folder.h"
+
+#include <gtest/gtest.h>
+#include <string>
+
+namespace {
+
+struct Probe {
+    const char* extension;
+    std::int32_t number;
+    std::string name;
+};
+
+struct LoadCase {
+    const char* name;
+    std::string file; // null-free settings text; "<missing>" writes no file
+    std::uint64_t countWithFallback;
+    std::vector<Probe> probes;
+};
+
+const std::string kExample = "[Groups]\n0=txt|log|ini\n0_name=Text\n1=jpg|png|GIF\n"
+                             "1_name=Images\n3=zip\n3_name=Archives\n"
+                             "[Configuration]\nUnknownGroupPlaceHolder=Other\n";
+
+const LoadCase kLoadCases[] = {
+    {"Example",
+     kExample,
+     3,
+     {{"gif", 1, "Images"}, {"TXT", 0, "Text"}, {"exe", 2, "Other"}, {"zip", 2, "Other"}}},
+    {"MissingFile", "<missing>", 1, {{"txt", 0, "Unknown"}}},
+    {"EmptyFile", "", 1, {{"txt", 0, "Unknown"}}},
+    {"EmptyFallbackNameIsKept",
+     "[Groups]\n0=txt\n[Configuration]\nUnknownGroupPlaceHolder=\n",
+     2,
+     {{"exe", 1, ""}}},
+    {"EmptyListEndsTheTable",
+     "[Groups]\n0=a\n1=b\n2=\n3=d\n",
+     3,
+     {{"b", 1, ""}, {"d", 2, "Unknown"}}},
+    {"NameWithoutListIsNeverRead",
+     "[Groups]\n0_name=Orphan\n1=txt\n",
+     1,
+     {{"txt", 0, "Unknown"}}},
+    {"MissingNameIsEmpty", "[Groups]\n0=txt\n", 2, {{"txt", 0, ""}}},
+    {"LeadingEmptyPieceCatchesFilesWithoutExtension",
+     "[Groups]\n0=|txt\n0_name=Plain\n",
+     2,
+     {{"", 0, "Plain"}, {"txt", 0, "Plain"}}},
+    {"TrailingSeparatorCatchesNothingMore",
+     "[Groups]\n0=txt|\n",
+     2,
+     {{"", 1, "Unknown"}, {"txt", 0, ""}}},
+    {"DottedExtensionNeverMatches", "[Groups]\n0=.txt\n", 2, {{"txt", 1, "Unknown"}}},
+    {"EarlierGroupWinsADuplicate",
+     "[Groups]\n0=md\n0_name=Docs\n1=md|rst\n1_name=Markup\n",
+     3,
+     {{"md", 0, "Docs"}, {"rst", 1, "Markup"}}},
+    {"KeysWithLeadingZeroAreNotRead", "[Groups]\n00=txt\n", 1, {{"txt", 0, "Unknown"}}},
+    {"ListOf300BytesIsCutAt259",
+     "[Groups]\n0=" + std::string(255, 'a') + "|bcdefgh\n",
+     2,
+     {{"bcd", 0, ""}, {"bcdefgh", 1, "Unknown"}}},
+};
+
+class LoadGroupsTest : public testing::TestWithParam<LoadCase> {};
+
+TEST_P(LoadGroupsTest, TableAsLoaded) {
+    const LoadCase& c = GetParam();
+    ScratchFolder folder;
+    std::string path = c.file == "<missing>" ? folder.Path("Lumbrasket.ini")
+                                             : folder.Write("Lumbrasket.ini", c.file);
+    GroupCatalog catalog;
+    catalog.LoadGroups(path);
+    EXPECT_TRUE(catalog.IsLoaded());
+    EXPECT_EQ(c.countWithFallback, catalog.GroupCountWithFallback());
+    for (const Probe& probe : c.probes) {
+        SCOPED_TRACE(testing::Message() << "extension '" << probe.extension << "'");
+        const GroupMatch& match = catalog.FindGroup(probe.extension);
+        EXPECT_EQ(probe.number, match.number);
+        EXPECT_EQ(probe.name, match.name);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, LoadGroupsTest, testing::ValuesIn(kLoadCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(LoadGroupsTest, NameOf300BytesIsCutAt259) {
+    ScratchFolder folder;
+    GroupCatalog catalog;
+    catalog.LoadGroups(
+        folder.Write("Lumbrasket.ini", "[Groups]\n0=txt\n0_name=" + std::string(300, 'n') + "\n"));
+    EXPECT_EQ(std::string(259, 'n'), catalog.FindGroup("txt").name);
+}
+
+} // namespace

@@ -1,0 +1,274 @@
+// The plugin driven through its exports, as a host drives it: field list,
+// default parameters, the lazy one-time load, values for files, and the
+// search for the settings file in its four places.
+#include "plugin_scenario.h"
+
+#include <gtest/gtest.h>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+const char* const kSettings = "[Groups]\n"
+                              "0=txt|log|ini\n0_name=Text\n"
+                              "1=jpg|png|GIF\n1_name=Images\n"
+                              "2=gz|zip\n2_name=Archives\n"
+                              "3=profile\n3_name=Shell\n"
+                              "[Configuration]\nUnknownGroupPlaceHolder=Other\n";
+
+struct FieldCall {
+    int result;
+    std::string name;
+    std::string units;
+    bool nameUntouched;
+    bool unitsUntouched;
+};
+
+FieldCall GetField(LoadedPlugin& plugin, int index, int maxlen = 260) {
+    char name[300];
+    char units[300];
+    std::memset(name, '#', sizeof(name));
+    std::memset(units, '#', sizeof(units));
+    FieldCall call;
+    call.result = plugin.getSupportedField(index, name, units, maxlen);
+    call.nameUntouched = name[0] == '#';
+    call.unitsUntouched = units[0] == '#';
+    if (std::memchr(name, '\0', sizeof(name)) != nullptr)
+        call.name = name;
+    if (std::memchr(units, '\0', sizeof(units)) != nullptr)
+        call.units = units;
+    return call;
+}
+
+TEST(FieldListTest, TwoFieldsThenEnd) {
+    PluginScenario scenario;
+    FieldCall number = GetField(*scenario.plugin, 0);
+    EXPECT_EQ(kFieldNumeric32, number.result);
+    EXPECT_EQ("Group number", number.name);
+    EXPECT_EQ("", number.units);
+    FieldCall name = GetField(*scenario.plugin, 1);
+    EXPECT_EQ(kFieldString, name.result);
+    EXPECT_EQ("Group name", name.name);
+    EXPECT_EQ("", name.units);
+    for (int index : {2, 3, -1, 1000}) {
+        SCOPED_TRACE(index);
+        FieldCall end = GetField(*scenario.plugin, index);
+        EXPECT_EQ(kFieldNoMoreFields, end.result);
+        EXPECT_TRUE(end.nameUntouched);
+        EXPECT_TRUE(end.unitsUntouched);
+    }
+}
+
+// The name buffer's size comes from the host; one host passes 256.
+TEST(FieldListTest, NameIsBoundedByTheHostsSize) {
+    PluginScenario scenario;
+    EXPECT_EQ("Group name", GetField(*scenario.plugin, 1, 256).name);
+    EXPECT_EQ("Grou", GetField(*scenario.plugin, 1, 5).name);
+    FieldCall none = GetField(*scenario.plugin, 1, 0);
+    EXPECT_EQ(kFieldString, none.result);
+    EXPECT_TRUE(none.nameUntouched);
+    EXPECT_TRUE(none.unitsUntouched);
+}
+
+class ValueTest : public testing::Test {
+protected:
+    void SetUp() override {
+        scenario.folder.Write("host/Lumbrasket.ini", kSettings);
+        ASSERT_EQ(1, scenario.SetDefaultParams());
+        ASSERT_EQ(kFieldNumeric32, scenario.FieldType(0));
+    }
+    std::string File(const std::string& relative) { return scenario.folder.Write("files/" + relative, "x"); }
+    PluginScenario scenario;
+};
+
+TEST_F(ValueTest, FilesGetTheirGroup) {
+    struct Row {
+        const char* file;
+        std::int32_t number;
+        const char* name;
+    };
+    const Row rows[] = {
+        {"REPORT.TXT", 0, "Text"},
+        {"notes.log", 0, "Text"},
+        {"photo.gif", 1, "Images"},
+        {"archive.tar.gz", 2, "Archives"},
+        {".profile", 3, "Shell"},
+        {"setup.exe", 4, "Other"},
+        {"notes.", 4, "Other"},
+        {"README", 4, "Other"},
+        // The dot of a folder counts when the file name has none.
+        {"my.data/README", 4, "Other"},
+        {"my.txt/README", 4, "Other"},
+        {"\xC3\x9C" "bersicht.Txt", 0, "Text"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.file);
+        std::string path = File(row.file);
+        FieldValue number = scenario.Value(path, 0);
+        EXPECT_EQ(kFieldNumeric32, number.result);
+        EXPECT_EQ(row.number, number.number);
+        FieldValue name = scenario.Value(path, 1);
+        EXPECT_EQ(kFieldString, name.result);
+        EXPECT_EQ(row.name, name.text);
+    }
+}
+
+TEST_F(ValueTest, NoValueForFoldersMissingPathsOrOtherFields) {
+    struct Row {
+        const char* what;
+        std::string path;
+        int field;
+    };
+    const std::string file = File("a.txt");
+    const Row rows[] = {
+        {"folder", scenario.folder.MakeFolder("files/folder.txt"), 0},
+        {"folder", scenario.folder.MakeFolder("files/folder.txt"), 1},
+        {"missing file", scenario.folder.Path("files/ghost.txt"), 0},
+        {"missing file", scenario.folder.Path("files/ghost.txt"), 1},
+        {"field 2", file, 2},
+        {"field -1", file, -1},
+        {"overlong path", file + std::string(400, 'x') + ".txt", 1},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(testing::Message() << row.what << ", field " << row.field);
+        FieldValue value = scenario.Value(row.path, row.field);
+        EXPECT_EQ(kFieldEmpty, value.result);
+        EXPECT_TRUE(value.untouched);
+    }
+}
+
+TEST_F(ValueTest, ValueIsBoundedByTheHostsSize) {
+    const std::string photo = File("photo.png");
+    EXPECT_EQ("Ima", scenario.Value(photo, 1, 4).text);
+    EXPECT_EQ("Images", scenario.Value(photo, 1, 7).text);
+    for (int maxlen : {0, -1}) {
+        SCOPED_TRACE(maxlen);
+        FieldValue name = scenario.Value(photo, 1, maxlen);
+        EXPECT_EQ(kFieldEmpty, name.result);
+        EXPECT_TRUE(name.untouched);
+    }
+    FieldValue number = scenario.Value(photo, 0, 3);
+    EXPECT_EQ(kFieldEmpty, number.result);
+    EXPECT_TRUE(number.untouched);
+    EXPECT_EQ(1, scenario.Value(photo, 0, 4).number);
+}
+
+TEST_F(ValueTest, LongGroupNameIsCutAt259) {
+    PluginScenario other;
+    other.folder.Write("host/Lumbrasket.ini", "[Groups]\n0=txt\n0_name=" + std::string(300, 'n'));
+    other.SetDefaultParams();
+    other.FieldType(1);
+    EXPECT_EQ(std::string(259, 'n'), other.Value(other.folder.Write("a.txt", "x"), 1).text);
+}
+
+TEST(LoadTest, ValuesBeforeAnyFieldRequestComeFromTheEmptyCatalog) {
+    PluginScenario scenario;
+    scenario.folder.Write("host/Lumbrasket.ini", kSettings);
+    scenario.SetDefaultParams();
+    const std::string file = scenario.folder.Write("a.txt", "x");
+    FieldValue number = scenario.Value(file, 0);
+    EXPECT_EQ(kFieldNumeric32, number.result);
+    EXPECT_EQ(0, number.number);
+    FieldValue name = scenario.Value(file, 1);
+    EXPECT_EQ(kFieldString, name.result);
+    EXPECT_EQ("", name.text);
+
+    // Out-of-range requests load nothing; the first in-range one loads.
+    EXPECT_EQ(kFieldNoMoreFields, scenario.FieldType(2));
+    EXPECT_EQ(0, scenario.Value(file, 0).number);
+    EXPECT_EQ("", scenario.Value(file, 1).text);
+    EXPECT_EQ(kFieldString, scenario.FieldType(1));
+    EXPECT_EQ("Text", scenario.Value(file, 1).text);
+}
+
+TEST(LoadTest, SettingsAreReadOnceForTheLifeOfTheLoad) {
+    PluginScenario scenario;
+    const std::string settings = scenario.folder.Write("host/Lumbrasket.ini", kSettings);
+    scenario.SetDefaultParams();
+    scenario.FieldType(0);
+    const std::string file = scenario.folder.Write("a.zip", "x");
+    EXPECT_EQ("Archives", scenario.Value(file, 1).text);
+
+    // Neither an edited file nor a new settings path changes a loaded table.
+    scenario.folder.Write("host/Lumbrasket.ini", "[Groups]\n0=zip\n0_name=Changed\n");
+    scenario.folder.Write("elsewhere/Lumbrasket.ini", "[Groups]\n0=zip\n0_name=Elsewhere\n");
+    EXPECT_EQ(1, scenario.plugin->SetDefaultParams(scenario.folder.Path("elsewhere/wdx.ini")));
+    scenario.FieldType(0);
+    scenario.FieldType(1);
+    EXPECT_EQ("Archives", scenario.Value(file, 1).text);
+}
+
+TEST(LoadTest, FieldRequestBeforeDefaultParamsLoadsDefaults) {
+    PluginScenario scenario;
+    scenario.folder.Write("host/Lumbrasket.ini", kSettings);
+    scenario.FieldType(0);
+    scenario.SetDefaultParams();
+    const std::string file = scenario.folder.Write("a.txt", "x");
+    EXPECT_EQ(0, scenario.Value(file, 0).number);
+    EXPECT_EQ("Unknown", scenario.Value(file, 1).text);
+}
+
+// The four places, told apart by the fallback name each file gives.
+struct PlaceCase {
+    const char* name;
+    std::vector<int> places; // 1 host folder, 2 plugin folder there, 3 module, 4 program
+    int result;
+    const char* fallback;
+};
+
+const PlaceCase kPlaceCases[] = {
+    {"BesideHostSettings", {1}, 1, "Place1"},
+    {"InPluginFolderBesideHost", {2}, 2, "Place2"},
+    {"BesideModule", {3}, 3, "Place3"},
+    {"BesideProgram", {4}, 4, "Place4"},
+    {"HostBeatsModule", {1, 3}, 1, "Place1"},
+    {"ModuleBeatsProgram", {3, 4}, 3, "Place3"},
+    {"Nowhere", {}, 0, "Unknown"},
+};
+
+class SettingsPlaceTest : public testing::TestWithParam<PlaceCase> {};
+
+TEST_P(SettingsPlaceTest, ResultAndFallbackName) {
+    const PlaceCase& c = GetParam();
+    PluginScenario scenario;
+    struct Cleanup {
+        std::vector<std::string> paths;
+        ~Cleanup() {
+            for (const std::string& path : paths)
+                RemoveFile(path);
+        }
+    } written;
+    for (int place : c.places) {
+        std::string text = "[Configuration]\nUnknownGroupPlaceHolder=Place" + std::to_string(place) + "\n";
+        std::string source = scenario.folder.Write("source" + std::to_string(place) + ".ini", text);
+        std::string target = place == 1   ? scenario.folder.Path("host/Lumbrasket.ini")
+                             : place == 2 ? scenario.folder.Path("host/Lumbrasket/Lumbrasket.ini")
+                             : place == 3 ? scenario.pluginFolder + kPathSeparatorText + "Lumbrasket.ini"
+                                          : ProgramFolder() + kPathSeparatorText + "Lumbrasket.ini";
+        ASSERT_TRUE(CopyFileTo(source, target));
+        written.paths.push_back(target);
+    }
+    EXPECT_EQ(c.result, scenario.SetDefaultParams());
+    scenario.FieldType(1);
+    EXPECT_EQ(c.fallback, scenario.Value(scenario.folder.Write("a.xyz", "x"), 1).text);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, SettingsPlaceTest, testing::ValuesIn(kPlaceCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(SettingsPlaceTest, HostPathWithoutFolderFallsThroughToTheModule) {
+    PluginScenario scenario;
+    scenario.folder.Write("plugin/Lumbrasket.ini",
+                          "[Configuration]\nUnknownGroupPlaceHolder=BesideModule\n");
+    EXPECT_EQ(3, scenario.plugin->SetDefaultParams("wdx.ini"));
+    scenario.FieldType(0);
+    EXPECT_EQ("BesideModule", scenario.Value(scenario.folder.Write("a.xyz", "x"), 1).text);
+}
+
+TEST(SettingsPlaceTest, NullParamsAreRefused) {
+    PluginScenario scenario;
+    EXPECT_EQ(0, scenario.plugin->setDefaultParams(nullptr));
+}
+
+} // namespace

@@ -1,0 +1,74 @@
+// Scratch folders and files for the tests, over std::filesystem.
+#include "scratch_folder.h"
+
+#include "win32.h"
+#include <atomic>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string Native(const fs::path& path) {
+    fs::path copy = path;
+    return copy.make_preferred().string();
+}
+
+} // namespace
+
+ScratchFolder::ScratchFolder() {
+    static std::atomic<unsigned> counter{0};
+    const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
+    for (;;) {
+        fs::path candidate = fs::temp_directory_path() /
+                             ("lumbrasket-test-" + std::to_string(stamp) + "-" +
+                              std::to_string(counter++));
+        std::error_code error;
+        if (fs::create_directory(candidate, error)) {
+            root = Native(candidate);
+            return;
+        }
+    }
+}
+
+ScratchFolder::~ScratchFolder() {
+    std::error_code error;
+    fs::remove_all(root, error);
+}
+
+std::string ScratchFolder::Path(const std::string& relative) const {
+    return Native(fs::path(root) / fs::path(relative));
+}
+
+std::string ScratchFolder::Write(const std::string& relative, const std::string& bytes) const {
+    fs::path path = Path(relative);
+    fs::create_directories(path.parent_path());
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    return Native(path);
+}
+
+std::string ScratchFolder::MakeFolder(const std::string& relative) const {
+    fs::path path = Path(relative);
+    fs::create_directories(path);
+    return Native(path);
+}
+
+std::string ProgramFolder() {
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    return Native(fs::path(path).parent_path());
+}
+
+bool CopyFileTo(const std::string& from, const std::string& to) {
+    std::error_code error;
+    fs::create_directories(fs::path(to).parent_path(), error);
+    return fs::copy_file(from, to, fs::copy_options::overwrite_existing, error);
+}
+
+void RemoveFile(const std::string& path) {
+    std::error_code error;
+    fs::remove(path, error);
+}
