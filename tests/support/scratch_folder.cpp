@@ -5,7 +5,7 @@
 #include <atomic>
 #include <chrono>
 #include <filesystem>
-#include <fstream>
+#include <cstdio>
 
 namespace fs = std::filesystem;
 
@@ -43,11 +43,16 @@ std::string ScratchFolder::Path(const std::string& relative) const {
 }
 
 std::string ScratchFolder::Write(const std::string& relative, const std::string& bytes) const {
-    fs::path path = Path(relative);
-    fs::create_directories(path.parent_path());
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    return Native(path);
+    std::string path = Path(relative);
+    fs::create_directories(fs::path(path).parent_path());
+    // Through the C runtime's narrow open, so that a name with bytes above
+    // 127 is taken in the system code page, as the plugin's own calls take it.
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (file != nullptr) {
+        std::fwrite(bytes.data(), 1, bytes.size(), file);
+        std::fclose(file);
+    }
+    return path;
 }
 
 std::string ScratchFolder::MakeFolder(const std::string& relative) const {

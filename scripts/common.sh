@@ -1,0 +1,58 @@
+# Shared by scripts/demo.sh and scripts/test.sh: package installation, the
+# three builds, and a quiet, unattended Wine for the Windows programs.
+# Sourced, not run.
+
+ROOT=$(cd "$(dirname "$0")/.." && pwd)
+BUILD=$ROOT/build
+JOBS=$(nproc 2>/dev/null || echo 2)
+
+# Installs the Debian packages that are not there yet.
+ensure_packages() {
+    missing=""
+    for package in "$@"; do
+        dpkg -s "$package" >/dev/null 2>&1 || missing="$missing $package"
+    done
+    if [ -n "$missing" ]; then
+        echo "== installing:$missing"
+        export DEBIAN_FRONTEND=noninteractive
+        apt-get update -qq
+        # shellcheck disable=SC2086
+        apt-get install -y -qq $missing >/dev/null
+    fi
+}
+
+ensure_build_packages() {
+    ensure_packages cmake make g++ googletest g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 \
+        wine wine64
+}
+
+# build_tree NAME [CMAKE ARGUMENTS...]: configures and builds build/NAME.
+build_tree() {
+    name=$1
+    shift
+    echo "== building $name"
+    cmake -S "$ROOT" -B "$BUILD/$name" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+    cmake --build "$BUILD/$name" -j "$JOBS" -- --no-print-directory >/dev/null
+}
+
+build_linux() { build_tree linux; }
+build_windows() { build_tree windows -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64-x86_64.cmake"; }
+build_sanitized() { build_tree linux-sanitize -DLUMBRASKET_SANITIZE=ON; }
+
+# Wine with its own prefix under build/, no debug chatter and no add-on
+# prompts; one wineserver stays up for the run so each program starts fast.
+start_wine() {
+    export WINEPREFIX="$BUILD/wine-prefix"
+    export WINEDEBUG=-all
+    export WINEDLLOVERRIDES="mscoree,mshtml="
+    mkdir -p "$BUILD"
+    [ -f "$WINEPREFIX/system.reg" ] || echo "== preparing the Wine prefix"
+    # Wine's background services start with the first Wine program and keep
+    # its output open; started here, detached from every pipe, they cannot
+    # hold up ctest or the caller waiting for a test's output to end.
+    wineserver -p </dev/null >/dev/null 2>&1
+    wineboot -i </dev/null >/dev/null 2>&1 || true
+    trap stop_wine EXIT
+}
+
+stop_wine() { WINEPREFIX="$BUILD/wine-prefix" wineserver -k 2>/dev/null || true; }

@@ -1,0 +1,21 @@
+#!/bin/sh
+# Builds both plugins and shows what a host would see: the host stand-in
+# loads each build (the Windows one under Wine) and prints the group of every
+# file in examples/sample, using examples/Lumbrasket.ini.
+set -eu
+. "$(dirname "$0")/common.sh"
+
+ensure_build_packages
+build_linux
+build_windows
+start_wine
+
+cd "$ROOT"
+echo
+echo "== Windows build, Lumbrasket.wdx64 under Wine"
+wine "$BUILD/windows/tools/lumbrasket-host.exe" --host-settings examples/wdx.ini \
+    "$BUILD/windows/plugin/Lumbrasket.wdx64" examples/sample | tr -d '\r'
+echo
+echo "== Linux build, Lumbrasket.wdx"
+"$BUILD/linux/tools/lumbrasket-host" --host-settings examples/wdx.ini \
+    "$BUILD/linux/plugin/Lumbrasket.wdx" examples/sample
