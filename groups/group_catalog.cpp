@@ -7,7 +7,9 @@
 
 namespace {
 
-char FoldAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+char FoldAscii(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 // Equal length and equal bytes, with only 'A'..'Z' folded: bytes of 128 and
 // above match themselves alone, whatever letter the code page makes of them.

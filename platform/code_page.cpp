@@ -4,12 +4,20 @@
 #ifdef _WIN32
 #include "win32.h"
 
-int MultibyteCodePage() { return _getmbcp(); }
-bool SetMultibyteCodePage(int codePage) { return _setmbcp(codePage) == 0; }
+int MultibyteCodePage() {
+    return _getmbcp();
+}
+bool SetMultibyteCodePage(int codePage) {
+    return _setmbcp(codePage) == 0;
+}
 
 #else
 
-int MultibyteCodePage() { return kUtf8CodePage; }
-bool SetMultibyteCodePage(int codePage) { return codePage == kUtf8CodePage; }
+int MultibyteCodePage() {
+    return kUtf8CodePage;
+}
+bool SetMultibyteCodePage(int codePage) {
+    return codePage == kUtf8CodePage;
+}
 
 #endif

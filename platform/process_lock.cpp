@@ -8,15 +8,23 @@
 
 static SRWLOCK processLock = SRWLOCK_INIT;
 
-ProcessLock::ProcessLock() { AcquireSRWLockExclusive(&processLock); }
-ProcessLock::~ProcessLock() { ReleaseSRWLockExclusive(&processLock); }
+ProcessLock::ProcessLock() {
+    AcquireSRWLockExclusive(&processLock);
+}
+ProcessLock::~ProcessLock() {
+    ReleaseSRWLockExclusive(&processLock);
+}
 
 #else
 #include <pthread.h>
 
 static pthread_mutex_t processLock = PTHREAD_MUTEX_INITIALIZER;
 
-ProcessLock::ProcessLock() { pthread_mutex_lock(&processLock); }
-ProcessLock::~ProcessLock() { pthread_mutex_unlock(&processLock); }
+ProcessLock::ProcessLock() {
+    pthread_mutex_lock(&processLock);
+}
+ProcessLock::~ProcessLock() {
+    pthread_mutex_unlock(&processLock);
+}
 
 #endif

@@ -21,7 +21,7 @@ struct ContentDefaultParams {
 };
 
 typedef int(WINAPI* ContentGetSupportedFieldProc)(int fieldIndex, char* fieldName, char* units,
-                                                   int maxlen);
+                                                  int maxlen);
 typedef int(WINAPI* ContentGetValueProc)(char* fileName, int fieldIndex, int unitIndex,
                                          void* fieldValue, int maxlen, int flags);
 typedef int(WINAPI* ContentSetDefaultParamsProc)(ContentDefaultParams* params);

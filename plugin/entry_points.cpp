@@ -46,8 +46,8 @@ BOOL WINAPI DllMain(HINSTANCE module, DWORD, LPVOID) {
     return TRUE;
 }
 
-LUMBRASKET_EXPORT int WINAPI ContentGetSupportedField(int fieldIndex, char* fieldName,
-                                                      char* units, int maxlen) {
+LUMBRASKET_EXPORT int WINAPI ContentGetSupportedField(int fieldIndex, char* fieldName, char* units,
+                                                      int maxlen) {
     if (fieldIndex < 0 || fieldIndex >= kFieldCount)
         return kFieldNoMoreFields;
     {

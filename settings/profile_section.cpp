@@ -10,9 +10,13 @@
 ProfileSection::ProfileSection(const std::string& filePath, const std::string& sectionName)
     : filePath(filePath), sectionName(sectionName) {}
 
-void ProfileSection::SetSection(const std::string& name) { sectionName = name; }
+void ProfileSection::SetSection(const std::string& name) {
+    sectionName = name;
+}
 
-std::string ProfileSection::GetSection() const { return sectionName; }
+std::string ProfileSection::GetSection() const {
+    return sectionName;
+}
 
 std::string ProfileSection::ReadString(const char* key, const char* defaultValue) {
     std::memset(valueBuffer, 0, 4);

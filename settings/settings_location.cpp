@@ -24,8 +24,7 @@ void ModuleDirectory(HMODULE module, char* directory) {
 bool TryCandidate(const char* candidate, char* output, int outputCapacity) {
     if (!PathExists(candidate))
         return false;
-    BoundedCopy(output, static_cast<std::size_t>(static_cast<unsigned>(outputCapacity)),
-                candidate);
+    BoundedCopy(output, static_cast<std::size_t>(static_cast<unsigned>(outputCapacity)), candidate);
     return true;
 }
 

@@ -6,11 +6,11 @@
 
 // Where LocateSettingsFile found the file.
 enum SettingsLocation : int {
-    kSettingsNotFound = 0,       // the first candidate is left in the output
-    kSettingsBesideHost = 1,     // host directory + NAME.ini
+    kSettingsNotFound = 0,        // the first candidate is left in the output
+    kSettingsBesideHost = 1,      // host directory + NAME.ini
     kSettingsInHostSubfolder = 2, // host directory + NAME/NAME.ini
-    kSettingsBesideModule = 3,   // plugin module directory + NAME.ini
-    kSettingsBesideProgram = 4,  // host executable directory + NAME.ini
+    kSettingsBesideModule = 3,    // plugin module directory + NAME.ini
+    kSettingsBesideProgram = 4,   // host executable directory + NAME.ini
 };
 
 // Tries the four places in order and leaves the chosen path in `output`.

@@ -5,8 +5,12 @@
 #include "win32.h"
 
 namespace {
-const unsigned char* Bytes(const char* text) { return reinterpret_cast<const unsigned char*>(text); }
-const char* Chars(const unsigned char* text) { return reinterpret_cast<const char*>(text); }
+const unsigned char* Bytes(const char* text) {
+    return reinterpret_cast<const unsigned char*>(text);
+}
+const char* Chars(const unsigned char* text) {
+    return reinterpret_cast<const char*>(text);
+}
 } // namespace
 
 const char* FindLastChar(const char* text, unsigned int character) {

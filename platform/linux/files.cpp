@@ -42,9 +42,9 @@ DWORD AttributesOf(const std::string& path) {
 FILETIME FileTimeOf(const struct timespec& time) {
     // 100-nanosecond steps since 1601-01-01, the Windows epoch.
     const unsigned long long epochOffset = 11644473600ULL;
-    unsigned long long ticks = (static_cast<unsigned long long>(time.tv_sec) + epochOffset) *
-                                   10000000ULL +
-                               static_cast<unsigned long long>(time.tv_nsec) / 100ULL;
+    unsigned long long ticks =
+        (static_cast<unsigned long long>(time.tv_sec) + epochOffset) * 10000000ULL +
+        static_cast<unsigned long long>(time.tv_nsec) / 100ULL;
     return FILETIME{static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
 }
 
@@ -73,7 +73,9 @@ bool FillFindData(const std::string& folder, const char* name, LPWIN32_FIND_DATA
     return true;
 }
 
-char FoldAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+char FoldAscii(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 bool MatchesPattern(const char* pattern, const char* name) {
     if (*pattern == '\0')

@@ -4,6 +4,10 @@
 
 static thread_local DWORD lastError = ERROR_SUCCESS;
 
-DWORD GetLastError() { return lastError; }
-void SetLastError(DWORD error) { lastError = error; }
+DWORD GetLastError() {
+    return lastError;
+}
+void SetLastError(DWORD error) {
+    lastError = error;
+}
 #endif

@@ -98,5 +98,7 @@ BOOL FreeLibrary(HMODULE module) {
 
 // There is no desktop to show a box on: the user sees nothing and the answer
 // is the one button the box would have had.
-int MessageBoxA(HWND, LPCSTR, LPCSTR, UINT) { return IDOK; }
+int MessageBoxA(HWND, LPCSTR, LPCSTR, UINT) {
+    return IDOK;
+}
 #endif

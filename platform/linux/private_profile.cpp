@@ -40,8 +40,7 @@ struct IniSection {
 };
 
 bool IsBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\v' || c == '\f' || c == '\r' || c == '\n' ||
-           c == '\x1a';
+    return c == ' ' || c == '\t' || c == '\v' || c == '\f' || c == '\r' || c == '\n' || c == '\x1a';
 }
 
 std::string Trim(const std::string& text) {
@@ -275,8 +274,8 @@ std::string Join(const RawFile& file) {
 // Finds the section a read would use: the first of that name, or for the
 // empty name the lines before any header. `first` is where the section
 // starts (its header), [bodyBegin, bodyEnd) its lines.
-bool FindSectionSpan(const std::vector<std::string>& lines, const std::string& name,
-                     size_t& first, size_t& bodyBegin, size_t& bodyEnd) {
+bool FindSectionSpan(const std::vector<std::string>& lines, const std::string& name, size_t& first,
+                     size_t& bodyBegin, size_t& bodyEnd) {
     bool found = name.empty();
     first = bodyBegin = 0;
     for (size_t i = 0; i < lines.size(); ++i) {

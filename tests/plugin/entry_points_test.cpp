@@ -78,7 +78,9 @@ protected:
         ASSERT_EQ(1, scenario.SetDefaultParams());
         ASSERT_EQ(kFieldNumeric32, scenario.FieldType(0));
     }
-    std::string File(const std::string& relative) { return scenario.folder.Write("files/" + relative, "x"); }
+    std::string File(const std::string& relative) {
+        return scenario.folder.Write("files/" + relative, "x");
+    }
     PluginScenario scenario;
 };
 
@@ -100,7 +102,9 @@ TEST_F(ValueTest, FilesGetTheirGroup) {
         // The dot of a folder counts when the file name has none.
         {"my.data/README", 4, "Other"},
         {"my.txt/README", 4, "Other"},
-        {"\xC3\x9C" "bersicht.Txt", 0, "Text"},
+        {"\xC3\x9C"
+         "bersicht.Txt",
+         0, "Text"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.file);
@@ -240,12 +244,14 @@ TEST_P(SettingsPlaceTest, ResultAndFallbackName) {
         }
     } written;
     for (int place : c.places) {
-        std::string text = "[Configuration]\nUnknownGroupPlaceHolder=Place" + std::to_string(place) + "\n";
+        std::string text =
+            "[Configuration]\nUnknownGroupPlaceHolder=Place" + std::to_string(place) + "\n";
         std::string source = scenario.folder.Write("source" + std::to_string(place) + ".ini", text);
         std::string target = place == 1   ? scenario.folder.Path("host/Lumbrasket.ini")
                              : place == 2 ? scenario.folder.Path("host/Lumbrasket/Lumbrasket.ini")
-                             : place == 3 ? scenario.pluginFolder + kPathSeparatorText + "Lumbrasket.ini"
-                                          : ProgramFolder() + kPathSeparatorText + "Lumbrasket.ini";
+                             : place == 3
+                                 ? scenario.pluginFolder + kPathSeparatorText + "Lumbrasket.ini"
+                                 : ProgramFolder() + kPathSeparatorText + "Lumbrasket.ini";
         ASSERT_TRUE(CopyFileTo(source, target));
         written.paths.push_back(target);
     }

@@ -24,7 +24,8 @@ FieldValue PluginScenario::Value(const std::string& path, int fieldIndex, int ma
     char buffer[4096];
     std::memset(buffer, '#', sizeof(buffer));
     FieldValue value{};
-    value.result = plugin->getValue(const_cast<char*>(path.c_str()), fieldIndex, 0, buffer, maxlen, 0);
+    value.result =
+        plugin->getValue(const_cast<char*>(path.c_str()), fieldIndex, 0, buffer, maxlen, 0);
     if (value.result == kFieldNumeric32)
         std::memcpy(&value.number, buffer, sizeof(value.number));
     if (value.result == kFieldString && std::memchr(buffer, '\0', sizeof(buffer)) != nullptr)

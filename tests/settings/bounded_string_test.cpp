@@ -60,7 +60,8 @@ INSTANTIATE_TEST_SUITE_P(Cases, BoundedCopyTest, testing::ValuesIn(kCopyCases),
 TEST(BoundedCopyTest, PathBufferTakesAtMost259Bytes) {
     std::string longText(400, 'x');
     GuardedBuffer buffer;
-    EXPECT_EQ(kStatusInsufficientBuffer, BoundedCopy(buffer.data(), kPathBufferSize, longText.c_str()));
+    EXPECT_EQ(kStatusInsufficientBuffer,
+              BoundedCopy(buffer.data(), kPathBufferSize, longText.c_str()));
     EXPECT_EQ(std::string(259, 'x'), buffer.data());
     EXPECT_TRUE(buffer.GuardsIntact(kPathBufferSize));
 }
@@ -112,7 +113,8 @@ TEST(BoundedAppendTest, Cases) {
         {"abc", "def", 0, kStatusInvalidArgument, "abc"},
     };
     for (const Row& row : rows) {
-        SCOPED_TRACE(testing::Message() << row.start << " + " << row.source << " in " << row.capacity);
+        SCOPED_TRACE(testing::Message()
+                     << row.start << " + " << row.source << " in " << row.capacity);
         GuardedBuffer buffer;
         std::strcpy(buffer.data(), row.start);
         EXPECT_EQ(row.status, BoundedAppend(buffer.data(), row.capacity, row.source));

@@ -103,8 +103,7 @@ std::string WithLineEnds(const std::string& text, const std::string& lineEnd) {
     return result;
 }
 
-class ProfileReadTest
-    : public testing::TestWithParam<std::tuple<ReadCase, const char*>> {};
+class ProfileReadTest : public testing::TestWithParam<std::tuple<ReadCase, const char*>> {};
 
 TEST_P(ProfileReadTest, ReadString) {
     const ReadCase& c = std::get<0>(GetParam());
@@ -154,8 +153,9 @@ TEST(ProfileSectionTest, ReadInt) {
         std::uint32_t expected;
     };
     const Row rows[] = {
-        {"plain", 16u},    {"hex", 16u}, {"negative", static_cast<std::uint32_t>(-5)},
-        {"digitsThenText", 12u}, {"text", 0u}, {"empty", 7u}, {"missing", 7u},
+        {"plain", 16u},          {"hex", 16u}, {"negative", static_cast<std::uint32_t>(-5)},
+        {"digitsThenText", 12u}, {"text", 0u}, {"empty", 7u},
+        {"missing", 7u},
     };
     ScratchFolder folder;
     ProfileSection profile(folder.Write("i.ini", "[S]\nplain=16\nhex=0x10\nnegative=-5\n"
@@ -177,8 +177,10 @@ TEST(ProfileSectionTest, ReadSectionListsLinesAsTheyAre) {
         const char* key;
         const char* value;
     };
-    const Row rows[] = {{"a=1", "a", "1"},           {"b=x=y", "b", "x=y"},
-                        {"plain", "", ""},           {"#hash=2", "#hash", "2"},
+    const Row rows[] = {{"a=1", "a", "1"},
+                        {"b=x=y", "b", "x=y"},
+                        {"plain", "", ""},
+                        {"#hash=2", "#hash", "2"},
                         {"q=\"kept\"", "q", "\"kept\""}};
     const SectionEntry* entry = profile.ReadSection();
     for (const Row& row : rows) {

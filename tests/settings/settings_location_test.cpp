@@ -24,9 +24,15 @@ struct LocationCase {
 const LocationCase kLocationCases[] = {
     {"BesideHostSettings", {"host/Lumbrasket.ini"}, {}, 1, "host/Lumbrasket.ini"},
     {"InPluginFolderBesideHostSettings",
-     {"host/Lumbrasket/Lumbrasket.ini"}, {}, 2, "host/Lumbrasket/Lumbrasket.ini"},
+     {"host/Lumbrasket/Lumbrasket.ini"},
+     {},
+     2,
+     "host/Lumbrasket/Lumbrasket.ini"},
     {"EarlierCandidateWins",
-     {"host/Lumbrasket.ini", "host/Lumbrasket/Lumbrasket.ini"}, {}, 1, "host/Lumbrasket.ini"},
+     {"host/Lumbrasket.ini", "host/Lumbrasket/Lumbrasket.ini"},
+     {},
+     1,
+     "host/Lumbrasket.ini"},
     {"NoneLeavesTheFirstCandidate", {"host/other.ini"}, {}, 0, "host/Lumbrasket.ini"},
     {"FolderOfThatNameCounts", {}, {"host/Lumbrasket.ini"}, 1, "host/Lumbrasket.ini"},
 };
@@ -43,9 +49,9 @@ TEST_P(LocateSettingsFileTest, ResultAndPath) {
     folder.MakeFolder("host");
     char output[kPathBufferSize];
     std::memset(output, '#', sizeof(output));
-    EXPECT_EQ(c.result, LocateSettingsFile(nullptr, "Lumbrasket",
-                                           folder.Path("host/plugins.ini").c_str(), output,
-                                           kPathBufferSize));
+    EXPECT_EQ(c.result,
+              LocateSettingsFile(nullptr, "Lumbrasket", folder.Path("host/plugins.ini").c_str(),
+                                 output, kPathBufferSize));
     EXPECT_EQ(folder.Path(c.output), output);
 }
 
@@ -77,8 +83,7 @@ TEST(LocateSettingsFileTest, NoModuleHandleNamesTheProgram) {
 TEST(LocateSettingsFileTest, HostPathWithoutSeparatorIsSkipped) {
     char output[kPathBufferSize];
     std::memset(output, '#', sizeof(output));
-    EXPECT_EQ(0, LocateSettingsFile(nullptr, "Lumbrasket", "plugins.ini", output,
-                                    kPathBufferSize));
+    EXPECT_EQ(0, LocateSettingsFile(nullptr, "Lumbrasket", "plugins.ini", output, kPathBufferSize));
     EXPECT_STREQ("", output);
 
     FileBesideProgram beside;
@@ -90,7 +95,8 @@ TEST(LocateSettingsFileTest, OutputIsCutToItsCapacity) {
     ScratchFolder folder;
     char output[16];
     std::memset(output, '#', sizeof(output));
-    EXPECT_EQ(0, LocateSettingsFile(nullptr, "Lumbrasket", folder.Path("h.ini").c_str(), output, 10));
+    EXPECT_EQ(0,
+              LocateSettingsFile(nullptr, "Lumbrasket", folder.Path("h.ini").c_str(), output, 10));
     EXPECT_EQ(folder.Path("Lumbrasket.ini").substr(0, 9), output);
     EXPECT_EQ('#', output[10]);
 }

@@ -79,9 +79,12 @@ TEST_F(DoubleByteCodePageTest, DoubleByteCharacterComparesAsOne) {
     EXPECT_EQ(0, CompareNoCase("\x82\x60", "\x82\x60"));
     EXPECT_NE(0, CompareNoCase("\x95\x5C", "\x95\x5D"));
     // The trail byte 0x5C is not lower-cased or changed as if it were ASCII.
-    char text[] = "\x95\x5C" "AB";
+    char text[] = "\x95\x5C"
+                  "AB";
     ToLowerInPlace(text);
-    EXPECT_STREQ("\x95\x5C" "ab", text);
+    EXPECT_STREQ("\x95\x5C"
+                 "ab",
+                 text);
 }
 
 } // namespace

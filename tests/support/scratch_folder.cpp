@@ -22,9 +22,9 @@ ScratchFolder::ScratchFolder() {
     static std::atomic<unsigned> counter{0};
     const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
     for (;;) {
-        fs::path candidate = fs::temp_directory_path() /
-                             ("lumbrasket-test-" + std::to_string(stamp) + "-" +
-                              std::to_string(counter++));
+        fs::path candidate =
+            fs::temp_directory_path() /
+            ("lumbrasket-test-" + std::to_string(stamp) + "-" + std::to_string(counter++));
         std::error_code error;
         if (fs::create_directory(candidate, error)) {
             root = Native(candidate);

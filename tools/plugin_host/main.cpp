@@ -25,11 +25,16 @@ const char* const kUsage =
 
 const char* LocationText(int location) {
     switch (location) {
-    case 1: return "beside the host settings file";
-    case 2: return "in the plugin's folder beside the host settings file";
-    case 3: return "beside the plugin file";
-    case 4: return "beside the host program";
-    default: return "nowhere (defaults in effect)";
+    case 1:
+        return "beside the host settings file";
+    case 2:
+        return "in the plugin's folder beside the host settings file";
+    case 3:
+        return "beside the plugin file";
+    case 4:
+        return "beside the host program";
+    default:
+        return "nowhere (defaults in effect)";
     }
 }
 
@@ -67,8 +72,8 @@ std::vector<std::string> FolderEntries(const std::string& folder) {
 
 std::string ValueText(LoadedPlugin& plugin, const std::string& path, const Field& field) {
     char value[2048] = {};
-    int result = plugin.getValue(const_cast<char*>(path.c_str()), field.index, 0, value,
-                                 sizeof(value), 0);
+    int result =
+        plugin.getValue(const_cast<char*>(path.c_str()), field.index, 0, value, sizeof(value), 0);
     if (result == kFieldNumeric32) {
         std::int32_t number;
         std::memcpy(&number, value, sizeof(number));
