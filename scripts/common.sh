@@ -5,9 +5,21 @@
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 BUILD=$ROOT/build
 JOBS=$(nproc 2>/dev/null || echo 2)
+step="start"
+wine_started=""
+
+# Says which step failed, and always stops the wineserver this run started.
+on_exit() {
+    status=$?
+    [ -z "$wine_started" ] || stop_wine
+    [ "$status" -eq 0 ] || echo "FAILED (exit $status) while: $step" >&2
+    exit "$status"
+}
+trap on_exit EXIT
 
 # Installs the Debian packages that are not there yet.
 ensure_packages() {
+    step="installing packages"
     missing=""
     for package in "$@"; do
         dpkg -s "$package" >/dev/null 2>&1 || missing="$missing $package"
@@ -26,13 +38,20 @@ ensure_build_packages() {
         wine wine64
 }
 
-# build_tree NAME [CMAKE ARGUMENTS...]: configures and builds build/NAME.
+# build_tree NAME [CMAKE ARGUMENTS...]: configures and builds build/NAME; the
+# full log is build/NAME.log, and its end is shown when the build fails.
 build_tree() {
     name=$1
     shift
+    step="building $name"
     echo "== building $name"
-    cmake -S "$ROOT" -B "$BUILD/$name" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
-    cmake --build "$BUILD/$name" -j "$JOBS" -- --no-print-directory >/dev/null
+    mkdir -p "$BUILD"
+    log="$BUILD/$name.log"
+    if ! { cmake -S "$ROOT" -B "$BUILD/$name" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" &&
+        cmake --build "$BUILD/$name" -j "$JOBS"; } >"$log" 2>&1; then
+        tail -n 60 "$log" >&2
+        return 1
+    fi
 }
 
 build_linux() { build_tree linux; }
@@ -42,17 +61,18 @@ build_sanitized() { build_tree linux-sanitize -DLUMBRASKET_SANITIZE=ON; }
 # Wine with its own prefix under build/, no debug chatter and no add-on
 # prompts; one wineserver stays up for the run so each program starts fast.
 start_wine() {
+    step="starting Wine"
     export WINEPREFIX="$BUILD/wine-prefix"
     export WINEDEBUG=-all
     export WINEDLLOVERRIDES="mscoree,mshtml="
-    mkdir -p "$BUILD"
-    [ -f "$WINEPREFIX/system.reg" ] || echo "== preparing the Wine prefix"
+    [ -d "$WINEPREFIX/drive_c" ] || echo "== preparing the Wine prefix"
+    mkdir -p "$WINEPREFIX"
     # Wine's background services start with the first Wine program and keep
     # its output open; started here, detached from every pipe, they cannot
     # hold up ctest or the caller waiting for a test's output to end.
     wineserver -p </dev/null >/dev/null 2>&1
-    wineboot -i </dev/null >/dev/null 2>&1 || true
-    trap stop_wine EXIT
+    wine_started=yes
+    wineboot -i </dev/null >/dev/null 2>&1
 }
 
 stop_wine() { WINEPREFIX="$BUILD/wine-prefix" wineserver -k 2>/dev/null || true; }

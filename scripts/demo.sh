@@ -10,6 +10,7 @@ build_linux
 build_windows
 start_wine
 
+step="running the host stand-in"
 cd "$ROOT"
 echo
 echo "== Windows build, Lumbrasket.wdx64 under Wine"

@@ -10,6 +10,7 @@ build_windows
 build_sanitized
 start_wine
 
+step="testing"
 failed=""
 for tree in linux windows linux-sanitize; do
     echo "== testing $tree"
