@@ -278,3 +278,15 @@ TEST(SettingsPlaceTest, NullParamsAreRefused) {
 }
 
 } // namespace
+
+namespace {
+
+// The configuration entry shows an empty box with a single OK button and
+// passes on the box's answer. The Windows suite runs without a display, where
+// the platform answers at once instead of waiting for a click.
+TEST(ConfigDialogTest, AnswersWhatTheMessageBoxAnswers) {
+    PluginScenario scenario;
+    EXPECT_EQ(MessageBoxA(nullptr, "", "", MB_OK), scenario.plugin->showConfigDialog(nullptr));
+}
+
+} // namespace
