@@ -32,6 +32,10 @@ public:
     // lookup: callers on several threads serialise a lookup and their read.
     const GroupMatch& FindGroup(const char* extension);
 
+    // The table as loaded, for tools that explain it to a person.
+    const std::vector<FileGroup>& Groups() const { return groups; }
+    const std::string& FallbackName() const { return fallbackName; }
+
     // Group numbers a lookup can give: the configured groups and the fallback.
     std::uint64_t GroupCountWithFallback() const;
 

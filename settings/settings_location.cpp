@@ -21,13 +21,6 @@ void ModuleDirectory(HMODULE module, char* directory) {
     CutToDirectory(directory, moduleFile);
 }
 
-bool TryCandidate(const char* candidate, char* output, int outputCapacity) {
-    if (!PathExists(candidate))
-        return false;
-    BoundedCopy(output, static_cast<std::size_t>(static_cast<unsigned>(outputCapacity)), candidate);
-    return true;
-}
-
 } // namespace
 
 int PathExists(const char* path) {
@@ -42,48 +35,44 @@ int PathExists(const char* path) {
     return 1;
 }
 
+bool SettingsCandidate(int place, HMODULE module, const char* pluginName,
+                       const char* hostSettingsPath, char* candidate) {
+    // A candidate without a directory would be a bare file name, which the
+    // platform resolves against some unrelated folder: such a place is skipped.
+    if (place == kSettingsBesideHost || place == kSettingsInHostSubfolder)
+        CutToDirectory(candidate, hostSettingsPath);
+    else if (place == kSettingsBesideModule)
+        ModuleDirectory(module, candidate);
+    else if (place == kSettingsBesideProgram)
+        ModuleDirectory(nullptr, candidate);
+    else
+        candidate[0] = '\0';
+    if (candidate[0] == '\0')
+        return false;
+    if (place == kSettingsInHostSubfolder) {
+        BoundedAppend(candidate, kPathBufferSize, pluginName);
+        BoundedAppend(candidate, kPathBufferSize, kPathSeparatorText);
+    }
+    BoundedAppend(candidate, kPathBufferSize, pluginName);
+    BoundedAppend(candidate, kPathBufferSize, ".ini");
+    return true;
+}
+
 int LocateSettingsFile(HMODULE module, const char* pluginName, const char* hostSettingsPath,
                        char* output, int outputCapacity) {
     const std::size_t capacity = static_cast<std::size_t>(static_cast<unsigned>(outputCapacity));
-    char fileName[kPathBufferSize] = {};
     char candidate[kPathBufferSize] = {};
-    BoundedCopy(fileName, kPathBufferSize, pluginName);
-    BoundedAppend(fileName, kPathBufferSize, ".ini");
-
-    // A candidate without a directory would be a bare file name, which the
-    // platform resolves against some unrelated folder: such candidates are
-    // skipped, and the output stays empty when the host's path has none.
-    CutToDirectory(candidate, hostSettingsPath);
-    const bool hostDirectoryUsable = candidate[0] != '\0';
-    if (hostDirectoryUsable) {
-        BoundedAppend(candidate, kPathBufferSize, fileName);
-        BoundedCopy(output, capacity, candidate);
-        if (PathExists(candidate))
-            return kSettingsBesideHost;
-
-        CutToDirectory(candidate, hostSettingsPath);
-        BoundedAppend(candidate, kPathBufferSize, pluginName);
-        BoundedAppend(candidate, kPathBufferSize, kPathSeparatorText);
-        BoundedAppend(candidate, kPathBufferSize, pluginName);
-        BoundedAppend(candidate, kPathBufferSize, ".ini");
-        if (TryCandidate(candidate, output, outputCapacity))
-            return kSettingsInHostSubfolder;
-    } else {
-        BoundedCopy(output, capacity, "");
-    }
-
-    ModuleDirectory(module, candidate);
-    if (candidate[0] != '\0') {
-        BoundedAppend(candidate, kPathBufferSize, fileName);
-        if (TryCandidate(candidate, output, outputCapacity))
-            return kSettingsBesideModule;
-    }
-
-    ModuleDirectory(nullptr, candidate);
-    if (candidate[0] != '\0') {
-        BoundedAppend(candidate, kPathBufferSize, fileName);
-        if (TryCandidate(candidate, output, outputCapacity))
-            return kSettingsBesideProgram;
+    // The first candidate stays in the output when none exists; without a
+    // usable host directory the output is left empty instead.
+    if (!SettingsCandidate(kSettingsBesideHost, module, pluginName, hostSettingsPath, candidate))
+        candidate[0] = '\0';
+    BoundedCopy(output, capacity, candidate);
+    for (int place = kSettingsBesideHost; place <= kSettingsBesideProgram; ++place) {
+        if (SettingsCandidate(place, module, pluginName, hostSettingsPath, candidate) &&
+            PathExists(candidate)) {
+            BoundedCopy(output, capacity, candidate);
+            return place;
+        }
     }
     return kSettingsNotFound;
 }

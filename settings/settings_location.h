@@ -14,8 +14,15 @@ enum SettingsLocation : int {
 };
 
 // Tries the four places in order and leaves the chosen path in `output`.
+// When none exists, the first candidate is left there.
 int LocateSettingsFile(HMODULE module, const char* pluginName, const char* hostSettingsPath,
                        char* output, int outputCapacity);
+
+// Builds the candidate path of one place (1 to 4) into a path buffer; false
+// when that place has no usable folder (no separator in the host path, a
+// module the platform cannot name) and is skipped by the search.
+bool SettingsCandidate(int place, HMODULE module, const char* pluginName,
+                       const char* hostSettingsPath, char* candidate);
 
 // 1 when the platform's directory search finds an entry of that path
 // (directories count), else 0; 0 for no path.

@@ -21,6 +21,8 @@ public:
     // answer says where it found its own settings file.
     int SetDefaultParams(const std::string& hostSettingsPath);
 
+    HMODULE Module() const { return module; }
+
     ContentGetSupportedFieldProc getSupportedField = nullptr;
     ContentGetValueProc getValue = nullptr;
     ContentSetDefaultParamsProc setDefaultParams = nullptr;

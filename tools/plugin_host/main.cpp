@@ -3,13 +3,16 @@
 // prints, for each file of a folder (or each path given), the value of every
 // field. Run the Windows build under Wine against Lumbrasket.wdx64, the Linux
 // build against Lumbrasket.wdx; the tables are meant to be identical.
+// Its `check` command explains a settings file to the person who wrote it.
 #include "loaded_plugin.h"
+#include "settings_check.h"
 #include "version.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -17,11 +20,19 @@ namespace {
 
 const char* const kUsage =
     "usage: lumbrasket-host [--host-settings PATH] PLUGIN_FILE FOLDER_OR_FILE...\n"
+    "       lumbrasket-host check [--host-settings PATH] [--plugin PLUGIN_FILE] [SETTINGS_FILE]\n"
+    "\n"
     "  Loads PLUGIN_FILE as a file manager does and prints its fields for every\n"
     "  file of each FOLDER (sorted by name) or for each FILE.\n"
     "  --host-settings PATH  the host's default settings file handed to the plugin\n"
     "                        (default: wdx.ini in the current folder); the plugin\n"
-    "                        looks for its own settings beside it first.\n";
+    "                        looks for its own settings beside it first.\n"
+    "\n"
+    "  check: shows which Lumbrasket.ini the plugin uses for the host settings\n"
+    "  path (with --plugin, the place beside the plugin file is searched too), or\n"
+    "  reads SETTINGS_FILE, and prints its groups as the plugin will use them and\n"
+    "  a warning for every line that will surprise. Exits 1 when there is a\n"
+    "  warning, 0 when there is none.\n";
 
 const char* LocationText(int location) {
     switch (location) {
@@ -96,20 +107,33 @@ void PrintRow(const std::vector<std::string>& cells, const std::vector<size_t>& 
     std::printf("%s\n", line.c_str());
 }
 
-} // namespace
-
-int main(int argc, char** argv) {
-    std::string hostSettings = "wdx.ini";
-    std::vector<std::string> arguments;
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--host-settings") == 0 && i + 1 < argc)
-            hostSettings = argv[++i];
-        else if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
-            std::printf("%s", kUsage);
-            return 0;
-        } else
-            arguments.push_back(argv[i]);
+int RunCheck(const std::string& hostSettings, const std::string& pluginFile,
+             const std::vector<std::string>& arguments) {
+    if (arguments.size() > 1 || (arguments.empty() && hostSettings.empty())) {
+        std::fprintf(stderr, "%s", kUsage);
+        return 2;
     }
+    std::unique_ptr<LoadedPlugin> plugin;
+    if (!pluginFile.empty()) {
+        plugin = std::make_unique<LoadedPlugin>(FullPath(pluginFile));
+        if (plugin->Module() == nullptr) {
+            std::fprintf(stderr, "lumbrasket-host: %s\n", plugin->Problem().c_str());
+            return 3;
+        }
+    }
+    std::string report;
+    std::string settingsFile;
+    if (!hostSettings.empty())
+        settingsFile = ExplainSettingsLocation(plugin ? plugin->Module() : nullptr,
+                                               FullPath(hostSettings), report);
+    if (!arguments.empty())
+        settingsFile = FullPath(arguments[0]);
+    SettingsCheck check = CheckSettingsFile(settingsFile);
+    std::printf("%s%s", report.c_str(), check.report.c_str());
+    return check.warnings.empty() ? 0 : 1;
+}
+
+int RunTable(const std::string& hostSettings, const std::vector<std::string>& arguments) {
     if (arguments.size() < 2) {
         std::fprintf(stderr, "%s", kUsage);
         return 2;
@@ -168,4 +192,27 @@ int main(int argc, char** argv) {
     for (const auto& row : rows)
         PrintRow(row, widths);
     return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const bool check = argc > 1 && std::strcmp(argv[1], "check") == 0;
+    std::string hostSettings;
+    std::string pluginFile;
+    std::vector<std::string> arguments;
+    for (int i = check ? 2 : 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--host-settings") == 0 && i + 1 < argc)
+            hostSettings = argv[++i];
+        else if (check && std::strcmp(argv[i], "--plugin") == 0 && i + 1 < argc)
+            pluginFile = argv[++i];
+        else if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            std::printf("%s", kUsage);
+            return 0;
+        } else
+            arguments.push_back(argv[i]);
+    }
+    if (check)
+        return RunCheck(hostSettings, pluginFile, arguments);
+    return RunTable(hostSettings.empty() ? std::string("wdx.ini") : hostSettings, arguments);
 }

@@ -1,0 +1,102 @@
+// The settings checker: for settings files that hold each surprise, the
+// groups it shows and the warnings it gives; a clean file gives none.
+#include "scratch_folder.h"
+#include "settings_check.h"
+
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct CheckCase {
+    const char* name;
+    std::string file; // "<missing>" writes no file
+    std::vector<std::string> warnings; // each a part of one warning, in order
+    std::vector<std::string> shown;    // lines the report must hold
+};
+
+const CheckCase kCheckCases[] = {
+    {"Clean",
+     "[Groups]\n0=txt|log\n0_name=Text\n[Configuration]\nUnknownGroupPlaceHolder=Other\n",
+     {},
+     {"  0  Text: txt log\n", "Fallback group:\n  1  Other\n", "No warnings.\n"}},
+    {"MissingFile", "<missing>", {"does not exist"}, {"Groups:\n  (none)\n", "  0  Unknown\n"}},
+    {"EmptyFile", "", {"is empty"}, {"  0  Unknown\n"}},
+    {"NoGroups", "[Configuration]\nUnknownGroupPlaceHolder=All\n", {"no group is defined"},
+     {"  0  All\n"}},
+    {"KeysAfterAGap",
+     "[Groups]\n0=txt\n1=\n2=zip\n2_name=Archives\n",
+     {"2 is never read: the numbering stops at a gap, 1 has no extension list",
+      "2_name names a group without an extension list"},
+     {"  0  (no name): txt\n", "  1  Unknown\n"}},
+    {"NameWithoutList", "[Groups]\n0=txt\n1_name=Orphan\n",
+     {"1_name names a group without an extension list (1 is missing or empty)"}, {}},
+    {"ValueCutAt259",
+     "[Groups]\n0=" + std::string(300, 'x') + "\n[Configuration]\nUnknownGroupPlaceHolder=" +
+         std::string(260, 'u') + "\n",
+     {"[Groups] 0 is 300 bytes long: only its first 259 bytes are read",
+      "[Configuration] UnknownGroupPlaceHolder is 260 bytes long"},
+     {}},
+    {"ExtensionWithADot", "[Groups]\n0=.txt|log\n", {"\".txt\" holds a dot and never matches"},
+     {}},
+    {"BlanksAroundASeparator", "[Groups]\n0=txt | log\n",
+     {"\"txt \" has blanks beside a separator", "\" log\" has blanks beside a separator"},
+     {"  0  (no name): \"txt \" \" log\"\n"}},
+    {"EmptyPiece", "[Groups]\n0=txt||log\n0_name=Text\n",
+     {"group 0 has an empty piece in its list: it catches every file without an extension"},
+     {"  0  Text: txt \"\" log\n"}},
+    {"ExtensionInALaterGroup", "[Groups]\n0=md|txt\n1=MD|rst\n",
+     {"group 1: MD is also listed by group 0, which wins"}, {}},
+    {"UnreadKeyForms", "[Groups]\n0=txt\n01=zip\n+1=zip\nplain\n0=again\n",
+     {"01 is never read", "+1 is never read", "line \"plain\" has no '='",
+      "0 appears more than once: only the first is read"},
+     {"  0  (no name): txt\n"}},
+};
+
+class SettingsCheckTest : public testing::TestWithParam<CheckCase> {};
+
+TEST_P(SettingsCheckTest, GroupsAndWarnings) {
+    const CheckCase& c = GetParam();
+    ScratchFolder folder;
+    std::string path = c.file == "<missing>" ? folder.Path("Lumbrasket.ini")
+                                             : folder.Write("Lumbrasket.ini", c.file);
+    SettingsCheck check = CheckSettingsFile(path);
+    ASSERT_EQ(c.warnings.size(), check.warnings.size()) << check.report;
+    for (std::size_t i = 0; i < c.warnings.size(); ++i) {
+        EXPECT_NE(std::string::npos, check.warnings[i].find(c.warnings[i]))
+            << "warning " << i << ": " << check.warnings[i];
+        EXPECT_NE(std::string::npos, check.report.find("  - " + check.warnings[i] + "\n"));
+    }
+    for (const std::string& line : c.shown)
+        EXPECT_NE(std::string::npos, check.report.find(line)) << line << "\nin\n" << check.report;
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, SettingsCheckTest, testing::ValuesIn(kCheckCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(SettingsLocationReportTest, ShowsEveryPlaceAndTheOneInEffect) {
+    ScratchFolder folder;
+    const std::string host = folder.Path("host/wdx.ini");
+    folder.Write("host/Lumbrasket/Lumbrasket.ini", "[Groups]\n0=txt\n");
+    std::string report;
+    EXPECT_EQ(folder.Path("host/Lumbrasket/Lumbrasket.ini"),
+              ExplainSettingsLocation(nullptr, host, report));
+    EXPECT_NE(std::string::npos,
+              report.find("1. beside the host settings file: " +
+                          folder.Path("host/Lumbrasket.ini") + "  (missing)\n"));
+    EXPECT_NE(std::string::npos, report.find(folder.Path("host/Lumbrasket/Lumbrasket.ini") +
+                                             "  <- in effect\n"));
+    EXPECT_NE(std::string::npos, report.find("3. beside the plugin file: (unknown: give --plugin)"));
+    EXPECT_NE(std::string::npos, report.find("4. beside the host program: "));
+}
+
+TEST(SettingsLocationReportTest, NothingFoundNamesTheFirstPlace) {
+    ScratchFolder folder;
+    std::string report;
+    EXPECT_EQ(folder.Path("Lumbrasket.ini"),
+              ExplainSettingsLocation(nullptr, folder.Path("wdx.ini"), report));
+    EXPECT_NE(std::string::npos, report.find("No settings file exists"));
+}
+
+} // namespace

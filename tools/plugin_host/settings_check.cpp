@@ -1,0 +1,232 @@
+// The settings checker. The table comes from the plugin's own loader, so what
+// is printed is what the plugin will use; the warnings come from the section
+// listing of the same platform reader, compared with what the loader read.
+#include "settings_check.h"
+
+#include "bounded_string.h"
+#include "group_catalog.h"
+#include "profile_section.h"
+#include "settings_location.h"
+
+#include <cstdio>
+#include <map>
+
+namespace {
+
+const char* const kPluginName = "Lumbrasket";
+
+std::string Lower(std::string text) {
+    for (char& c : text)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    return text;
+}
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+// The number a key names when it is written as the loader writes numbers:
+// digits only, no sign, no leading zero; -1 otherwise.
+long long CanonicalNumber(const std::string& text) {
+    if (text.empty() || text.size() > 10 || (text.size() > 1 && text[0] == '0'))
+        return -1;
+    long long number = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9')
+            return -1;
+        number = number * 10 + (c - '0');
+    }
+    return number <= 2147483647 ? number : -1;
+}
+
+// A value as the reader hands it back: without a pair of enclosing quotes.
+std::string Unquoted(const std::string& value) {
+    if (value.size() >= 2 && (value[0] == '"' || value[0] == '\'') && value.back() == value[0])
+        return value.substr(1, value.size() - 2);
+    return value;
+}
+
+std::string Shown(const std::string& extension) {
+    if (extension.empty() || IsBlank(extension.front()) || IsBlank(extension.back()))
+        return "\"" + extension + "\"";
+    return extension;
+}
+
+std::string ListText(const std::vector<std::string>& extensions) {
+    std::string text;
+    for (const std::string& extension : extensions)
+        text += (text.empty() ? "" : " ") + Shown(extension);
+    return text;
+}
+
+bool FileIsEmpty(const std::string& path) {
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr)
+        return false;
+    bool empty = std::fgetc(file) == EOF;
+    std::fclose(file);
+    return empty;
+}
+
+class Checker {
+public:
+    explicit Checker(const std::string& path) : path(path) {}
+    SettingsCheck Run();
+
+private:
+    void Warn(const std::string& text) { result.warnings.push_back(text); }
+    void CheckGroupKeys(std::size_t groupCount);
+    void CheckCut(const char* section, const std::string& key, const std::string& value);
+    void CheckExtensions(const std::vector<FileGroup>& groups);
+
+    std::string path;
+    SettingsCheck result;
+};
+
+void Checker::CheckCut(const char* section, const std::string& key, const std::string& value) {
+    const std::size_t length = Unquoted(value).size();
+    if (length > kPathBufferSize - 1)
+        Warn("[" + std::string(section) + "] " + key + " is " + std::to_string(length) +
+             " bytes long: only its first 259 bytes are read");
+}
+
+void Checker::CheckGroupKeys(std::size_t groupCount) {
+    ProfileSection listing(path, "Groups");
+    std::map<std::string, int> seen;
+    for (const SectionEntry* entry = listing.ReadSection(); entry; entry = listing.NextEntry()) {
+        if (entry->key.empty() && entry->line.find('=') == std::string::npos) {
+            Warn("[Groups] line \"" + entry->line + "\" has no '=' and is ignored");
+            continue;
+        }
+        const std::string& key = entry->key;
+        const int occurrence = ++seen[Lower(key)];
+        if (occurrence == 2)
+            Warn("[Groups] " + key + " appears more than once: only the first is read");
+        if (occurrence > 1)
+            continue;
+        const bool isName = key.size() > 5 && Lower(key.substr(key.size() - 5)) == "_name";
+        const long long number = CanonicalNumber(isName ? key.substr(0, key.size() - 5) : key);
+        const long long count = static_cast<long long>(groupCount);
+        if (number < 0) {
+            Warn("[Groups] " + key + " is never read: group keys are the numbers 0, 1, 2, ... " +
+                 "written without sign or leading zeros, and their names N_name");
+        } else if (number < count) {
+            CheckCut("Groups", key, entry->value);
+        } else if (isName) {
+            Warn("[Groups] " + key + " names a group without an extension list (" +
+                 key.substr(0, key.size() - 5) + " is missing or empty): it is never used");
+        } else if (number > count) {
+            Warn("[Groups] " + key + " is never read: the numbering stops at a gap, " +
+                 std::to_string(count) + " has no extension list");
+        }
+    }
+}
+
+void Checker::CheckExtensions(const std::vector<FileGroup>& groups) {
+    std::map<std::string, std::int32_t> firstGroup;
+    for (const FileGroup& group : groups) {
+        const std::string label = "group " + std::to_string(group.number);
+        for (const std::string& extension : group.extensions) {
+            if (extension.empty())
+                Warn(label + " has an empty piece in its list: it catches every file without " +
+                     "an extension (and names that end in a dot)");
+            else if (extension.find('.') != std::string::npos)
+                Warn(label + ": \"" + extension + "\" holds a dot and never matches; write " +
+                     "extensions without dots");
+            if (!extension.empty() && (IsBlank(extension.front()) || IsBlank(extension.back())))
+                Warn(label + ": \"" + extension + "\" has blanks beside a separator, which " +
+                     "are part of the extension: it matches no ordinary file");
+            auto found = firstGroup.emplace(Lower(extension), group.number);
+            if (!found.second && found.first->second != group.number)
+                Warn(label + ": " + Shown(extension) + " is also listed by group " +
+                     std::to_string(found.first->second) + ", which wins");
+        }
+    }
+}
+
+SettingsCheck Checker::Run() {
+    std::string& out = result.report;
+    out += "Settings file: " + path + "\n";
+    bool exists = false;
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY))
+        Warn("the file does not exist: every file gets the fallback group");
+    else if (FileIsEmpty(path))
+        Warn("the file is empty: every file gets the fallback group");
+    else
+        exists = true;
+
+    GroupCatalog catalog;
+    catalog.LoadGroups(path);
+    const std::vector<FileGroup>& groups = catalog.Groups();
+    out += "Groups:\n";
+    if (groups.empty())
+        out += "  (none)\n";
+    for (const FileGroup& group : groups)
+        out += "  " + std::to_string(group.number) + "  " +
+               (group.name.empty() ? "(no name)" : group.name) + ": " +
+               ListText(group.extensions) + "\n";
+    out += "Fallback group:\n  " + std::to_string(groups.size()) + "  " +
+           (catalog.FallbackName().empty() ? "(no name)" : catalog.FallbackName()) + "\n";
+
+    if (exists && groups.empty())
+        Warn("no group is defined ([Groups] 0 is missing or empty): every file gets the "
+             "fallback group");
+    CheckGroupKeys(groups.size());
+    ProfileSection configuration(path, "Configuration");
+    for (const SectionEntry* entry = configuration.ReadSection(); entry;
+         entry = configuration.NextEntry())
+        if (Lower(entry->key) == "unknowngroupplaceholder")
+            CheckCut("Configuration", entry->key, entry->value);
+    CheckExtensions(groups);
+
+    if (result.warnings.empty()) {
+        out += "No warnings.\n";
+    } else {
+        out += "Warnings:\n";
+        for (const std::string& warning : result.warnings)
+            out += "  - " + warning + "\n";
+    }
+    return result;
+}
+
+} // namespace
+
+std::string ExplainSettingsLocation(HMODULE pluginModule, const std::string& hostSettingsPath,
+                                    std::string& report) {
+    static const char* const kPlaces[] = {
+        "beside the host settings file",
+        "in the folder Lumbrasket there",
+        "beside the plugin file",
+        "beside the host program",
+    };
+    report += "Host settings file: " + hostSettingsPath + "\n";
+    report += "Places searched, in order:\n";
+    std::string chosen;
+    std::string first;
+    for (int place = 1; place <= 4; ++place) {
+        char candidate[kPathBufferSize] = {};
+        std::string line = "  " + std::to_string(place) + ". " + kPlaces[place - 1] + ": ";
+        if (place == kSettingsBesideModule && pluginModule == nullptr) {
+            report += line + "(unknown: give --plugin)\n";
+            continue;
+        }
+        if (!SettingsCandidate(place, pluginModule, kPluginName, hostSettingsPath.c_str(),
+                               candidate)) {
+            report += line + "(no folder to look in)\n";
+            continue;
+        }
+        if (place == kSettingsBesideHost)
+            first = candidate;
+        const bool exists = PathExists(candidate) != 0;
+        line += std::string(candidate) + (exists ? (chosen.empty() ? "  <- in effect" : "  (exists, not used)")
+                                                 : "  (missing)");
+        if (exists && chosen.empty())
+            chosen = candidate;
+        report += line + "\n";
+    }
+    if (chosen.empty())
+        report += "No settings file exists; the plugin reads the first place and uses defaults.\n";
+    return chosen.empty() ? first : chosen;
+}
+
+SettingsCheck CheckSettingsFile(const std::string& path) { return Checker(path).Run(); }

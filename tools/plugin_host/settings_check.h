@@ -1,0 +1,25 @@
+// The settings checker: reads a Lumbrasket.ini with the plugin's own loader
+// and explains it to the person who wrote it: which file the plugin will use,
+// the groups as the plugin sees them, and every line that will not do what
+// its author probably meant.
+#pragma once
+
+#include "win32.h"
+#include <string>
+#include <vector>
+
+struct SettingsCheck {
+    std::string report;                // for a person, one item per line
+    std::vector<std::string> warnings; // also listed in the report
+};
+
+// Explains the four places the plugin searches for a host settings path, in
+// order, and which one wins. `pluginModule` names the plugin file for the
+// third place; without it that place is shown as unknown and not searched.
+// Gives the path the plugin will read (the first candidate when none exists).
+std::string ExplainSettingsLocation(HMODULE pluginModule, const std::string& hostSettingsPath,
+                                    std::string& report);
+
+// Loads the file as the plugin does and reports its groups, its fallback and
+// its surprises.
+SettingsCheck CheckSettingsFile(const std::string& path);
