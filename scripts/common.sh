@@ -38,6 +38,11 @@ ensure_build_packages() {
         wine wine64
 }
 
+# The real host and what drives it headless.
+ensure_host_packages() {
+    ensure_packages xvfb doublecmd-gtk xdotool xclip x11-utils
+}
+
 # build_tree NAME [CMAKE ARGUMENTS...]: configures and builds build/NAME; the
 # full log is build/NAME.log, and its end is shown when the build fails.
 build_tree() {

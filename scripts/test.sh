@@ -1,10 +1,12 @@
 #!/bin/sh
 # Builds the Linux, Windows and sanitized Linux trees and runs every test of
-# each (the Windows ones under Wine). Exits non-zero if anything fails.
+# each (the Windows ones under Wine, the Linux plugin also inside Double
+# Commander under Xvfb). Exits non-zero if anything fails.
 set -eu
 . "$(dirname "$0")/common.sh"
 
 ensure_build_packages
+ensure_host_packages
 build_linux
 build_windows
 build_sanitized

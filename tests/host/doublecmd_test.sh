@@ -1,0 +1,184 @@
+#!/bin/sh
+# The plugin in a real host: Double Commander loads the Linux build, installed
+# from the user's archive as the host installs it (unpacked into a plugin
+# folder, registered by its absolute path), and shows "Group number" and
+# "Group name" in a column view over a folder of files whose groups are known.
+# The panel is read back exactly through the host's own "copy file details"
+# command. Any difference, or a host that does not come up, fails the test.
+# Usage: doublecmd_test.sh PACKAGE_ZIP WORK_FOLDER
+set -u
+package=$1
+work=$2
+timeout=${LUMBRASKET_HOST_TIMEOUT:-90}
+
+xvfb_pid=""
+host_pid=""
+# Ends a process by its id: politely first, by force when it stays.
+stop() {
+    kill "$1" 2>/dev/null || return 0
+    for _ in 1 2 3 4 5 6 7 8 9 10; do
+        kill -0 "$1" 2>/dev/null || return 0
+        sleep 0.5
+    done
+    kill -9 "$1" 2>/dev/null
+}
+cleanup() {
+    [ -z "$host_pid" ] || stop "$host_pid"
+    [ -z "$xvfb_pid" ] || stop "$xvfb_pid"
+}
+trap cleanup EXIT
+fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}
+
+for tool in Xvfb doublecmd xdotool xclip xdpyinfo; do
+    command -v "$tool" >/dev/null || fail "$tool is not installed (packages: xvfb doublecmd-gtk xdotool xclip x11-utils)"
+done
+
+rm -rf "$work"
+mkdir -p "$work/home" "$work/config" "$work/files" "$work/plugins/wdx/Lumbrasket"
+work=$(cd "$work" && pwd)
+
+# Install as the host does: the archive unpacked into plugins/wdx/<defaultdir>.
+(cd "$work/plugins/wdx/Lumbrasket" && cmake -E tar xf "$package") || fail "cannot unpack $package"
+plugin="$work/plugins/wdx/Lumbrasket/Lumbrasket.wdx"
+[ -f "$plugin" ] || fail "the archive holds no Lumbrasket.wdx"
+
+# Files whose groups the archive's sample settings decide; one line per file:
+# name, group number, group name, as the panel must show them.
+expected="$work/expected.txt"
+printf '%s\t%s\t%s\n' \
+    "notes.txt" "0" "Text" \
+    "photo.JPG" "4" "Images" \
+    "Übersicht.md" "0" "Text" \
+    "README" "12" "Other" \
+    "backup.tar.gz" "7" "Archives" \
+    "data.bin" "12" "Other" \
+    "main.cpp" "8" "Source code" \
+    ".profile" "12" "Other" \
+    "[folder.d]" "" "" >"$expected"
+while IFS="$(printf '\t')" read -r name number group; do
+    case $name in
+        \[*\]) folder=${name#[}; mkdir "$work/files/${folder%]}" ;;
+        *) echo "$name" >"$work/files/$name" ;;
+    esac
+done <"$expected"
+
+cat >"$work/config/doublecmd.xml" <<XML
+<?xml version="1.0" encoding="UTF-8"?>
+<doublecmd DCVersion="1.0.10">
+  <Behaviours><ShowSystemFiles>True</ShowSystemFiles></Behaviours>
+  <MainWindow>
+    <Position><Left>0</Left><Top>0</Top><Width>1200</Width><Height>800</Height></Position>
+  </MainWindow>
+  <Plugins>
+    <WdxPlugins>
+      <WdxPlugin><Name>Lumbrasket</Name><Path>$plugin</Path><DetectString/></WdxPlugin>
+    </WdxPlugins>
+  </Plugins>
+  <ColumnsSets>
+    <ColumnsSet>
+      <Name>Groups</Name>
+      <Columns>
+        <Column><Title>Name</Title><FuncString>[DC().GETFILENAME{}]</FuncString><Width>300</Width></Column>
+        <Column><Title>Number</Title><FuncString>[Plugin(Lumbrasket).Group number{}]</FuncString><Width>120</Width></Column>
+        <Column><Title>Group</Title><FuncString>[Plugin(Lumbrasket).Group name{}]</FuncString><Width>200</Width></Column>
+      </Columns>
+    </ColumnsSet>
+  </ColumnsSets>
+  <Tabs>
+    <OpenedTabs>
+      <Left>
+        <Tab>
+          <FileView Type="columns">
+            <History>
+              <Entry Active="True">
+                <FileSource Type="FileSystem"/>
+                <Paths><Path Filename="..">$work/files/</Path></Paths>
+              </Entry>
+            </History>
+            <ColumnsView><ColumnsSet>Groups</ColumnsSet></ColumnsView>
+          </FileView>
+        </Tab>
+      </Left>
+    </OpenedTabs>
+  </Tabs>
+</doublecmd>
+XML
+
+cat >"$work/config/shortcuts.scf" <<XML
+<?xml version="1.0" encoding="UTF-8"?>
+<doublecmd>
+  <Hotkeys Version="52">
+    <Form Name="Main">
+      <Hotkey><Shortcut>Ctrl+Shift+F12</Shortcut><Command>cm_CopyFileDetailsToClip</Command></Hotkey>
+    </Form>
+  </Hotkeys>
+</doublecmd>
+XML
+
+# A free display number.
+display=""
+for number in $(seq 91 140); do
+    if [ ! -e "/tmp/.X11-unix/X$number" ] && [ ! -e "/tmp/.X$number-lock" ]; then
+        display=":$number"
+        break
+    fi
+done
+[ -n "$display" ] || fail "no free X display"
+Xvfb "$display" -noreset -screen 0 1280x1024x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+xvfb_pid=$!
+export DISPLAY=$display
+waited=0
+until xdpyinfo >/dev/null 2>&1; do
+    waited=$((waited + 1))
+    [ "$waited" -lt 30 ] || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
+    sleep 1
+done
+
+HOME="$work/home" doublecmd --config-dir="$work/config" --no-splash >"$work/host.log" 2>&1 &
+host_pid=$!
+deadline=$(($(date +%s) + timeout))
+window=""
+while [ -z "$window" ]; do
+    kill -0 "$host_pid" 2>/dev/null || fail "Double Commander ended: $(tail -5 "$work/host.log")"
+    window=$(xdotool search --onlyvisible --pid "$host_pid" 2>/dev/null | head -n 1)
+    [ "$(date +%s)" -lt "$deadline" ] || fail "Double Commander showed no window within ${timeout}s"
+    sleep 1
+done
+
+clipboard="$work/clipboard.txt"
+missing=""
+while :; do
+    xdotool mousemove 300 300 click 1 >/dev/null 2>&1
+    xdotool key --clearmodifiers ctrl+a >/dev/null 2>&1
+    xdotool key --clearmodifiers ctrl+shift+F12 >/dev/null 2>&1
+    sleep 1
+    xclip -o -selection clipboard -t UTF8_STRING 2>/dev/null | tr -d '\r' >"$clipboard"
+    missing=""
+    while IFS= read -r line; do
+        grep -qxF -- "$line" "$clipboard" || missing="$missing$line
+"
+    done <"$expected"
+    [ -n "$missing" ] || break
+    [ "$(date +%s)" -lt "$deadline" ] || break
+done
+
+xdotool key --clearmodifiers alt+x >/dev/null 2>&1
+
+if [ -n "$missing" ]; then
+    echo "FAIL: Double Commander did not show the expected groups:" >&2
+    printf '%s' "$missing" | while IFS="$(printf '\t')" read -r name number group; do
+        if shown=$(awk -F '\t' -v name="$name" \
+            '$1 == name { print $2 " | " $3; found = 1; exit } END { exit !found }' "$clipboard"); then
+            echo "  $name: expected \"$number | $group\", the panel showed \"$shown\"" >&2
+        else
+            echo "  $name: expected \"$number | $group\", the panel did not list the file" >&2
+        fi
+    done
+    echo "the panel's rows, as copied:" >&2
+    sed 's/\t/ | /g; s/^/  /' "$clipboard" >&2
+    exit 1
+fi
+echo "ok: Double Commander showed every expected group"
