@@ -75,6 +75,8 @@ start_wine() {
     # Wine's background services start with the first Wine program and keep
     # its output open; started here, detached from every pipe, they cannot
     # hold up ctest or the caller waiting for a test's output to end.
+    # A server left over from an earlier run of this prefix would refuse -p.
+    wineserver -k </dev/null >/dev/null 2>&1 || true
     wineserver -p </dev/null >/dev/null 2>&1
     wine_started=yes
     wineboot -i </dev/null >/dev/null 2>&1
