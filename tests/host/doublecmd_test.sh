@@ -45,18 +45,24 @@ work=$(cd "$work" && pwd)
 plugin="$work/plugins/wdx/Lumbrasket/Lumbrasket.wdx"
 [ -f "$plugin" ] || fail "the archive holds no Lumbrasket.wdx"
 
-# Files whose groups the archive's sample settings decide; one line per file:
-# name, group number, group name, as the panel must show them.
+# The user's own settings beside the host's settings file win over the sample
+# beside the plugin: this copy renames the fallback group, and the panel must
+# show the new name.
+sed 's/^UnknownGroupPlaceHolder=.*/UnknownGroupPlaceHolder=Not grouped/' \
+    "$work/plugins/wdx/Lumbrasket/Lumbrasket.ini" >"$work/config/Lumbrasket.ini"
+
+# Files whose groups those settings decide; one line per file: name, group
+# number, group name, as the panel must show them.
 expected="$work/expected.txt"
 printf '%s\t%s\t%s\n' \
     "notes.txt" "0" "Text" \
     "photo.JPG" "4" "Images" \
     "Übersicht.md" "0" "Text" \
-    "README" "12" "Other" \
+    "README" "12" "Not grouped" \
     "backup.tar.gz" "7" "Archives" \
-    "data.bin" "12" "Other" \
+    "data.bin" "12" "Not grouped" \
     "main.cpp" "8" "Source code" \
-    ".profile" "12" "Other" \
+    ".profile" "12" "Not grouped" \
     "[folder.d]" "" "" >"$expected"
 while IFS="$(printf '\t')" read -r name number group; do
     case $name in
