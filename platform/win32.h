@@ -36,6 +36,19 @@ typedef struct LinuxModule* HMODULE;
 typedef HMODULE HINSTANCE;
 typedef struct LinuxWindow* HWND;
 typedef void (*FARPROC)();
+typedef unsigned char BYTE;
+typedef BYTE* LPBYTE;
+typedef DWORD* LPDWORD;
+typedef const void* LPCVOID;
+typedef unsigned short WORD;
+typedef std::intptr_t LONG_PTR;
+typedef struct LinuxRegistryKey* HKEY;
+typedef HKEY* PHKEY;
+typedef DWORD REGSAM;
+typedef struct LinuxResource* HRSRC;
+typedef void* HGLOBAL;
+typedef struct SECURITY_ATTRIBUTES* LPSECURITY_ATTRIBUTES;
+typedef struct OVERLAPPED* LPOVERLAPPED;
 
 #define TRUE 1
 #define FALSE 0
@@ -56,6 +69,10 @@ typedef void (*FARPROC)();
 #define IDOK 1
 
 #define ERROR_SUCCESS 0u
+#define ERROR_ACCESS_DENIED 5u
+#define ERROR_FILE_EXISTS 80u
+#define ERROR_CALL_NOT_IMPLEMENTED 120u
+#define ERROR_RESOURCE_TYPE_NOT_FOUND 1813u
 #define ERROR_FILE_NOT_FOUND 2u
 #define ERROR_PATH_NOT_FOUND 3u
 #define ERROR_INVALID_HANDLE 6u
@@ -64,6 +81,25 @@ typedef void (*FARPROC)();
 #define ERROR_INSUFFICIENT_BUFFER 122u
 #define ERROR_MOD_NOT_FOUND 126u
 #define ERROR_PROC_NOT_FOUND 127u
+
+// Registry roots and rights. Linux has no registry: every key is missing.
+#define HKEY_CURRENT_USER (reinterpret_cast<HKEY>(static_cast<std::intptr_t>(0x80000001)))
+#define HKEY_LOCAL_MACHINE (reinterpret_cast<HKEY>(static_cast<std::intptr_t>(0x80000002)))
+#define KEY_QUERY_VALUE 0x0001u
+#define KEY_SET_VALUE 0x0002u
+#define KEY_ALL_ACCESS 0xF003Fu
+#define REG_OPTION_NON_VOLATILE 0u
+#define REG_SZ 1u
+
+#define GENERIC_READ 0x80000000u
+#define GENERIC_WRITE 0x40000000u
+#define CREATE_NEW 1u
+#define CREATE_ALWAYS 2u
+#define OPEN_EXISTING 3u
+#define OPEN_ALWAYS 4u
+#define TRUNCATE_EXISTING 5u
+
+#define MAKEINTRESOURCEA(id) (reinterpret_cast<LPCSTR>(static_cast<std::uintptr_t>(static_cast<WORD>(id))))
 
 struct FILETIME {
     DWORD dwLowDateTime;
@@ -99,6 +135,36 @@ HMODULE LoadLibraryA(LPCSTR fileName);
 FARPROC GetProcAddress(HMODULE module, LPCSTR procName);
 BOOL FreeLibrary(HMODULE module);
 int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
+
+// The process: environment and command line (platform/linux/process.cpp).
+DWORD ExpandEnvironmentStringsA(LPCSTR source, LPSTR destination, DWORD size);
+LPSTR GetCommandLineA();
+BOOL SetEnvironmentVariableA(LPCSTR name, LPCSTR value);
+HMODULE GetModuleHandleA(LPCSTR moduleName);
+
+// The registry, which Linux does not have (platform/linux/registry.cpp).
+LONG RegOpenKeyExA(HKEY key, LPCSTR subKey, DWORD options, REGSAM access, PHKEY result);
+LONG RegQueryValueExA(HKEY key, LPCSTR valueName, LPDWORD reserved, LPDWORD type, LPBYTE data,
+                      LPDWORD size);
+LONG RegCloseKey(HKEY key);
+LONG RegCreateKeyExA(HKEY key, LPCSTR subKey, DWORD reserved, LPSTR className, DWORD options,
+                     REGSAM access, LPSECURITY_ATTRIBUTES security, PHKEY result,
+                     LPDWORD disposition);
+LONG RegSetValueExA(HKEY key, LPCSTR valueName, DWORD reserved, DWORD type, const BYTE* data,
+                    DWORD size);
+LONG RegDeleteKeyA(HKEY key, LPCSTR subKey);
+
+// Module resources, which Linux modules do not carry, and plain file output
+// (platform/linux/resources.cpp, platform/linux/file_handles.cpp).
+HRSRC FindResourceA(HMODULE module, LPCSTR name, LPCSTR type);
+DWORD SizeofResource(HMODULE module, HRSRC resource);
+HGLOBAL LoadResource(HMODULE module, HRSRC resource);
+LPVOID LockResource(HGLOBAL data);
+HANDLE CreateFileA(LPCSTR fileName, DWORD access, DWORD shareMode,
+                   LPSECURITY_ATTRIBUTES security, DWORD disposition, DWORD attributes,
+                   HANDLE templateFile);
+BOOL WriteFile(HANDLE file, LPCVOID buffer, DWORD count, LPDWORD written, LPOVERLAPPED overlapped);
+BOOL CloseHandle(HANDLE handle);
 
 // Private-profile (INI) files (platform/linux/private_profile.cpp).
 DWORD GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR defaultValue, LPSTR buffer,

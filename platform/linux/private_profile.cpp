@@ -214,6 +214,10 @@ std::string DefaultWithoutTrailingBlanks(LPCSTR defaultValue) {
 }
 
 bool WriteFileReplacing(const char* fileName, const std::string& text) {
+    // A read-only file stays as it is, as on Windows (root included).
+    struct stat current;
+    if (stat(fileName, &current) == 0 && (current.st_mode & S_IWUSR) == 0)
+        return false;
     std::string temporary = std::string(fileName) + ".XXXXXX";
     int descriptor = mkstemp(&temporary[0]);
     if (descriptor < 0)

@@ -1,0 +1,129 @@
+// The host settings search. Only the file name of a command-line or registry
+// value is used, placed in the directory of `basePath`: the value's own
+// directory part is dropped.
+#include "host_settings.h"
+
+#include "bounded_string.h"
+#include "profile_binding.h"
+#include "settings_location.h"
+#include "text_search.h"
+
+#include <cstring>
+#include <string>
+
+namespace {
+
+const char* const kRegistryKey = "Software\\Quendel\\Total Commander";
+const unsigned int kSeparator = static_cast<unsigned char>(kPathSeparator);
+
+// The text after the last separator, or the whole text without one.
+const char* FileNamePart(const char* path) {
+    const char* separator = FindLastChar(path, kSeparator);
+    return separator != nullptr ? separator + 1 : path;
+}
+
+bool Found(const char* path) { return PathExists(path) != 0; }
+
+} // namespace
+
+int ReadIniSwitch(char* output) {
+    output[0] = '\0';
+    // Lower-case a copy: a library must not change its host's own text.
+    std::string commandLine = GetCommandLineA();
+    char* line = &commandLine[0];
+    if (ToLowerInPlace(line) == nullptr)
+        return 0;
+    const char* sw = FindSubstring(line, "/i");
+    if (sw == nullptr || sw == line)
+        return 0;
+    // The switch's two characters and one separator character, whatever it is.
+    const char* value = sw + 2;
+    if (*value != '\0')
+        ++value;
+    const char* end = nullptr;
+    if (sw[-1] == '"') {
+        end = FindChar(value, '"');
+        if (end == nullptr)
+            return 0;
+    } else if (*value == '"') {
+        ++value;
+        end = FindChar(value, '"');
+        if (end == nullptr)
+            return 0;
+    } else {
+        end = FindChar(value, ' ');
+        if (end == nullptr)
+            end = value + std::strlen(value);
+    }
+    BoundedCopyN(output, kPathBufferSize, value, static_cast<std::size_t>(end - value));
+    return output[0] != '\0' ? 1 : 0;
+}
+
+int ReadRegistryIniName(char* output, HKEY root, const char* baseDirectory) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(root, kRegistryKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+        return 0;
+    // One byte more than the value may fill: a value of exactly 260 bytes, or
+    // of a type without a terminator, is still read as terminated text.
+    char value[kPathBufferSize + 1] = {};
+    DWORD size = kPathBufferSize;
+    int result = 0;
+    if (RegQueryValueExA(key, "IniFileName", nullptr, nullptr, reinterpret_cast<LPBYTE>(value),
+                         &size) == ERROR_SUCCESS) {
+        BoundedCopy(output, kPathBufferSize, baseDirectory);
+        BoundedAppend(output, kPathBufferSize, FileNamePart(value));
+        result = Found(output) ? 1 : 0;
+    }
+    RegCloseKey(key);
+    return result;
+}
+
+int FindHostSettingsFile(const char* basePath, char* output) {
+    ExpandEnvironmentStringsA("%COMMANDER_INI%", output, kPathBufferSize);
+    output[kPathBufferSize - 1] = '\0';
+    if (Found(output))
+        return 1;
+    if (basePath == nullptr || basePath[0] == '\0') {
+        output[0] = '\0';
+        return 0;
+    }
+
+    char baseDirectory[kPathBufferSize] = {};
+    const char* separator = FindLastChar(basePath, kSeparator);
+    if (separator != nullptr)
+        BoundedCopyN(baseDirectory, kPathBufferSize, basePath,
+                     static_cast<std::size_t>(separator - basePath) + 1);
+
+    char switchValue[kPathBufferSize] = {};
+    if (ReadIniSwitch(switchValue)) {
+        BoundedCopy(output, kPathBufferSize, baseDirectory);
+        BoundedAppend(output, kPathBufferSize, FileNamePart(switchValue));
+        if (Found(output))
+            return 1;
+    }
+
+    char programFile[kPathBufferSize] = {};
+    ExpandEnvironmentStringsA("%COMMANDER_PATH%", programFile, kPathBufferSize);
+    programFile[kPathBufferSize - 1] = '\0';
+    BoundedAppend(programFile, kPathBufferSize, kPathSeparatorText);
+    BoundedAppend(programFile, kPathBufferSize, "Wincmd.ini");
+    if (Found(programFile)) {
+        ProfileBinding binding(programFile, "Configuration");
+        if ((binding.GetInt("UseIniInProgramDir", 0) & 5) != 0) {
+            BoundedCopy(output, kPathBufferSize, programFile);
+            if (Found(output))
+                return 1;
+        }
+    }
+
+    if (ReadRegistryIniName(output, HKEY_CURRENT_USER, baseDirectory) ||
+        ReadRegistryIniName(output, HKEY_LOCAL_MACHINE, baseDirectory))
+        return 1;
+
+    BoundedCopy(output, kPathBufferSize, baseDirectory);
+    BoundedAppend(output, kPathBufferSize, "Wincmd.ini");
+    if (Found(output))
+        return 1;
+    output[0] = '\0';
+    return 0;
+}

@@ -1,0 +1,85 @@
+// Module paths and resource extraction over the platform's module, resource
+// and file calls.
+#include "module_paths.h"
+
+#include "bounded_string.h"
+#include "text_search.h"
+
+#include <cstring>
+
+namespace {
+
+const unsigned int kSeparator = static_cast<unsigned char>(kPathSeparator);
+
+} // namespace
+
+std::int32_t BuildSettingsPath(std::int32_t kind, HMODULE module, const char* baseName,
+                               const char* referencePath, char* output,
+                               std::int32_t outputCapacity, const char* subdirectory) {
+    if (kind < 1 || kind > 4)
+        return kind;
+    const std::size_t capacity = static_cast<std::size_t>(static_cast<std::uint32_t>(outputCapacity));
+    char source[kPathBufferSize] = {};
+    if (kind == 1 || kind == 2) {
+        BoundedCopy(source, kPathBufferSize, referencePath);
+    } else {
+        DWORD length = GetModuleFileNameA(kind == 3 ? module : nullptr, source, kPathBufferSize);
+        if (length == 0 || length >= kPathBufferSize)
+            source[0] = '\0';
+    }
+    // Without a separator there is no folder to put the file in: the output
+    // stays as it was rather than holding a bare name.
+    const char* separator = FindLastChar(source, kSeparator);
+    if (separator == nullptr)
+        return kStatusInvalidArgument;
+    Status status = BoundedCopyN(output, capacity, source,
+                                 static_cast<std::size_t>(separator - source) + 1);
+    if (status == kStatusInvalidArgument)
+        return status;
+    if (kind == 2) {
+        BoundedAppend(output, capacity, subdirectory);
+        BoundedAppend(output, capacity, kPathSeparatorText);
+    }
+    BoundedAppend(output, capacity, baseName);
+    return BoundedAppend(output, capacity, ".ini");
+}
+
+std::uint32_t ModuleFilePath(const char* moduleName, char* output) {
+    HMODULE module = GetModuleHandleA(moduleName);
+    if (module == nullptr)
+        return 0;
+    return GetModuleFileNameA(module, output, kPathBufferSize);
+}
+
+char* ModuleDirectory(const char* moduleName, char* output) {
+    if (moduleName == nullptr)
+        return nullptr;
+    char path[kPathBufferSize] = {};
+    DWORD length = ModuleFilePath(moduleName, path);
+    const std::size_t nameLength = std::strlen(moduleName);
+    // The cut needs the name to be the path's last component, after a
+    // separator; anything else would cut outside the path or mid-name.
+    if (length == 0 || length >= kPathBufferSize || nameLength + 1 > length ||
+        path[length - nameLength - 1] != kPathSeparator)
+        return nullptr;
+    path[length - nameLength - 1] = '\0';
+    BoundedCopy(output, kPathBufferSize, path);
+    return output;
+}
+
+std::int32_t ExtractResourceToFile(HMODULE module, std::uint16_t resourceId, const char* path) {
+    HRSRC resource = FindResourceA(module, MAKEINTRESOURCEA(resourceId), "INI");
+    DWORD size = resource != nullptr ? SizeofResource(module, resource) : 0;
+    HGLOBAL loaded = resource != nullptr ? LoadResource(module, resource) : nullptr;
+    const void* bytes = loaded != nullptr ? LockResource(loaded) : nullptr;
+
+    HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
+                              nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return 0;
+    if (bytes != nullptr && size > 0) {
+        DWORD written = 0;
+        WriteFile(file, bytes, size, &written, nullptr);
+    }
+    return CloseHandle(file) ? 1 : 0;
+}

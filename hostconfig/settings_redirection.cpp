@@ -1,0 +1,53 @@
+// Following the redirection of the host's "Configuration" section, once.
+// A target with a drive letter, a leading separator or a leading environment
+// reference replaces the whole path (after expansion); a bare file name or a
+// target starting with '.' is placed beside the main file; any other target
+// holding a separator is not followed.
+#include "settings_redirection.h"
+
+#include "bounded_string.h"
+#include "host_settings.h"
+#include "path_text.h"
+#include "profile_binding.h"
+#include "settings_location.h"
+#include "text_search.h"
+
+int ReplaceFileName(const char* replacement, char* path) {
+    if (path == nullptr)
+        return 0;
+    const char* separator = FindLastChar(path, static_cast<unsigned char>(kPathSeparator));
+    if (separator == nullptr)
+        return 0;
+    BoundedCopyN(path, kPathBufferSize, path, static_cast<std::size_t>(separator - path) + 1);
+    BoundedAppend(path, kPathBufferSize, replacement);
+    return 1;
+}
+
+int FindHostSectionFile(const char* basePath, const char* sectionName, char* output) {
+    if (FindHostSettingsFile(basePath, output) == 0)
+        return 0;
+    if (CompareNoCase(sectionName, "Configuration") != 0)
+        return PathExists(output);
+
+    ProfileBinding binding(output, sectionName);
+    const char* target = binding.GetString("RedirectSection", "0");
+    if (CompareNoCase(target, "1") == 0)
+        target = binding.GetString("AlternateUserIni", "");
+    else if (CompareNoCase(target, "0") == 0)
+        return PathExists(output);
+
+    switch (ClassifyPath(target)) {
+    case kPathBareName:
+    case kPathDotRelative:
+        ReplaceFileName(target, output);
+        break;
+    case kPathAbsolute:
+    case kPathRooted:
+        ExpandEnvironmentStringsA(target, output, kPathBufferSize);
+        output[kPathBufferSize - 1] = '\0';
+        break;
+    default:
+        break;
+    }
+    return PathExists(output);
+}

@@ -1,0 +1,105 @@
+// Linux: the process's environment, command line and loaded modules as Win32
+// hands them out. The command line is one text built from the arguments, an
+// argument holding a blank enclosed in double quotes, as Windows keeps it.
+#ifndef _WIN32
+#include "../win32.h"
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <dlfcn.h>
+#include <link.h>
+#include <string>
+
+DWORD ExpandEnvironmentStringsA(LPCSTR source, LPSTR destination, DWORD size) {
+    if (source == nullptr) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return 0;
+    }
+    // %NAME% of a set variable becomes its value; any other '%' stays, and
+    // the search for a reference goes on from the next character.
+    std::string result;
+    for (const char* p = source; *p != '\0';) {
+        if (*p == '%') {
+            const char* close = std::strchr(p + 1, '%');
+            if (close != nullptr) {
+                std::string name(p + 1, static_cast<size_t>(close - p - 1));
+                const char* value = name.empty() ? nullptr : std::getenv(name.c_str());
+                if (value != nullptr) {
+                    result += value;
+                    p = close + 1;
+                    continue;
+                }
+            }
+        }
+        result += *p++;
+    }
+    // Unlike Windows, which may leave a partial text, a short buffer gets the
+    // text cut and terminated; the result is the size the whole text needs.
+    if (destination != nullptr && size > 0) {
+        size_t count = result.size() < size ? result.size() : size - 1;
+        std::memcpy(destination, result.data(), count);
+        destination[count] = '\0';
+    }
+    return static_cast<DWORD>(result.size() + 1);
+}
+
+BOOL SetEnvironmentVariableA(LPCSTR name, LPCSTR value) {
+    if (name == nullptr || *name == '\0' || std::strchr(name, '=') != nullptr) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    return (value != nullptr ? setenv(name, value, 1) : unsetenv(name)) == 0 ? TRUE : FALSE;
+}
+
+static std::string BuildCommandLine() {
+    std::string line;
+    std::FILE* file = std::fopen("/proc/self/cmdline", "rb");
+    if (file == nullptr)
+        return line;
+    std::string raw;
+    char chunk[4096];
+    size_t count;
+    while ((count = std::fread(chunk, 1, sizeof(chunk), file)) > 0)
+        raw.append(chunk, count);
+    std::fclose(file);
+    for (size_t start = 0; start < raw.size();) {
+        size_t end = raw.find('\0', start);
+        if (end == std::string::npos)
+            end = raw.size();
+        std::string argument = raw.substr(start, end - start);
+        if (!line.empty())
+            line += ' ';
+        if (argument.empty() || argument.find_first_of(" \t") != std::string::npos)
+            line += '"' + argument + '"';
+        else
+            line += argument;
+        start = end + 1;
+    }
+    return line;
+}
+
+LPSTR GetCommandLineA() {
+    // Built once; like the Windows text it lives as long as the process.
+    static std::string commandLine = BuildCommandLine();
+    return &commandLine[0];
+}
+
+HMODULE GetModuleHandleA(LPCSTR moduleName) {
+    void* self = dlopen(nullptr, RTLD_LAZY | RTLD_NOLOAD);
+    link_map* map = nullptr;
+    if (self == nullptr || dlinfo(self, RTLD_DI_LINKMAP, &map) != 0)
+        map = nullptr;
+    if (self != nullptr)
+        dlclose(self);
+    if (moduleName == nullptr)
+        return reinterpret_cast<HMODULE>(map);
+    for (; map != nullptr; map = map->l_next) {
+        const char* name = map->l_name != nullptr ? std::strrchr(map->l_name, '/') : nullptr;
+        name = name != nullptr ? name + 1 : map->l_name;
+        if (name != nullptr && *name != '\0' && std::strcmp(name, moduleName) == 0)
+            return reinterpret_cast<HMODULE>(map);
+    }
+    SetLastError(ERROR_MOD_NOT_FOUND);
+    return nullptr;
+}
+#endif

@@ -1,0 +1,125 @@
+// Module paths, settings paths for each place, and writing an "INI" resource
+// into a new file, once and never over an existing file.
+#include "bounded_string.h"
+#include "module_paths.h"
+#include "scratch_folder.h"
+
+#include <gtest/gtest.h>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+namespace {
+
+std::string P(std::string text) {
+    for (char& c : text)
+        if (c == '|')
+            c = kPathSeparator;
+    return text;
+}
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::stringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+// The test module, loaded from beside this program.
+class ResourceModule {
+public:
+    ResourceModule() : path(ProgramFolder() + kPathSeparatorText + RESOURCE_MODULE_FILE_NAME) {
+        module = LoadLibraryA(path.c_str());
+    }
+    ~ResourceModule() {
+        if (module != nullptr)
+            FreeLibrary(module);
+    }
+    std::string path;
+    HMODULE module = nullptr;
+};
+
+TEST(BuildSettingsPathTest, EveryKind) {
+    ResourceModule loaded;
+    ASSERT_NE(nullptr, loaded.module);
+    const std::string reference = P("C:|host|main.ini");
+    struct Row {
+        int kind;
+        std::string expected;
+    };
+    const Row rows[] = {
+        {1, P("C:|host|plug.ini")},
+        {2, P("C:|host|sub|plug.ini")},
+        {3, ProgramFolder() + P("|plug.ini")},
+        {4, ProgramFolder() + P("|plug.ini")},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.kind);
+        char output[kPathBufferSize] = {};
+        EXPECT_EQ(kStatusSuccess, BuildSettingsPath(row.kind, loaded.module, "plug", reference.c_str(),
+                                                    output, kPathBufferSize, "sub"));
+        EXPECT_EQ(row.expected, output);
+    }
+}
+
+TEST(BuildSettingsPathTest, NothingComposedLeavesTheOutput) {
+    char output[kPathBufferSize] = "previous";
+    EXPECT_EQ(0, BuildSettingsPath(0, nullptr, "plug", "C:\\x", output, kPathBufferSize, "s"));
+    EXPECT_EQ(5, BuildSettingsPath(5, nullptr, "plug", "C:\\x", output, kPathBufferSize, "s"));
+    // A reference path without a separator has no folder to compose in.
+    EXPECT_EQ(kStatusInvalidArgument,
+              BuildSettingsPath(1, nullptr, "plug", "main.ini", output, kPathBufferSize, "s"));
+    EXPECT_STREQ("previous", output);
+}
+
+TEST(BuildSettingsPathTest, CutToTheCallersCapacity) {
+    char output[12];
+    std::memset(output, '#', sizeof(output));
+    const std::string reference = P("C:|host|main.ini");
+    EXPECT_EQ(kStatusInsufficientBuffer,
+              BuildSettingsPath(1, nullptr, "plug", reference.c_str(), output, 10, "s"));
+    EXPECT_EQ(P("C:|host|p"), output);
+    EXPECT_EQ('#', output[10]);
+}
+
+TEST(ModulePathTest, LoadedAndMissingModules) {
+    ResourceModule loaded;
+    ASSERT_NE(nullptr, loaded.module);
+    char path[kPathBufferSize] = {};
+    EXPECT_EQ(loaded.path.size(), ModuleFilePath(RESOURCE_MODULE_FILE_NAME, path));
+    EXPECT_EQ(loaded.path, path);
+
+    char directory[kPathBufferSize] = {};
+    EXPECT_EQ(directory, ModuleDirectory(RESOURCE_MODULE_FILE_NAME, directory));
+    EXPECT_EQ(ProgramFolder(), directory);
+
+    char untouched[kPathBufferSize] = "untouched";
+    EXPECT_EQ(0u, ModuleFilePath("no-such-module.dll", untouched));
+    EXPECT_EQ(nullptr, ModuleDirectory("no-such-module.dll", untouched));
+    // No name, or a name that is not the path's last component.
+    EXPECT_EQ(nullptr, ModuleDirectory(nullptr, untouched));
+    EXPECT_STREQ("untouched", untouched);
+}
+
+TEST(ExtractResourceToFileTest, WritesOnceAndNeverOverAnExistingFile) {
+    ResourceModule loaded;
+    ASSERT_NE(nullptr, loaded.module);
+    ScratchFolder folder;
+    const std::string target = folder.Path("extracted.ini");
+    EXPECT_NE(0, ExtractResourceToFile(loaded.module, 7, target.c_str()));
+    // The Windows build of the module carries sample.ini; a Linux module has
+    // no resources, and the new file is then empty.
+    const std::string expected = RESOURCE_MODULE_HAS_RESOURCES ? ReadFile(SAMPLE_INI_PATH) : "";
+    EXPECT_EQ(expected, ReadFile(target));
+
+    const std::string existing = folder.Write("existing.ini", "keep me");
+    EXPECT_EQ(0, ExtractResourceToFile(loaded.module, 7, existing.c_str()));
+    EXPECT_EQ("keep me", ReadFile(existing));
+    EXPECT_EQ(0, ExtractResourceToFile(loaded.module, 7, target.c_str()));
+    EXPECT_EQ(expected, ReadFile(target));
+    EXPECT_EQ(0, ExtractResourceToFile(loaded.module, 7, folder.Path("no-folder/x.ini").c_str()));
+}
+
+} // namespace
