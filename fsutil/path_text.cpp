@@ -10,7 +10,9 @@ namespace {
 const unsigned int kSeparator = static_cast<unsigned char>(kPathSeparator);
 }
 
-int HasNoColon(const char* text) { return FindChar(text, ':') == nullptr ? 1 : 0; }
+int HasNoColon(const char* text) {
+    return FindChar(text, ':') == nullptr ? 1 : 0;
+}
 
 char* DirectoryPart(const char* path, char* output) {
     const char* separator = FindLastChar(path, kSeparator);

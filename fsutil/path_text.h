@@ -9,11 +9,11 @@
 // The kinds ClassifyPath tells apart. The settings redirection relies on
 // these exact values.
 enum PathKind : int {
-    kPathRelative = 0,     // no text, or a separator but none of the forms below
-    kPathAbsolute = 1,     // "%..." (environment) or "X:..." (drive letter)
-    kPathRooted = 2,       // begins with a separator (network or current-drive root)
-    kPathDotRelative = 3,  // begins with '.'
-    kPathBareName = 4,     // holds no separator at all (tested first)
+    kPathRelative = 0,    // no text, or a separator but none of the forms below
+    kPathAbsolute = 1,    // "%..." (environment) or "X:..." (drive letter)
+    kPathRooted = 2,      // begins with a separator (network or current-drive root)
+    kPathDotRelative = 3, // begins with '.'
+    kPathBareName = 4,    // holds no separator at all (tested first)
 };
 
 int HasNoColon(const char* text);

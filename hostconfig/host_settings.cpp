@@ -22,7 +22,9 @@ const char* FileNamePart(const char* path) {
     return separator != nullptr ? separator + 1 : path;
 }
 
-bool Found(const char* path) { return PathExists(path) != 0; }
+bool Found(const char* path) {
+    return PathExists(path) != 0;
+}
 
 } // namespace
 

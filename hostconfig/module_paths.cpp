@@ -14,11 +14,12 @@ const unsigned int kSeparator = static_cast<unsigned char>(kPathSeparator);
 } // namespace
 
 std::int32_t BuildSettingsPath(std::int32_t kind, HMODULE module, const char* baseName,
-                               const char* referencePath, char* output,
-                               std::int32_t outputCapacity, const char* subdirectory) {
+                               const char* referencePath, char* output, std::int32_t outputCapacity,
+                               const char* subdirectory) {
     if (kind < 1 || kind > 4)
         return kind;
-    const std::size_t capacity = static_cast<std::size_t>(static_cast<std::uint32_t>(outputCapacity));
+    const std::size_t capacity =
+        static_cast<std::size_t>(static_cast<std::uint32_t>(outputCapacity));
     char source[kPathBufferSize] = {};
     if (kind == 1 || kind == 2) {
         BoundedCopy(source, kPathBufferSize, referencePath);
@@ -32,8 +33,8 @@ std::int32_t BuildSettingsPath(std::int32_t kind, HMODULE module, const char* ba
     const char* separator = FindLastChar(source, kSeparator);
     if (separator == nullptr)
         return kStatusInvalidArgument;
-    Status status = BoundedCopyN(output, capacity, source,
-                                 static_cast<std::size_t>(separator - source) + 1);
+    Status status =
+        BoundedCopyN(output, capacity, source, static_cast<std::size_t>(separator - source) + 1);
     if (status == kStatusInvalidArgument)
         return status;
     if (kind == 2) {
@@ -73,8 +74,8 @@ std::int32_t ExtractResourceToFile(HMODULE module, std::uint16_t resourceId, con
     HGLOBAL loaded = resource != nullptr ? LoadResource(module, resource) : nullptr;
     const void* bytes = loaded != nullptr ? LockResource(loaded) : nullptr;
 
-    HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
-                              nullptr);
+    HANDLE file =
+        CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return 0;
     if (bytes != nullptr && size > 0) {

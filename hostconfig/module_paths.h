@@ -12,8 +12,8 @@
 // without a usable folder leaves the output untouched as well and gives the
 // invalid-argument status.
 std::int32_t BuildSettingsPath(std::int32_t kind, HMODULE module, const char* baseName,
-                               const char* referencePath, char* output,
-                               std::int32_t outputCapacity, const char* subdirectory);
+                               const char* referencePath, char* output, std::int32_t outputCapacity,
+                               const char* subdirectory);
 
 // The full path of a loaded module (none: the program), in a path buffer.
 // Result: the count GetModuleFileNameA reports, or 0 when the module is not

@@ -8,7 +8,9 @@
 
 namespace {
 
-bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
+bool IsSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
+}
 
 } // namespace
 
@@ -67,7 +69,8 @@ void ProfileBinding::BindSection(const char* name) {
 }
 
 const char* ProfileBinding::GetString(const char* key, const char* defaultValue) {
-    GetPrivateProfileStringA(sectionName, key, defaultValue, valueBuffer, kPathBufferSize, filePath);
+    GetPrivateProfileStringA(sectionName, key, defaultValue, valueBuffer, kPathBufferSize,
+                             filePath);
     return valueBuffer;
 }
 
@@ -80,7 +83,8 @@ char* ProfileBinding::GetStringInto(const char* key, const char* defaultValue, c
 }
 
 std::int32_t ProfileBinding::GetInt(const char* key, std::int32_t defaultValue) {
-    return static_cast<std::int32_t>(GetPrivateProfileIntA(sectionName, key, defaultValue, filePath));
+    return static_cast<std::int32_t>(
+        GetPrivateProfileIntA(sectionName, key, defaultValue, filePath));
 }
 
 std::int64_t ProfileBinding::GetInt64(const char* key, std::int64_t defaultValue) {

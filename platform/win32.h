@@ -99,7 +99,8 @@ typedef struct OVERLAPPED* LPOVERLAPPED;
 #define OPEN_ALWAYS 4u
 #define TRUNCATE_EXISTING 5u
 
-#define MAKEINTRESOURCEA(id) (reinterpret_cast<LPCSTR>(static_cast<std::uintptr_t>(static_cast<WORD>(id))))
+#define MAKEINTRESOURCEA(id)                                                                       \
+    (reinterpret_cast<LPCSTR>(static_cast<std::uintptr_t>(static_cast<WORD>(id))))
 
 struct FILETIME {
     DWORD dwLowDateTime;
@@ -160,9 +161,8 @@ HRSRC FindResourceA(HMODULE module, LPCSTR name, LPCSTR type);
 DWORD SizeofResource(HMODULE module, HRSRC resource);
 HGLOBAL LoadResource(HMODULE module, HRSRC resource);
 LPVOID LockResource(HGLOBAL data);
-HANDLE CreateFileA(LPCSTR fileName, DWORD access, DWORD shareMode,
-                   LPSECURITY_ATTRIBUTES security, DWORD disposition, DWORD attributes,
-                   HANDLE templateFile);
+HANDLE CreateFileA(LPCSTR fileName, DWORD access, DWORD shareMode, LPSECURITY_ATTRIBUTES security,
+                   DWORD disposition, DWORD attributes, HANDLE templateFile);
 BOOL WriteFile(HANDLE file, LPCVOID buffer, DWORD count, LPDWORD written, LPOVERLAPPED overlapped);
 BOOL CloseHandle(HANDLE handle);
 

@@ -13,10 +13,12 @@ LONG RegQueryValueExA(HKEY, LPCSTR, LPDWORD, LPDWORD, LPBYTE, LPDWORD) {
     return ERROR_FILE_NOT_FOUND;
 }
 
-LONG RegCloseKey(HKEY) { return ERROR_INVALID_HANDLE; }
+LONG RegCloseKey(HKEY) {
+    return ERROR_INVALID_HANDLE;
+}
 
-LONG RegCreateKeyExA(HKEY, LPCSTR, DWORD, LPSTR, DWORD, REGSAM, LPSECURITY_ATTRIBUTES,
-                     PHKEY result, LPDWORD) {
+LONG RegCreateKeyExA(HKEY, LPCSTR, DWORD, LPSTR, DWORD, REGSAM, LPSECURITY_ATTRIBUTES, PHKEY result,
+                     LPDWORD) {
     if (result != nullptr)
         *result = nullptr;
     return ERROR_CALL_NOT_IMPLEMENTED;
@@ -26,5 +28,7 @@ LONG RegSetValueExA(HKEY, LPCSTR, DWORD, DWORD, const BYTE*, DWORD) {
     return ERROR_INVALID_HANDLE;
 }
 
-LONG RegDeleteKeyA(HKEY, LPCSTR) { return ERROR_FILE_NOT_FOUND; }
+LONG RegDeleteKeyA(HKEY, LPCSTR) {
+    return ERROR_FILE_NOT_FOUND;
+}
 #endif

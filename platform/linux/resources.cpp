@@ -8,9 +8,15 @@ HRSRC FindResourceA(HMODULE, LPCSTR, LPCSTR) {
     return nullptr;
 }
 
-DWORD SizeofResource(HMODULE, HRSRC) { return 0; }
+DWORD SizeofResource(HMODULE, HRSRC) {
+    return 0;
+}
 
-HGLOBAL LoadResource(HMODULE, HRSRC) { return nullptr; }
+HGLOBAL LoadResource(HMODULE, HRSRC) {
+    return nullptr;
+}
 
-LPVOID LockResource(HGLOBAL) { return nullptr; }
+LPVOID LockResource(HGLOBAL) {
+    return nullptr;
+}
 #endif

@@ -54,7 +54,8 @@ TEST(PathTextTest, DirectoryExtensionColon) {
         const char* path;
         const char* extension; // null: none
     };
-    const Row rows[] = {{"a.tar.gz", "gz"}, {"C:|dir.d|file", "d|file"}, {"name.", ""}, {"name", nullptr}};
+    const Row rows[] = {
+        {"a.tar.gz", "gz"}, {"C:|dir.d|file", "d|file"}, {"name.", ""}, {"name", nullptr}};
     for (const Row& row : rows) {
         SCOPED_TRACE(row.path);
         std::string path = P(row.path);

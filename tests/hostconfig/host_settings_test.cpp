@@ -57,26 +57,28 @@ TEST_P(FindHostSettingsFileTest, SourceAndResult) {
     const std::string environmentFile = folder.Path("env.ini");
     if (c.environmentFileExists)
         folder.Write("env.ini", "[Configuration]\n");
-    ScopedVariable environment("COMMANDER_INI", c.environmentFileExists ? environmentFile
-                                                                        : folder.Path("none.ini"));
+    ScopedVariable environment("COMMANDER_INI",
+                               c.environmentFileExists ? environmentFile : folder.Path("none.ini"));
     ScopedVariable program("COMMANDER_PATH", folder.Path("program"));
     if (c.programFlag != -1)
-        folder.Write("program/Wincmd.ini",
-                     c.programFlag == -2 ? std::string("[Configuration]\n")
-                                         : "[Configuration]\nUseIniInProgramDir=" +
-                                               std::to_string(c.programFlag) + "\n");
+        folder.Write("program/Wincmd.ini", c.programFlag == -2
+                                               ? std::string("[Configuration]\n")
+                                               : "[Configuration]\nUseIniInProgramDir=" +
+                                                     std::to_string(c.programFlag) + "\n");
     folder.MakeFolder("base");
     if (c.defaultExists)
         folder.Write("base/Wincmd.ini", "[Configuration]\n");
 
-    const std::string base = c.basePath == nullptr ? "" : (*c.basePath ? folder.Path(c.basePath) : "");
+    const std::string base =
+        c.basePath == nullptr ? "" : (*c.basePath ? folder.Path(c.basePath) : "");
     char output[kPathBufferSize + 1];
     output[kPathBufferSize] = '#';
     const int result = FindHostSettingsFile(c.basePath == nullptr ? nullptr : base.c_str(), output);
-    const std::string expected = c.expect == kFromEnvironment    ? environmentFile
-                                 : c.expect == kFromProgramFolder ? folder.Path("program/Wincmd.ini")
-                                 : c.expect == kFromDefault       ? folder.Path("base/Wincmd.ini")
-                                                                  : "";
+    const std::string expected = c.expect == kFromEnvironment ? environmentFile
+                                 : c.expect == kFromProgramFolder
+                                     ? folder.Path("program/Wincmd.ini")
+                                 : c.expect == kFromDefault ? folder.Path("base/Wincmd.ini")
+                                                            : "";
     EXPECT_EQ(c.expect == kNothing ? 0 : 1, result);
     EXPECT_EQ(expected, output);
     EXPECT_EQ('#', output[kPathBufferSize]);

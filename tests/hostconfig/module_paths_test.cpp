@@ -58,8 +58,9 @@ TEST(BuildSettingsPathTest, EveryKind) {
     for (const Row& row : rows) {
         SCOPED_TRACE(row.kind);
         char output[kPathBufferSize] = {};
-        EXPECT_EQ(kStatusSuccess, BuildSettingsPath(row.kind, loaded.module, "plug", reference.c_str(),
-                                                    output, kPathBufferSize, "sub"));
+        EXPECT_EQ(kStatusSuccess,
+                  BuildSettingsPath(row.kind, loaded.module, "plug", reference.c_str(), output,
+                                    kPathBufferSize, "sub"));
         EXPECT_EQ(row.expected, output);
     }
 }

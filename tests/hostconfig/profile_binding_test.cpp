@@ -38,9 +38,11 @@ TEST(ProfileBindingTest, GetStringIntoHonoursTheCallersSize) {
 
 TEST(ProfileBindingTest, NumbersAtTheirLimits) {
     ScratchFolder folder;
-    ProfileBinding binding(folder.Write("n.ini", "[S]\nmixed=12abc\ntext=abc\nbig=99999999999999999999\n"
-                                                 "small=-99999999999999999999\nspaced=  +42\n"
-                                                 "negative=-7\n")
+    ProfileBinding binding(folder
+                               .Write("n.ini",
+                                      "[S]\nmixed=12abc\ntext=abc\nbig=99999999999999999999\n"
+                                      "small=-99999999999999999999\nspaced=  +42\n"
+                                      "negative=-7\n")
                                .c_str(),
                            "S");
     const std::int64_t low = std::numeric_limits<std::int64_t>::min();

@@ -11,7 +11,7 @@ namespace {
 
 struct CheckCase {
     const char* name;
-    std::string file; // "<missing>" writes no file
+    std::string file;                  // "<missing>" writes no file
     std::vector<std::string> warnings; // each a part of one warning, in order
     std::vector<std::string> shown;    // lines the report must hold
 };
@@ -23,32 +23,40 @@ const CheckCase kCheckCases[] = {
      {"  0  Text: txt log\n", "Fallback group:\n  1  Other\n", "No warnings.\n"}},
     {"MissingFile", "<missing>", {"does not exist"}, {"Groups:\n  (none)\n", "  0  Unknown\n"}},
     {"EmptyFile", "", {"is empty"}, {"  0  Unknown\n"}},
-    {"NoGroups", "[Configuration]\nUnknownGroupPlaceHolder=All\n", {"no group is defined"},
+    {"NoGroups",
+     "[Configuration]\nUnknownGroupPlaceHolder=All\n",
+     {"no group is defined"},
      {"  0  All\n"}},
     {"KeysAfterAGap",
      "[Groups]\n0=txt\n1=\n2=zip\n2_name=Archives\n",
      {"2 is never read: the numbering stops at a gap, 1 has no extension list",
       "2_name names a group without an extension list"},
      {"  0  (no name): txt\n", "  1  Unknown\n"}},
-    {"NameWithoutList", "[Groups]\n0=txt\n1_name=Orphan\n",
-     {"1_name names a group without an extension list (1 is missing or empty)"}, {}},
+    {"NameWithoutList",
+     "[Groups]\n0=txt\n1_name=Orphan\n",
+     {"1_name names a group without an extension list (1 is missing or empty)"},
+     {}},
     {"ValueCutAt259",
-     "[Groups]\n0=" + std::string(300, 'x') + "\n[Configuration]\nUnknownGroupPlaceHolder=" +
-         std::string(260, 'u') + "\n",
+     "[Groups]\n0=" + std::string(300, 'x') +
+         "\n[Configuration]\nUnknownGroupPlaceHolder=" + std::string(260, 'u') + "\n",
      {"[Groups] 0 is 300 bytes long: only its first 259 bytes are read",
       "[Configuration] UnknownGroupPlaceHolder is 260 bytes long"},
      {}},
-    {"ExtensionWithADot", "[Groups]\n0=.txt|log\n", {"\".txt\" holds a dot and never matches"},
-     {}},
-    {"BlanksAroundASeparator", "[Groups]\n0=txt | log\n",
+    {"ExtensionWithADot", "[Groups]\n0=.txt|log\n", {"\".txt\" holds a dot and never matches"}, {}},
+    {"BlanksAroundASeparator",
+     "[Groups]\n0=txt | log\n",
      {"\"txt \" has blanks beside a separator", "\" log\" has blanks beside a separator"},
      {"  0  (no name): \"txt \" \" log\"\n"}},
-    {"EmptyPiece", "[Groups]\n0=txt||log\n0_name=Text\n",
+    {"EmptyPiece",
+     "[Groups]\n0=txt||log\n0_name=Text\n",
      {"group 0 has an empty piece in its list: it catches every file without an extension"},
      {"  0  Text: txt \"\" log\n"}},
-    {"ExtensionInALaterGroup", "[Groups]\n0=md|txt\n1=MD|rst\n",
-     {"group 1: MD is also listed by group 0, which wins"}, {}},
-    {"UnreadKeyForms", "[Groups]\n0=txt\n01=zip\n+1=zip\nplain\n0=again\n",
+    {"ExtensionInALaterGroup",
+     "[Groups]\n0=md|txt\n1=MD|rst\n",
+     {"group 1: MD is also listed by group 0, which wins"},
+     {}},
+    {"UnreadKeyForms",
+     "[Groups]\n0=txt\n01=zip\n+1=zip\nplain\n0=again\n",
      {"01 is never read", "+1 is never read", "line \"plain\" has no '='",
       "0 appears more than once: only the first is read"},
      {"  0  (no name): txt\n"}},
@@ -82,12 +90,12 @@ TEST(SettingsLocationReportTest, ShowsEveryPlaceAndTheOneInEffect) {
     std::string report;
     EXPECT_EQ(folder.Path("host/Lumbrasket/Lumbrasket.ini"),
               ExplainSettingsLocation(nullptr, host, report));
+    EXPECT_NE(std::string::npos, report.find("1. beside the host settings file: " +
+                                             folder.Path("host/Lumbrasket.ini") + "  (missing)\n"));
     EXPECT_NE(std::string::npos,
-              report.find("1. beside the host settings file: " +
-                          folder.Path("host/Lumbrasket.ini") + "  (missing)\n"));
-    EXPECT_NE(std::string::npos, report.find(folder.Path("host/Lumbrasket/Lumbrasket.ini") +
-                                             "  <- in effect\n"));
-    EXPECT_NE(std::string::npos, report.find("3. beside the plugin file: (unknown: give --plugin)"));
+              report.find(folder.Path("host/Lumbrasket/Lumbrasket.ini") + "  <- in effect\n"));
+    EXPECT_NE(std::string::npos,
+              report.find("3. beside the plugin file: (unknown: give --plugin)"));
     EXPECT_NE(std::string::npos, report.find("4. beside the host program: "));
 }
 

@@ -22,7 +22,9 @@ std::string Lower(std::string text) {
     return text;
 }
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
 
 // The number a key names when it is written as the loader writes numbers:
 // digits only, no sign, no leading zero; -1 otherwise.
@@ -163,8 +165,8 @@ SettingsCheck Checker::Run() {
         out += "  (none)\n";
     for (const FileGroup& group : groups)
         out += "  " + std::to_string(group.number) + "  " +
-               (group.name.empty() ? "(no name)" : group.name) + ": " +
-               ListText(group.extensions) + "\n";
+               (group.name.empty() ? "(no name)" : group.name) + ": " + ListText(group.extensions) +
+               "\n";
     out += "Fallback group:\n  " + std::to_string(groups.size()) + "  " +
            (catalog.FallbackName().empty() ? "(no name)" : catalog.FallbackName()) + "\n";
 
@@ -218,8 +220,9 @@ std::string ExplainSettingsLocation(HMODULE pluginModule, const std::string& hos
         if (place == kSettingsBesideHost)
             first = candidate;
         const bool exists = PathExists(candidate) != 0;
-        line += std::string(candidate) + (exists ? (chosen.empty() ? "  <- in effect" : "  (exists, not used)")
-                                                 : "  (missing)");
+        line +=
+            std::string(candidate) +
+            (exists ? (chosen.empty() ? "  <- in effect" : "  (exists, not used)") : "  (missing)");
         if (exists && chosen.empty())
             chosen = candidate;
         report += line + "\n";
@@ -229,4 +232,6 @@ std::string ExplainSettingsLocation(HMODULE pluginModule, const std::string& hos
     return chosen.empty() ? first : chosen;
 }
 
-SettingsCheck CheckSettingsFile(const std::string& path) { return Checker(path).Run(); }
+SettingsCheck CheckSettingsFile(const std::string& path) {
+    return Checker(path).Run();
+}

@@ -2,4 +2,6 @@
 // Windows it carries sample.ini as resource 7 of type "INI".
 #include "export.h"
 
-extern "C" LUMBRASKET_EXPORT int ResourceModuleMarker() { return 7; }
+extern "C" LUMBRASKET_EXPORT int ResourceModuleMarker() {
+    return 7;
+}
