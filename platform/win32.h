@@ -71,6 +71,8 @@ typedef struct OVERLAPPED* LPOVERLAPPED;
 #define ERROR_SUCCESS 0u
 #define ERROR_ACCESS_DENIED 5u
 #define ERROR_FILE_EXISTS 80u
+#define ERROR_DIR_NOT_EMPTY 145u
+#define ERROR_DIRECTORY 267u
 #define ERROR_CALL_NOT_IMPLEMENTED 120u
 #define ERROR_RESOURCE_TYPE_NOT_FOUND 1813u
 #define ERROR_FILE_NOT_FOUND 2u
@@ -129,6 +131,10 @@ DWORD GetFileAttributesA(LPCSTR path);
 HANDLE FindFirstFileA(LPCSTR pattern, LPWIN32_FIND_DATAA data);
 BOOL FindNextFileA(HANDLE search, LPWIN32_FIND_DATAA data);
 BOOL FindClose(HANDLE search);
+// Deleting refuses a read-only file, as Windows does; removing a directory
+// that is a symbolic link removes the link only.
+BOOL DeleteFileA(LPCSTR path);
+BOOL RemoveDirectoryA(LPCSTR path);
 
 // Modules and the user interface (platform/linux/modules.cpp).
 DWORD GetModuleFileNameA(HMODULE module, LPSTR fileName, DWORD size);

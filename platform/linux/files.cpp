@@ -8,7 +8,9 @@
 #include <cstring>
 #include <dirent.h>
 #include <string>
+#include <cerrno>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -170,6 +172,45 @@ BOOL FindClose(HANDLE handle) {
     if (search->directory != nullptr)
         closedir(search->directory);
     delete search;
+    return TRUE;
+}
+BOOL DeleteFileA(LPCSTR path) {
+    struct stat entry;
+    if (path == nullptr || lstat(path, &entry) != 0) {
+        SetLastError(ERROR_FILE_NOT_FOUND);
+        return FALSE;
+    }
+    if (S_ISDIR(entry.st_mode) || (S_ISREG(entry.st_mode) && (entry.st_mode & S_IWUSR) == 0)) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return FALSE;
+    }
+    if (unlink(path) != 0) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL RemoveDirectoryA(LPCSTR path) {
+    struct stat entry;
+    if (path == nullptr || lstat(path, &entry) != 0) {
+        SetLastError(ERROR_FILE_NOT_FOUND);
+        return FALSE;
+    }
+    if (S_ISLNK(entry.st_mode)) {
+        struct stat target;
+        if (stat(path, &target) != 0 || !S_ISDIR(target.st_mode)) {
+            SetLastError(ERROR_DIRECTORY);
+            return FALSE;
+        }
+        return unlink(path) == 0 ? TRUE : FALSE;
+    }
+    if (rmdir(path) != 0) {
+        SetLastError(errno == ENOTEMPTY || errno == EEXIST ? ERROR_DIR_NOT_EMPTY
+                     : errno == ENOTDIR                    ? ERROR_DIRECTORY
+                                                           : ERROR_ACCESS_DENIED);
+        return FALSE;
+    }
     return TRUE;
 }
 #endif
