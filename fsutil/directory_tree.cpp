@@ -26,7 +26,9 @@ bool BuildEntryPath(const char* directory, const char* name, char* path) {
            BoundedAppend(path, kPathBufferSize, name) == kStatusSuccess;
 }
 
-bool IsDotEntry(const char* name) { return CompareExact(name, ".") == 0 || CompareExact(name, "..") == 0; }
+bool IsDotEntry(const char* name) {
+    return CompareExact(name, ".") == 0 || CompareExact(name, "..") == 0;
+}
 
 HANDLE OpenSearch(const char* directory, WIN32_FIND_DATAA& found) {
     char pattern[kPathBufferSize];
@@ -47,7 +49,9 @@ void RemoveLink(const char* path, DWORD attributes) {
 
 } // namespace
 
-int CompareExact(const char* a, const char* b) { return std::strcmp(a, b); }
+int CompareExact(const char* a, const char* b) {
+    return std::strcmp(a, b);
+}
 
 std::int32_t IntToText(std::int32_t value, char* output, int radix) {
     const std::size_t size = 20;
@@ -58,7 +62,8 @@ std::int32_t IntToText(std::int32_t value, char* output, int radix) {
     char digits[40];
     std::size_t count = 0;
     const bool negative = radix == 10 && value < 0;
-    std::uint32_t rest = negative ? 0u - static_cast<std::uint32_t>(value) : static_cast<std::uint32_t>(value);
+    std::uint32_t rest =
+        negative ? 0u - static_cast<std::uint32_t>(value) : static_cast<std::uint32_t>(value);
     do {
         const unsigned digit = rest % static_cast<unsigned>(radix);
         digits[count++] = static_cast<char>(digit < 10 ? '0' + digit : 'a' + digit - 10);

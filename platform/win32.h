@@ -147,6 +147,10 @@ int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
 DWORD ExpandEnvironmentStringsA(LPCSTR source, LPSTR destination, DWORD size);
 LPSTR GetCommandLineA();
 BOOL SetEnvironmentVariableA(LPCSTR name, LPCSTR value);
+// A copy of the environment in the Windows block layout: name=value texts,
+// each NUL-terminated, and an empty text at the end.
+LPSTR GetEnvironmentStrings();
+BOOL FreeEnvironmentStringsA(LPSTR block);
 HMODULE GetModuleHandleA(LPCSTR moduleName);
 
 // The registry, which Linux does not have (platform/linux/registry.cpp).

@@ -79,6 +79,17 @@ Status BoundedAppend(char* destination, std::size_t capacity, const char* source
     return CopyCore(destination + length, capacity - length, source, kAppendLimit);
 }
 
+Status BoundedAppendN(char* destination, std::size_t capacity, const char* source,
+                      std::size_t count) {
+    std::size_t length = 0;
+    Status status = ValidateDestination(destination, capacity, &length);
+    if (status != kStatusSuccess)
+        return status;
+    if (count > kCopyLimit)
+        return kStatusInvalidArgument;
+    return CopyCore(destination + length, capacity - length, source, count);
+}
+
 void CutToDirectory(char* destination, const char* source) {
     BoundedCopy(destination, kPathBufferSize, source);
     const char* separator = FindLastChar(destination, static_cast<unsigned char>(kPathSeparator));

@@ -23,6 +23,9 @@ constexpr std::size_t kMaxCapacity = 0x7FFFFFFF;
 Status BoundedCopy(char* destination, std::size_t capacity, const char* source);
 Status BoundedCopyN(char* destination, std::size_t capacity, const char* source, std::size_t count);
 Status BoundedAppend(char* destination, std::size_t capacity, const char* source);
+// Appends at most `count` characters of the source.
+Status BoundedAppendN(char* destination, std::size_t capacity, const char* source,
+                      std::size_t count);
 // `length` gets the count of bytes before the NUL, or 0 when none was found
 // within `limit`.
 Status BoundedLength(const char* text, std::size_t limit, std::size_t* length);

@@ -2,6 +2,7 @@
 // (platform/ provides them on Linux for UTF-8 text).
 #include "text_search.h"
 
+#include "bounded_string.h"
 #include "win32.h"
 
 namespace {
@@ -34,4 +35,15 @@ int CompareNoCase(const char* a, const char* b) {
 
 char* ToLowerInPlace(char* text) {
     return reinterpret_cast<char*>(_mbslwr(reinterpret_cast<unsigned char*>(text)));
+}
+
+std::int32_t ToLowerInPlace(char* text, std::size_t size) {
+    std::size_t length = 0;
+    if (size == 0)
+        return kStatusInvalidArgument;
+    if (BoundedLength(text, size, &length) != kStatusSuccess) {
+        text[0] = '\0';
+        return kStatusInvalidArgument;
+    }
+    return ToLowerInPlace(text) != nullptr ? kStatusSuccess : kStatusInvalidArgument;
 }

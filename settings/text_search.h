@@ -4,6 +4,9 @@
 // runtime's multibyte routine of the same job.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
+
 // The last or first occurrence of a character in the text, or null.
 const char* FindLastChar(const char* text, unsigned int character);
 const char* FindChar(const char* text, unsigned int character);
@@ -17,3 +20,7 @@ int CompareNoCase(const char* a, const char* b);
 // Lower-cases the text in place and returns it, or null when a character
 // cannot be mapped (the text is then emptied).
 char* ToLowerInPlace(char* text);
+// The same for a text in a buffer of `size` characters: a text without a
+// terminator within the buffer is emptied and gives the invalid-argument
+// status; otherwise the status is 0.
+std::int32_t ToLowerInPlace(char* text, std::size_t size);

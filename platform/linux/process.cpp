@@ -51,6 +51,30 @@ BOOL SetEnvironmentVariableA(LPCSTR name, LPCSTR value) {
     return (value != nullptr ? setenv(name, value, 1) : unsetenv(name)) == 0 ? TRUE : FALSE;
 }
 
+extern char** environ;
+
+LPSTR GetEnvironmentStrings() {
+    size_t size = 1;
+    for (char** entry = environ; entry != nullptr && *entry != nullptr; ++entry)
+        size += std::strlen(*entry) + 1;
+    char* block = static_cast<char*>(std::malloc(size));
+    if (block == nullptr)
+        return nullptr;
+    char* at = block;
+    for (char** entry = environ; entry != nullptr && *entry != nullptr; ++entry) {
+        size_t length = std::strlen(*entry) + 1;
+        std::memcpy(at, *entry, length);
+        at += length;
+    }
+    *at = '\0';
+    return block;
+}
+
+BOOL FreeEnvironmentStringsA(LPSTR block) {
+    std::free(block);
+    return TRUE;
+}
+
 static std::string BuildCommandLine() {
     std::string line;
     std::FILE* file = std::fopen("/proc/self/cmdline", "rb");

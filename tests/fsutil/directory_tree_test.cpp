@@ -61,7 +61,8 @@ TEST_P(RemoveDirectoryTreeTest, WhatRemains) {
     for (std::string entry : all) {
         if (!entry.empty() && entry.back() == '/')
             entry.pop_back();
-        const bool kept = std::find(c.remaining.begin(), c.remaining.end(), entry) != c.remaining.end();
+        const bool kept =
+            std::find(c.remaining.begin(), c.remaining.end(), entry) != c.remaining.end();
         SCOPED_TRACE(entry.empty() ? "(the tree)" : entry);
         EXPECT_EQ(kept, Exists(entry.empty() ? root : folder.Path("tree/" + entry)));
     }
@@ -80,7 +81,8 @@ TEST(RemoveDirectoryTreeTest, MissingPathOrFileIsLeftAlone) {
 
 TEST(RemoveDirectoryTreeTest, ReadOnlyFileStaysWithItsFolders) {
     ScratchFolder folder;
-    const std::string root = BuildTree(folder, {"a.txt", "keep/", "keep/locked.txt", "gone/", "gone/b.txt"});
+    const std::string root =
+        BuildTree(folder, {"a.txt", "keep/", "keep/locked.txt", "gone/", "gone/b.txt"});
     const std::string locked = folder.Path("tree/keep/locked.txt");
     fs::permissions(locked, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
     if (DeleteFileA(locked.c_str())) {
@@ -197,7 +199,8 @@ TEST(MakeUniquePathTest, EndsAtTheCounterLimitAndAtACut) {
     const std::string top = std::to_string(std::numeric_limits<std::int32_t>::max());
     folder.Write("x" + top, "x");
     char output[kPathBufferSize] = "previous";
-    EXPECT_EQ(0, MakeUniquePath(base.c_str(), "x", std::numeric_limits<std::int32_t>::max(), output));
+    EXPECT_EQ(0,
+              MakeUniquePath(base.c_str(), "x", std::numeric_limits<std::int32_t>::max(), output));
     EXPECT_STREQ("", output);
 
     const std::string longBase = base + std::string(300, 'b');
