@@ -10,6 +10,7 @@
 #define WIN32_LEAN_AND_MEAN
 #endif
 #include <windows.h>
+#include <winioctl.h>
 #include <mbctype.h>
 #include <mbstring.h>
 
@@ -93,6 +94,14 @@ typedef struct OVERLAPPED* LPOVERLAPPED;
 #define REG_OPTION_NON_VOLATILE 0u
 #define REG_SZ 1u
 
+#define FILE_SHARE_READ 0x00000001u
+#define FILE_SHARE_WRITE 0x00000002u
+#define FILE_FLAG_BACKUP_SEMANTICS 0x02000000u
+#define FILE_FLAG_OPEN_REPARSE_POINT 0x00200000u
+#define FSCTL_GET_REPARSE_POINT 0x000900A8u
+#define IO_REPARSE_TAG_MOUNT_POINT 0xA0000003u
+#define IO_REPARSE_TAG_SYMLINK 0xA000000Cu
+#define ERROR_NOT_A_REPARSE_POINT 4390u
 #define GENERIC_READ 0x80000000u
 #define GENERIC_WRITE 0x40000000u
 #define CREATE_NEW 1u
@@ -122,6 +131,30 @@ struct WIN32_FIND_DATAA {
     CHAR cAlternateFileName[14];
 };
 typedef WIN32_FIND_DATAA* LPWIN32_FIND_DATAA;
+
+struct BY_HANDLE_FILE_INFORMATION {
+    DWORD dwFileAttributes;
+    FILETIME ftCreationTime;
+    FILETIME ftLastAccessTime;
+    FILETIME ftLastWriteTime;
+    DWORD dwVolumeSerialNumber;
+    DWORD nFileSizeHigh;
+    DWORD nFileSizeLow;
+    DWORD nNumberOfLinks;
+    DWORD nFileIndexHigh;
+    DWORD nFileIndexLow;
+};
+typedef BY_HANDLE_FILE_INFORMATION* LPBY_HANDLE_FILE_INFORMATION;
+
+struct OSVERSIONINFOA {
+    DWORD dwOSVersionInfoSize;
+    DWORD dwMajorVersion;
+    DWORD dwMinorVersion;
+    DWORD dwBuildNumber;
+    DWORD dwPlatformId;
+    CHAR szCSDVersion[128];
+};
+typedef OSVERSIONINFOA* LPOSVERSIONINFOA;
 
 DWORD GetLastError();
 void SetLastError(DWORD error);
@@ -175,6 +208,19 @@ HANDLE CreateFileA(LPCSTR fileName, DWORD access, DWORD shareMode, LPSECURITY_AT
                    DWORD disposition, DWORD attributes, HANDLE templateFile);
 BOOL WriteFile(HANDLE file, LPCVOID buffer, DWORD count, LPDWORD written, LPOVERLAPPED overlapped);
 BOOL CloseHandle(HANDLE handle);
+
+// Volumes, file identity and reparse data (platform/linux/volumes.cpp). A
+// volume is a mount point; its serial number is the device number, a file's
+// index its inode. A symbolic link reads as a symbolic-link reparse point, a
+// mount point as a volume mount point.
+BOOL GetVersionExA(LPOSVERSIONINFOA info);
+BOOL GetVolumePathNameA(LPCSTR path, LPSTR volumePath, DWORD size);
+BOOL GetVolumeInformationA(LPCSTR root, LPSTR name, DWORD nameSize, LPDWORD serial,
+                           LPDWORD maxComponent, LPDWORD flags, LPSTR fileSystem,
+                           DWORD fileSystemSize);
+BOOL GetFileInformationByHandle(HANDLE file, LPBY_HANDLE_FILE_INFORMATION info);
+BOOL DeviceIoControl(HANDLE device, DWORD code, LPVOID input, DWORD inputSize, LPVOID output,
+                     DWORD outputSize, LPDWORD returned, LPOVERLAPPED overlapped);
 
 // Private-profile (INI) files (platform/linux/private_profile.cpp).
 DWORD GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR defaultValue, LPSTR buffer,

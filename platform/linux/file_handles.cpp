@@ -1,43 +1,39 @@
 // Linux: file handles for CreateFileA, WriteFile and CloseHandle over POSIX
 // descriptors. A file without any write permission counts as read-only and
 // does not open for writing, as a Windows file with that attribute does not,
-// even for a process running as root.
+// even for a process running as root. As on Windows, a directory opens only
+// with backup semantics, and a link opens as itself only when asked to.
 #ifndef _WIN32
 #include "../win32.h"
+#include "file_handle.h"
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace {
-
-struct FileHandle {
-    int descriptor;
-};
-
-} // namespace
+using FileHandle = LinuxFileHandle;
 
 HANDLE CreateFileA(LPCSTR fileName, DWORD access, DWORD, LPSECURITY_ATTRIBUTES, DWORD disposition,
-                   DWORD, HANDLE) {
+                   DWORD flags, HANDLE) {
     if (fileName == nullptr || *fileName == '\0') {
         SetLastError(ERROR_PATH_NOT_FOUND);
         return INVALID_HANDLE_VALUE;
     }
     const bool reads = (access & GENERIC_READ) != 0;
     const bool writes = (access & GENERIC_WRITE) != 0;
-    int flags = writes ? (reads ? O_RDWR : O_WRONLY) : O_RDONLY;
+    int openFlags = writes ? (reads ? O_RDWR : O_WRONLY) : O_RDONLY;
     switch (disposition) {
     case CREATE_NEW:
-        flags |= O_CREAT | O_EXCL;
+        openFlags |= O_CREAT | O_EXCL;
         break;
     case CREATE_ALWAYS:
-        flags |= O_CREAT | O_TRUNC;
+        openFlags |= O_CREAT | O_TRUNC;
         break;
     case OPEN_ALWAYS:
-        flags |= O_CREAT;
+        openFlags |= O_CREAT;
         break;
     case TRUNCATE_EXISTING:
-        flags |= O_TRUNC;
+        openFlags |= O_TRUNC;
         break;
     case OPEN_EXISTING:
         break;
@@ -45,20 +41,35 @@ HANDLE CreateFileA(LPCSTR fileName, DWORD access, DWORD, LPSECURITY_ATTRIBUTES, 
         SetLastError(ERROR_INVALID_PARAMETER);
         return INVALID_HANDLE_VALUE;
     }
+    struct stat entry;
+    const bool asItself = (flags & FILE_FLAG_OPEN_REPARSE_POINT) != 0;
+    if ((asItself ? lstat(fileName, &entry) : stat(fileName, &entry)) == 0 &&
+        S_ISDIR(entry.st_mode) && (flags & FILE_FLAG_BACKUP_SEMANTICS) == 0) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return INVALID_HANDLE_VALUE;
+    }
+    if (asItself && !reads && !writes && disposition == OPEN_EXISTING) {
+        int descriptor = open(fileName, O_PATH | O_NOFOLLOW | O_CLOEXEC);
+        if (descriptor < 0) {
+            SetLastError(ERROR_FILE_NOT_FOUND);
+            return INVALID_HANDLE_VALUE;
+        }
+        return new FileHandle{descriptor, fileName};
+    }
     struct stat existing;
     if (writes && stat(fileName, &existing) == 0 && S_ISREG(existing.st_mode) &&
         (existing.st_mode & S_IWUSR) == 0 && disposition != CREATE_NEW) {
         SetLastError(ERROR_ACCESS_DENIED);
         return INVALID_HANDLE_VALUE;
     }
-    int descriptor = open(fileName, flags | O_CLOEXEC, 0666);
+    int descriptor = open(fileName, openFlags | O_CLOEXEC, 0666);
     if (descriptor < 0) {
         SetLastError(errno == EEXIST   ? ERROR_FILE_EXISTS
                      : errno == ENOENT ? ERROR_FILE_NOT_FOUND
                                        : ERROR_ACCESS_DENIED);
         return INVALID_HANDLE_VALUE;
     }
-    return new FileHandle{descriptor};
+    return new FileHandle{descriptor, fileName};
 }
 
 BOOL WriteFile(HANDLE file, LPCVOID buffer, DWORD count, LPDWORD written, LPOVERLAPPED) {

@@ -9,6 +9,7 @@
 #include <dlfcn.h>
 #include <link.h>
 #include <string>
+#include <strings.h>
 #include <unistd.h>
 
 static std::string ExecutablePath() {
@@ -70,11 +71,24 @@ DWORD GetModuleFileNameA(HMODULE module, LPSTR fileName, DWORD size) {
     return size;
 }
 
+// "Kernel32.dll" is this layer itself: code that looks up a system function
+// at run time finds the layer's own, on the same code path as on Windows.
+static struct LinuxModule* SystemModule() {
+    static char marker;
+    return reinterpret_cast<HMODULE>(&marker);
+}
+
+static bool IsSystemModuleName(const char* name) {
+    return strcasecmp(name, "kernel32.dll") == 0;
+}
+
 HMODULE LoadLibraryA(LPCSTR fileName) {
     if (fileName == nullptr) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return nullptr;
     }
+    if (IsSystemModuleName(fileName))
+        return SystemModule();
     void* handle = dlopen(fileName, RTLD_NOW | RTLD_LOCAL);
     if (handle == nullptr)
         SetLastError(ERROR_MOD_NOT_FOUND);
@@ -82,6 +96,12 @@ HMODULE LoadLibraryA(LPCSTR fileName) {
 }
 
 FARPROC GetProcAddress(HMODULE module, LPCSTR procName) {
+    if (module == SystemModule()) {
+        if (procName != nullptr && std::strcmp(procName, "GetVolumePathNameA") == 0)
+            return reinterpret_cast<FARPROC>(&GetVolumePathNameA);
+        SetLastError(ERROR_PROC_NOT_FOUND);
+        return nullptr;
+    }
     void* symbol = (module != nullptr && procName != nullptr) ? dlsym(module, procName) : nullptr;
     if (symbol == nullptr)
         SetLastError(ERROR_PROC_NOT_FOUND);
@@ -89,6 +109,8 @@ FARPROC GetProcAddress(HMODULE module, LPCSTR procName) {
 }
 
 BOOL FreeLibrary(HMODULE module) {
+    if (module == SystemModule())
+        return TRUE;
     if (module == nullptr || dlclose(module) != 0) {
         SetLastError(ERROR_INVALID_HANDLE);
         return FALSE;

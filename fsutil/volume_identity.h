@@ -1,0 +1,15 @@
+// Whether two paths lie on one volume, and whether two paths name one file
+// (by the volume's serial number and the file's 64-bit index).
+#pragma once
+
+#include <cstdint>
+
+struct FileIdentity {
+    std::uint32_t volumeSerial = 0;
+    std::uint64_t fileIndex = 0; // 0: the file did not open or could not be queried
+};
+
+int IsSameVolume(const char* pathA, const char* pathB);
+FileIdentity GetFileIdentity(const char* path);
+int IsIdentityValid(const FileIdentity& identity);
+int IsSameFile(const FileIdentity& a, const FileIdentity& b);
