@@ -113,7 +113,19 @@ DWORD GetFileAttributesA(LPCSTR path) {
         SetLastError(ERROR_PATH_NOT_FOUND);
         return INVALID_FILE_ATTRIBUTES;
     }
-    DWORD attributes = AttributesOf(path);
+    // A trailing separator names the entry itself, as on Windows: a link
+    // written "link/" is still reported as the link, not as its target. A
+    // file written with one is not found.
+    std::string entry = path;
+    bool trailing = false;
+    while (entry.size() > 1 && entry.back() == '/') {
+        entry.pop_back();
+        trailing = true;
+    }
+    DWORD attributes = AttributesOf(entry);
+    if (trailing && attributes != INVALID_FILE_ATTRIBUTES &&
+        (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
+        attributes = INVALID_FILE_ATTRIBUTES;
     if (attributes == INVALID_FILE_ATTRIBUTES)
         SetLastError(ERROR_FILE_NOT_FOUND);
     return attributes;
@@ -191,9 +203,14 @@ BOOL DeleteFileA(LPCSTR path) {
     return TRUE;
 }
 
-BOOL RemoveDirectoryA(LPCSTR path) {
+BOOL RemoveDirectoryA(LPCSTR name) {
+    // "dir/" is the directory itself; "link/" is the link, as on Windows.
+    std::string trimmed = name != nullptr ? name : "";
+    while (trimmed.size() > 1 && trimmed.back() == '/')
+        trimmed.pop_back();
+    const char* path = trimmed.c_str();
     struct stat entry;
-    if (path == nullptr || lstat(path, &entry) != 0) {
+    if (name == nullptr || lstat(path, &entry) != 0) {
         SetLastError(ERROR_FILE_NOT_FOUND);
         return FALSE;
     }

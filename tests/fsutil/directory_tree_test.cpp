@@ -120,11 +120,18 @@ TEST(RemoveDirectoryTreeTest, LinkToAFolderOutsideIsNeverEntered) {
     EXPECT_FALSE(Exists(root));
     EXPECT_TRUE(Exists(treasure));
 
-    // A tree that is itself a link is not entered either.
+    // A tree that is itself a link is not entered either, however it is
+    // written; with files to delete, the link goes.
     const std::string linkedTree = folder.Path("linked-tree");
-    fs::create_directory_symlink(outside, linkedTree, error);
-    EXPECT_EQ(1, RemoveDirectoryTree(linkedTree.c_str(), 1));
-    EXPECT_TRUE(Exists(treasure));
+    for (const std::string& spelling : {linkedTree + kPathSeparatorText, linkedTree}) {
+        SCOPED_TRACE(spelling);
+        fs::create_directory_symlink(outside, linkedTree, error);
+        EXPECT_EQ(1, RemoveDirectoryTree(spelling.c_str(), 0));
+        EXPECT_TRUE(Exists(linkedTree));
+        EXPECT_EQ(1, RemoveDirectoryTree(spelling.c_str(), 1));
+        EXPECT_FALSE(Exists(linkedTree));
+        EXPECT_TRUE(Exists(treasure));
+    }
 }
 
 // An entry whose full path is longer than 259 characters is neither deleted
