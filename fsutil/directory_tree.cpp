@@ -12,9 +12,11 @@
 namespace {
 
 // The search pattern for a directory; false when it does not fit, since a
-// cut pattern could name another directory.
+// cut pattern could name another directory, and for the empty text, whose
+// pattern would list the root of the file system.
 bool BuildPattern(const char* directory, char* pattern) {
-    return BoundedCopy(pattern, kPathBufferSize, directory) == kStatusSuccess &&
+    return directory[0] != '\0' &&
+           BoundedCopy(pattern, kPathBufferSize, directory) == kStatusSuccess &&
            BoundedAppend(pattern, kPathBufferSize, kPathSeparatorText) == kStatusSuccess &&
            BoundedAppend(pattern, kPathBufferSize, "*.*") == kStatusSuccess;
 }
