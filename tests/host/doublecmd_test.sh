@@ -27,6 +27,9 @@ cleanup() {
     [ -z "$xvfb_pid" ] || stop "$xvfb_pid"
 }
 trap cleanup EXIT
+# The shell runs no EXIT trap when a signal ends it: stop the display and
+# the host then too.
+trap 'cleanup; exit 1' INT TERM HUP PIPE
 fail() {
     echo "FAIL: $*" >&2
     exit 1
