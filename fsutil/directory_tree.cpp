@@ -100,11 +100,8 @@ int IsDirectoryEmpty(const char* directory) {
 
 int DirectoryExists(const char* path) {
     WIN32_FIND_DATAA found;
-    std::memset(&found, 0, sizeof(found));
-    HANDLE search = FindFirstFileA(path, &found);
-    if (search == INVALID_HANDLE_VALUE)
+    if (!FindPathEntry(path, found))
         return 0;
-    FindClose(search);
     return (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? 1 : 0;
 }
 

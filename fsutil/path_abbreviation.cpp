@@ -25,11 +25,13 @@ std::int32_t UnexpandPath(const char* path, char* output) {
     if (block == nullptr)
         return BoundedCopy(output, kPathBufferSize, path);
 
-    // Fixed comparison buffers, as large as a variable can be, reused for
-    // every entry; no heap memory.
+    // Fixed comparison buffers, as large as a variable can be; no heap
+    // memory. The path is lower-cased once, each value in its turn.
     char lowerPath[kWorkSize];
     char lowerValue[kWorkSize];
     const std::size_t pathLength = std::strlen(path);
+    BoundedCopy(lowerPath, kWorkSize, path);
+    ToLowerInPlace(lowerPath, kWorkSize);
     for (const char* entry = block; *entry != '\0'; entry += std::strlen(entry) + 1) {
         const char* equals = std::strchr(entry + 1, '=');
         const char* name = entry;
@@ -51,8 +53,6 @@ std::int32_t UnexpandPath(const char* path, char* output) {
 
         if (!PathExists(value))
             continue;
-        BoundedCopy(lowerPath, kWorkSize, path);
-        ToLowerInPlace(lowerPath, kWorkSize);
         BoundedCopy(lowerValue, kWorkSize, value);
         ToLowerInPlace(lowerValue, kWorkSize);
         const char* found = FindSubstring(lowerPath, lowerValue);

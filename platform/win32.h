@@ -171,6 +171,7 @@ BOOL RemoveDirectoryA(LPCSTR path);
 
 // Modules and the user interface (platform/linux/modules.cpp).
 DWORD GetModuleFileNameA(HMODULE module, LPSTR fileName, DWORD size);
+HMODULE GetModuleHandleA(LPCSTR moduleName);
 HMODULE LoadLibraryA(LPCSTR fileName);
 FARPROC GetProcAddress(HMODULE module, LPCSTR procName);
 BOOL FreeLibrary(HMODULE module);
@@ -184,7 +185,6 @@ BOOL SetEnvironmentVariableA(LPCSTR name, LPCSTR value);
 // each NUL-terminated, and an empty text at the end.
 LPSTR GetEnvironmentStrings();
 BOOL FreeEnvironmentStringsA(LPSTR block);
-HMODULE GetModuleHandleA(LPCSTR moduleName);
 
 // The registry, which Linux does not have (platform/linux/registry.cpp).
 LONG RegOpenKeyExA(HKEY key, LPCSTR subKey, DWORD options, REGSAM access, PHKEY result);

@@ -23,16 +23,18 @@ void ModuleDirectory(HMODULE module, char* directory) {
 
 } // namespace
 
-int PathExists(const char* path) {
-    if (path == nullptr)
-        return 0;
-    WIN32_FIND_DATAA found;
+bool FindPathEntry(const char* path, WIN32_FIND_DATAA& found) {
     std::memset(&found, 0, sizeof(found));
     HANDLE search = FindFirstFileA(path, &found);
     if (search == INVALID_HANDLE_VALUE)
-        return 0;
+        return false;
     FindClose(search);
-    return 1;
+    return true;
+}
+
+int PathExists(const char* path) {
+    WIN32_FIND_DATAA found;
+    return path != nullptr && FindPathEntry(path, found) ? 1 : 0;
 }
 
 bool SettingsCandidate(int place, HMODULE module, const char* pluginName,

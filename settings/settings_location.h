@@ -24,6 +24,10 @@ int LocateSettingsFile(HMODULE module, const char* pluginName, const char* hostS
 bool SettingsCandidate(int place, HMODULE module, const char* pluginName,
                        const char* hostSettingsPath, char* candidate);
 
+// The first entry the platform's directory search finds for the path, in
+// `found`; false when it finds none. The search is closed again.
+bool FindPathEntry(const char* path, WIN32_FIND_DATAA& found);
+
 // 1 when the platform's directory search finds an entry of that path
 // (directories count), else 0; 0 for no path.
 int PathExists(const char* path);

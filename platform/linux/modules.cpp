@@ -20,16 +20,22 @@ static std::string ExecutablePath() {
     return std::string(path, static_cast<size_t>(length));
 }
 
-// Only handles of libraries that are loaded right now are answered; any other
-// pointer is refused instead of being read.
-static const link_map* LoadedModule(HMODULE module) {
+// The first of the process's loaded modules (the program); the rest follow
+// through l_next.
+static link_map* FirstModule() {
     void* self = dlopen(nullptr, RTLD_LAZY | RTLD_NOLOAD);
     link_map* map = nullptr;
     if (self == nullptr || dlinfo(self, RTLD_DI_LINKMAP, &map) != 0)
         map = nullptr;
     if (self != nullptr)
         dlclose(self);
-    for (; map != nullptr; map = map->l_next)
+    return map;
+}
+
+// Only handles of libraries that are loaded right now are answered; any other
+// pointer is refused instead of being read.
+static const link_map* LoadedModule(HMODULE module) {
+    for (link_map* map = FirstModule(); map != nullptr; map = map->l_next)
         if (reinterpret_cast<HMODULE>(map) == module)
             return map;
     return nullptr;
@@ -80,6 +86,20 @@ static struct LinuxModule* SystemModule() {
 
 static bool IsSystemModuleName(const char* name) {
     return strcasecmp(name, "kernel32.dll") == 0;
+}
+
+HMODULE GetModuleHandleA(LPCSTR moduleName) {
+    link_map* map = FirstModule();
+    if (moduleName == nullptr)
+        return reinterpret_cast<HMODULE>(map);
+    for (; map != nullptr; map = map->l_next) {
+        const char* name = map->l_name != nullptr ? std::strrchr(map->l_name, '/') : nullptr;
+        name = name != nullptr ? name + 1 : map->l_name;
+        if (name != nullptr && *name != '\0' && std::strcmp(name, moduleName) == 0)
+            return reinterpret_cast<HMODULE>(map);
+    }
+    SetLastError(ERROR_MOD_NOT_FOUND);
+    return nullptr;
 }
 
 HMODULE LoadLibraryA(LPCSTR fileName) {

@@ -1,13 +1,11 @@
-// Linux: the process's environment, command line and loaded modules as Win32
-// hands them out. The command line is one text built from the arguments, an
-// argument holding a blank enclosed in double quotes, as Windows keeps it.
+// Linux: the process's environment and command line as Win32 hands them out. The command line is
+// one text built from the arguments, an argument holding a blank enclosed in double quotes, as
+// Windows keeps it.
 #ifndef _WIN32
 #include "../win32.h"
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <dlfcn.h>
-#include <link.h>
 #include <string>
 
 DWORD ExpandEnvironmentStringsA(LPCSTR source, LPSTR destination, DWORD size) {
@@ -108,22 +106,4 @@ LPSTR GetCommandLineA() {
     return &commandLine[0];
 }
 
-HMODULE GetModuleHandleA(LPCSTR moduleName) {
-    void* self = dlopen(nullptr, RTLD_LAZY | RTLD_NOLOAD);
-    link_map* map = nullptr;
-    if (self == nullptr || dlinfo(self, RTLD_DI_LINKMAP, &map) != 0)
-        map = nullptr;
-    if (self != nullptr)
-        dlclose(self);
-    if (moduleName == nullptr)
-        return reinterpret_cast<HMODULE>(map);
-    for (; map != nullptr; map = map->l_next) {
-        const char* name = map->l_name != nullptr ? std::strrchr(map->l_name, '/') : nullptr;
-        name = name != nullptr ? name + 1 : map->l_name;
-        if (name != nullptr && *name != '\0' && std::strcmp(name, moduleName) == 0)
-            return reinterpret_cast<HMODULE>(map);
-    }
-    SetLastError(ERROR_MOD_NOT_FOUND);
-    return nullptr;
-}
 #endif

@@ -2,6 +2,7 @@
 // cutting into pieces, and the path-piece list's insertions. Paths are written
 // with '|' for the separator and turned into this system's paths.
 #include "path_text.h"
+#include "scratch_folder.h"
 #include "win32.h"
 
 #include <gtest/gtest.h>
@@ -9,13 +10,6 @@
 #include <vector>
 
 namespace {
-
-std::string P(std::string text) {
-    for (char& c : text)
-        if (c == '|')
-            c = kPathSeparator;
-    return text;
-}
 
 std::vector<std::string> Texts(const PathPieceList& list) {
     std::vector<std::string> texts;
@@ -37,18 +31,18 @@ TEST(ClassifyPathTest, Kinds) {
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.text);
-        EXPECT_EQ(row.kind, ClassifyPath(P(row.text).c_str()));
+        EXPECT_EQ(row.kind, ClassifyPath(SystemPath(row.text).c_str()));
     }
     EXPECT_EQ(kPathRelative, ClassifyPath(nullptr));
 }
 
 TEST(PathTextTest, DirectoryExtensionColon) {
     char output[kPathBufferSize] = "untouched";
-    EXPECT_EQ(output, DirectoryPart(P("C:|a|b.txt").c_str(), output));
-    EXPECT_EQ(P("C:|a|"), output);
+    EXPECT_EQ(output, DirectoryPart(SystemPath("C:|a|b.txt").c_str(), output));
+    EXPECT_EQ(SystemPath("C:|a|"), output);
     DirectoryPart("b.txt", output);
-    EXPECT_EQ(P("C:|a|"), output);
-    EXPECT_EQ(nullptr, DirectoryPart(P("C:|a|b").c_str(), nullptr));
+    EXPECT_EQ(SystemPath("C:|a|"), output);
+    EXPECT_EQ(nullptr, DirectoryPart(SystemPath("C:|a|b").c_str(), nullptr));
 
     struct Row {
         const char* path;
@@ -58,13 +52,13 @@ TEST(PathTextTest, DirectoryExtensionColon) {
         {"a.tar.gz", "gz"}, {"C:|dir.d|file", "d|file"}, {"name.", ""}, {"name", nullptr}};
     for (const Row& row : rows) {
         SCOPED_TRACE(row.path);
-        std::string path = P(row.path);
+        std::string path = SystemPath(row.path);
         const char* extension = ExtensionOf(path.c_str());
         if (row.extension == nullptr) {
             EXPECT_EQ(nullptr, extension);
         } else {
             ASSERT_NE(nullptr, extension);
-            EXPECT_EQ(P(row.extension), extension);
+            EXPECT_EQ(SystemPath(row.extension), extension);
         }
     }
     EXPECT_EQ(0, HasNoColon("C:\\x"));
@@ -87,16 +81,16 @@ TEST(SplitPathPiecesTest, Pieces) {
     for (const Row& row : rows) {
         SCOPED_TRACE(row.path);
         PathPieceList list;
-        SplitPathPieces(P(row.path).c_str(), list);
+        SplitPathPieces(SystemPath(row.path).c_str(), list);
         std::vector<std::string> expected;
         for (const std::string& piece : row.pieces)
-            expected.push_back(P(piece));
+            expected.push_back(SystemPath(piece));
         EXPECT_EQ(expected, Texts(list));
     }
 }
 
 TEST(SplitPathPiecesTest, OverlongPieceContinuesWhereTheCutEnded) {
-    const std::string path = std::string(300, 'a') + P("|b");
+    const std::string path = std::string(300, 'a') + SystemPath("|b");
     PathPieceList list;
     SplitPathPieces(path.c_str(), list);
     std::string joined;

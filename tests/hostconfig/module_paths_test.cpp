@@ -13,13 +13,6 @@
 
 namespace {
 
-std::string P(std::string text) {
-    for (char& c : text)
-        if (c == '|')
-            c = kPathSeparator;
-    return text;
-}
-
 std::string ReadFile(const std::string& path) {
     std::ifstream file(path, std::ios::binary);
     std::stringstream text;
@@ -44,16 +37,16 @@ public:
 TEST(BuildSettingsPathTest, EveryKind) {
     ResourceModule loaded;
     ASSERT_NE(nullptr, loaded.module);
-    const std::string reference = P("C:|host|main.ini");
+    const std::string reference = SystemPath("C:|host|main.ini");
     struct Row {
         int kind;
         std::string expected;
     };
     const Row rows[] = {
-        {1, P("C:|host|plug.ini")},
-        {2, P("C:|host|sub|plug.ini")},
-        {3, ProgramFolder() + P("|plug.ini")},
-        {4, ProgramFolder() + P("|plug.ini")},
+        {1, SystemPath("C:|host|plug.ini")},
+        {2, SystemPath("C:|host|sub|plug.ini")},
+        {3, ProgramFolder() + SystemPath("|plug.ini")},
+        {4, ProgramFolder() + SystemPath("|plug.ini")},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.kind);
@@ -78,10 +71,10 @@ TEST(BuildSettingsPathTest, NothingComposedLeavesTheOutput) {
 TEST(BuildSettingsPathTest, CutToTheCallersCapacity) {
     char output[12];
     std::memset(output, '#', sizeof(output));
-    const std::string reference = P("C:|host|main.ini");
+    const std::string reference = SystemPath("C:|host|main.ini");
     EXPECT_EQ(kStatusInsufficientBuffer,
               BuildSettingsPath(1, nullptr, "plug", reference.c_str(), output, 10, "s"));
-    EXPECT_EQ(P("C:|host|p"), output);
+    EXPECT_EQ(SystemPath("C:|host|p"), output);
     EXPECT_EQ('#', output[10]);
 }
 

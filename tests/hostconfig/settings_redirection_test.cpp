@@ -9,13 +9,6 @@
 
 namespace {
 
-std::string P(std::string text) {
-    for (char& c : text)
-        if (c == '|')
-            c = kPathSeparator;
-    return text;
-}
-
 struct RedirectCase {
     const char* name;
     std::string keys;     // lines of [Configuration] in the main file
@@ -62,7 +55,8 @@ TEST_P(FindHostSectionFileTest, Target) {
     char output[kPathBufferSize];
     const int result = FindHostSectionFile(folder.Path("main/host.exe").c_str(), c.section, output);
     SetEnvironmentVariableA("LUMBRASKET_ALT", nullptr);
-    const std::string expected = c.expected == "<main>" ? main : folder.Path("") + P(c.expected);
+    const std::string expected =
+        c.expected == "<main>" ? main : folder.Path("") + SystemPath(c.expected);
     EXPECT_EQ(expected, output);
     EXPECT_EQ(c.result, result);
 }
@@ -78,15 +72,15 @@ TEST(FindHostSectionFileTest, NoMainFileGivesZero) {
 
 TEST(ReplaceFileNameTest, Cases) {
     char path[kPathBufferSize];
-    std::string text = P("C:|Prog|main.ini");
+    std::string text = SystemPath("C:|Prog|main.ini");
     BoundedCopy(path, kPathBufferSize, text.c_str());
     EXPECT_EQ(1, ReplaceFileName("user.ini", path));
-    EXPECT_EQ(P("C:|Prog|user.ini"), path);
+    EXPECT_EQ(SystemPath("C:|Prog|user.ini"), path);
     BoundedCopy(path, kPathBufferSize, "main.ini");
     EXPECT_EQ(0, ReplaceFileName("user.ini", path));
     EXPECT_STREQ("main.ini", path);
     EXPECT_EQ(0, ReplaceFileName("user.ini", nullptr));
-    BoundedCopy(path, kPathBufferSize, P("C:|").c_str());
+    BoundedCopy(path, kPathBufferSize, SystemPath("C:|").c_str());
     EXPECT_EQ(1, ReplaceFileName(std::string(300, 'n').c_str(), path));
     EXPECT_EQ(259u, std::string(path).size());
 }

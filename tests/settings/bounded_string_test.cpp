@@ -1,6 +1,7 @@
 // The bounded string operations: statuses, cuts, and that nothing is written
 // outside the capacity a caller gives.
 #include "bounded_string.h"
+#include "scratch_folder.h"
 #include "win32.h"
 
 #include <gtest/gtest.h>
@@ -143,15 +144,6 @@ TEST(CopyCoreTest, CopyOntoItselfKeepsThePrefix) {
     char buffer[16] = "abcdef";
     EXPECT_EQ(kStatusSuccess, CopyCore(buffer, sizeof(buffer), buffer, 3));
     EXPECT_STREQ("abc", buffer);
-}
-
-// Paths below are written with '|' for the separator and turned into this
-// system's paths, so one table holds on both builds.
-std::string SystemPath(std::string text) {
-    for (char& c : text)
-        if (c == '|')
-            c = kPathSeparator;
-    return text;
 }
 
 TEST(CutToDirectoryTest, Cases) {

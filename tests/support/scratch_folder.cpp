@@ -61,6 +61,13 @@ std::string ScratchFolder::MakeFolder(const std::string& relative) const {
     return Native(path);
 }
 
+std::string SystemPath(std::string text) {
+    for (char& c : text)
+        if (c == '|')
+            c = kPathSeparator;
+    return text;
+}
+
 std::string ProgramFolder() {
     char path[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, path, MAX_PATH);

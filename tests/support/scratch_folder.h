@@ -25,6 +25,10 @@ private:
     std::string root;
 };
 
+// A path written with '|' for the separator, in this system's form, so one
+// table of paths holds on both builds.
+std::string SystemPath(std::string text);
+
 // The folder of the running test program, without a trailing separator.
 std::string ProgramFolder();
 // Copies a file; false when it could not.
