@@ -3,6 +3,8 @@
 #include "directory_tree.h"
 
 #include "bounded_string.h"
+#include "path_spelling.h"
+#include "reparse_point.h"
 #include "settings_location.h"
 #include "win32.h"
 
@@ -40,13 +42,43 @@ HANDLE OpenSearch(const char* directory, WIN32_FIND_DATAA& found) {
     return FindFirstFileA(pattern, &found);
 }
 
-// A link is removed as itself: a directory link with RemoveDirectoryA, a
-// file link with DeleteFileA; neither touches what the link points to.
+// The identity of what the path opens, as itself or through a link; false
+// when it does not open.
+bool OpenIdentity(const char* path, DWORD flags, BY_HANDLE_FILE_INFORMATION& info) {
+    HANDLE file = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                              FILE_FLAG_BACKUP_SEMANTICS | flags, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    const bool known = GetFileInformationByHandle(file, &info) != 0;
+    CloseHandle(file);
+    return known;
+}
+
+// Whether the system addresses the folder link as itself, apart from the
+// folder it points to. Wine, for one, opens and removes the target instead:
+// a removal of the "link" there would remove an empty folder outside.
+bool AddressesLinkItself(const char* path) {
+    BY_HANDLE_FILE_INFORMATION link = {};
+    BY_HANDLE_FILE_INFORMATION target = {};
+    if (!OpenIdentity(path, FILE_FLAG_OPEN_REPARSE_POINT, link))
+        return false;
+    if (!OpenIdentity(path, 0, target))
+        return true;
+    return link.dwVolumeSerialNumber != target.dwVolumeSerialNumber ||
+           link.nFileIndexHigh != target.nFileIndexHigh ||
+           link.nFileIndexLow != target.nFileIndexLow;
+}
+
+// A link is removed as itself: a file link with DeleteFileA, a folder link
+// with RemoveDirectoryA once it is sure to be the link that goes; neither
+// touches what the link points to. A mounted folder stays mounted.
 void RemoveLink(const char* path, DWORD attributes) {
-    if (attributes & FILE_ATTRIBUTE_DIRECTORY)
-        RemoveDirectoryA(path);
-    else
+    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
         DeleteFileA(path);
+        return;
+    }
+    if (GetReparseKind(path) != kReparseVolumeMount && AddressesLinkItself(path))
+        RemoveDirectoryA(path);
 }
 
 } // namespace
@@ -120,10 +152,16 @@ int DeleteFilesInDirectory(const char* directory) {
     return 1;
 }
 
-int RemoveDirectoryTree(const char* directory, int deleteFiles) {
-    // A tree given as a link is handled as a link entry would be: never
-    // entered, and removed as itself only when files are to go.
+namespace {
+
+// Removes a tree whose root text is already in its one spelling.
+int RemoveTree(const char* directory, int deleteFiles) {
+    // A tree that is a link or a mounted folder is handled as such an entry
+    // would be: never entered, and removed as itself only when files are to
+    // go. A file, or a link to one, is no tree and stays.
     const DWORD own = GetFileAttributesA(directory);
+    if (own != INVALID_FILE_ATTRIBUTES && (own & FILE_ATTRIBUTE_DIRECTORY) == 0)
+        return 1;
     if (own != INVALID_FILE_ATTRIBUTES && (own & FILE_ATTRIBUTE_REPARSE_POINT)) {
         if (deleteFiles)
             RemoveLink(directory, own);
@@ -146,7 +184,7 @@ int RemoveDirectoryTree(const char* directory, int deleteFiles) {
                 if (deleteFiles)
                     RemoveLink(path, attributes);
             } else if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
-                RemoveDirectoryTree(path, deleteFiles);
+                RemoveTree(path, deleteFiles);
             } else if (deleteFiles) {
                 DeleteFileA(path);
             }
@@ -156,6 +194,18 @@ int RemoveDirectoryTree(const char* directory, int deleteFiles) {
     if (IsDirectoryEmpty(directory))
         RemoveDirectoryA(directory);
     return 1;
+}
+
+} // namespace
+
+int RemoveDirectoryTree(const char* directory, int deleteFiles) {
+    // Every spelling of the root ("link", "link/", "link//", "link/.", "a//link")
+    // is reduced to one before anything is tested, so a link or a mounted
+    // folder is recognised as one whatever the system makes of the others.
+    char root[kPathBufferSize];
+    if (!ReducePathSpelling(directory, root, kPathBufferSize) || root[0] == '\0')
+        return 1;
+    return RemoveTree(root, deleteFiles);
 }
 
 int MakeUniquePath(const char* base, const char* prefix, std::int32_t start, char* output) {

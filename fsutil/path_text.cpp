@@ -1,21 +1,19 @@
 // Path text operations over the multibyte-aware searches of the settings
-// layer; "separator" is this system's path separator.
+// layer; a separator is any of this system's ('\' and '/' on Windows).
 #include "path_text.h"
 
+#include "code_page.h"
+#include "path_spelling.h"
 #include "text_search.h"
 #include "win32.h"
 #include <cstring>
-
-namespace {
-const unsigned int kSeparator = static_cast<unsigned char>(kPathSeparator);
-}
 
 int HasNoColon(const char* text) {
     return FindChar(text, ':') == nullptr ? 1 : 0;
 }
 
 char* DirectoryPart(const char* path, char* output) {
-    const char* separator = FindLastChar(path, kSeparator);
+    const char* separator = FindLastSeparator(path);
     if (separator != nullptr && output != nullptr)
         BoundedCopyN(output, kPathBufferSize, path, static_cast<std::size_t>(separator - path) + 1);
     return output;
@@ -29,13 +27,13 @@ const char* ExtensionOf(const char* path) {
 int ClassifyPath(const char* text) {
     if (text == nullptr)
         return kPathRelative;
-    if (FindChar(text, kSeparator) == nullptr)
+    if (FindSeparator(text) == nullptr)
         return kPathBareName;
     if (text[0] == '%')
         return kPathAbsolute;
     if (text[0] == '.')
         return kPathDotRelative;
-    if (text[0] == kPathSeparator)
+    if (IsPathSeparator(text[0]))
         return kPathRooted;
     if (text[1] == ':')
         return kPathAbsolute;
@@ -45,7 +43,7 @@ int ClassifyPath(const char* text) {
 void SplitPathPieces(const char* path, PathPieceList& list) {
     const std::size_t total = std::strlen(path);
     std::size_t consumed = 0;
-    const char* separator = FindChar(path, kSeparator);
+    const char* separator = FindSeparator(path);
     const char* cut = separator != nullptr ? separator + 1 : nullptr;
     while (cut != nullptr) {
         char piece[kPathBufferSize];
@@ -53,11 +51,12 @@ void SplitPathPieces(const char* path, PathPieceList& list) {
                      static_cast<std::size_t>(cut - (path + consumed)));
         list.Append(piece);
         consumed += std::strlen(piece);
-        // A separator right after a cut begins the next piece.
+        // A separator right after a cut begins the next piece; the search
+        // goes on from the character after it, which may be a double-byte one.
         if (*cut == '\0' || consumed >= total) {
             cut = nullptr;
         } else {
-            separator = FindChar(cut + 1, kSeparator);
+            separator = FindSeparator(NextCharacter(cut));
             cut = separator != nullptr ? separator + 1 : nullptr;
         }
     }

@@ -4,6 +4,7 @@
 // and 10, relative to the name area that starts at byte 16.
 #include "reparse_point.h"
 
+#include "path_spelling.h"
 #include "wide_text.h"
 #include "win32.h"
 
@@ -52,7 +53,12 @@ int ClassifyReparseData(const unsigned char* record, std::size_t returnedBytes) 
 }
 
 int GetReparseKind(const char* path) {
-    HANDLE file = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+    // "link\\" or "link\\." would name what the link points to; the entry
+    // itself is asked about, whatever its spelling.
+    char entry[kPathBufferSize];
+    if (!ReducePathSpelling(path, entry, kPathBufferSize) || entry[0] == '\0')
+        return kReparseNone;
+    HANDLE file = CreateFileA(entry, 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                               FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return kReparseNone;

@@ -53,7 +53,11 @@ int IsSameVolume(const char* pathA, const char* pathB) {
         BoundedCopyN(volumeA, kPathBufferSize, pathA, 2);
         BoundedCopyN(volumeB, kPathBufferSize, pathB, 2);
     }
-    return CompareNoCase(volumeA, volumeB) == 0 ? 1 : 0;
+    // Two volume names that differ only in case are one volume where file
+    // names ignore case, and two volumes where they do not.
+    const int order =
+        kFileNamesIgnoreCase ? CompareNoCase(volumeA, volumeB) : std::strcmp(volumeA, volumeB);
+    return order == 0 ? 1 : 0;
 }
 
 FileIdentity GetFileIdentity(const char* path) {
@@ -72,10 +76,15 @@ FileIdentity GetFileIdentity(const char* path) {
     if (file != INVALID_HANDLE_VALUE) {
         BY_HANDLE_FILE_INFORMATION info;
         std::memset(&info, 0, sizeof(info));
-        if (!GetFileInformationByHandle(file, &info))
-            std::memset(&info, 0, sizeof(info));
-        identity.fileIndex =
-            static_cast<std::uint64_t>(info.nFileIndexHigh) << 32 | info.nFileIndexLow;
+        if (GetFileInformationByHandle(file, &info)) {
+            identity.fileIndex =
+                static_cast<std::uint64_t>(info.nFileIndexHigh) << 32 | info.nFileIndexLow;
+            // The serial of the file's own volume, which the index belongs
+            // to: where a file system shows files of several devices under
+            // one mount point, the mount point's serial would pair an index
+            // with another device's.
+            identity.volumeSerial = info.dwVolumeSerialNumber;
+        }
         CloseHandle(file);
     }
     return identity;

@@ -14,16 +14,37 @@
 namespace {
 
 const char* const kRegistryKey = "Software\\Quendel\\Total Commander";
-const unsigned int kSeparator = static_cast<unsigned char>(kPathSeparator);
-
 // The text after the last separator, or the whole text without one.
 const char* FileNamePart(const char* path) {
-    const char* separator = FindLastChar(path, kSeparator);
+    const char* separator = FindLastSeparator(path);
     return separator != nullptr ? separator + 1 : path;
 }
 
 bool Found(const char* path) {
     return PathExists(path) != 0;
+}
+
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+// Whether a switch at `at` stands at the start of a word of the line, a
+// quoted word included.
+bool AtWordStart(const char* line, const char* at) {
+    if (at == line || IsBlank(at[-1]))
+        return true;
+    return at[-1] == '"' && (at - 1 == line || IsBlank(at[-2]));
+}
+
+// The "/i" switch in the lower-cased command line, or null. Where a switch
+// can stand only at a word start, a "/i" inside a path ("/home/ian") is none.
+const char* FindIniSwitch(const char* line) {
+    const char* sw = FindSubstring(line, "/i");
+    if (!kSwitchOnlyAtWordStart)
+        return sw != line ? sw : nullptr;
+    while (sw != nullptr && !AtWordStart(line, sw))
+        sw = FindSubstring(sw + 1, "/i");
+    return sw;
 }
 
 } // namespace
@@ -35,15 +56,15 @@ int ReadIniSwitch(char* output) {
     char* line = &commandLine[0];
     if (ToLowerInPlace(line) == nullptr)
         return 0;
-    const char* sw = FindSubstring(line, "/i");
-    if (sw == nullptr || sw == line)
+    const char* sw = FindIniSwitch(line);
+    if (sw == nullptr)
         return 0;
     // The switch's two characters and one separator character, whatever it is.
     const char* value = sw + 2;
     if (*value != '\0')
         ++value;
     const char* end = nullptr;
-    if (sw[-1] == '"') {
+    if (sw != line && sw[-1] == '"') {
         end = FindChar(value, '"');
         if (end == nullptr)
             return 0;
@@ -91,7 +112,7 @@ int FindHostSettingsFile(const char* basePath, char* output) {
     }
 
     char baseDirectory[kPathBufferSize] = {};
-    const char* separator = FindLastChar(basePath, kSeparator);
+    const char* separator = FindLastSeparator(basePath);
     if (separator != nullptr)
         BoundedCopyN(baseDirectory, kPathBufferSize, basePath,
                      static_cast<std::size_t>(separator - basePath) + 1);

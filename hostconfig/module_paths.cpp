@@ -3,15 +3,10 @@
 #include "module_paths.h"
 
 #include "bounded_string.h"
+#include "path_spelling.h"
 #include "text_search.h"
 
 #include <cstring>
-
-namespace {
-
-const unsigned int kSeparator = static_cast<unsigned char>(kPathSeparator);
-
-} // namespace
 
 std::int32_t BuildSettingsPath(std::int32_t kind, HMODULE module, const char* baseName,
                                const char* referencePath, char* output, std::int32_t outputCapacity,
@@ -20,29 +15,36 @@ std::int32_t BuildSettingsPath(std::int32_t kind, HMODULE module, const char* ba
         return kind;
     const std::size_t capacity =
         static_cast<std::size_t>(static_cast<std::uint32_t>(outputCapacity));
-    char source[kPathBufferSize] = {};
-    if (kind == 1 || kind == 2) {
-        BoundedCopy(source, kPathBufferSize, referencePath);
-    } else {
-        DWORD length = GetModuleFileNameA(kind == 3 ? module : nullptr, source, kPathBufferSize);
+    char modulePath[kPathBufferSize] = {};
+    const char* source = referencePath;
+    if (kind == 3 || kind == 4) {
+        DWORD length =
+            GetModuleFileNameA(kind == 3 ? module : nullptr, modulePath, kPathBufferSize);
         if (length == 0 || length >= kPathBufferSize)
-            source[0] = '\0';
+            modulePath[0] = '\0';
+        source = modulePath;
     }
     // Without a separator there is no folder to put the file in: the output
     // stays as it was rather than holding a bare name.
-    const char* separator = FindLastChar(source, kSeparator);
+    const char* separator = FindLastSeparator(source);
     if (separator == nullptr)
         return kStatusInvalidArgument;
     Status status =
         BoundedCopyN(output, capacity, source, static_cast<std::size_t>(separator - source) + 1);
     if (status == kStatusInvalidArgument)
         return status;
-    if (kind == 2) {
-        BoundedAppend(output, capacity, subdirectory);
-        BoundedAppend(output, capacity, kPathSeparatorText);
+    if (status == kStatusSuccess && kind == 2) {
+        status = BoundedAppend(output, capacity, subdirectory);
+        if (status == kStatusSuccess)
+            status = BoundedAppend(output, capacity, kPathSeparatorText);
     }
-    BoundedAppend(output, capacity, baseName);
-    return BoundedAppend(output, capacity, ".ini");
+    if (status == kStatusSuccess)
+        status = BoundedAppend(output, capacity, baseName);
+    if (status == kStatusSuccess)
+        status = BoundedAppend(output, capacity, ".ini");
+    // The first step that did not fit decides: a cut path is never reported
+    // as a path.
+    return status;
 }
 
 std::uint32_t ModuleFilePath(const char* moduleName, char* output) {
@@ -61,7 +63,7 @@ char* ModuleDirectory(const char* moduleName, char* output) {
     // The cut needs the name to be the path's last component, after a
     // separator; anything else would cut outside the path or mid-name.
     if (length == 0 || length >= kPathBufferSize || nameLength + 1 > length ||
-        path[length - nameLength - 1] != kPathSeparator)
+        !IsPathSeparator(path[length - nameLength - 1]))
         return nullptr;
     path[length - nameLength - 1] = '\0';
     BoundedCopy(output, kPathBufferSize, path);

@@ -7,10 +7,12 @@
 
 // Composes base name + ".ini" at a place numbered as LocateSettingsFile's
 // results (1 beside the reference path, 2 in `subdirectory` there, 3 beside
-// the module, 4 beside the program). Result: the status of the final append;
-// another kind is returned as it is, and the output is not touched. A place
-// without a usable folder leaves the output untouched as well and gives the
-// invalid-argument status.
+// the module, 4 beside the program), within the caller's capacity. Result:
+// success, or the insufficient-buffer status with the text cut where it
+// stopped when the folder or the whole path does not fit (never a path in
+// another folder reported as success); another kind is returned as it is,
+// and the output is not touched. A place without a usable folder leaves the
+// output untouched as well and gives the invalid-argument status.
 std::int32_t BuildSettingsPath(std::int32_t kind, HMODULE module, const char* baseName,
                                const char* referencePath, char* output, std::int32_t outputCapacity,
                                const char* subdirectory);

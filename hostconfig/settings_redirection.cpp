@@ -15,7 +15,7 @@
 int ReplaceFileName(const char* replacement, char* path) {
     if (path == nullptr)
         return 0;
-    const char* separator = FindLastChar(path, static_cast<unsigned char>(kPathSeparator));
+    const char* separator = FindLastSeparator(path);
     if (separator == nullptr)
         return 0;
     BoundedCopyN(path, kPathBufferSize, path, static_cast<std::size_t>(separator - path) + 1);

@@ -1,8 +1,18 @@
-// Reading and switching the C runtime's multibyte code page.
+// Reading and switching the C runtime's multibyte code page, and stepping
+// through a text by its characters.
 #include "code_page.h"
 
-#ifdef _WIN32
 #include "win32.h"
+
+const char* NextCharacter(const char* text) {
+    if (*text == '\0')
+        return text;
+    const char* next =
+        reinterpret_cast<const char*>(_mbsinc(reinterpret_cast<const unsigned char*>(text)));
+    return next > text + 1 && text[1] == '\0' ? text + 1 : next;
+}
+
+#ifdef _WIN32
 
 int MultibyteCodePage() {
     return _getmbcp();

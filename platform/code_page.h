@@ -8,3 +8,8 @@ constexpr int kUtf8CodePage = 65001;
 int MultibyteCodePage();
 // True when the code page is now in effect.
 bool SetMultibyteCodePage(int codePage);
+
+// The character after the one at `text` in the code page in effect: a
+// double-byte character is one, a lead byte cut by the terminator one byte.
+// Never steps past the terminator.
+const char* NextCharacter(const char* text);

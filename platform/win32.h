@@ -238,15 +238,38 @@ const unsigned char* _mbsrchr(const unsigned char* text, unsigned int c);
 const unsigned char* _mbsstr(const unsigned char* text, const unsigned char* sought);
 int _mbsicmp(const unsigned char* a, const unsigned char* b);
 unsigned char* _mbslwr(unsigned char* text);
+// The next character: past a UTF-8 sequence's continuation bytes, never past
+// the terminator.
+unsigned char* _mbsinc(const unsigned char* text);
 
 #endif
 
 // The character that separates path components on this system. The settings
-// layer's algorithms are written for "the separator"; on Windows it is '\'.
+// layer's algorithms are written for "the separator"; on Windows it is '\',
+// and Windows takes '/' in its place too, as users write it.
 #ifdef _WIN32
 constexpr char kPathSeparator = '\\';
 constexpr const char* kPathSeparatorText = "\\";
+constexpr const char* kPathSeparators = "\\/";
 #else
 constexpr char kPathSeparator = '/';
 constexpr const char* kPathSeparatorText = "/";
+constexpr const char* kPathSeparators = "/";
+#endif
+
+// Whether two file names that differ only in the case of letters name one
+// file: on Windows they do, on Linux they are two.
+#ifdef _WIN32
+constexpr bool kFileNamesIgnoreCase = true;
+#else
+constexpr bool kFileNamesIgnoreCase = false;
+#endif
+
+// Where a "/x" command-line switch can stand. On Windows anywhere in the
+// line; on Linux every absolute path holds '/', so only at the start of a
+// word, where no path component can begin.
+#ifdef _WIN32
+constexpr bool kSwitchOnlyAtWordStart = false;
+#else
+constexpr bool kSwitchOnlyAtWordStart = true;
 #endif

@@ -92,7 +92,7 @@ Status BoundedAppendN(char* destination, std::size_t capacity, const char* sourc
 
 void CutToDirectory(char* destination, const char* source) {
     BoundedCopy(destination, kPathBufferSize, source);
-    const char* separator = FindLastChar(destination, static_cast<unsigned char>(kPathSeparator));
+    const char* separator = FindLastSeparator(destination);
     if (separator == nullptr) {
         destination[0] = '\0';
         return;

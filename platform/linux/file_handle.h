@@ -2,9 +2,14 @@
 // and reparse calls of platform/linux/.
 #pragma once
 
-#include <string>
+#include <sys/stat.h>
+
+// Read-only as Windows means it: a regular file that no one may write. A
+// file that some may write is left to the system to allow or refuse.
+inline bool IsReadOnlyFile(mode_t mode) {
+    return S_ISREG(mode) && (mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
+}
 
 struct LinuxFileHandle {
-    int descriptor;   // for a link opened as itself: an O_PATH descriptor
-    std::string path; // as it was opened, for the reparse query
+    int descriptor; // for an entry opened as itself: an O_PATH descriptor
 };

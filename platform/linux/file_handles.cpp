@@ -1,11 +1,14 @@
 // Linux: file handles for CreateFileA, WriteFile and CloseHandle over POSIX
-// descriptors. A file without any write permission counts as read-only and
-// does not open for writing, as a Windows file with that attribute does not,
-// even for a process running as root. As on Windows, a directory opens only
-// with backup semantics, and a link opens as itself only when asked to.
+// descriptors. A file that no one may write counts as read-only and does not
+// open for writing, as a Windows file with that attribute does not, even for
+// a process running as root; any other permission question is the system's.
+// As on Windows, a directory opens only with backup semantics, and a link
+// opens as itself only when asked to. No open ever blocks.
 #ifndef _WIN32
+#include "../path_spelling.h"
 #include "../win32.h"
 #include "file_handle.h"
+#include <climits>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -13,63 +16,68 @@
 
 using FileHandle = LinuxFileHandle;
 
-HANDLE CreateFileA(LPCSTR fileName, DWORD access, DWORD, LPSECURITY_ATTRIBUTES, DWORD disposition,
-                   DWORD flags, HANDLE) {
-    if (fileName == nullptr || *fileName == '\0') {
-        SetLastError(ERROR_PATH_NOT_FOUND);
-        return INVALID_HANDLE_VALUE;
-    }
+namespace {
+
+// The open flags for an access and a disposition; -1 for an unknown disposition.
+int OpenFlags(DWORD access, DWORD disposition) {
     const bool reads = (access & GENERIC_READ) != 0;
     const bool writes = (access & GENERIC_WRITE) != 0;
-    int openFlags = writes ? (reads ? O_RDWR : O_WRONLY) : O_RDONLY;
+    // Never blocking: a FIFO or a device must not hold the caller up.
+    const int flags = (writes ? (reads ? O_RDWR : O_WRONLY) : O_RDONLY) | O_NONBLOCK | O_CLOEXEC;
     switch (disposition) {
     case CREATE_NEW:
-        openFlags |= O_CREAT | O_EXCL;
-        break;
+        return flags | O_CREAT | O_EXCL;
     case CREATE_ALWAYS:
-        openFlags |= O_CREAT | O_TRUNC;
-        break;
+        return flags | O_CREAT | O_TRUNC;
     case OPEN_ALWAYS:
-        openFlags |= O_CREAT;
-        break;
+        return flags | O_CREAT;
     case TRUNCATE_EXISTING:
-        openFlags |= O_TRUNC;
-        break;
+        return flags | O_TRUNC;
     case OPEN_EXISTING:
-        break;
+        return flags;
     default:
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return INVALID_HANDLE_VALUE;
+        return -1;
     }
-    struct stat entry;
+}
+
+HANDLE Refuse(DWORD error) {
+    SetLastError(error);
+    return INVALID_HANDLE_VALUE;
+}
+
+} // namespace
+
+HANDLE CreateFileA(LPCSTR fileName, DWORD access, DWORD, LPSECURITY_ATTRIBUTES, DWORD disposition,
+                   DWORD flags, HANDLE) {
+    char path[PATH_MAX];
+    if (fileName == nullptr || *fileName == '\0' ||
+        !ReducePathSpelling(fileName, path, sizeof(path)))
+        return Refuse(ERROR_PATH_NOT_FOUND);
+    const int openFlags = OpenFlags(access, disposition);
+    if (openFlags < 0)
+        return Refuse(ERROR_INVALID_PARAMETER);
+    const bool writes = (access & GENERIC_WRITE) != 0;
     const bool asItself = (flags & FILE_FLAG_OPEN_REPARSE_POINT) != 0;
-    if ((asItself ? lstat(fileName, &entry) : stat(fileName, &entry)) == 0 &&
-        S_ISDIR(entry.st_mode) && (flags & FILE_FLAG_BACKUP_SEMANTICS) == 0) {
-        SetLastError(ERROR_ACCESS_DENIED);
-        return INVALID_HANDLE_VALUE;
+    struct stat entry;
+    const bool exists = (asItself ? lstat(path, &entry) : stat(path, &entry)) == 0;
+    if (exists && S_ISDIR(entry.st_mode) && (flags & FILE_FLAG_BACKUP_SEMANTICS) == 0)
+        return Refuse(ERROR_ACCESS_DENIED);
+    // Only metadata is wanted: nothing is opened for reading at all.
+    if (asItself && (access & (GENERIC_READ | GENERIC_WRITE)) == 0 &&
+        disposition == OPEN_EXISTING) {
+        int descriptor = open(path, O_PATH | O_NOFOLLOW | O_CLOEXEC);
+        if (descriptor < 0)
+            return Refuse(ERROR_FILE_NOT_FOUND);
+        return new FileHandle{descriptor};
     }
-    if (asItself && !reads && !writes && disposition == OPEN_EXISTING) {
-        int descriptor = open(fileName, O_PATH | O_NOFOLLOW | O_CLOEXEC);
-        if (descriptor < 0) {
-            SetLastError(ERROR_FILE_NOT_FOUND);
-            return INVALID_HANDLE_VALUE;
-        }
-        return new FileHandle{descriptor, fileName};
-    }
-    struct stat existing;
-    if (writes && stat(fileName, &existing) == 0 && S_ISREG(existing.st_mode) &&
-        (existing.st_mode & S_IWUSR) == 0 && disposition != CREATE_NEW) {
-        SetLastError(ERROR_ACCESS_DENIED);
-        return INVALID_HANDLE_VALUE;
-    }
-    int descriptor = open(fileName, openFlags | O_CLOEXEC, 0666);
-    if (descriptor < 0) {
-        SetLastError(errno == EEXIST   ? ERROR_FILE_EXISTS
-                     : errno == ENOENT ? ERROR_FILE_NOT_FOUND
-                                       : ERROR_ACCESS_DENIED);
-        return INVALID_HANDLE_VALUE;
-    }
-    return new FileHandle{descriptor, fileName};
+    if (writes && exists && IsReadOnlyFile(entry.st_mode) && disposition != CREATE_NEW)
+        return Refuse(ERROR_ACCESS_DENIED);
+    int descriptor = open(path, openFlags, 0666);
+    if (descriptor < 0)
+        return Refuse(errno == EEXIST   ? ERROR_FILE_EXISTS
+                      : errno == ENOENT ? ERROR_FILE_NOT_FOUND
+                                        : ERROR_ACCESS_DENIED);
+    return new FileHandle{descriptor};
 }
 
 BOOL WriteFile(HANDLE file, LPCVOID buffer, DWORD count, LPDWORD written, LPOVERLAPPED) {

@@ -2,9 +2,15 @@
 // Windows. A pattern whose last component holds '*' or '?' lists a directory
 // ("." and ".." included, names matched without regard to ASCII case, "*.*"
 // matching every name); any other pattern finds the one entry of that path.
-// As on Windows, a pattern that ends in a separator finds nothing.
+// As on Windows, a pattern that ends in a separator finds nothing, a path is
+// taken in its one spelling ("link/." is the link), and links and mounted
+// folders are reparse points.
 #ifndef _WIN32
+#include "../path_spelling.h"
 #include "../win32.h"
+#include "file_handle.h"
+#include "mounts.h"
+#include <climits>
 #include <cstring>
 #include <dirent.h>
 #include <string>
@@ -20,23 +26,27 @@ struct Search {
     std::string pattern;
 };
 
-DWORD AttributesOf(const std::string& path) {
+DWORD AttributesOf(const char* path) {
     struct stat entry;
-    if (lstat(path.c_str(), &entry) != 0)
+    if (lstat(path, &entry) != 0)
         return INVALID_FILE_ATTRIBUTES;
     if (S_ISLNK(entry.st_mode)) {
         // A link is reported as itself, as a Windows symbolic link is; it
         // carries the directory bit when it points at a directory.
         struct stat target;
         DWORD attributes = FILE_ATTRIBUTE_REPARSE_POINT;
-        if (stat(path.c_str(), &target) == 0 && S_ISDIR(target.st_mode))
+        if (stat(path, &target) == 0 && S_ISDIR(target.st_mode))
             attributes |= FILE_ATTRIBUTE_DIRECTORY;
         return attributes;
     }
-    if (S_ISDIR(entry.st_mode))
-        return FILE_ATTRIBUTE_DIRECTORY;
+    if (S_ISDIR(entry.st_mode)) {
+        // A mounted folder is a reparse point, as on Windows, so that no
+        // walk of a tree enters another file system's tree.
+        return IsMountPoint(path) ? FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT
+                                  : FILE_ATTRIBUTE_DIRECTORY;
+    }
     DWORD attributes = FILE_ATTRIBUTE_ARCHIVE;
-    if ((entry.st_mode & S_IWUSR) == 0)
+    if (IsReadOnlyFile(entry.st_mode))
         attributes |= FILE_ATTRIBUTE_READONLY;
     return attributes;
 }
@@ -55,7 +65,7 @@ bool FillFindData(const std::string& folder, const char* name, LPWIN32_FIND_DATA
     size_t nameLength = std::strlen(name);
     if (nameLength >= MAX_PATH)
         return false;
-    DWORD attributes = AttributesOf(path);
+    DWORD attributes = AttributesOf(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES)
         return false;
     std::memset(data, 0, sizeof(*data));
@@ -109,21 +119,16 @@ bool NextMatch(Search* search, LPWIN32_FIND_DATAA data) {
 } // namespace
 
 DWORD GetFileAttributesA(LPCSTR path) {
-    if (path == nullptr || *path == '\0') {
+    // Every spelling of an entry names the entry itself, as on Windows: a
+    // link written "link/" or "link/." is still reported as the link, not as
+    // its target. A file written with a trailing separator is not found.
+    char entry[PATH_MAX];
+    if (path == nullptr || *path == '\0' || !ReducePathSpelling(path, entry, sizeof(entry))) {
         SetLastError(ERROR_PATH_NOT_FOUND);
         return INVALID_FILE_ATTRIBUTES;
     }
-    // A trailing separator names the entry itself, as on Windows: a link
-    // written "link/" is still reported as the link, not as its target. A
-    // file written with one is not found.
-    std::string entry = path;
-    bool trailing = false;
-    while (entry.size() > 1 && entry.back() == '/') {
-        entry.pop_back();
-        trailing = true;
-    }
     DWORD attributes = AttributesOf(entry);
-    if (trailing && attributes != INVALID_FILE_ATTRIBUTES &&
+    if (path[std::strlen(path) - 1] == '/' && attributes != INVALID_FILE_ATTRIBUTES &&
         (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
         attributes = INVALID_FILE_ATTRIBUTES;
     if (attributes == INVALID_FILE_ATTRIBUTES)
@@ -186,13 +191,15 @@ BOOL FindClose(HANDLE handle) {
     delete search;
     return TRUE;
 }
-BOOL DeleteFileA(LPCSTR path) {
+BOOL DeleteFileA(LPCSTR name) {
+    char path[PATH_MAX];
     struct stat entry;
-    if (path == nullptr || lstat(path, &entry) != 0) {
+    if (name == nullptr || !ReducePathSpelling(name, path, sizeof(path)) ||
+        lstat(path, &entry) != 0) {
         SetLastError(ERROR_FILE_NOT_FOUND);
         return FALSE;
     }
-    if (S_ISDIR(entry.st_mode) || (S_ISREG(entry.st_mode) && (entry.st_mode & S_IWUSR) == 0)) {
+    if (S_ISDIR(entry.st_mode) || IsReadOnlyFile(entry.st_mode)) {
         SetLastError(ERROR_ACCESS_DENIED);
         return FALSE;
     }
@@ -204,13 +211,12 @@ BOOL DeleteFileA(LPCSTR path) {
 }
 
 BOOL RemoveDirectoryA(LPCSTR name) {
-    // "dir/" is the directory itself; "link/" is the link, as on Windows.
-    std::string trimmed = name != nullptr ? name : "";
-    while (trimmed.size() > 1 && trimmed.back() == '/')
-        trimmed.pop_back();
-    const char* path = trimmed.c_str();
+    // "dir/" and "dir/." are the directory itself; "link/" is the link, as
+    // on Windows. A mount point is never unmounted: rmdir refuses it.
+    char path[PATH_MAX];
     struct stat entry;
-    if (name == nullptr || lstat(path, &entry) != 0) {
+    if (name == nullptr || !ReducePathSpelling(name, path, sizeof(path)) ||
+        lstat(path, &entry) != 0) {
         SetLastError(ERROR_FILE_NOT_FOUND);
         return FALSE;
     }

@@ -41,4 +41,10 @@ unsigned char* _mbslwr(unsigned char* text) {
         *p = FoldAscii(*p);
     return text;
 }
+unsigned char* _mbsinc(const unsigned char* text) {
+    const unsigned char* next = *text != 0 ? text + 1 : text;
+    while ((*next & 0xC0) == 0x80)
+        ++next;
+    return const_cast<unsigned char*>(next);
+}
 #endif

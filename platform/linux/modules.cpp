@@ -93,9 +93,13 @@ HMODULE GetModuleHandleA(LPCSTR moduleName) {
     if (moduleName == nullptr)
         return reinterpret_cast<HMODULE>(map);
     for (; map != nullptr; map = map->l_next) {
-        const char* name = map->l_name != nullptr ? std::strrchr(map->l_name, '/') : nullptr;
-        name = name != nullptr ? name + 1 : map->l_name;
-        if (name != nullptr && *name != '\0' && std::strcmp(name, moduleName) == 0)
+        // The program's own entry has no name in the link map; Windows finds
+        // it under its file name, and so does this.
+        const bool program = map->l_name == nullptr || map->l_name[0] == '\0';
+        const std::string path = program ? ExecutablePath() : std::string(map->l_name);
+        const size_t cut = path.rfind('/');
+        const std::string name = cut == std::string::npos ? path : path.substr(cut + 1);
+        if (!name.empty() && name == moduleName)
             return reinterpret_cast<HMODULE>(map);
     }
     SetLastError(ERROR_MOD_NOT_FOUND);

@@ -52,6 +52,8 @@ BOOL SetEnvironmentVariableA(LPCSTR name, LPCSTR value) {
 extern char** environ;
 
 LPSTR GetEnvironmentStrings() {
+    // An empty entry would end the block early and hide every entry after
+    // it; it carries no variable, so it is left out.
     size_t size = 1;
     for (char** entry = environ; entry != nullptr && *entry != nullptr; ++entry)
         size += std::strlen(*entry) + 1;
@@ -60,6 +62,8 @@ LPSTR GetEnvironmentStrings() {
         return nullptr;
     char* at = block;
     for (char** entry = environ; entry != nullptr && *entry != nullptr; ++entry) {
+        if (**entry == '\0')
+            continue;
         size_t length = std::strlen(*entry) + 1;
         std::memcpy(at, *entry, length);
         at += length;

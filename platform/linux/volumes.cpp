@@ -1,12 +1,14 @@
 // Linux: volumes, file identity and reparse data. A volume is a mount point
 // (the longest one of /proc/self/mountinfo that contains the path), its
-// serial number the device number of that mount point; a file's 64-bit index
-// is its inode. FSCTL_GET_REPARSE_POINT answers a symbolic link with the
-// symbolic-link tag and a mount point with the mount-point tag and a volume
-// name without ':'; anything else is no reparse point.
+// serial number the device number of that mount point. A file's identity is
+// its own device number as the serial and its inode as the 64-bit index: on
+// overlay and btrfs file systems a file's device is not its mount point's. FSCTL_GET_REPARSE_POINT
+// answers a symbolic link with the symbolic-link tag and a mount point with the mount-point tag and
+// a volume name without ':'; anything else is no reparse point.
 #ifndef _WIN32
 #include "../win32.h"
 #include "file_handle.h"
+#include "mounts.h"
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
@@ -17,76 +19,6 @@
 #include <unistd.h>
 
 namespace {
-
-// The path made absolute and free of links as far as it exists; the part
-// that does not exist is kept as written.
-std::string ResolvedPath(const std::string& path) {
-    std::string existing = path;
-    std::string rest;
-    while (!existing.empty()) {
-        char resolved[PATH_MAX];
-        if (realpath(existing.c_str(), resolved) != nullptr) {
-            std::string result = resolved;
-            if (!rest.empty())
-                result += (result == "/" ? "" : "/") + rest;
-            return result;
-        }
-        size_t cut = existing.find_last_of('/');
-        if (cut == std::string::npos) {
-            rest = existing + (rest.empty() ? "" : "/" + rest);
-            existing = ".";
-            continue;
-        }
-        rest = existing.substr(cut + 1) + (rest.empty() ? "" : "/" + rest);
-        existing = cut == 0 ? "/" : existing.substr(0, cut);
-    }
-    return path;
-}
-
-// mountinfo escapes blanks and a few other characters as \ooo.
-std::string Unescaped(const char* text) {
-    std::string result;
-    for (const char* p = text; *p != '\0'; ++p) {
-        if (p[0] == '\\' && p[1] >= '0' && p[1] <= '7' && p[2] >= '0' && p[2] <= '7' &&
-            p[3] >= '0' && p[3] <= '7') {
-            result += static_cast<char>((p[1] - '0') * 64 + (p[2] - '0') * 8 + (p[3] - '0'));
-            p += 3;
-        } else {
-            result += *p;
-        }
-    }
-    return result;
-}
-
-bool Contains(const std::string& mountPoint, const std::string& path) {
-    if (mountPoint == "/")
-        return true;
-    return path.compare(0, mountPoint.size(), mountPoint) == 0 &&
-           (path.size() == mountPoint.size() || path[mountPoint.size()] == '/');
-}
-
-std::string MountPointOf(const std::string& path) {
-    std::string best = "/";
-    std::FILE* table = std::fopen("/proc/self/mountinfo", "r");
-    if (table == nullptr)
-        return best;
-    char line[4096];
-    while (std::fgets(line, sizeof(line), table) != nullptr) {
-        char point[4096];
-        if (std::sscanf(line, "%*s %*s %*s %*s %4095s", point) != 1)
-            continue;
-        std::string mountPoint = Unescaped(point);
-        if (Contains(mountPoint, path) && mountPoint.size() > best.size())
-            best = mountPoint;
-    }
-    std::fclose(table);
-    return best;
-}
-
-bool IsMountPoint(const std::string& path) {
-    std::string resolved = ResolvedPath(path);
-    return MountPointOf(resolved) == resolved;
-}
 
 void PutUtf16(unsigned char* at, const std::string& text) {
     for (size_t i = 0; i < text.size(); ++i) {
@@ -186,19 +118,24 @@ BOOL DeviceIoControl(HANDLE device, DWORD code, LPVOID, DWORD, LPVOID output, DW
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
-    const std::string& path = static_cast<LinuxFileHandle*>(device)->path;
+    // The opened entry itself is described, not whatever the path names now.
+    const int descriptor = static_cast<LinuxFileHandle*>(device)->descriptor;
     unsigned char* record = static_cast<unsigned char*>(output);
     struct stat entry;
+    if (fstat(descriptor, &entry) != 0) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
     std::string substitute;
     DWORD tag;
     size_t nameArea;
-    if (lstat(path.c_str(), &entry) == 0 && S_ISLNK(entry.st_mode)) {
+    if (S_ISLNK(entry.st_mode)) {
         char target[PATH_MAX];
-        ssize_t length = readlink(path.c_str(), target, sizeof(target) - 1);
+        ssize_t length = readlinkat(descriptor, "", target, sizeof(target) - 1);
         substitute.assign(target, length > 0 ? static_cast<size_t>(length) : 0);
         tag = IO_REPARSE_TAG_SYMLINK;
         nameArea = 20;
-    } else if (S_ISDIR(entry.st_mode) && IsMountPoint(path)) {
+    } else if (S_ISDIR(entry.st_mode) && IsMountPointHandle(descriptor)) {
         char volume[64];
         std::snprintf(volume, sizeof(volume), "\\??\\Volume{%08x-%08x}\\", major(entry.st_dev),
                       minor(entry.st_dev));

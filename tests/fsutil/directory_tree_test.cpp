@@ -71,66 +71,80 @@ TEST_P(RemoveDirectoryTreeTest, WhatRemains) {
 INSTANTIATE_TEST_SUITE_P(Cases, RemoveDirectoryTreeTest, testing::ValuesIn(kRemovalCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// A link at `at` to `target`; false where this system makes none that
+// reports as a reparse point.
+bool MakeLink(const std::string& target, const std::string& at, bool folder) {
+    std::error_code error;
+    if (folder)
+        fs::create_directory_symlink(target, at, error);
+    else
+        fs::create_symlink(target, at, error);
+    const DWORD attributes = GetFileAttributesA(at.c_str());
+    return !error && attributes != INVALID_FILE_ATTRIBUTES &&
+           (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+}
+
 TEST(RemoveDirectoryTreeTest, MissingPathOrFileIsLeftAlone) {
     ScratchFolder folder;
     EXPECT_EQ(1, RemoveDirectoryTree(folder.Path("missing").c_str(), 1));
     const std::string file = folder.Write("file.txt", "x");
     EXPECT_EQ(1, RemoveDirectoryTree(file.c_str(), 1));
     EXPECT_TRUE(Exists(file));
-}
-
-TEST(RemoveDirectoryTreeTest, ReadOnlyFileStaysWithItsFolders) {
-    ScratchFolder folder;
-    const std::string root =
-        BuildTree(folder, {"a.txt", "keep/", "keep/locked.txt", "gone/", "gone/b.txt"});
-    const std::string locked = folder.Path("tree/keep/locked.txt");
-    fs::permissions(locked, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
-    if (DeleteFileA(locked.c_str())) {
-        GTEST_SKIP() << "this system deletes read-only files";
+    // A link to a file is no tree either: it and its file stay.
+    const std::string link = folder.Path("file-link");
+    if (MakeLink(file, link, false)) {
+        EXPECT_EQ(1, RemoveDirectoryTree(link.c_str(), 1));
+        EXPECT_TRUE(Exists(link));
+        EXPECT_TRUE(Exists(file));
     }
-    EXPECT_EQ(1, RemoveDirectoryTree(root.c_str(), 1));
-    EXPECT_TRUE(Exists(locked));
-    EXPECT_TRUE(Exists(folder.Path("tree/keep")));
-    EXPECT_TRUE(Exists(root));
-    EXPECT_FALSE(Exists(folder.Path("tree/a.txt")));
-    EXPECT_FALSE(Exists(folder.Path("tree/gone")));
-    fs::permissions(locked, fs::perms::owner_all);
 }
 
-// A link to a folder outside the tree: the link may go, what it points to
-// stays whole.
+// Removal around a sentinel folder outside the tree, through a folder link:
+// the link may go, what it points to stays whole, however the root is spelt.
+struct SpellingCase {
+    const char* root; // '|' for the separator, under the scratch folder
+    bool treeGoes;    // with deleteFiles: does the root's entry go?
+};
+
+const SpellingCase kSpellingCases[] = {
+    // The root is the link itself.
+    {"link", true},
+    {"link|", true},
+    {"link||", true},
+    {"link|.", true},
+    {"link|.|", true},
+    {"link|.|.", true},
+    {"elsewhere||..|link", true},
+    // The root is a real tree that holds the link.
+    {"tree", true},
+    {"tree|", true},
+    {"tree|.", true},
+    {"tree||.||", true},
+};
+
 TEST(RemoveDirectoryTreeTest, LinkToAFolderOutsideIsNeverEntered) {
-    ScratchFolder folder;
-    const std::string outside = folder.MakeFolder("outside");
-    const std::string treasure = folder.Write("outside/treasure.txt", "keep");
-    const std::string root = BuildTree(folder, {"a.txt"});
-    const std::string link = folder.Path("tree/link");
-    std::error_code error;
-    fs::create_directory_symlink(outside, link, error);
-    if (error || !(GetFileAttributesA(link.c_str()) & FILE_ATTRIBUTE_REPARSE_POINT) ||
-        GetFileAttributesA(link.c_str()) == INVALID_FILE_ATTRIBUTES)
-        GTEST_SKIP() << "this system does not make folder links that report as reparse points";
+    for (const SpellingCase& c : kSpellingCases) {
+        for (int deleteFiles : {0, 1}) {
+            SCOPED_TRACE(std::string(c.root) +
+                         (deleteFiles ? " deleting files" : " keeping files"));
+            ScratchFolder folder;
+            folder.MakeFolder("outside");
+            const std::string treasure = folder.Write("outside/treasure.txt", "keep");
+            const std::string root = BuildTree(folder, {"a.txt"});
+            const std::string inner = folder.Path("tree/link");
+            const std::string outer = folder.Path("link");
+            if (!MakeLink(folder.Path("outside"), inner, true) ||
+                !MakeLink(folder.Path("outside"), outer, true))
+                GTEST_SKIP() << "this system makes no folder links that report as reparse points";
+            const std::string entry = std::string(c.root).rfind("tree", 0) == 0 ? root : outer;
 
-    EXPECT_EQ(1, RemoveDirectoryTree(root.c_str(), 0));
-    EXPECT_TRUE(Exists(link));
-    EXPECT_TRUE(Exists(treasure));
-
-    EXPECT_EQ(1, RemoveDirectoryTree(root.c_str(), 1));
-    EXPECT_FALSE(Exists(link));
-    EXPECT_FALSE(Exists(root));
-    EXPECT_TRUE(Exists(treasure));
-
-    // A tree that is itself a link is not entered either, however it is
-    // written; with files to delete, the link goes.
-    const std::string linkedTree = folder.Path("linked-tree");
-    for (const std::string& spelling : {linkedTree + kPathSeparatorText, linkedTree}) {
-        SCOPED_TRACE(spelling);
-        fs::create_directory_symlink(outside, linkedTree, error);
-        EXPECT_EQ(1, RemoveDirectoryTree(spelling.c_str(), 0));
-        EXPECT_TRUE(Exists(linkedTree));
-        EXPECT_EQ(1, RemoveDirectoryTree(spelling.c_str(), 1));
-        EXPECT_FALSE(Exists(linkedTree));
-        EXPECT_TRUE(Exists(treasure));
+            EXPECT_EQ(1, RemoveDirectoryTree(folder.Path(SystemPath(c.root)).c_str(), deleteFiles));
+            EXPECT_TRUE(Exists(treasure));
+            EXPECT_EQ(deleteFiles != 0 && c.treeGoes, !Exists(entry));
+            if (entry == root) {
+                EXPECT_EQ(deleteFiles == 0, Exists(inner));
+            }
+        }
     }
 }
 

@@ -1,6 +1,8 @@
 // Path texts: classification, directory part, extension, the colon test, the
 // cutting into pieces, and the path-piece list's insertions. Paths are written
 // with '|' for the separator and turned into this system's paths.
+#include "code_page.h"
+#include "path_spelling.h"
 #include "path_text.h"
 #include "scratch_folder.h"
 #include "win32.h"
@@ -65,6 +67,29 @@ TEST(PathTextTest, DirectoryExtensionColon) {
     EXPECT_EQ(1, HasNoColon("\\\\server\\share"));
 }
 
+TEST(ReducePathSpellingTest, OneSpellingPerEntry) {
+    struct Row {
+        const char* path;
+        const char* reduced;
+    };
+    const Row rows[] = {
+        {"a|b", "a|b"},  {"a||b|", "a|b"},    {"a|.|b|.", "a|b"},
+        {"a|..|b", "b"}, {"..|a", "..|a"},    {"a|..|..|b", "..|b"},
+        {"|", "|"},      {"|..|a", "|a"},     {"||server|share|", "||server|share"},
+        {".", "."},      {"a|..", "."},       {"", ""},
+        {"a/b", "a|b"},  {"link|.|", "link"}, {"a|...|b", "a|...|b"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.path);
+        char output[kPathBufferSize] = "previous";
+        EXPECT_TRUE(ReducePathSpelling(SystemPath(row.path).c_str(), output, kPathBufferSize));
+        EXPECT_EQ(SystemPath(row.reduced), output);
+    }
+    char small[4] = "abc";
+    EXPECT_FALSE(ReducePathSpelling("abcd", small, sizeof(small)));
+    EXPECT_STREQ("", small);
+}
+
 TEST(SplitPathPiecesTest, Pieces) {
     struct Row {
         const char* path;
@@ -87,6 +112,18 @@ TEST(SplitPathPiecesTest, Pieces) {
             expected.push_back(SystemPath(piece));
         EXPECT_EQ(expected, Texts(list));
     }
+}
+
+// Under a double-byte code page a component may begin with a character
+// whose second byte is 0x5C: the cut never falls inside it.
+TEST(SplitPathPiecesTest, DoubleByteCharacterStaysWhole) {
+    const int previous = MultibyteCodePage();
+    if (!SetMultibyteCodePage(932))
+        GTEST_SKIP() << "this system has no double-byte code page to switch to";
+    PathPieceList list;
+    SplitPathPieces("C:\\\x95\x5C\\y", list);
+    SetMultibyteCodePage(previous);
+    EXPECT_EQ((std::vector<std::string>{"C:\\", "\x95\x5C\\", "y"}), Texts(list));
 }
 
 TEST(SplitPathPiecesTest, OverlongPieceContinuesWhereTheCutEnded) {

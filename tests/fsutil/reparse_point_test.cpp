@@ -81,8 +81,12 @@ TEST(GetReparseKindTest, RealSymbolicLinks) {
         (attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0)
         GTEST_SKIP() << "this system does not make links that report as reparse points";
     EXPECT_EQ(kReparseSymbolicLink, GetReparseKind(fileLink.c_str()));
-    EXPECT_EQ(kReparseSymbolicLink, GetReparseKind(dirLink.c_str()));
     EXPECT_EQ(kReparseNone, GetReparseKind(target.c_str()));
+    // Every spelling of the folder link asks about the link, not its target.
+    for (const char* suffix : {"", "|", "||", "|.", "|.|"}) {
+        SCOPED_TRACE(suffix);
+        EXPECT_EQ(kReparseSymbolicLink, GetReparseKind((dirLink + SystemPath(suffix)).c_str()));
+    }
 }
 
 TEST(MakeLongPathTest, Forms) {

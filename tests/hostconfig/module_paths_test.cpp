@@ -76,6 +76,23 @@ TEST(BuildSettingsPathTest, CutToTheCallersCapacity) {
               BuildSettingsPath(1, nullptr, "plug", reference.c_str(), output, 10, "s"));
     EXPECT_EQ(SystemPath("C:|host|p"), output);
     EXPECT_EQ('#', output[10]);
+
+    // A reference folder longer than a path buffer: the caller's capacity
+    // decides, and a folder that does not fit is never reported as a path.
+    const std::string longFolder = SystemPath("C:|") + std::string(290, 'f') + kPathSeparatorText;
+    const std::string longReference = longFolder + "main.ini";
+    for (int kind : {1, 2}) {
+        SCOPED_TRACE(kind);
+        char small[kPathBufferSize];
+        EXPECT_EQ(kStatusInsufficientBuffer,
+                  BuildSettingsPath(kind, nullptr, "plug", longReference.c_str(), small,
+                                    kPathBufferSize, "s"));
+        EXPECT_EQ(0u, longFolder.find(small));
+        char large[400];
+        EXPECT_EQ(kStatusSuccess, BuildSettingsPath(kind, nullptr, "plug", longReference.c_str(),
+                                                    large, sizeof(large), "s"));
+        EXPECT_EQ(longFolder + (kind == 2 ? SystemPath("s|") : "") + "plug.ini", large);
+    }
 }
 
 TEST(ModulePathTest, LoadedAndMissingModules) {
@@ -88,6 +105,15 @@ TEST(ModulePathTest, LoadedAndMissingModules) {
     char directory[kPathBufferSize] = {};
     EXPECT_EQ(directory, ModuleDirectory(RESOURCE_MODULE_FILE_NAME, directory));
     EXPECT_EQ(ProgramFolder(), directory);
+
+    // The program itself is found under its own file name, as any module is.
+    char program[kPathBufferSize] = {};
+    GetModuleFileNameA(nullptr, program, kPathBufferSize);
+    const std::string programPath = program;
+    const std::string programName = programPath.substr(programPath.rfind(kPathSeparator) + 1);
+    std::memset(path, 0, sizeof(path));
+    EXPECT_EQ(programPath.size(), ModuleFilePath(programName.c_str(), path));
+    EXPECT_EQ(programPath, path);
 
     char untouched[kPathBufferSize] = "untouched";
     EXPECT_EQ(0u, ModuleFilePath("no-such-module.dll", untouched));

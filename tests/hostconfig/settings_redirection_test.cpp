@@ -31,6 +31,9 @@ const RedirectCase kRedirectCases[] = {
      "main|%LUMBRASKET_USER_INI%", 0},
     {"AlternateByReference", "RedirectSection=1\nAlternateUserIni=%LUMBRASKET_ALT%|user.ini\n",
      "Configuration", "alt|user.ini", 1},
+    // '/' separates as '\\' does on Windows: the target is a whole path.
+    {"AlternateWithForwardSlash", "RedirectSection=1\nAlternateUserIni=%LUMBRASKET_ALT%/user.ini\n",
+     "Configuration", "alt/user.ini", 1},
     {"AlternateMissingLeavesTheFolder", "RedirectSection=1\n", "Configuration", "main|", 0},
     {"MissingTargetGivesZero", "RedirectSection=gone.ini\n", "Configuration", "main|gone.ini", 0},
 };

@@ -1,0 +1,125 @@
+// The reduction of a path's spelling, character by character through the C
+// runtime's multibyte step, so a double-byte character whose second byte is
+// 0x5C stays whole.
+#include "path_spelling.h"
+
+#include "code_page.h"
+#include "win32.h"
+#include <cstring>
+
+namespace {
+
+#ifdef _WIN32
+constexpr bool kDriveLetters = true;
+#else
+constexpr bool kDriveLetters = false;
+#endif
+
+// The output under construction: bytes written so far, and the root's
+// length, which ".." never takes away.
+struct Spelling {
+    char* text;
+    std::size_t capacity;
+    std::size_t length = 0;
+    std::size_t rootLength = 0;
+
+    bool Put(const char* bytes, std::size_t count) {
+        if (length + count >= capacity)
+            return false;
+        std::memcpy(text + length, bytes, count);
+        length += count;
+        return true;
+    }
+
+    // Start of the last component after the root, and of the separator
+    // before it (or the root's end when there is none).
+    void LastComponent(std::size_t& start, std::size_t& cut) const {
+        start = cut = rootLength;
+        text[length] = '\0';
+        for (const char* at = text + rootLength; *at != '\0'; at = NextCharacter(at)) {
+            if (IsPathSeparator(*at)) {
+                cut = static_cast<std::size_t>(at - text);
+                start = cut + 1;
+            }
+        }
+    }
+
+    bool Add(const char* component, std::size_t count) {
+        const bool dot = count == 1 && component[0] == '.';
+        const bool dotDot = count == 2 && component[0] == '.' && component[1] == '.';
+        if (dot)
+            return true;
+        if (dotDot) {
+            std::size_t start, cut;
+            LastComponent(start, cut);
+            const bool lastIsDotDot =
+                length - start == 2 && text[start] == '.' && text[start + 1] == '.';
+            if (length > rootLength && !lastIsDotDot) {
+                length = cut;
+                return true;
+            }
+            // Nothing left to take: a root stays itself, a relative path
+            // keeps climbing.
+            if (rootLength > 0)
+                return true;
+        }
+        if (length > rootLength && !Put(&kPathSeparator, 1))
+            return false;
+        return Put(component, count);
+    }
+};
+
+// Copies the root of the path ("/", "\\" or "C:\", "C:") and returns where
+// its components begin.
+const char* PutRoot(const char* path, Spelling& out, bool& fits) {
+    const char* at = path;
+    if (IsPathSeparator(at[0])) {
+        // Two leading separators name a network path on Windows; more are kept as two.
+        const std::size_t count = IsPathSeparator(at[1]) ? 2 : 1;
+        const char separators[2] = {kPathSeparator, kPathSeparator};
+        fits = out.Put(separators, count);
+        while (IsPathSeparator(*at))
+            ++at;
+    } else if (kDriveLetters && at[0] != '\0' && at[1] == ':' &&
+               ((at[0] >= 'A' && at[0] <= 'Z') || (at[0] >= 'a' && at[0] <= 'z'))) {
+        fits = out.Put(at, 2);
+        at += 2;
+        if (IsPathSeparator(*at)) {
+            fits = fits && out.Put(&kPathSeparator, 1);
+            while (IsPathSeparator(*at))
+                ++at;
+        }
+    }
+    out.rootLength = out.length;
+    return at;
+}
+
+} // namespace
+
+bool IsPathSeparator(char c) {
+    return c != '\0' && std::strchr(kPathSeparators, c) != nullptr;
+}
+
+bool ReducePathSpelling(const char* path, char* output, std::size_t capacity) {
+    if (capacity == 0)
+        return false;
+    Spelling out{output, capacity};
+    bool fits = true;
+    const char* at = PutRoot(path, out, fits);
+    while (fits && *at != '\0') {
+        const char* start = at;
+        while (*at != '\0' && !IsPathSeparator(*at))
+            at = NextCharacter(at);
+        fits = out.Add(start, static_cast<std::size_t>(at - start));
+        while (IsPathSeparator(*at))
+            ++at;
+    }
+    if (fits && out.length == 0 && path[0] != '\0')
+        fits = out.Put(".", 1);
+    if (!fits) {
+        output[0] = '\0';
+        return false;
+    }
+    output[out.length] = '\0';
+    return true;
+}

@@ -1,0 +1,200 @@
+// The Linux platform layer against conditions only Linux makes: a mounted
+// folder (a bind mount keeps its parent's device number) is a reparse point
+// that no tree removal enters, an overlay's files from two layers are two
+// files, a FIFO never blocks a query, permission bits read as Windows'
+// read-only attribute, and the environment block holds every variable.
+#include "directory_tree.h"
+#include "reparse_point.h"
+#include "scratch_folder.h"
+#include "volume_identity.h"
+#include "win32.h"
+
+#include <gtest/gtest.h>
+#include <cstring>
+#include <filesystem>
+#include <sched.h>
+#include <string>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+namespace fs = std::filesystem;
+
+bool Exists(const std::string& path) {
+    std::error_code error;
+    return fs::exists(fs::symlink_status(path, error));
+}
+
+// This process in a mount namespace of its own, whose mounts no one else
+// sees; false where the system does not allow one (not root, no namespaces).
+bool PrivateMounts() {
+    static const bool made = unshare(CLONE_NEWNS) == 0 &&
+                             mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
+    return made;
+}
+
+// A mount that is undone when the test ends, before its folder is removed.
+class Mounted {
+public:
+    Mounted(const std::string& source, const std::string& at, const char* type, unsigned long flags,
+            const char* options = nullptr)
+        : at(at), done(mount(source.c_str(), at.c_str(), type, flags, options) == 0) {}
+    ~Mounted() {
+        if (done)
+            umount2(at.c_str(), MNT_DETACH);
+    }
+    std::string at;
+    bool done;
+};
+
+#define REQUIRE_PRIVATE_MOUNTS()                                                                   \
+    if (!PrivateMounts())                                                                          \
+    GTEST_SKIP() << "no private mount namespace here (needs root and unshare)"
+
+TEST(MountPointTest, NeverEnteredWhateverTheSpelling) {
+    REQUIRE_PRIVATE_MOUNTS();
+    const char* const roots[] = {"tree",     "tree/",     "tree/.",     "tree//",
+                                 "tree/mnt", "tree/mnt/", "tree/mnt/.", "tree/mnt//"};
+    for (const char* root : roots) {
+        for (int deleteFiles : {0, 1}) {
+            SCOPED_TRACE(std::string(root) + (deleteFiles ? " deleting files" : " keeping files"));
+            ScratchFolder folder;
+            const std::string mountPoint = folder.MakeFolder("tree/mnt");
+            const std::string kept = folder.Write("out/f.txt", "keep");
+            const std::string emptyInside = folder.MakeFolder("out/empty");
+            Mounted bind(folder.Path("out"), mountPoint, nullptr, MS_BIND);
+            ASSERT_TRUE(bind.done);
+            EXPECT_EQ(kReparseVolumeMount, GetReparseKind(mountPoint.c_str()));
+            EXPECT_NE(0u, GetFileAttributesA(mountPoint.c_str()) & FILE_ATTRIBUTE_REPARSE_POINT);
+
+            EXPECT_EQ(1, RemoveDirectoryTree(folder.Path(root).c_str(), deleteFiles));
+            EXPECT_TRUE(Exists(kept));
+            EXPECT_TRUE(Exists(emptyInside));
+            EXPECT_TRUE(Exists(folder.Path("tree/mnt/f.txt")));
+        }
+    }
+}
+
+TEST(VolumeIdentityTest, OverlayFilesOfTwoLayersAreTwoFiles) {
+    REQUIRE_PRIVATE_MOUNTS();
+    ScratchFolder folder;
+    // Two fresh file systems number their first files alike.
+    Mounted lower1("lumbrasket", folder.MakeFolder("l1"), "tmpfs", 0);
+    Mounted lower2("lumbrasket", folder.MakeFolder("l2"), "tmpfs", 0);
+    folder.Write("l1/x", "x");
+    folder.Write("l2/y", "y");
+    const std::string options = "lowerdir=" + folder.Path("l1") + ":" + folder.Path("l2");
+    Mounted overlay("lumbrasket", folder.MakeFolder("merged"), "overlay", 0, options.c_str());
+    if (!lower1.done || !lower2.done || !overlay.done)
+        GTEST_SKIP() << "no tmpfs or overlay mounts here";
+    const FileIdentity x = GetFileIdentity(folder.Path("merged/x").c_str());
+    const FileIdentity y = GetFileIdentity(folder.Path("merged/y").c_str());
+    ASSERT_TRUE(IsIdentityValid(x) && IsIdentityValid(y));
+    EXPECT_EQ(0, IsSameFile(x, y));
+    EXPECT_EQ(1, IsSameFile(x, GetFileIdentity(folder.Path("merged//x").c_str())));
+}
+
+TEST(VolumeIdentityTest, MountsDifferingInCaseAreTwoVolumes) {
+    REQUIRE_PRIVATE_MOUNTS();
+    ScratchFolder folder;
+    Mounted upper("lumbrasket", folder.MakeFolder("A"), "tmpfs", 0);
+    Mounted lower("lumbrasket", folder.MakeFolder("a"), "tmpfs", 0);
+    if (!upper.done || !lower.done)
+        GTEST_SKIP() << "no tmpfs mounts here";
+    EXPECT_EQ(0, IsSameVolume(folder.Path("A/x").c_str(), folder.Path("a/x").c_str()));
+    EXPECT_EQ(1, IsSameVolume(folder.Path("A/x").c_str(), folder.Path("A/y").c_str()));
+}
+
+// A FIFO without a writer would block a reading open for ever.
+TEST(FifoTest, QueriesNeverBlock) {
+    ScratchFolder folder;
+    const std::string fifo = folder.Path("fifo");
+    ASSERT_EQ(0, mkfifo(fifo.c_str(), 0600));
+    EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(fifo.c_str()));
+    EXPECT_EQ(1, IsIdentityValid(GetFileIdentity(fifo.c_str())));
+    EXPECT_EQ(kReparseNone, GetReparseKind(fifo.c_str()));
+}
+
+// The reparse query describes the entry that was opened, even when the path
+// names something else by the time it is asked.
+TEST(ReparseQueryTest, DescribesTheOpenedEntry) {
+    ScratchFolder folder;
+    const std::string link = folder.Path("link");
+    fs::create_directory_symlink(folder.MakeFolder("target"), link);
+    HANDLE handle = CreateFileA(link.c_str(), 0, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, handle);
+    fs::remove(link);
+    unsigned char record[1024] = {};
+    DWORD returned = 0;
+    EXPECT_TRUE(DeviceIoControl(handle, FSCTL_GET_REPARSE_POINT, nullptr, 0, record, sizeof(record),
+                                &returned, nullptr));
+    EXPECT_EQ(kReparseSymbolicLink, ClassifyReparseData(record, returned));
+    CloseHandle(handle);
+}
+
+// Windows' read-only attribute is "no one may write"; anything else is the
+// system's to allow or refuse when the operation is tried.
+TEST(ReadOnlyTest, OnlyAFileNoOneMayWrite) {
+    struct Row {
+        fs::perms mode;
+        bool readOnly;
+    };
+    using p = fs::perms;
+    const Row rows[] = {
+        {p::owner_read | p::owner_write | p::group_read | p::others_read, false},
+        {p::owner_read | p::group_read | p::group_write | p::others_read, false},
+        {p::owner_read | p::group_read | p::others_read | p::others_write, false},
+        {p::owner_read | p::group_read | p::others_read, true},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(static_cast<int>(row.mode));
+        ScratchFolder folder;
+        const std::string file = folder.Write("f.txt", "x");
+        fs::permissions(file, row.mode);
+        const DWORD attributes = GetFileAttributesA(file.c_str());
+        EXPECT_EQ(row.readOnly, (attributes & FILE_ATTRIBUTE_READONLY) != 0);
+        if (row.readOnly) {
+            EXPECT_EQ(INVALID_HANDLE_VALUE, CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr,
+                                                        OPEN_EXISTING, 0, nullptr));
+            EXPECT_FALSE(DeleteFileA(file.c_str()));
+        } else if (geteuid() == 0) {
+            HANDLE handle =
+                CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+            EXPECT_NE(INVALID_HANDLE_VALUE, handle);
+            if (handle != INVALID_HANDLE_VALUE)
+                CloseHandle(handle);
+            EXPECT_TRUE(DeleteFileA(file.c_str()));
+        }
+    }
+}
+
+// An empty entry in the environment must not end the block before the
+// variables that follow it.
+TEST(EnvironmentBlockTest, EmptyEntryHidesNothing) {
+    std::vector<char*> entries;
+    for (char** entry = environ; *entry != nullptr; ++entry)
+        entries.push_back(*entry);
+    char empty[] = "";
+    char after[] = "LUMBRASKET_AFTER_EMPTY=1";
+    entries.insert(entries.begin(), empty);
+    entries.push_back(after);
+    entries.push_back(nullptr);
+    char** saved = environ;
+    environ = entries.data();
+    char* block = GetEnvironmentStrings();
+    environ = saved;
+    ASSERT_NE(nullptr, block);
+    bool found = false;
+    for (const char* at = block; *at != '\0'; at += std::strlen(at) + 1)
+        found = found || std::string(at) == after;
+    FreeEnvironmentStringsA(block);
+    EXPECT_TRUE(found);
+}
+
+} // namespace
