@@ -53,6 +53,26 @@ std::string Trim(const std::string& text) {
     return text.substr(begin, end - begin);
 }
 
+bool ReadAll(int descriptor, std::string& text) {
+    char chunk[65536];
+    for (;;) {
+        const ssize_t count = read(descriptor, chunk, sizeof(chunk));
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count < 0)
+            return false;
+        if (count == 0)
+            return true;
+        text.append(chunk, static_cast<size_t>(count));
+    }
+}
+
+// A name or value ends at a NUL byte, as the system's reader takes it.
+std::string UpToNul(const std::string& text) {
+    const size_t nul = text.find('\0');
+    return nul == std::string::npos ? text : text.substr(0, nul);
+}
+
 bool SameName(const std::string& a, const std::string& b) {
     if (a.size() != b.size())
         return false;
@@ -65,18 +85,20 @@ bool SameName(const std::string& a, const std::string& b) {
     return true;
 }
 
+// Only a regular file is read, opened without blocking: a FIFO, a device or
+// a link to one is no settings file and reads as a missing one, as it must
+// not hold up the caller (a host's first field request) for ever.
 bool ReadWholeFile(const char* fileName, std::string& text) {
     if (fileName == nullptr || *fileName == '\0')
         return false;
-    std::FILE* file = std::fopen(fileName, "rb");
-    if (file == nullptr)
+    const int descriptor = open(fileName, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (descriptor < 0)
         return false;
-    char chunk[4096];
-    size_t count;
-    while ((count = std::fread(chunk, 1, sizeof(chunk), file)) > 0)
-        text.append(chunk, count);
-    bool ok = std::ferror(file) == 0;
-    std::fclose(file);
+    struct stat entry;
+    bool ok = fstat(descriptor, &entry) == 0 && S_ISREG(entry.st_mode);
+    if (ok)
+        ok = ReadAll(descriptor, text);
+    close(descriptor);
     return ok;
 }
 
@@ -101,7 +123,7 @@ bool SectionHeader(const std::string& line, std::string& name) {
     size_t close = line.rfind(']');
     if (close == std::string::npos || close == 0)
         return false;
-    name = Trim(line.substr(1, close - 1));
+    name = UpToNul(Trim(line.substr(1, close - 1)));
     return true;
 }
 
@@ -109,11 +131,11 @@ IniKey KeyLine(const std::string& line) {
     IniKey key;
     size_t equals = line.find('=');
     if (equals == std::string::npos) {
-        key.name = line;
+        key.name = UpToNul(line);
         return key;
     }
-    key.name = Trim(line.substr(0, equals));
-    key.value = Trim(line.substr(equals + 1));
+    key.name = UpToNul(Trim(line.substr(0, equals)));
+    key.value = UpToNul(Trim(line.substr(equals + 1)));
     key.hasValue = true;
     return key;
 }
@@ -181,29 +203,38 @@ DWORD CopyValue(const std::string& value, LPSTR buffer, DWORD size) {
     return CopyCut(value, buffer, size);
 }
 
-// Writes a list of texts, each ended by NUL, and a closing NUL; what does not
-// fit is cut so that the list still ends with two NULs. Result: the characters
-// written before the closing NUL, or size - 2 when the list was cut.
-DWORD CopyList(const std::vector<std::string>& items, LPSTR buffer, DWORD size) {
+// How a list is cut, as the system cuts each: a section's lines end in two
+// NULs, an empty list included; a listing of names ends in one.
+enum class ListEnd { kTwoNuls, kOneNul };
+
+// Writes a list of texts, each ended by NUL, and a closing NUL. A list that
+// does not fit with room to spare (all of it and two more bytes) is cut to
+// size - 2 bytes and terminated there, and the result is then size - 2;
+// otherwise the characters written before the closing NUL.
+DWORD CopyList(const std::vector<std::string>& items, LPSTR buffer, DWORD size, ListEnd end) {
+    std::string flat;
+    for (const std::string& item : items) {
+        flat += item;
+        flat += '\0';
+    }
     if (size < 2) {
         if (size == 1)
             buffer[0] = '\0';
         return 0;
     }
-    size_t used = 0;
-    for (const std::string& item : items) {
-        if (used + item.size() + 2 > size) {
-            size_t room = size - 2 - used;
-            std::memcpy(buffer + used, item.data(), room);
-            buffer[size - 2] = '\0';
-            buffer[size - 1] = '\0';
-            return size - 2;
-        }
-        std::memcpy(buffer + used, item.c_str(), item.size() + 1);
-        used += item.size() + 1;
+    if (flat.size() + 2 <= size) {
+        std::memcpy(buffer, flat.data(), flat.size());
+        buffer[flat.size()] = '\0';
+        if (flat.empty() && end == ListEnd::kTwoNuls)
+            buffer[1] = '\0';
+        return static_cast<DWORD>(flat.size());
     }
-    buffer[used] = '\0';
-    return static_cast<DWORD>(used);
+    const DWORD cut = size - 2;
+    std::memcpy(buffer, flat.data(), cut);
+    buffer[cut] = '\0';
+    if (end == ListEnd::kTwoNuls)
+        buffer[cut + 1] = '\0';
+    return cut;
 }
 
 std::string DefaultWithoutTrailingBlanks(LPCSTR defaultValue) {
@@ -313,17 +344,26 @@ DWORD GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR defaultValue, 
 
     if (section == nullptr) {
         std::vector<std::string> names;
-        for (size_t i = 1; i < sections.size(); ++i)
-            names.push_back(sections[i].name);
-        return CopyList(names, buffer, size);
+        // A section without a name ("[]", or the lines before any header) is
+        // not listed.
+        for (const IniSection& each : sections)
+            if (!each.name.empty())
+                names.push_back(each.name);
+        return CopyList(names, buffer, size, ListEnd::kOneNul);
     }
     const IniSection* found = FindSection(sections, section);
     if (key == nullptr) {
+        // The keys that have a value; comment lines are none.
         std::vector<std::string> names;
         if (found != nullptr)
             for (const IniKey& entry : found->keys)
-                names.push_back(entry.name);
-        return CopyList(names, buffer, size);
+                if (entry.hasValue && (entry.name.empty() || entry.name[0] != ';'))
+                    names.push_back(entry.name);
+        // A list whose first name is empty begins with its end: the system
+        // answers it as the empty list.
+        if (!names.empty() && names[0].empty())
+            names.clear();
+        return CopyList(names, buffer, size, ListEnd::kOneNul);
     }
     const IniKey* entry = found != nullptr ? FindKey(*found, key) : nullptr;
     if (entry != nullptr && entry->hasValue)
@@ -387,7 +427,7 @@ DWORD GetPrivateProfileSectionA(LPCSTR section, LPSTR buffer, DWORD size, LPCSTR
             }
         }
     }
-    return CopyList(lines, buffer, size);
+    return CopyList(lines, buffer, size, ListEnd::kTwoNuls);
 }
 
 BOOL WritePrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR value, LPCSTR fileName) {

@@ -95,8 +95,16 @@ BOOL GetFileInformationByHandle(HANDLE file, LPBY_HANDLE_FILE_INFORMATION info) 
         return FALSE;
     }
     std::memset(info, 0, sizeof(*info));
+    const int descriptor = static_cast<LinuxFileHandle*>(file)->descriptor;
+    // The same attributes the path's query reports: links and mounted
+    // folders are reparse points.
     info->dwFileAttributes =
-        S_ISDIR(entry.st_mode) ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_ARCHIVE;
+        S_ISLNK(entry.st_mode)          ? FILE_ATTRIBUTE_REPARSE_POINT
+        : S_ISDIR(entry.st_mode)        ? (IsMountPointHandle(descriptor)
+                                               ? FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT
+                                               : FILE_ATTRIBUTE_DIRECTORY)
+        : IsReadOnlyFile(entry.st_mode) ? FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_READONLY
+                                        : FILE_ATTRIBUTE_ARCHIVE;
     info->dwVolumeSerialNumber =
         static_cast<DWORD>(major(entry.st_dev) << 20 | minor(entry.st_dev));
     const unsigned long long size = static_cast<unsigned long long>(entry.st_size);

@@ -6,10 +6,13 @@
 #include "scratch_folder.h"
 
 #include <gtest/gtest.h>
+#include <cstring>
 #include <string>
 #include <tuple>
 
 namespace {
+
+using namespace std::string_literals;
 
 const char* const kLayout = "[Groups]\n"
                             "  a  =  x y  \n"
@@ -121,6 +124,85 @@ INSTANTIATE_TEST_SUITE_P(Cases, ProfileReadTest,
                              return std::string(std::get<0>(info.param).name) +
                                     (std::get<1>(info.param)[0] == '\r' ? "_CRLF" : "_LF");
                          });
+
+// Listings cut by small buffers, and the count a read gives: the bytes the
+// system writes, exactly, and never a byte past the buffer.
+enum class Listing { kSectionLines, kKeyNames, kSectionNames, kValue };
+
+struct ListCase {
+    const char* name;
+    std::string file;
+    Listing listing;
+    DWORD size;
+    std::string bytes; // what the buffer starts with
+    DWORD result;
+};
+
+const std::string kLists = "[S]\nab\nc\nxy=12\n[T2]\n[U]\n";
+const std::string kSkipped = "[S]\n;c=1\nnoeq\nk=\n=v\n[]\n[T]\n";
+
+const ListCase kListCases[] = {
+    {"LinesInTwoBytes", kLists, Listing::kSectionLines, 2, "\0\0"s, 0},
+    {"LinesCutInAName", kLists, Listing::kSectionLines, 3, "a\0\0"s, 1},
+    {"LinesFillTheBufferToTheLastByte", kLists, Listing::kSectionLines, 4, "ab\0\0"s, 2},
+    {"LinesCutBeforeAnItem", kLists, Listing::kSectionLines, 5, "ab\0\0\0"s, 3},
+    {"LinesCutAfterAnItem", kLists, Listing::kSectionLines, 6, "ab\0c\0\0"s, 4},
+    {"LinesAllButRoomToSpare", kLists, Listing::kSectionLines, 12, "ab\0c\0xy=12\0\0"s, 10},
+    {"LinesWhole", kLists, Listing::kSectionLines, 13, "ab\0c\0xy=12\0\0"s, 11},
+    {"LinesOfAnEmptySection", "[S]\n[T]\n", Listing::kSectionLines, 8, "\0\0"s, 0},
+    {"KeysInTwoBytes", kLists, Listing::kKeyNames, 2, "\0"s, 0},
+    {"KeysCut", kLists, Listing::kKeyNames, 3, "x\0"s, 1},
+    {"KeysAllButRoomToSpare", kLists, Listing::kKeyNames, 4, "xy\0"s, 2},
+    {"KeysWhole", kLists, Listing::kKeyNames, 5, "xy\0\0"s, 3},
+    {"KeysWithValuesOnly", kSkipped, Listing::kKeyNames, 40, "k\0\0\0"s, 3},
+    {"KeysFirstNameEmpty", "[S]\n=v\nk=\n", Listing::kKeyNames, 40, "\0"s, 0},
+    {"SectionsCut", kLists, Listing::kSectionNames, 3, "S\0"s, 1},
+    {"SectionsCutAfterAName", kLists, Listing::kSectionNames, 7, "S\0T2\0\0"s, 5},
+    {"SectionsWhole", kLists, Listing::kSectionNames, 9, "S\0T2\0U\0\0"s, 7},
+    {"SectionsWithNamesOnly", kSkipped, Listing::kSectionNames, 40, "S\0T\0\0"s, 4},
+    {"NulEndsAValue", "[S]\nk=ab\0cd\n"s, Listing::kValue, 40, "ab\0"s, 2},
+    {"NulEndsALine", "[S]\na=1\0b\nc=x\0y\n"s, Listing::kSectionLines, 40, "a=1\0c=x\0\0"s, 8},
+};
+
+class ProfileListTest : public testing::TestWithParam<ListCase> {};
+
+TEST_P(ProfileListTest, Bytes) {
+    const ListCase& c = GetParam();
+    ScratchFolder folder;
+    const std::string path = folder.Write("list.ini", c.file);
+    char buffer[64];
+    std::memset(buffer, '#', sizeof(buffer));
+    DWORD result = 0;
+    switch (c.listing) {
+    case Listing::kSectionLines:
+        result = GetPrivateProfileSectionA("S", buffer, c.size, path.c_str());
+        break;
+    case Listing::kKeyNames:
+        result = GetPrivateProfileStringA("S", nullptr, "", buffer, c.size, path.c_str());
+        break;
+    case Listing::kSectionNames:
+        result = GetPrivateProfileStringA(nullptr, nullptr, "", buffer, c.size, path.c_str());
+        break;
+    case Listing::kValue:
+        result = GetPrivateProfileStringA("S", "k", "", buffer, c.size, path.c_str());
+        break;
+    }
+    EXPECT_EQ(c.result, result);
+    EXPECT_EQ(c.bytes, std::string(buffer, c.bytes.size()));
+    EXPECT_EQ('#', buffer[c.size]);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, ProfileListTest, testing::ValuesIn(kListCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// A settings file that is no regular file reads as a missing one, at once.
+TEST(ProfileSectionTest, DeviceReadsAsMissing) {
+    const char* device =
+        GetFileAttributesA("/dev/zero") != INVALID_FILE_ATTRIBUTES ? "/dev/zero" : "NUL";
+    ProfileSection profile(device, "S");
+    EXPECT_EQ("DEF", profile.ReadString("k", "DEF"));
+    EXPECT_EQ(nullptr, profile.ReadSection());
+}
 
 TEST(ProfileSectionTest, MissingFileGivesDefaults) {
     ScratchFolder folder;
