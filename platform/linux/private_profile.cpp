@@ -12,170 +12,16 @@
 // - ';' and '#' start no comment for a read, but ';' lines are left out of a
 //   section listing;
 // - a value enclosed in a pair of equal quotes (" or ') is read without them.
-// Writes rewrite the file through a temporary file renamed into place, so an
-// interrupted write never loses the file's other lines.
+// A parsed file is kept while it stays unchanged (ini_cache.cpp); writes are
+// in ini_write.cpp.
 #ifndef _WIN32
 #include "../win32.h"
-#include <cerrno>
-#include <cstdio>
-#include <cstdlib>
+#include "ini_cache.h"
 #include <cstring>
-#include <fcntl.h>
 #include <string>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <vector>
 
 namespace {
-
-struct IniKey {
-    std::string name;
-    bool hasValue = false;
-    std::string value;
-};
-
-struct IniSection {
-    std::string name;
-    std::vector<IniKey> keys;
-};
-
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\v' || c == '\f' || c == '\r' || c == '\n' || c == '\x1a';
-}
-
-std::string Trim(const std::string& text) {
-    size_t begin = 0;
-    size_t end = text.size();
-    while (begin < end && IsBlank(text[begin]))
-        ++begin;
-    while (end > begin && IsBlank(text[end - 1]))
-        --end;
-    return text.substr(begin, end - begin);
-}
-
-bool ReadAll(int descriptor, std::string& text) {
-    char chunk[65536];
-    for (;;) {
-        const ssize_t count = read(descriptor, chunk, sizeof(chunk));
-        if (count < 0 && errno == EINTR)
-            continue;
-        if (count < 0)
-            return false;
-        if (count == 0)
-            return true;
-        text.append(chunk, static_cast<size_t>(count));
-    }
-}
-
-// A name or value ends at a NUL byte, as the system's reader takes it.
-std::string UpToNul(const std::string& text) {
-    const size_t nul = text.find('\0');
-    return nul == std::string::npos ? text : text.substr(0, nul);
-}
-
-bool SameName(const std::string& a, const std::string& b) {
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        char x = a[i] >= 'A' && a[i] <= 'Z' ? static_cast<char>(a[i] - 'A' + 'a') : a[i];
-        char y = b[i] >= 'A' && b[i] <= 'Z' ? static_cast<char>(b[i] - 'A' + 'a') : b[i];
-        if (x != y)
-            return false;
-    }
-    return true;
-}
-
-// Only a regular file is read, opened without blocking: a FIFO, a device or
-// a link to one is no settings file and reads as a missing one, as it must
-// not hold up the caller (a host's first field request) for ever.
-bool ReadWholeFile(const char* fileName, std::string& text) {
-    if (fileName == nullptr || *fileName == '\0')
-        return false;
-    const int descriptor = open(fileName, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (descriptor < 0)
-        return false;
-    struct stat entry;
-    bool ok = fstat(descriptor, &entry) == 0 && S_ISREG(entry.st_mode);
-    if (ok)
-        ok = ReadAll(descriptor, text);
-    close(descriptor);
-    return ok;
-}
-
-// The lines of a file's text, without their line ends, BOM skipped.
-std::vector<std::string> SplitLines(const std::string& text) {
-    size_t start = text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
-    std::vector<std::string> lines;
-    while (start < text.size()) {
-        size_t end = text.find_first_of("\r\n", start);
-        if (end == std::string::npos)
-            end = text.size();
-        lines.push_back(text.substr(start, end - start));
-        start = end + 1;
-    }
-    return lines;
-}
-
-// Whether a trimmed line opens a section; if so, its name.
-bool SectionHeader(const std::string& line, std::string& name) {
-    if (line.empty() || line[0] != '[')
-        return false;
-    size_t close = line.rfind(']');
-    if (close == std::string::npos || close == 0)
-        return false;
-    name = UpToNul(Trim(line.substr(1, close - 1)));
-    return true;
-}
-
-IniKey KeyLine(const std::string& line) {
-    IniKey key;
-    size_t equals = line.find('=');
-    if (equals == std::string::npos) {
-        key.name = UpToNul(line);
-        return key;
-    }
-    key.name = UpToNul(Trim(line.substr(0, equals)));
-    key.value = UpToNul(Trim(line.substr(equals + 1)));
-    key.hasValue = true;
-    return key;
-}
-
-std::vector<IniSection> Parse(const std::string& text) {
-    std::vector<IniSection> sections(1); // the nameless section before any header
-    for (const std::string& raw : SplitLines(text)) {
-        std::string line = Trim(raw);
-        if (line.empty())
-            continue;
-        std::string name;
-        if (SectionHeader(line, name)) {
-            sections.push_back(IniSection{name, {}});
-            continue;
-        }
-        IniKey key = KeyLine(line);
-        std::vector<IniKey>& keys = sections.back().keys;
-        // Consecutive lines with an empty name keep only the first.
-        if (key.name.empty() && !keys.empty() && keys.back().name.empty())
-            continue;
-        keys.push_back(key);
-    }
-    return sections;
-}
-
-const IniSection* FindSection(const std::vector<IniSection>& sections, const char* name) {
-    std::string sought = Trim(name);
-    for (const IniSection& section : sections)
-        if (SameName(section.name, sought))
-            return &section;
-    return nullptr;
-}
-
-const IniKey* FindKey(const IniSection& section, const char* name) {
-    std::string sought = Trim(name);
-    for (const IniKey& key : section.keys)
-        if (SameName(key.name, sought))
-            return &key;
-    return nullptr;
-}
 
 // Copies text into a buffer of the given size, cut to size - 1 and always
 // terminated; the result is the count of characters written.
@@ -244,114 +90,26 @@ std::string DefaultWithoutTrailingBlanks(LPCSTR defaultValue) {
     return text;
 }
 
-bool WriteFileReplacing(const char* fileName, const std::string& text) {
-    // A read-only file stays as it is, as on Windows (root included).
-    struct stat current;
-    if (stat(fileName, &current) == 0 && (current.st_mode & S_IWUSR) == 0)
-        return false;
-    std::string temporary = std::string(fileName) + ".XXXXXX";
-    int descriptor = mkstemp(&temporary[0]);
-    if (descriptor < 0)
-        return false;
-    struct stat existing;
-    fchmod(descriptor, stat(fileName, &existing) == 0 ? (existing.st_mode & 07777) : 0644);
-    size_t written = 0;
-    while (written < text.size()) {
-        ssize_t count = write(descriptor, text.data() + written, text.size() - written);
-        if (count < 0 && errno == EINTR)
-            continue;
-        if (count <= 0)
-            break;
-        written += static_cast<size_t>(count);
-    }
-    bool ok = written == text.size() && fsync(descriptor) == 0;
-    ok = close(descriptor) == 0 && ok;
-    if (ok && rename(temporary.c_str(), fileName) == 0)
-        return true;
-    unlink(temporary.c_str());
-    return false;
-}
-
-// A file as written lines: a write changes only the lines it must and keeps
-// the byte-order mark and the line end the file already uses.
-struct RawFile {
-    bool byteOrderMark = false;
-    std::string lineEnd = "\n";
-    std::vector<std::string> lines;
-};
-
-RawFile SplitRaw(const std::string& text) {
-    RawFile file;
-    size_t start = 0;
-    if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) {
-        file.byteOrderMark = true;
-        start = 3;
-    }
-    if (text.find("\r\n") != std::string::npos)
-        file.lineEnd = "\r\n";
-    while (start < text.size()) {
-        size_t end = text.find_first_of("\r\n", start);
-        if (end == std::string::npos)
-            end = text.size();
-        file.lines.push_back(text.substr(start, end - start));
-        start = (text.compare(end, 2, "\r\n") == 0) ? end + 2 : end + 1;
-    }
-    return file;
-}
-
-std::string Join(const RawFile& file) {
-    std::string text = file.byteOrderMark ? "\xEF\xBB\xBF" : "";
-    for (const std::string& line : file.lines)
-        text += line + file.lineEnd;
-    return text;
-}
-
-// Finds the section a read would use: the first of that name, or for the
-// empty name the lines before any header. `first` is where the section
-// starts (its header), [bodyBegin, bodyEnd) its lines.
-bool FindSectionSpan(const std::vector<std::string>& lines, const std::string& name, size_t& first,
-                     size_t& bodyBegin, size_t& bodyEnd) {
-    bool found = name.empty();
-    first = bodyBegin = 0;
-    for (size_t i = 0; i < lines.size(); ++i) {
-        std::string header;
-        if (!SectionHeader(Trim(lines[i]), header))
-            continue;
-        if (found) {
-            bodyEnd = i;
-            return true;
-        }
-        if (SameName(header, name)) {
-            found = true;
-            first = i;
-            bodyBegin = i + 1;
-        }
-    }
-    bodyEnd = lines.size();
-    return found;
-}
-
 } // namespace
 
 DWORD GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR defaultValue, LPSTR buffer,
                                DWORD size, LPCSTR fileName) {
     if (buffer == nullptr || size == 0)
         return 0;
-    std::string text;
-    std::vector<IniSection> sections;
-    if (ReadWholeFile(fileName, text))
-        sections = Parse(text);
+    const std::shared_ptr<const IniFile> file = LoadIniFile(fileName);
+    const IniFile empty;
+    const IniFile& ini = file != nullptr ? *file : empty;
 
     if (section == nullptr) {
         std::vector<std::string> names;
         // A section without a name ("[]", or the lines before any header) is
         // not listed.
-        for (const IniSection& each : sections)
+        for (const IniSection& each : ini.sections)
             if (!each.name.empty())
                 names.push_back(each.name);
         return CopyList(names, buffer, size, ListEnd::kOneNul);
     }
-    const IniSection* found = FindSection(sections, section);
+    const IniSection* found = FindSection(ini, section);
     if (key == nullptr) {
         // The keys that have a value; comment lines are none.
         std::vector<std::string> names;
@@ -415,11 +173,11 @@ UINT GetPrivateProfileIntA(LPCSTR section, LPCSTR key, INT defaultValue, LPCSTR 
 DWORD GetPrivateProfileSectionA(LPCSTR section, LPSTR buffer, DWORD size, LPCSTR fileName) {
     if (buffer == nullptr || size == 0)
         return 0;
-    std::string text;
     std::vector<std::string> lines;
-    if (section != nullptr && ReadWholeFile(fileName, text)) {
-        std::vector<IniSection> sections = Parse(text);
-        if (const IniSection* found = FindSection(sections, section)) {
+    const std::shared_ptr<const IniFile> file =
+        section != nullptr ? LoadIniFile(fileName) : nullptr;
+    if (file != nullptr) {
+        if (const IniSection* found = FindSection(*file, section)) {
             for (const IniKey& key : found->keys) {
                 if (!key.name.empty() && key.name[0] == ';')
                     continue;
@@ -430,52 +188,4 @@ DWORD GetPrivateProfileSectionA(LPCSTR section, LPSTR buffer, DWORD size, LPCSTR
     return CopyList(lines, buffer, size, ListEnd::kTwoNuls);
 }
 
-BOOL WritePrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR value, LPCSTR fileName) {
-    if (section == nullptr || fileName == nullptr || *fileName == '\0')
-        return FALSE;
-    std::string text;
-    ReadWholeFile(fileName, text);
-    RawFile file = SplitRaw(text);
-    std::vector<std::string>& lines = file.lines;
-    std::string sectionName = Trim(section);
-
-    size_t first = 0; // the section's header line, or its first line when it has none
-    size_t bodyBegin = 0;
-    size_t bodyEnd = 0;
-    if (!FindSectionSpan(lines, sectionName, first, bodyBegin, bodyEnd)) {
-        if (key == nullptr || value == nullptr)
-            return TRUE; // nothing to delete
-        while (!lines.empty() && Trim(lines.back()).empty())
-            lines.pop_back();
-        lines.push_back("[" + sectionName + "]");
-        lines.push_back(Trim(key) + "=" + value);
-        return WriteFileReplacing(fileName, Join(file)) ? TRUE : FALSE;
-    }
-    if (key == nullptr) {
-        lines.erase(lines.begin() + static_cast<long>(first),
-                    lines.begin() + static_cast<long>(bodyEnd));
-        return WriteFileReplacing(fileName, Join(file)) ? TRUE : FALSE;
-    }
-
-    std::string keyName = Trim(key);
-    size_t keyLine = std::string::npos;
-    size_t insertAt = bodyBegin;
-    for (size_t i = bodyBegin; i < bodyEnd; ++i) {
-        std::string line = Trim(lines[i]);
-        if (line.empty())
-            continue;
-        insertAt = i + 1;
-        if (keyLine == std::string::npos && SameName(KeyLine(line).name, keyName))
-            keyLine = i;
-    }
-    if (keyLine != std::string::npos && value == nullptr)
-        lines.erase(lines.begin() + static_cast<long>(keyLine));
-    else if (keyLine != std::string::npos)
-        lines[keyLine] = keyName + "=" + value;
-    else if (value != nullptr)
-        lines.insert(lines.begin() + static_cast<long>(insertAt), keyName + "=" + value);
-    else
-        return TRUE; // no such key: nothing to delete
-    return WriteFileReplacing(fileName, Join(file)) ? TRUE : FALSE;
-}
 #endif

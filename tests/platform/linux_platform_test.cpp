@@ -10,12 +10,14 @@
 #include "win32.h"
 
 #include <gtest/gtest.h>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <sched.h>
 #include <string>
 #include <sys/mount.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
@@ -172,6 +174,68 @@ TEST(ReadOnlyTest, OnlyAFileNoOneMayWrite) {
             EXPECT_TRUE(DeleteFileA(file.c_str()));
         }
     }
+}
+
+std::string ReadText(const std::string& path) {
+    std::string text;
+    if (std::FILE* file = std::fopen(path.c_str(), "rb")) {
+        char chunk[256];
+        size_t count;
+        while ((count = std::fread(chunk, 1, sizeof(chunk), file)) > 0)
+            text.append(chunk, count);
+        std::fclose(file);
+    }
+    return text;
+}
+
+// A write keeps the file's owner, group and mode, so its owner can still
+// read it after someone else (root, here) wrote a key.
+TEST(ProfileWriteTest, KeepsOwnerGroupAndMode) {
+    ScratchFolder folder;
+    const std::string file = folder.Write("s.ini", "[A]\nx=1\n");
+    chmod(file.c_str(), 0640);
+    const bool chowned = chown(file.c_str(), 12345, 23456) == 0;
+    ASSERT_TRUE(WritePrivateProfileStringA("A", "y", "2", file.c_str()));
+    struct stat state;
+    ASSERT_EQ(0, stat(file.c_str(), &state));
+    EXPECT_EQ(0640u, state.st_mode & 07777);
+    if (chowned) {
+        EXPECT_EQ(12345u, state.st_uid);
+        EXPECT_EQ(23456u, state.st_gid);
+    }
+    EXPECT_EQ("[A]\nx=1\ny=2\n", ReadText(file));
+}
+
+// What another user may write is the system's to decide when the write is
+// tried: not another's 0644 file in a folder anyone may write, but a 0666
+// file in a folder no one may add to.
+TEST(ProfileWriteTest, PermissionsAreTheSystems) {
+    if (geteuid() != 0)
+        GTEST_SKIP() << "needs root to act as another user";
+    ScratchFolder folder;
+    const std::string open = folder.MakeFolder("open");
+    const std::string closed = folder.MakeFolder("closed");
+    const std::string foreign = folder.Write("open/foreign.ini", "[A]\nx=1\n");
+    const std::string shared = folder.Write("closed/shared.ini", "[A]\nx=1\n");
+    chmod(folder.Path().c_str(), 0755);
+    chmod(open.c_str(), 0777);
+    chmod(closed.c_str(), 0555);
+    chmod(foreign.c_str(), 0644);
+    chmod(shared.c_str(), 0666);
+    const pid_t child = fork();
+    if (child == 0) {
+        if (setgid(65534) != 0 || setuid(65534) != 0)
+            _exit(3);
+        const bool refused = !WritePrivateProfileStringA("A", "x", "2", foreign.c_str());
+        const bool written = WritePrivateProfileStringA("A", "x", "2", shared.c_str()) != 0;
+        _exit((refused ? 0 : 1) | (written ? 0 : 2));
+    }
+    int status = -1;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(0, WEXITSTATUS(status)) << "1: another's file replaced, 2: a writable file refused";
+    EXPECT_EQ("[A]\nx=1\n", ReadText(foreign));
+    EXPECT_EQ("[A]\nx=2\n", ReadText(shared));
 }
 
 // An empty entry in the environment must not end the block before the

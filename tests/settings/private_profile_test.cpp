@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <tuple>
 
@@ -313,6 +314,57 @@ TEST(ProfileSectionTest, WritesKeepTheRestOfTheFile) {
     EXPECT_EQ("3", check.ReadString("c", ""));
     check.SetSection("");
     EXPECT_EQ("1", check.ReadString(";keep", ""));
+}
+
+// A write lands in the file the path names and changes the key written
+// only: through a link (which stays a link), under every name of a
+// hard-linked file, and for a name too long to take a suffix.
+TEST(ProfileSectionTest, WritesReachTheFileThePathNames) {
+    namespace fs = std::filesystem;
+    struct Row {
+        const char* name;
+        std::string (*make)(const ScratchFolder& folder, const std::string& file);
+    };
+    const Row rows[] = {
+        {"plain", [](const ScratchFolder&, const std::string& file) { return file; }},
+        {"long name",
+         [](const ScratchFolder& folder, const std::string& file) {
+             const std::string path = folder.Path(std::string(250, 'n') + ".ini");
+             fs::rename(file, path);
+             return path;
+         }},
+        {"symbolic link",
+         [](const ScratchFolder& folder, const std::string& file) {
+             std::error_code error;
+             fs::create_symlink(file, folder.Path("link.ini"), error);
+             return error ? std::string() : folder.Path("link.ini");
+         }},
+        {"hard link",
+         [](const ScratchFolder& folder, const std::string& file) {
+             std::error_code error;
+             fs::create_hard_link(file, folder.Path("hard.ini"), error);
+             return error ? std::string() : folder.Path("hard.ini");
+         }},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        ScratchFolder folder;
+        const std::string file = folder.Write("settings.ini", "[A]\nkeep=1\nx=old\n[B]\ny=2\n");
+        const std::string path = row.make(folder, file);
+        if (path.empty() || GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES)
+            continue; // this system makes no such link, or takes no such path
+        const bool wasLink = fs::is_symlink(path);
+        ProfileSection written(path, "A");
+        written.WriteString("x", "new");
+        for (const std::string& name : {path, fs::exists(file) ? file : path}) {
+            ProfileSection check(name, "A");
+            EXPECT_EQ("new", check.ReadString("x", ""));
+            EXPECT_EQ("1", check.ReadString("keep", ""));
+            check.SetSection("B");
+            EXPECT_EQ("2", check.ReadString("y", ""));
+        }
+        EXPECT_EQ(wasLink, fs::is_symlink(path));
+    }
 }
 
 TEST(ProfileSectionTest, WriteWithoutValueRemovesTheKey) {

@@ -119,6 +119,8 @@ TEST(PathExistsTest, Cases) {
     ScratchFolder folder;
     std::string file = folder.Write("file.txt", "x");
     std::string directory = folder.MakeFolder("dir");
+    folder.Write(std::string(40, 'a'), "x");
+    const std::string stars = folder.Path("") + std::string("*a*a*a*a*a*a*a*a*a*a");
     struct Row {
         const char* name;
         std::string path;
@@ -126,6 +128,12 @@ TEST(PathExistsTest, Cases) {
     };
     const Row rows[] = {
         {"file", file, 1},
+        // Ten stars against a 40-byte name: an answer at once, not in minutes.
+        {"many stars that match", stars, 1},
+        {"many stars that do not", stars + "b", 0},
+        {"question marks", folder.Path("f??e.t?t"), 1},
+        {"question marks too many", folder.Path("f??e.t??t"), 0},
+        {"star and letters in any case", folder.Path("*.TXT"), 1},
         {"folder", directory, 1},
         {"folder with separator", directory + kPathSeparatorText, 0},
         {"file with separator", file + kPathSeparatorText, 0},

@@ -1,0 +1,101 @@
+// Linux: the parsed-file cache. An entry is trusted while the file keeps its
+// identity (device and inode), size and modification time to the
+// nanosecond; a file changed so recently that a second change could still
+// share its time stamp is parsed again on each read instead of being kept.
+#ifndef _WIN32
+#include "ini_cache.h"
+
+#include <cerrno>
+#include <ctime>
+#include <fcntl.h>
+#include <mutex>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+constexpr size_t kKeptFiles = 4;
+// Time stamps move in clock ticks of a few milliseconds; a file changed less
+// than this long ago may change again within its own stamp.
+constexpr time_t kSettledSeconds = 2;
+
+struct KeptFile {
+    std::string path;
+    dev_t device;
+    ino_t inode;
+    off_t size;
+    struct timespec modified;
+    std::shared_ptr<const IniFile> file;
+};
+
+std::mutex keptLock;
+std::vector<KeptFile> kept; // the most recently read last
+
+bool SameState(const KeptFile& entry, const struct stat& now) {
+    return entry.device == now.st_dev && entry.inode == now.st_ino && entry.size == now.st_size &&
+           entry.modified.tv_sec == now.st_mtim.tv_sec &&
+           entry.modified.tv_nsec == now.st_mtim.tv_nsec;
+}
+
+bool Settled(const struct stat& state) {
+    struct timespec now;
+    clock_gettime(CLOCK_REALTIME, &now);
+    return now.tv_sec - state.st_mtim.tv_sec >= kSettledSeconds;
+}
+
+std::shared_ptr<const IniFile> Kept(const std::string& path, const struct stat& state) {
+    std::lock_guard<std::mutex> hold(keptLock);
+    for (const KeptFile& entry : kept)
+        if (entry.path == path && SameState(entry, state))
+            return entry.file;
+    return nullptr;
+}
+
+void Keep(const std::string& path, const struct stat& state, std::shared_ptr<const IniFile> file) {
+    std::lock_guard<std::mutex> hold(keptLock);
+    for (size_t i = 0; i < kept.size(); ++i) {
+        if (kept[i].path == path) {
+            kept.erase(kept.begin() + static_cast<long>(i));
+            break;
+        }
+    }
+    if (kept.size() == kKeptFiles)
+        kept.erase(kept.begin());
+    kept.push_back(KeptFile{path, state.st_dev, state.st_ino, state.st_size, state.st_mtim, file});
+}
+
+} // namespace
+
+std::shared_ptr<const IniFile> LoadIniFile(const char* fileName) {
+    if (fileName == nullptr || *fileName == '\0')
+        return nullptr;
+    const int descriptor = open(fileName, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (descriptor < 0)
+        return nullptr;
+    struct stat state;
+    std::shared_ptr<const IniFile> file;
+    if (fstat(descriptor, &state) == 0 && S_ISREG(state.st_mode)) {
+        file = Kept(fileName, state);
+        std::string text;
+        if (file == nullptr && ReadAll(descriptor, text)) {
+            file = std::make_shared<const IniFile>(ParseIni(text));
+            // What was read is what the state describes only if nothing
+            // changed meanwhile; a recent change is not trusted at all.
+            struct stat after;
+            if (Settled(state) && fstat(descriptor, &after) == 0 &&
+                after.st_size == state.st_size && after.st_mtim.tv_nsec == state.st_mtim.tv_nsec &&
+                after.st_mtim.tv_sec == state.st_mtim.tv_sec)
+                Keep(fileName, state, file);
+        }
+    }
+    close(descriptor);
+    return file;
+}
+
+void ForgetIniFiles() {
+    std::lock_guard<std::mutex> hold(keptLock);
+    kept.clear();
+}
+#endif

@@ -1,0 +1,138 @@
+// Linux: splitting INI text into sections and keys, and finding them by
+// name through an index built once per parse, so that a file of many keys
+// is not searched from its start for each one.
+#ifndef _WIN32
+#include "ini_text.h"
+
+#include "../ascii.h"
+#include <cerrno>
+#include <unistd.h>
+
+namespace {
+
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\v' || c == '\f' || c == '\r' || c == '\n' || c == '\x1a';
+}
+
+std::string Folded(std::string name) {
+    for (char& c : name)
+        c = FoldAscii(c);
+    return name;
+}
+
+// A name or value ends at a NUL byte, as the system's reader takes it.
+std::string UpToNul(const std::string& text) {
+    const size_t nul = text.find('\0');
+    return nul == std::string::npos ? text : text.substr(0, nul);
+}
+
+// The lines of a file's text, without their line ends, BOM skipped.
+std::vector<std::string> SplitLines(const std::string& text) {
+    size_t start = text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
+    std::vector<std::string> lines;
+    while (start < text.size()) {
+        size_t end = text.find_first_of("\r\n", start);
+        if (end == std::string::npos)
+            end = text.size();
+        lines.push_back(text.substr(start, end - start));
+        start = end + 1;
+    }
+    return lines;
+}
+
+void AddSection(IniFile& file, const std::string& name) {
+    file.sections.push_back(IniSection{name, {}, {}});
+    file.sectionIndex.emplace(Folded(name), file.sections.size() - 1);
+}
+
+} // namespace
+
+std::string Trim(const std::string& text) {
+    size_t begin = 0;
+    size_t end = text.size();
+    while (begin < end && IsBlank(text[begin]))
+        ++begin;
+    while (end > begin && IsBlank(text[end - 1]))
+        --end;
+    return text.substr(begin, end - begin);
+}
+
+bool SameName(const std::string& a, const std::string& b) {
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (FoldAscii(a[i]) != FoldAscii(b[i]))
+            return false;
+    return true;
+}
+
+bool SectionHeader(const std::string& line, std::string& name) {
+    if (line.empty() || line[0] != '[')
+        return false;
+    size_t close = line.rfind(']');
+    if (close == std::string::npos || close == 0)
+        return false;
+    name = UpToNul(Trim(line.substr(1, close - 1)));
+    return true;
+}
+
+IniKey KeyLine(const std::string& line) {
+    IniKey key;
+    size_t equals = line.find('=');
+    if (equals == std::string::npos) {
+        key.name = UpToNul(line);
+        return key;
+    }
+    key.name = UpToNul(Trim(line.substr(0, equals)));
+    key.value = UpToNul(Trim(line.substr(equals + 1)));
+    key.hasValue = true;
+    return key;
+}
+
+IniFile ParseIni(const std::string& text) {
+    IniFile file;
+    AddSection(file, "");
+    for (const std::string& raw : SplitLines(text)) {
+        std::string line = Trim(raw);
+        if (line.empty())
+            continue;
+        std::string name;
+        if (SectionHeader(line, name)) {
+            AddSection(file, name);
+            continue;
+        }
+        IniKey key = KeyLine(line);
+        IniSection& section = file.sections.back();
+        // Consecutive lines with an empty name keep only the first.
+        if (key.name.empty() && !section.keys.empty() && section.keys.back().name.empty())
+            continue;
+        section.keyIndex.emplace(Folded(key.name), section.keys.size());
+        section.keys.push_back(std::move(key));
+    }
+    return file;
+}
+
+const IniSection* FindSection(const IniFile& file, const char* name) {
+    const auto found = file.sectionIndex.find(Folded(Trim(name)));
+    return found != file.sectionIndex.end() ? &file.sections[found->second] : nullptr;
+}
+
+const IniKey* FindKey(const IniSection& section, const char* name) {
+    const auto found = section.keyIndex.find(Folded(Trim(name)));
+    return found != section.keyIndex.end() ? &section.keys[found->second] : nullptr;
+}
+
+bool ReadAll(int descriptor, std::string& text) {
+    char chunk[65536];
+    for (;;) {
+        const ssize_t count = read(descriptor, chunk, sizeof(chunk));
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count < 0)
+            return false;
+        if (count == 0)
+            return true;
+        text.append(chunk, static_cast<size_t>(count));
+    }
+}
+#endif
