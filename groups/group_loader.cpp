@@ -7,6 +7,8 @@
 
 #include "profile_section.h"
 #include <cstdio>
+#include <limits>
+#include <unordered_map>
 
 namespace {
 
@@ -24,17 +26,21 @@ std::string KeyText(std::int32_t number) {
 } // namespace
 
 void GroupCatalog::LoadGroups(std::string settingsPath) {
+    // One listing of [Groups] gives every key as its own read would: the
+    // whole load is one pass over the file, whatever the number of groups.
     ProfileSection settings(settingsPath, kGroupsSection);
-    std::int32_t number = 0;
-    std::string key = KeyText(number);
-    std::string extensionList = settings.ReadString(key.c_str(), "");
-    std::string name = settings.ReadString((key + "_name").c_str(), "");
-    while (!extensionList.empty()) {
-        AddGroup(number, name, extensionList);
-        ++number;
-        key = KeyText(number);
-        extensionList = settings.ReadString(key.c_str(), "");
-        name = settings.ReadString((key + "_name").c_str(), "");
+    const std::unordered_map<std::string, std::string> keys = settings.ReadKeys();
+    const std::string none;
+    auto valueOf = [&](const std::string& key) -> const std::string& {
+        const auto found = keys.find(key);
+        return found != keys.end() ? found->second : none;
+    };
+    for (std::int32_t number = 0; number < std::numeric_limits<std::int32_t>::max(); ++number) {
+        const std::string key = KeyText(number);
+        const std::string& extensionList = valueOf(key);
+        if (extensionList.empty())
+            break;
+        AddGroup(number, valueOf(key + "_name"), extensionList);
     }
     settings.SetSection(kConfigurationSection);
     fallbackName = settings.ReadString(kFallbackKey, kDefaultFallbackName);

@@ -3,9 +3,12 @@
 // object, so a read allocates only for the strings it hands back.
 #include "profile_section.h"
 
+#include "ascii.h"
+#include "bounded_string.h"
 #include "win32.h"
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 ProfileSection::ProfileSection(const std::string& filePath, const std::string& sectionName)
     : filePath(filePath), sectionName(sectionName) {}
@@ -67,4 +70,51 @@ const SectionEntry* ProfileSection::NextEntry() {
     if (!entries.empty())
         entries.pop_front();
     return entries.empty() ? nullptr : &entries.front();
+}
+
+namespace {
+
+// A value as a single-key read hands it out from a buffer of 260 bytes: in
+// a matched pair of quotes the value goes without them, and the closing
+// quote is dropped as the last character of what fits, as the system's
+// reader does it.
+std::string AsRead(const std::string& value) {
+    const std::size_t room = kPathBufferSize - 1;
+    if (value.size() >= 2 && (value[0] == '"' || value[0] == '\'') && value.back() == value[0]) {
+        const std::string rest = value.substr(1);
+        std::string cut = rest.substr(0, room);
+        if (kPathBufferSize >= rest.size() && !cut.empty())
+            cut.pop_back();
+        return cut;
+    }
+    return value.substr(0, room);
+}
+
+} // namespace
+
+std::unordered_map<std::string, std::string> ProfileSection::ReadKeys() {
+    // The listing grows until the section fits with room to spare; a cut
+    // listing answers the buffer's size less two.
+    std::vector<char> listing(kSectionBufferSize);
+    for (;;) {
+        const DWORD size = static_cast<DWORD>(listing.size());
+        const DWORD used =
+            GetPrivateProfileSectionA(sectionName.c_str(), listing.data(), size, filePath.c_str());
+        if (used + 2 < size || listing.size() >= kLargestListing)
+            break;
+        listing.assign(listing.size() * 4, '\0');
+    }
+    listing[listing.size() - 2] = '\0';
+    listing[listing.size() - 1] = '\0';
+    std::unordered_map<std::string, std::string> keys;
+    for (const char* line = listing.data(); *line != '\0'; line += std::strlen(line) + 1) {
+        const char* equals = std::strchr(line, '=');
+        if (equals == nullptr)
+            continue;
+        std::string name(line, static_cast<std::size_t>(equals - line));
+        for (char& c : name)
+            c = FoldAscii(c);
+        keys.emplace(std::move(name), AsRead(equals + 1));
+    }
+    return keys;
 }

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <deque>
 #include <string>
+#include <unordered_map>
 
 // One line of a section listing, split at its first '='. A line without '='
 // has an empty key and value.
@@ -31,6 +32,13 @@ public:
     void WriteString(const char* key, const char* value);
     void WriteInt(const char* key, std::int32_t value);
 
+    // Every key of the section, by its name with ASCII letters folded to lower
+    // case, with the value ReadString would give for it (a matched pair of
+    // quotes dropped, cut to 259 bytes, the first key of a name winning),
+    // from one listing of the whole section: one pass over the file however
+    // many keys are taken. Keys without '=' have no value and are left out.
+    std::unordered_map<std::string, std::string> ReadKeys();
+
     // Lists the section: ReadSection queues its lines and gives the first,
     // NextEntry drops the front entry and gives the next; null at the end.
     const SectionEntry* ReadSection();
@@ -39,6 +47,9 @@ public:
 private:
     static constexpr unsigned kValueBufferSize = 260;
     static constexpr unsigned kSectionBufferSize = 0x7FFF;
+    // A section listing grows no further than this (a settings file of a
+    // gigabyte is no settings file).
+    static constexpr std::size_t kLargestListing = std::size_t(1) << 30;
 
     std::string filePath;
     std::string sectionName;

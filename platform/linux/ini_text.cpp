@@ -112,8 +112,8 @@ IniFile ParseIni(const std::string& text) {
     return file;
 }
 
-const IniSection* FindSection(const IniFile& file, const char* name) {
-    const auto found = file.sectionIndex.find(Folded(Trim(name)));
+const IniSection* FindSection(const IniFile& file, const char* name, bool trimmed) {
+    const auto found = file.sectionIndex.find(Folded(trimmed ? Trim(name) : std::string(name)));
     return found != file.sectionIndex.end() ? &file.sections[found->second] : nullptr;
 }
 

@@ -35,7 +35,9 @@ bool SectionHeader(const std::string& line, std::string& name);
 // A trimmed key line: name=value split at the first '=', or a name alone.
 IniKey KeyLine(const std::string& line);
 IniFile ParseIni(const std::string& text);
-const IniSection* FindSection(const IniFile& file, const char* name);
+// The first section of the name; a read trims the name sought, a listing
+// takes it as written.
+const IniSection* FindSection(const IniFile& file, const char* name, bool trimmed);
 const IniKey* FindKey(const IniSection& section, const char* name);
 // Reads the descriptor to its end; false on a read error.
 bool ReadAll(int descriptor, std::string& text);

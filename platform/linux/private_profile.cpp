@@ -109,7 +109,7 @@ DWORD GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR defaultValue, 
                 names.push_back(each.name);
         return CopyList(names, buffer, size, ListEnd::kOneNul);
     }
-    const IniSection* found = FindSection(ini, section);
+    const IniSection* found = FindSection(ini, section, key != nullptr);
     if (key == nullptr) {
         // The keys that have a value; comment lines are none.
         std::vector<std::string> names;
@@ -177,7 +177,7 @@ DWORD GetPrivateProfileSectionA(LPCSTR section, LPSTR buffer, DWORD size, LPCSTR
     const std::shared_ptr<const IniFile> file =
         section != nullptr ? LoadIniFile(fileName) : nullptr;
     if (file != nullptr) {
-        if (const IniSection* found = FindSection(*file, section)) {
+        if (const IniSection* found = FindSection(*file, section, false)) {
             for (const IniKey& key : found->keys) {
                 if (!key.name.empty() && key.name[0] == ';')
                     continue;

@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <string>
 #include <tuple>
+#include <unordered_map>
 
 namespace {
 
@@ -118,6 +119,21 @@ TEST_P(ProfileReadTest, ReadString) {
     EXPECT_EQ(c.expected, profile.ReadString(c.key, "DEF"));
 }
 
+// One listing of the section gives every key what its own read gives: the
+// loader takes a whole table from one listing on that promise.
+TEST_P(ProfileReadTest, ListingGivesWhatEachReadGives) {
+    const ReadCase& c = std::get<0>(GetParam());
+    const std::string lineEnd = std::get<1>(GetParam());
+    ScratchFolder folder;
+    std::string path = folder.Write("case.ini", WithLineEnds(c.file, lineEnd));
+    ProfileSection profile(path, c.section);
+    const std::unordered_map<std::string, std::string> keys = profile.ReadKeys();
+    for (const auto& [name, value] : keys) {
+        SCOPED_TRACE(name);
+        EXPECT_EQ(profile.ReadString(name.c_str(), "<missing>"), value);
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Cases, ProfileReadTest,
                          testing::Combine(testing::ValuesIn(kReadCases),
                                           testing::Values("\n", "\r\n")),
@@ -137,6 +153,7 @@ struct ListCase {
     DWORD size;
     std::string bytes; // what the buffer starts with
     DWORD result;
+    const char* section = "S";
 };
 
 const std::string kLists = "[S]\nab\nc\nxy=12\n[T2]\n[U]\n";
@@ -161,6 +178,10 @@ const ListCase kListCases[] = {
     {"SectionsCutAfterAName", kLists, Listing::kSectionNames, 7, "S\0T2\0\0"s, 5},
     {"SectionsWhole", kLists, Listing::kSectionNames, 9, "S\0T2\0U\0\0"s, 7},
     {"SectionsWithNamesOnly", kSkipped, Listing::kSectionNames, 40, "S\0T\0\0"s, 4},
+    // A read trims the section name sought; a listing takes it as written.
+    {"ListingTakesTheNameAsWritten", kLists, Listing::kSectionLines, 40, "\0\0"s, 0, " S "},
+    {"KeysTakeTheNameAsWritten", kLists, Listing::kKeyNames, 40, "\0"s, 0, " S "},
+    {"ReadTrimsTheName", "[S]\nk=v\n", Listing::kValue, 40, "v\0"s, 1, " S "},
     {"NulEndsAValue", "[S]\nk=ab\0cd\n"s, Listing::kValue, 40, "ab\0"s, 2},
     {"NulEndsALine", "[S]\na=1\0b\nc=x\0y\n"s, Listing::kSectionLines, 40, "a=1\0c=x\0\0"s, 8},
 };
@@ -176,16 +197,16 @@ TEST_P(ProfileListTest, Bytes) {
     DWORD result = 0;
     switch (c.listing) {
     case Listing::kSectionLines:
-        result = GetPrivateProfileSectionA("S", buffer, c.size, path.c_str());
+        result = GetPrivateProfileSectionA(c.section, buffer, c.size, path.c_str());
         break;
     case Listing::kKeyNames:
-        result = GetPrivateProfileStringA("S", nullptr, "", buffer, c.size, path.c_str());
+        result = GetPrivateProfileStringA(c.section, nullptr, "", buffer, c.size, path.c_str());
         break;
     case Listing::kSectionNames:
         result = GetPrivateProfileStringA(nullptr, nullptr, "", buffer, c.size, path.c_str());
         break;
     case Listing::kValue:
-        result = GetPrivateProfileStringA("S", "k", "", buffer, c.size, path.c_str());
+        result = GetPrivateProfileStringA(c.section, "k", "", buffer, c.size, path.c_str());
         break;
     }
     EXPECT_EQ(c.result, result);
