@@ -8,6 +8,9 @@
 #include <string>
 #include <vector>
 
+// The fallback group's name when the settings file gives none.
+constexpr const char* kDefaultFallbackName = "Unknown";
+
 // The answer of a lookup.
 struct GroupMatch {
     std::int32_t number;

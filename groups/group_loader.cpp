@@ -15,7 +15,6 @@ namespace {
 const char* const kGroupsSection = "Groups";
 const char* const kConfigurationSection = "Configuration";
 const char* const kFallbackKey = "UnknownGroupPlaceHolder";
-const char* const kDefaultFallbackName = "Unknown";
 
 std::string KeyText(std::int32_t number) {
     char text[260] = {};

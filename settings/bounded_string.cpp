@@ -91,7 +91,12 @@ Status BoundedAppendN(char* destination, std::size_t capacity, const char* sourc
 }
 
 void CutToDirectory(char* destination, const char* source) {
-    BoundedCopy(destination, kPathBufferSize, source);
+    // A path longer than the buffer has no directory here: the last
+    // separator of its cut text would name a folder above the real one.
+    if (BoundedCopy(destination, kPathBufferSize, source) != kStatusSuccess) {
+        destination[0] = '\0';
+        return;
+    }
     const char* separator = FindLastSeparator(destination);
     if (separator == nullptr) {
         destination[0] = '\0';

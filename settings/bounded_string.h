@@ -36,6 +36,7 @@ Status ValidateDestination(const char* destination, std::size_t capacity, std::s
 Status CopyCore(char* destination, std::size_t room, const char* source, std::size_t sourceLimit);
 
 // Fills a path buffer with the directory part of `source`, up to and including
-// its last path separator. A path without a separator has no directory part:
-// the buffer is left holding the empty text.
+// its last path separator. A path without a separator, or longer than a path
+// buffer holds, has no directory part: the buffer is left holding the empty
+// text.
 void CutToDirectory(char* destination, const char* source);

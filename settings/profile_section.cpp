@@ -1,6 +1,7 @@
 // ProfileSection: each operation is one private-profile call with the
-// object's file and section; values and listings land in buffers inside the
-// object, so a read allocates only for the strings it hands back.
+// object's file and section (a listing too short for the section is made
+// again, longer); a value lands in a buffer inside the object, so a read
+// allocates only for the string it hands back.
 #include "profile_section.h"
 
 #include "ascii.h"
@@ -43,16 +44,27 @@ void ProfileSection::WriteInt(const char* key, std::int32_t value) {
     WriteString(key, text);
 }
 
+std::vector<char> ProfileSection::ListSection() {
+    // A cut listing answers the buffer's size less two: the buffer grows
+    // until the section fits with room to spare.
+    std::vector<char> listing(kSectionBufferSize);
+    for (;;) {
+        const DWORD size = static_cast<DWORD>(listing.size());
+        const DWORD used =
+            GetPrivateProfileSectionA(sectionName.c_str(), listing.data(), size, filePath.c_str());
+        if (used + 2 < size || listing.size() >= kLargestListing)
+            break;
+        listing.assign(listing.size() * 4, '\0');
+    }
+    // A platform answer without its final terminators cannot be overrun.
+    listing[listing.size() - 2] = '\0';
+    listing[listing.size() - 1] = '\0';
+    return listing;
+}
+
 const SectionEntry* ProfileSection::ReadSection() {
-    std::memset(sectionBuffer, 0, 4);
-    GetPrivateProfileSectionA(sectionName.c_str(), sectionBuffer, kSectionBufferSize,
-                              filePath.c_str());
-    // The list ends at an empty line; the last two bytes are forced to NUL so
-    // that a platform answer without its final terminator cannot be overrun.
-    sectionBuffer[kSectionBufferSize - 2] = '\0';
-    sectionBuffer[kSectionBufferSize - 1] = '\0';
-    const char* position = sectionBuffer;
-    while (*position != '\0') {
+    const std::vector<char> listing = ListSection();
+    for (const char* position = listing.data(); *position != '\0';) {
         SectionEntry entry;
         entry.line = position;
         std::size_t equals = entry.line.find('=');
@@ -93,19 +105,7 @@ std::string AsRead(const std::string& value) {
 } // namespace
 
 std::unordered_map<std::string, std::string> ProfileSection::ReadKeys() {
-    // The listing grows until the section fits with room to spare; a cut
-    // listing answers the buffer's size less two.
-    std::vector<char> listing(kSectionBufferSize);
-    for (;;) {
-        const DWORD size = static_cast<DWORD>(listing.size());
-        const DWORD used =
-            GetPrivateProfileSectionA(sectionName.c_str(), listing.data(), size, filePath.c_str());
-        if (used + 2 < size || listing.size() >= kLargestListing)
-            break;
-        listing.assign(listing.size() * 4, '\0');
-    }
-    listing[listing.size() - 2] = '\0';
-    listing[listing.size() - 1] = '\0';
+    const std::vector<char> listing = ListSection();
     std::unordered_map<std::string, std::string> keys;
     for (const char* line = listing.data(); *line != '\0'; line += std::strlen(line) + 1) {
         const char* equals = std::strchr(line, '=');

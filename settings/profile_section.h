@@ -8,6 +8,7 @@
 #include <deque>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 // One line of a section listing, split at its first '='. A line without '='
 // has an empty key and value.
@@ -46,14 +47,19 @@ public:
 
 private:
     static constexpr unsigned kValueBufferSize = 260;
+    // The first size a section listing is tried with; it grows until the
+    // whole section fits.
     static constexpr unsigned kSectionBufferSize = 0x7FFF;
     // A section listing grows no further than this (a settings file of a
     // gigabyte is no settings file).
     static constexpr std::size_t kLargestListing = std::size_t(1) << 30;
 
+    // The whole section listing, its lines ended by NUL and the list by an
+    // empty line.
+    std::vector<char> ListSection();
+
     std::string filePath;
     std::string sectionName;
     char valueBuffer[kValueBufferSize];
-    char sectionBuffer[kSectionBufferSize];
     std::deque<SectionEntry> entries;
 };

@@ -51,13 +51,16 @@ bool SettingsCandidate(int place, HMODULE module, const char* pluginName,
         candidate[0] = '\0';
     if (candidate[0] == '\0')
         return false;
-    if (place == kSettingsInHostSubfolder) {
-        BoundedAppend(candidate, kPathBufferSize, pluginName);
-        BoundedAppend(candidate, kPathBufferSize, kPathSeparatorText);
-    }
-    BoundedAppend(candidate, kPathBufferSize, pluginName);
-    BoundedAppend(candidate, kPathBufferSize, ".ini");
-    return true;
+    // A candidate cut at the buffer's end would name another file.
+    bool fits = true;
+    if (place == kSettingsInHostSubfolder)
+        fits = BoundedAppend(candidate, kPathBufferSize, pluginName) == kStatusSuccess &&
+               BoundedAppend(candidate, kPathBufferSize, kPathSeparatorText) == kStatusSuccess;
+    fits = fits && BoundedAppend(candidate, kPathBufferSize, pluginName) == kStatusSuccess &&
+           BoundedAppend(candidate, kPathBufferSize, ".ini") == kStatusSuccess;
+    if (!fits)
+        candidate[0] = '\0';
+    return fits;
 }
 
 int LocateSettingsFile(HMODULE module, const char* pluginName, const char* hostSettingsPath,

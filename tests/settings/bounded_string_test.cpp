@@ -177,6 +177,9 @@ TEST(CutToDirectoryTest, OverlongPathIsCutBeforeTheSearch) {
     CutToDirectory(buffer.data(), path.c_str());
     EXPECT_STREQ("", buffer.data());
     EXPECT_TRUE(buffer.GuardsIntact(kPathBufferSize));
+    // A separator before the cut names a folder above the real one: none.
+    CutToDirectory(buffer.data(), SystemPath("C:|" + std::string(300, 'd') + "|x.ini").c_str());
+    EXPECT_STREQ("", buffer.data());
 }
 
 } // namespace

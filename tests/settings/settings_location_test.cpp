@@ -89,6 +89,14 @@ TEST(LocateSettingsFileTest, HostPathWithoutSeparatorIsSkipped) {
     FileBesideProgram beside;
     EXPECT_EQ(3, LocateSettingsFile(nullptr, "Lumbrasket", "", output, kPathBufferSize));
     EXPECT_EQ(beside.path, output);
+
+    // A host path longer than a path buffer: its cut text would name a folder
+    // above the real one, where a settings file does lie. It is not taken.
+    ScratchFolder folder;
+    folder.Write("Lumbrasket.ini", "[Groups]\n");
+    const std::string deep = folder.Path(std::string(270, 'd')) + kPathSeparatorText + "wdx.ini";
+    EXPECT_EQ(3, LocateSettingsFile(nullptr, "Lumbrasket", deep.c_str(), output, kPathBufferSize));
+    EXPECT_EQ(beside.path, output);
 }
 
 TEST(LocateSettingsFileTest, OutputIsCutToItsCapacity) {
@@ -101,9 +109,10 @@ TEST(LocateSettingsFileTest, OutputIsCutToItsCapacity) {
     EXPECT_EQ('#', output[10]);
 }
 
-TEST(LocateSettingsFileTest, OverlongCandidateIsCutNotOverrun) {
-    // A folder of 256 characters with its separator: the candidate is cut to
-    // 259 characters and tested so.
+TEST(LocateSettingsFileTest, OverlongCandidateIsNeverACutName) {
+    // A folder of 256 characters with its separator: the candidate does not
+    // fit, and its cut text (".../Lum") would name another file; no place
+    // there is tried, and none is left in the output.
     const std::string program = ProgramFolder();
     ASSERT_LT(program.size(), 250u);
     std::string host = program + kPathSeparatorText + std::string(254 - program.size(), 'd') +
@@ -111,7 +120,7 @@ TEST(LocateSettingsFileTest, OverlongCandidateIsCutNotOverrun) {
     char output[kPathBufferSize + 1];
     output[kPathBufferSize] = '#';
     EXPECT_EQ(0, LocateSettingsFile(nullptr, "Lumbrasket", host.c_str(), output, kPathBufferSize));
-    EXPECT_EQ(host.substr(0, 256) + std::string("Lum"), output);
+    EXPECT_STREQ("", output);
     EXPECT_EQ('#', output[kPathBufferSize]);
 }
 

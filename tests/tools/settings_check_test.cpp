@@ -9,6 +9,8 @@
 
 namespace {
 
+using namespace std::string_literals;
+
 struct CheckCase {
     const char* name;
     std::string file;                  // "<missing>" writes no file
@@ -62,13 +64,28 @@ const CheckCase kCheckCases[] = {
      {"  0  (no name): txt\n"}},
 };
 
+const CheckCase kFileStateCases[] = {
+    // Lengths and keys come from the whole section, however long.
+    {"ValueLongerThanAListing",
+     "[Groups]\n0=" + std::string(100003, 'x') + "\n01=zip\n",
+     {"0 is 100003 bytes long", "01 is never read"},
+     {}},
+    // The reader ends a name or value at a NUL: key 1 is read, with "md".
+    {"NulInALine",
+     "[Groups]\n0=txt\n1\0x=md\n"s,
+     {"a line that begins \"1\" holds a NUL byte"},
+     {"  0  (no name): txt\n", "  1  (no name): md\n"}},
+    {"Folder", "<folder>", {"is a folder"}, {"  0  Unknown\n"}},
+};
+
 class SettingsCheckTest : public testing::TestWithParam<CheckCase> {};
 
 TEST_P(SettingsCheckTest, GroupsAndWarnings) {
     const CheckCase& c = GetParam();
     ScratchFolder folder;
-    std::string path = c.file == "<missing>" ? folder.Path("Lumbrasket.ini")
-                                             : folder.Write("Lumbrasket.ini", c.file);
+    std::string path = c.file == "<missing>"  ? folder.Path("Lumbrasket.ini")
+                       : c.file == "<folder>" ? folder.MakeFolder("Lumbrasket.ini")
+                                              : folder.Write("Lumbrasket.ini", c.file);
     SettingsCheck check = CheckSettingsFile(path);
     ASSERT_EQ(c.warnings.size(), check.warnings.size()) << check.report;
     for (std::size_t i = 0; i < c.warnings.size(); ++i) {
@@ -81,6 +98,8 @@ TEST_P(SettingsCheckTest, GroupsAndWarnings) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, SettingsCheckTest, testing::ValuesIn(kCheckCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(FileStates, SettingsCheckTest, testing::ValuesIn(kFileStateCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST(SettingsLocationReportTest, ShowsEveryPlaceAndTheOneInEffect) {

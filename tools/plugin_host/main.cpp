@@ -18,6 +18,11 @@
 
 namespace {
 
+// Exit codes: the check's 0 and 1 (no warning, a warning), and the errors.
+constexpr int kExitUsage = 2;       // the command line is not understood
+constexpr int kExitNotAPlugin = 3;  // the plugin file does not load or lacks exports
+constexpr int kExitMissingPath = 4; // a folder or file to show does not exist
+
 const char* const kUsage =
     "usage: lumbrasket-host [--host-settings PATH] PLUGIN_FILE FOLDER_OR_FILE...\n"
     "       lumbrasket-host check [--host-settings PATH] [--plugin PLUGIN_FILE] [SETTINGS_FILE]\n"
@@ -111,14 +116,14 @@ int RunCheck(const std::string& hostSettings, const std::string& pluginFile,
              const std::vector<std::string>& arguments) {
     if (arguments.size() > 1 || (arguments.empty() && hostSettings.empty())) {
         std::fprintf(stderr, "%s", kUsage);
-        return 2;
+        return kExitUsage;
     }
     std::unique_ptr<LoadedPlugin> plugin;
     if (!pluginFile.empty()) {
         plugin = std::make_unique<LoadedPlugin>(FullPath(pluginFile));
         if (plugin->Module() == nullptr) {
             std::fprintf(stderr, "lumbrasket-host: %s\n", plugin->Problem().c_str());
-            return 3;
+            return kExitNotAPlugin;
         }
     }
     std::string report;
@@ -136,13 +141,20 @@ int RunCheck(const std::string& hostSettings, const std::string& pluginFile,
 int RunTable(const std::string& hostSettings, const std::vector<std::string>& arguments) {
     if (arguments.size() < 2) {
         std::fprintf(stderr, "%s", kUsage);
-        return 2;
+        return kExitUsage;
+    }
+    for (size_t a = 1; a < arguments.size(); ++a) {
+        if (GetFileAttributesA(FullPath(arguments[a]).c_str()) == INVALID_FILE_ATTRIBUTES) {
+            std::fprintf(stderr, "lumbrasket-host: %s: no such file or folder\n",
+                         arguments[a].c_str());
+            return kExitMissingPath;
+        }
     }
 
     LoadedPlugin plugin(FullPath(arguments[0]));
     if (!plugin.Problem().empty()) {
         std::fprintf(stderr, "lumbrasket-host: %s\n", plugin.Problem().c_str());
-        return 3;
+        return kExitNotAPlugin;
     }
     int location = plugin.SetDefaultParams(FullPath(hostSettings));
     std::printf("lumbrasket-host %s: plugin %s\n", LUMBRASKET_VERSION_TEXT,
@@ -194,24 +206,44 @@ int RunTable(const std::string& hostSettings, const std::vector<std::string>& ar
     return 0;
 }
 
+// The command line, split into options and the rest. False, with a message,
+// when an option lacks its value or a value is another option.
+bool ParseArguments(int argc, char** argv, bool check, std::string& hostSettings,
+                    std::string& pluginFile, std::vector<std::string>& arguments) {
+    for (int i = check ? 2 : 1; i < argc; ++i) {
+        const std::string argument = argv[i];
+        std::string* value = argument == "--host-settings"     ? &hostSettings
+                             : check && argument == "--plugin" ? &pluginFile
+                                                               : nullptr;
+        if (value == nullptr) {
+            arguments.push_back(argument);
+            continue;
+        }
+        if (i + 1 >= argc || std::strncmp(argv[i + 1], "--", 2) == 0) {
+            std::fprintf(stderr, "lumbrasket-host: %s needs a path after it\n\n%s",
+                         argument.c_str(), kUsage);
+            return false;
+        }
+        *value = argv[++i];
+    }
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     const bool check = argc > 1 && std::strcmp(argv[1], "check") == 0;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            std::printf("%s", kUsage);
+            return 0;
+        }
+    }
     std::string hostSettings;
     std::string pluginFile;
     std::vector<std::string> arguments;
-    for (int i = check ? 2 : 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--host-settings") == 0 && i + 1 < argc)
-            hostSettings = argv[++i];
-        else if (check && std::strcmp(argv[i], "--plugin") == 0 && i + 1 < argc)
-            pluginFile = argv[++i];
-        else if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
-            std::printf("%s", kUsage);
-            return 0;
-        } else
-            arguments.push_back(argv[i]);
-    }
+    if (!ParseArguments(argc, argv, check, hostSettings, pluginFile, arguments))
+        return kExitUsage;
     if (check)
         return RunCheck(hostSettings, pluginFile, arguments);
     return RunTable(hostSettings.empty() ? std::string("wdx.ini") : hostSettings, arguments);

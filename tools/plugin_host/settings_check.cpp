@@ -8,7 +8,10 @@
 #include "profile_section.h"
 #include "settings_location.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <filesystem>
 #include <map>
 
 namespace {
@@ -60,13 +63,53 @@ std::string ListText(const std::vector<std::string>& extensions) {
     return text;
 }
 
-bool FileIsEmpty(const std::string& path) {
+// What stands at the path, told without opening it: a FIFO or a device is
+// never opened, as the plugin's reader never opens one. Empty when it is a
+// regular file that can be read; `bytes` then holds its text.
+std::string FileProblem(const std::string& path, std::string& bytes) {
+    namespace fs = std::filesystem;
+    std::error_code error;
+    const fs::file_status status = fs::status(path, error);
+    if (status.type() == fs::file_type::not_found)
+        return "does not exist";
+    if (error)
+        return "cannot be read (" + error.message() + ")";
+    if (status.type() == fs::file_type::directory)
+        return "is a folder, not a file";
+    if (status.type() != fs::file_type::regular)
+        return "is not a regular file (a pipe, a device or the like), and the plugin never "
+               "reads one";
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (file == nullptr)
-        return false;
-    bool empty = std::fgetc(file) == EOF;
+        return "cannot be read (" + std::string(std::strerror(errno)) + ")";
+    char chunk[4096];
+    std::size_t count;
+    while ((count = std::fread(chunk, 1, sizeof(chunk), file)) > 0)
+        bytes.append(chunk, count);
     std::fclose(file);
-    return empty;
+    return "";
+}
+
+// The lines of the text that hold a NUL byte, as the reader lists them: the
+// part before the NUL, trimmed.
+std::vector<std::string> LinesWithNul(const std::string& bytes) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    while (start < bytes.size()) {
+        std::size_t end = bytes.find_first_of("\r\n", start);
+        if (end == std::string::npos)
+            end = bytes.size();
+        const std::size_t nul = bytes.find('\0', start);
+        if (nul < end) {
+            std::string before = bytes.substr(start, nul - start);
+            const std::size_t first = before.find_first_not_of(" \t");
+            const std::size_t last = before.find_last_not_of(" \t");
+            lines.push_back(first == std::string::npos ? ""
+                                                       : before.substr(first, last - first + 1));
+        }
+        start = end + 1;
+    }
+    return lines;
 }
 
 class Checker {
@@ -76,6 +119,10 @@ public:
 
 private:
     void Warn(const std::string& text) { result.warnings.push_back(text); }
+    // The groups and the fallback as the plugin will use them.
+    void ShowTable(const std::vector<FileGroup>& groups, const std::string& fallbackName);
+    // Ends the report with the warnings.
+    SettingsCheck Finish();
     void CheckGroupKeys(std::size_t groupCount);
     void CheckCut(const char* section, const std::string& key, const std::string& value);
     void CheckExtensions(const std::vector<FileGroup>& groups);
@@ -145,21 +192,8 @@ void Checker::CheckExtensions(const std::vector<FileGroup>& groups) {
     }
 }
 
-SettingsCheck Checker::Run() {
+void Checker::ShowTable(const std::vector<FileGroup>& groups, const std::string& fallbackName) {
     std::string& out = result.report;
-    out += "Settings file: " + path + "\n";
-    bool exists = false;
-    const DWORD attributes = GetFileAttributesA(path.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY))
-        Warn("the file does not exist: every file gets the fallback group");
-    else if (FileIsEmpty(path))
-        Warn("the file is empty: every file gets the fallback group");
-    else
-        exists = true;
-
-    GroupCatalog catalog;
-    catalog.LoadGroups(path);
-    const std::vector<FileGroup>& groups = catalog.Groups();
     out += "Groups:\n";
     if (groups.empty())
         out += "  (none)\n";
@@ -168,9 +202,33 @@ SettingsCheck Checker::Run() {
                (group.name.empty() ? "(no name)" : group.name) + ": " + ListText(group.extensions) +
                "\n";
     out += "Fallback group:\n  " + std::to_string(groups.size()) + "  " +
-           (catalog.FallbackName().empty() ? "(no name)" : catalog.FallbackName()) + "\n";
+           (fallbackName.empty() ? "(no name)" : fallbackName) + "\n";
+}
 
-    if (exists && groups.empty())
+SettingsCheck Checker::Run() {
+    std::string& out = result.report;
+    out += "Settings file: " + path + "\n";
+    std::string bytes;
+    const std::string problem = FileProblem(path, bytes);
+    GroupCatalog catalog;
+    // Only a regular file that reads is loaded; anything else gives what a
+    // missing file gives.
+    if (problem.empty())
+        catalog.LoadGroups(path);
+    const std::vector<FileGroup>& groups = catalog.Groups();
+    ShowTable(groups, problem.empty() ? catalog.FallbackName() : kDefaultFallbackName);
+    if (!problem.empty()) {
+        Warn("the file " + problem + ": every file gets the fallback group");
+        return Finish();
+    }
+    if (bytes.empty()) {
+        Warn("the file is empty: every file gets the fallback group");
+        return Finish();
+    }
+    for (const std::string& line : LinesWithNul(bytes))
+        Warn("a line that begins \"" + line + "\" holds a NUL byte: the reader ends the line " +
+             "there and ignores the rest of it");
+    if (groups.empty())
         Warn("no group is defined ([Groups] 0 is missing or empty): every file gets the "
              "fallback group");
     CheckGroupKeys(groups.size());
@@ -180,7 +238,11 @@ SettingsCheck Checker::Run() {
         if (Lower(entry->key) == "unknowngroupplaceholder")
             CheckCut("Configuration", entry->key, entry->value);
     CheckExtensions(groups);
+    return Finish();
+}
 
+SettingsCheck Checker::Finish() {
+    std::string& out = result.report;
     if (result.warnings.empty()) {
         out += "No warnings.\n";
     } else {
@@ -220,9 +282,13 @@ std::string ExplainSettingsLocation(HMODULE pluginModule, const std::string& hos
         if (place == kSettingsBesideHost)
             first = candidate;
         const bool exists = PathExists(candidate) != 0;
-        line +=
-            std::string(candidate) +
-            (exists ? (chosen.empty() ? "  <- in effect" : "  (exists, not used)") : "  (missing)");
+        // A path buffer holds 259 bytes: a longer path is cut, and the cut
+        // one names no settings file.
+        const bool cut = std::strlen(candidate) >= kPathBufferSize - 1;
+        line += std::string(candidate) +
+                (exists ? (chosen.empty() ? "  <- in effect" : "  (exists, not used)")
+                 : cut  ? "  (cut: the path is longer than the plugin's 259 bytes)"
+                        : "  (missing)");
         if (exists && chosen.empty())
             chosen = candidate;
         report += line + "\n";
