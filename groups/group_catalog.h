@@ -4,6 +4,9 @@
 // fallback group, numbered one above the highest configured group.
 #pragma once
 
+#include "extension_index.h"
+
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -11,10 +14,11 @@
 // The fallback group's name when the settings file gives none.
 constexpr const char* kDefaultFallbackName = "Unknown";
 
-// The answer of a lookup.
+// The answer of a lookup: the group's number and name, which live as long
+// as the catalog.
 struct GroupMatch {
     std::int32_t number;
-    std::string name;
+    const std::string& name;
 };
 
 struct FileGroup {
@@ -25,15 +29,14 @@ struct FileGroup {
 
 class GroupCatalog {
 public:
-    GroupCatalog();
-
     bool IsLoaded() const { return loaded; }
 
     // Names the first group, in load order, that lists the extension (ASCII
-    // letters compared without regard to case), else the fallback group. The
-    // answer is the catalog's one shared record, overwritten by the next
-    // lookup: callers on several threads serialise a lookup and their read.
-    const GroupMatch& FindGroup(const char* extension);
+    // letters compared without regard to case), else the fallback group.
+    // Reads the catalog only: once loaded, any number of threads may look up
+    // at once.
+    GroupMatch FindGroup(const char* extension) const;
+    GroupMatch FindGroup(const char* extension, std::size_t length) const;
 
     // The table as loaded, for tools that explain it to a person.
     const std::vector<FileGroup>& Groups() const { return groups; }
@@ -49,8 +52,8 @@ public:
     void AddGroup(std::int32_t number, std::string name, std::string extensionList);
 
 private:
-    GroupMatch current;
     std::vector<FileGroup> groups;
-    bool loaded;
+    ExtensionIndex index;
+    bool loaded = false;
     std::string fallbackName;
 };

@@ -59,5 +59,8 @@ void GroupCatalog::AddGroup(std::int32_t number, std::string name, std::string e
     }
     if (start < extensionList.size())
         group.extensions.push_back(extensionList.substr(start));
+    const std::uint32_t position = static_cast<std::uint32_t>(groups.size());
+    for (const std::string& extension : group.extensions)
+        index.Insert(extension, position);
     groups.push_back(std::move(group));
 }

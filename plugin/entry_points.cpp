@@ -3,10 +3,12 @@
 // its path and looked up in the one process-wide group catalog, which is
 // loaded from the settings file on the host's first field request.
 //
-// Hosts call from several threads (panel workers, background value requests),
-// so the one-time load, the lookup and the copy of its shared answer run under
-// the process-wide lock. Every copy into a host buffer is bounded by 260 and by
-// the size the host gives, whichever is smaller.
+// Hosts call from several threads (panel workers, background value requests).
+// The one-time load runs under the process-wide lock and then publishes the
+// catalog (release); a value request reads the published catalog (acquire)
+// and takes no lock, allocates nothing and copies only the answer. Every copy
+// into a host buffer is bounded by 260 and by the size the host gives,
+// whichever is smaller.
 #include "content_interface.h"
 #include "export.h"
 #include "extension.h"
@@ -16,6 +18,7 @@
 #include "settings_location.h"
 
 #include "bounded_string.h"
+#include <atomic>
 #include <cstring>
 #include <new>
 
@@ -26,6 +29,10 @@ const char* const kPluginName = "Lumbrasket";
 HMODULE ModuleHandle = nullptr;
 char SettingsPath[kPathBufferSize] = {};
 GroupCatalog Catalog;
+// The catalog once it is loaded; until then values come from the empty
+// catalog, which a load never touches.
+std::atomic<const GroupCatalog*> Published{nullptr};
+const GroupCatalog EmptyCatalog;
 
 // The room a host buffer offers a text: 260 bytes at most, less when the host
 // says its buffer is smaller (one host passes 256 for field names), none when
@@ -35,6 +42,22 @@ std::size_t HostCapacity(int maxlen) {
         return 0;
     return static_cast<std::size_t>(maxlen) < kPathBufferSize ? static_cast<std::size_t>(maxlen)
                                                               : kPathBufferSize;
+}
+
+void LoadOnce() {
+    if (Published.load(std::memory_order_acquire) != nullptr)
+        return;
+    ProcessLock lock;
+    if (Catalog.IsLoaded())
+        return;
+    // Out of memory while loading: the catalog stays unloaded and the next
+    // request tries again; the host must never see an exception.
+    try {
+        Catalog.LoadGroups(std::string(SettingsPath));
+        Published.store(&Catalog, std::memory_order_release);
+    } catch (const std::bad_alloc&) {
+        Catalog = GroupCatalog();
+    }
 }
 
 } // namespace
@@ -50,17 +73,7 @@ LUMBRASKET_EXPORT int WINAPI ContentGetSupportedField(int fieldIndex, char* fiel
                                                       int maxlen) {
     if (fieldIndex < 0 || fieldIndex >= kFieldCount)
         return kFieldNoMoreFields;
-    {
-        ProcessLock lock;
-        if (!Catalog.IsLoaded()) {
-            // Out of memory while loading: the catalog stays unloaded and the
-            // next request tries again; the host must never see an exception.
-            try {
-                Catalog.LoadGroups(std::string(SettingsPath));
-            } catch (const std::bad_alloc&) {
-            }
-        }
-    }
+    LoadOnce();
     const std::size_t capacity = HostCapacity(maxlen);
     BoundedCopy(fieldName, capacity, kFieldTable[fieldIndex].name);
     if (capacity > 0)
@@ -70,32 +83,28 @@ LUMBRASKET_EXPORT int WINAPI ContentGetSupportedField(int fieldIndex, char* fiel
 
 LUMBRASKET_EXPORT int WINAPI ContentGetValue(char* fileName, int fieldIndex, int, void* fieldValue,
                                              int maxlen, int) {
+    if (fieldIndex != 0 && fieldIndex != 1)
+        return kFieldEmpty;
     // A directory, and a path whose attributes cannot be read (all bits set),
     // have no group.
     if ((GetFileAttributesA(fileName) & FILE_ATTRIBUTE_DIRECTORY) != 0)
         return kFieldEmpty;
-    char extension[kPathBufferSize] = {};
-    ExtractExtension(fileName, extension);
-
-    ProcessLock lock;
-    try {
-        const GroupMatch& match = Catalog.FindGroup(extension);
-        if (fieldIndex == 0) {
-            if (maxlen < static_cast<int>(sizeof(std::int32_t)))
-                return kFieldEmpty;
-            std::memcpy(fieldValue, &match.number, sizeof(std::int32_t));
-            return kFieldNumeric32;
-        }
-        if (fieldIndex == 1) {
-            const std::size_t capacity = HostCapacity(maxlen);
-            if (capacity == 0)
-                return kFieldEmpty;
-            BoundedCopy(static_cast<char*>(fieldValue), capacity, match.name.c_str());
-            return kFieldString;
-        }
-    } catch (const std::bad_alloc&) {
+    std::size_t length = 0;
+    const char* extension = ExtensionOf(fileName, length);
+    const GroupCatalog* catalog = Published.load(std::memory_order_acquire);
+    const GroupMatch match =
+        (catalog != nullptr ? catalog : &EmptyCatalog)->FindGroup(extension, length);
+    if (fieldIndex == 0) {
+        if (maxlen < static_cast<int>(sizeof(std::int32_t)))
+            return kFieldEmpty;
+        std::memcpy(fieldValue, &match.number, sizeof(std::int32_t));
+        return kFieldNumeric32;
     }
-    return kFieldEmpty;
+    const std::size_t capacity = HostCapacity(maxlen);
+    if (capacity == 0)
+        return kFieldEmpty;
+    BoundedCopyN(static_cast<char*>(fieldValue), capacity, match.name.data(), match.name.size());
+    return kFieldString;
 }
 
 LUMBRASKET_EXPORT int WINAPI ContentSetDefaultParams(ContentDefaultParams* params) {

@@ -5,6 +5,7 @@
 
 #include "text_search.h"
 #include "win32.h"
+#include <cstring>
 
 namespace {
 constexpr std::size_t kCopyLimit = 0x7FFFFFFE;
@@ -37,19 +38,21 @@ Status ValidateDestination(const char* destination, std::size_t capacity, std::s
 }
 
 Status CopyCore(char* destination, std::size_t room, const char* source, std::size_t sourceLimit) {
-    while (room > 0 && sourceLimit > 0 && *source != '\0') {
-        *destination++ = *source++;
-        --room;
-        --sourceLimit;
-    }
-    Status status = kStatusSuccess;
-    if (room == 0) {
+    // memchr reads no further than the first NUL, so the source is read
+    // exactly as far as a byte-by-byte copy would read it.
+    const std::size_t limit = room < sourceLimit ? room : sourceLimit;
+    const void* nul = std::memchr(source, '\0', limit);
+    const std::size_t count =
+        nul != nullptr ? static_cast<std::size_t>(static_cast<const char*>(nul) - source) : limit;
+    // The source may be the destination's own text (a prefix kept in place).
+    std::memmove(destination, source, count);
+    if (count == room) {
         // Full: the last byte written gives way to the terminator.
-        --destination;
-        status = kStatusInsufficientBuffer;
+        destination[count - 1] = '\0';
+        return kStatusInsufficientBuffer;
     }
-    *destination = '\0';
-    return status;
+    destination[count] = '\0';
+    return kStatusSuccess;
 }
 
 Status BoundedCopy(char* destination, std::size_t capacity, const char* source) {

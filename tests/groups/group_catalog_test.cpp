@@ -68,13 +68,31 @@ TEST(GroupCatalogTest, EmptyCatalogAnswersNumberZero) {
     ExpectProbes(catalog, {{"txt", 0, ""}, {"", 0, ""}});
 }
 
-TEST(GroupCatalogTest, AnswerIsOverwrittenByTheNextLookup) {
+// No lookup touches another's answer: threads look up at once.
+TEST(GroupCatalogTest, AnswersAreIndependent) {
     GroupCatalog catalog;
     catalog.AddGroup(0, "Text", "txt");
-    const GroupMatch& first = catalog.FindGroup("txt");
-    const GroupMatch& second = catalog.FindGroup("zip");
-    EXPECT_EQ(&first, &second);
-    EXPECT_EQ(1, first.number);
+    const GroupMatch first = catalog.FindGroup("txt");
+    const GroupMatch second = catalog.FindGroup("zip");
+    EXPECT_EQ(0, first.number);
+    EXPECT_EQ("Text", first.name);
+    EXPECT_EQ(1, second.number);
+}
+
+// Thousands of groups: every extension still finds its first group, and a
+// later group's copy never wins.
+TEST(GroupCatalogTest, LargeTableFirstGroupWins) {
+    GroupCatalog catalog;
+    for (int number = 0; number < 5000; ++number)
+        catalog.AddGroup(number, "G" + std::to_string(number),
+                         "e" + std::to_string(number) + "|E" + std::to_string(number / 2) + "x");
+    for (int number = 0; number < 5000; number += 7) {
+        SCOPED_TRACE(number);
+        EXPECT_EQ(number, catalog.FindGroup(("E" + std::to_string(number)).c_str()).number);
+        EXPECT_EQ(number - number % 2,
+                  catalog.FindGroup(("e" + std::to_string(number / 2) + "X").c_str()).number);
+    }
+    EXPECT_EQ(5000, catalog.FindGroup("e5000").number);
 }
 
 // How an extension list is cut, shown by what the group then catches.
