@@ -15,3 +15,12 @@ set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 
 # Windows test programs run under Wine; ctest starts them through this.
 set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/run-under-wine.sh)
+
+# The plugin itself needs no POSIX threads: it links the C++ runtime of the
+# win32 thread model, whose exception and TLS support use Windows' own
+# primitives, so winpthreads stays out of it.
+execute_process(COMMAND x86_64-w64-mingw32-g++-win32 -print-file-name=libstdc++.a
+    OUTPUT_VARIABLE win32_runtime OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
+if(win32_runtime AND EXISTS "${win32_runtime}")
+    get_filename_component(LUMBRASKET_WIN32_THREAD_RUNTIME "${win32_runtime}" DIRECTORY)
+endif()

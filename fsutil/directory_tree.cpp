@@ -87,35 +87,6 @@ int CompareExact(const char* a, const char* b) {
     return std::strcmp(a, b);
 }
 
-std::int32_t IntToText(std::int32_t value, char* output, int radix) {
-    const std::size_t size = 20;
-    if (radix < 2 || radix > 36) {
-        output[0] = '\0';
-        return kStatusInvalidArgument;
-    }
-    char digits[40];
-    std::size_t count = 0;
-    const bool negative = radix == 10 && value < 0;
-    std::uint32_t rest =
-        negative ? 0u - static_cast<std::uint32_t>(value) : static_cast<std::uint32_t>(value);
-    do {
-        const unsigned digit = rest % static_cast<unsigned>(radix);
-        digits[count++] = static_cast<char>(digit < 10 ? '0' + digit : 'a' + digit - 10);
-        rest /= static_cast<unsigned>(radix);
-    } while (rest != 0);
-    if (count + (negative ? 1 : 0) + 1 > size) {
-        output[0] = '\0';
-        return kStatusInsufficientBuffer;
-    }
-    std::size_t at = 0;
-    if (negative)
-        output[at++] = '-';
-    while (count > 0)
-        output[at++] = digits[--count];
-    output[at] = '\0';
-    return kStatusSuccess;
-}
-
 int IsDirectoryEmpty(const char* directory) {
     WIN32_FIND_DATAA found;
     HANDLE search = OpenSearch(directory, found);

@@ -26,6 +26,3 @@ int RemoveDirectoryTree(const char* directory, int deleteFiles);
 int MakeUniquePath(const char* base, const char* prefix, std::int32_t start, char* output);
 // 0 exactly when the texts are equal, character for character.
 int CompareExact(const char* a, const char* b);
-// The value's text in the radix (2 to 36; radix 10 signed) into a buffer of
-// 20 characters. Status of the conversion.
-std::int32_t IntToText(std::int32_t value, char* output, int radix);

@@ -5,8 +5,8 @@
 // a gap in the numbering ends the table. Nothing is ever written back.
 #include "group_catalog.h"
 
+#include "bounded_string.h"
 #include "profile_section.h"
-#include <cstdio>
 #include <limits>
 #include <unordered_map>
 
@@ -17,8 +17,8 @@ const char* const kConfigurationSection = "Configuration";
 const char* const kFallbackKey = "UnknownGroupPlaceHolder";
 
 std::string KeyText(std::int32_t number) {
-    char text[260] = {};
-    std::snprintf(text, sizeof(text), "%ld", static_cast<long>(number));
+    char text[kNumberTextSize];
+    IntToText(number, text, 10);
     return text;
 }
 

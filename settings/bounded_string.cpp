@@ -93,6 +93,35 @@ Status BoundedAppendN(char* destination, std::size_t capacity, const char* sourc
     return CopyCore(destination + length, capacity - length, source, count);
 }
 
+Status IntToText(std::int32_t value, char* output, int radix) {
+    const std::size_t size = kNumberTextSize;
+    if (radix < 2 || radix > 36) {
+        output[0] = '\0';
+        return kStatusInvalidArgument;
+    }
+    char digits[40];
+    std::size_t count = 0;
+    const bool negative = radix == 10 && value < 0;
+    std::uint32_t rest =
+        negative ? 0u - static_cast<std::uint32_t>(value) : static_cast<std::uint32_t>(value);
+    do {
+        const unsigned digit = rest % static_cast<unsigned>(radix);
+        digits[count++] = static_cast<char>(digit < 10 ? '0' + digit : 'a' + digit - 10);
+        rest /= static_cast<unsigned>(radix);
+    } while (rest != 0);
+    if (count + (negative ? 1 : 0) + 1 > size) {
+        output[0] = '\0';
+        return kStatusInsufficientBuffer;
+    }
+    std::size_t at = 0;
+    if (negative)
+        output[at++] = '-';
+    while (count > 0)
+        output[at++] = digits[--count];
+    output[at] = '\0';
+    return kStatusSuccess;
+}
+
 void CutToDirectory(char* destination, const char* source) {
     // A path longer than the buffer has no directory here: the last
     // separator of its cut text would name a folder above the real one.

@@ -35,6 +35,12 @@ Status BoundedLength(const char* text, std::size_t limit, std::size_t* length);
 Status ValidateDestination(const char* destination, std::size_t capacity, std::size_t* length);
 Status CopyCore(char* destination, std::size_t room, const char* source, std::size_t sourceLimit);
 
+// The value's text in the radix (2 to 36; radix 10 signed) into a buffer of
+// kNumberTextSize characters. Status of the conversion; the output is empty
+// when it failed.
+constexpr std::size_t kNumberTextSize = 20;
+Status IntToText(std::int32_t value, char* output, int radix);
+
 // Fills a path buffer with the directory part of `source`, up to and including
 // its last path separator. A path without a separator, or longer than a path
 // buffer holds, has no directory part: the buffer is left holding the empty

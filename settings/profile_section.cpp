@@ -7,7 +7,6 @@
 #include "ascii.h"
 #include "bounded_string.h"
 #include "win32.h"
-#include <cstdio>
 #include <cstring>
 #include <vector>
 
@@ -39,8 +38,8 @@ void ProfileSection::WriteString(const char* key, const char* value) {
 }
 
 void ProfileSection::WriteInt(const char* key, std::int32_t value) {
-    char text[32] = {};
-    std::snprintf(text, sizeof(text), "%ld", static_cast<long>(value));
+    char text[kNumberTextSize];
+    IntToText(value, text, 10);
     WriteString(key, text);
 }
 

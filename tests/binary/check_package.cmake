@@ -1,6 +1,7 @@
 # Unpacks the user's archive and checks it against the build: exactly the
-# install description, the plugin file as built, the sample settings and the
-# readme; an install description that both hosts accept.
+# install description, the plugin file as built and stripped (within its size
+# limit), the sample settings and the readme; an install description that
+# both hosts accept.
 set(unpacked ${WORK}/unpacked)
 file(REMOVE_RECURSE ${unpacked})
 file(MAKE_DIRECTORY ${unpacked})
@@ -29,6 +30,11 @@ foreach(pair "${plugin_name};${PLUGIN}" "Lumbrasket.ini;${SOURCE}/examples/Lumbr
         message(FATAL_ERROR "${name} in the archive differs from ${original}")
     endif()
 endforeach()
+
+file(SIZE ${unpacked}/${plugin_name} size)
+if(size GREATER SIZE_LIMIT)
+    message(FATAL_ERROR "${plugin_name} is ${size} bytes, over its limit of ${SIZE_LIMIT}")
+endif()
 
 file(STRINGS ${unpacked}/pluginst.inf inf)
 foreach(line "[plugininstall]" "type=wdx" "file=Lumbrasket.wdx" "defaultdir=Lumbrasket")

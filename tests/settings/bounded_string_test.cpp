@@ -182,4 +182,18 @@ TEST(CutToDirectoryTest, OverlongPathIsCutBeforeTheSearch) {
     EXPECT_STREQ("", buffer.data());
 }
 
+TEST(IntToTextTest, Radixes) {
+    char text[20];
+    EXPECT_EQ(0, IntToText(-2147483647 - 1, text, 10));
+    EXPECT_STREQ("-2147483648", text);
+    EXPECT_EQ(0, IntToText(255, text, 16));
+    EXPECT_STREQ("ff", text);
+    EXPECT_EQ(0, IntToText(5, text, 2));
+    EXPECT_STREQ("101", text);
+    // Thirty-two binary digits do not fit the 20-character buffer.
+    EXPECT_EQ(kStatusInsufficientBuffer, IntToText(-1, text, 2));
+    EXPECT_STREQ("", text);
+    EXPECT_NE(0, IntToText(1, text, 1));
+}
+
 } // namespace
