@@ -16,8 +16,9 @@ std::uint32_t FoldedHash(const char* text, std::size_t length) {
     return hash;
 }
 
-bool SameFolded(const std::string& folded, const char* text, std::size_t length) {
-    if (folded.size() != length)
+bool SameFolded(const char* folded, std::size_t foldedLength, const char* text,
+                std::size_t length) {
+    if (foldedLength != length)
         return false;
     for (std::size_t i = 0; i < length; ++i)
         if (folded[i] != FoldAscii(text[i]))
@@ -27,21 +28,29 @@ bool SameFolded(const std::string& folded, const char* text, std::size_t length)
 
 } // namespace
 
+void ExtensionIndex::Reserve(std::size_t extensions) {
+    keys.reserve(extensions);
+    while (slots.size() < extensions * 2)
+        Grow();
+}
+
 void ExtensionIndex::Insert(const std::string& extension, std::uint32_t groupPosition) {
-    if (Find(extension.data(), extension.size()) != kNotFound)
-        return;
     if ((keys.size() + 1) * 2 > slots.size())
         Grow();
-    std::string folded = extension;
-    for (char& c : folded)
-        c = FoldAscii(c);
-    const std::uint32_t hash = FoldedHash(folded.data(), folded.size());
+    const std::uint32_t hash = FoldedHash(extension.data(), extension.size());
     const std::size_t mask = slots.size() - 1;
     std::size_t at = hash & mask;
-    while (slots[at].key != kNotFound)
-        at = (at + 1) & mask;
+    for (; slots[at].key != kNotFound; at = (at + 1) & mask) {
+        const Key& key = keys[slots[at].key];
+        if (slots[at].hash == hash &&
+            SameFolded(texts.data() + key.offset, key.length, extension.data(), extension.size()))
+            return; // an earlier group lists it
+    }
     slots[at] = Slot{hash, static_cast<std::uint32_t>(keys.size())};
-    keys.push_back(Key{std::move(folded), groupPosition});
+    keys.push_back(Key{static_cast<std::uint32_t>(texts.size()),
+                       static_cast<std::uint32_t>(extension.size()), groupPosition});
+    for (char c : extension)
+        texts += FoldAscii(c);
 }
 
 std::uint32_t ExtensionIndex::Find(const char* extension, std::size_t length) const {
@@ -51,7 +60,8 @@ std::uint32_t ExtensionIndex::Find(const char* extension, std::size_t length) co
     const std::size_t mask = slots.size() - 1;
     for (std::size_t at = hash & mask; slots[at].key != kNotFound; at = (at + 1) & mask) {
         const Key& key = keys[slots[at].key];
-        if (slots[at].hash == hash && SameFolded(key.folded, extension, length))
+        if (slots[at].hash == hash &&
+            SameFolded(texts.data() + key.offset, key.length, extension, length))
             return key.groupPosition;
     }
     return kNotFound;

@@ -13,6 +13,9 @@ class ExtensionIndex {
 public:
     static constexpr std::uint32_t kNotFound = 0xFFFFFFFFu;
 
+    // Room for this many extensions in all, so that a table of known size is
+    // built without growing step by step.
+    void Reserve(std::size_t extensions);
     // Records the extension for the group at `groupPosition`, unless an
     // earlier insertion holds it already.
     void Insert(const std::string& extension, std::uint32_t groupPosition);
@@ -25,7 +28,8 @@ private:
         std::uint32_t key = kNotFound; // position in `keys`; kNotFound: empty
     };
     struct Key {
-        std::string folded;
+        std::uint32_t offset; // of the folded text in `texts`
+        std::uint32_t length;
         std::uint32_t groupPosition;
     };
 
@@ -33,4 +37,5 @@ private:
 
     std::vector<Slot> slots; // a power of two in size, at most half full
     std::vector<Key> keys;
+    std::string texts; // every folded extension, one after the other
 };

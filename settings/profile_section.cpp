@@ -4,8 +4,8 @@
 // allocates only for the string it hands back.
 #include "profile_section.h"
 
-#include "ascii.h"
 #include "bounded_string.h"
+#include "settings_location.h"
 #include "win32.h"
 #include <cstring>
 #include <vector>
@@ -44,9 +44,19 @@ void ProfileSection::WriteInt(const char* key, std::int32_t value) {
 }
 
 std::vector<char> ProfileSection::ListSection() {
-    // A cut listing answers the buffer's size less two: the buffer grows
+    // A listing is never longer than the file it comes from, so a buffer of
+    // the file's size (and two bytes more) takes it at the first try. A cut
+    // listing answers the buffer's size less two: the buffer then grows
     // until the section fits with room to spare.
-    std::vector<char> listing(kSectionBufferSize);
+    std::size_t size = kSectionBufferSize;
+    WIN32_FIND_DATAA found;
+    if (FindPathEntry(filePath.c_str(), found)) {
+        const std::uint64_t fileSize =
+            static_cast<std::uint64_t>(found.nFileSizeHigh) << 32 | found.nFileSizeLow;
+        if (fileSize + 3 > size && fileSize < kLargestListing)
+            size = static_cast<std::size_t>(fileSize) + 3;
+    }
+    std::vector<char> listing(size);
     for (;;) {
         const DWORD size = static_cast<DWORD>(listing.size());
         const DWORD used =
@@ -83,37 +93,17 @@ const SectionEntry* ProfileSection::NextEntry() {
     return entries.empty() ? nullptr : &entries.front();
 }
 
-namespace {
-
-// A value as a single-key read hands it out from a buffer of 260 bytes: in
-// a matched pair of quotes the value goes without them, and the closing
-// quote is dropped as the last character of what fits, as the system's
-// reader does it.
-std::string AsRead(const std::string& value) {
+// In a matched pair of quotes the value goes without them, and the closing
+// quote is dropped as the last character of what fits, as the system's reader
+// does it.
+std::string_view ProfileSection::ValueAsRead(std::string_view value) {
     const std::size_t room = kPathBufferSize - 1;
     if (value.size() >= 2 && (value[0] == '"' || value[0] == '\'') && value.back() == value[0]) {
-        const std::string rest = value.substr(1);
-        std::string cut = rest.substr(0, room);
+        const std::string_view rest = value.substr(1);
+        std::string_view cut = rest.substr(0, room);
         if (kPathBufferSize >= rest.size() && !cut.empty())
-            cut.pop_back();
+            cut.remove_suffix(1);
         return cut;
     }
     return value.substr(0, room);
-}
-
-} // namespace
-
-std::unordered_map<std::string, std::string> ProfileSection::ReadKeys() {
-    const std::vector<char> listing = ListSection();
-    std::unordered_map<std::string, std::string> keys;
-    for (const char* line = listing.data(); *line != '\0'; line += std::strlen(line) + 1) {
-        const char* equals = std::strchr(line, '=');
-        if (equals == nullptr)
-            continue;
-        std::string name(line, static_cast<std::size_t>(equals - line));
-        for (char& c : name)
-            c = FoldAscii(c);
-        keys.emplace(std::move(name), AsRead(equals + 1));
-    }
-    return keys;
 }

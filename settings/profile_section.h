@@ -5,9 +5,10 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <deque>
 #include <string>
-#include <unordered_map>
+#include <string_view>
 #include <vector>
 
 // One line of a section listing, split at its first '='. A line without '='
@@ -33,12 +34,30 @@ public:
     void WriteString(const char* key, const char* value);
     void WriteInt(const char* key, std::int32_t value);
 
-    // Every key of the section, by its name with ASCII letters folded to lower
-    // case, with the value ReadString would give for it (a matched pair of
-    // quotes dropped, cut to 259 bytes, the first key of a name winning),
-    // from one listing of the whole section: one pass over the file however
-    // many keys are taken. Keys without '=' have no value and are left out.
-    std::unordered_map<std::string, std::string> ReadKeys();
+    // Hands every key of the section, in file order, to `take` with the value
+    // ReadString would give for it (a matched pair of quotes dropped, cut to
+    // 259 bytes), from one listing of the whole section: one pass over the
+    // file however many keys are taken. A name may come more than once (a
+    // read finds the first, its case aside); lines without '=' have no value
+    // and are left out.
+    template <typename Take> void ForEachKey(Take take) {
+        const std::vector<char> listing = ListSection();
+        for (const char* line = listing.data(); *line != '\0';) {
+            const std::size_t length = std::strlen(line);
+            const char* equals = static_cast<const char*>(std::memchr(line, '=', length));
+            if (equals != nullptr)
+                take(std::string_view(line, static_cast<std::size_t>(equals - line)),
+                     ValueAsRead(std::string_view(equals + 1, length - (equals + 1 - line))));
+            line += length + 1;
+        }
+    }
+
+    // A value as a single-key read hands it out from a buffer of 260 bytes.
+    static std::string_view ValueAsRead(std::string_view value);
+
+    // The whole section listing, its lines ended by NUL and the list by an
+    // empty line.
+    std::vector<char> ListSection();
 
     // Lists the section: ReadSection queues its lines and gives the first,
     // NextEntry drops the front entry and gives the next; null at the end.
@@ -53,10 +72,6 @@ private:
     // A section listing grows no further than this (a settings file of a
     // gigabyte is no settings file).
     static constexpr std::size_t kLargestListing = std::size_t(1) << 30;
-
-    // The whole section listing, its lines ended by NUL and the list by an
-    // empty line.
-    std::vector<char> ListSection();
 
     std::string filePath;
     std::string sectionName;

@@ -1,7 +1,8 @@
 // Linux: the parsed-file cache. An entry is trusted while the file keeps its
 // identity (device and inode), size and modification time to the
-// nanosecond; a file changed so recently that a second change could still
-// share its time stamp is parsed again on each read instead of being kept.
+// nanosecond. A file changed so recently that a second change could still
+// share its time stamp is read again and its bytes compared with the kept
+// text: a parse is saved, never a change missed.
 #ifndef _WIN32
 #include "ini_cache.h"
 
@@ -27,6 +28,7 @@ struct KeptFile {
     ino_t inode;
     off_t size;
     struct timespec modified;
+    std::string text; // kept for a file that had not settled when it was read
     std::shared_ptr<const IniFile> file;
 };
 
@@ -45,15 +47,20 @@ bool Settled(const struct stat& state) {
     return now.tv_sec - state.st_mtim.tv_sec >= kSettledSeconds;
 }
 
-std::shared_ptr<const IniFile> Kept(const std::string& path, const struct stat& state) {
+// The kept parse of the file, if its state matches and, for a file that has
+// not settled, its bytes `text` (read now) match too.
+std::shared_ptr<const IniFile> Kept(const std::string& path, const struct stat& state,
+                                    const std::string* text) {
     std::lock_guard<std::mutex> hold(keptLock);
     for (const KeptFile& entry : kept)
-        if (entry.path == path && SameState(entry, state))
+        if (entry.path == path && SameState(entry, state) &&
+            (text == nullptr || (entry.text.size() == text->size() && entry.text == *text)))
             return entry.file;
     return nullptr;
 }
 
-void Keep(const std::string& path, const struct stat& state, std::shared_ptr<const IniFile> file) {
+void Keep(const std::string& path, const struct stat& state, std::string text,
+          std::shared_ptr<const IniFile> file) {
     std::lock_guard<std::mutex> hold(keptLock);
     for (size_t i = 0; i < kept.size(); ++i) {
         if (kept[i].path == path) {
@@ -63,7 +70,8 @@ void Keep(const std::string& path, const struct stat& state, std::shared_ptr<con
     }
     if (kept.size() == kKeptFiles)
         kept.erase(kept.begin());
-    kept.push_back(KeptFile{path, state.st_dev, state.st_ino, state.st_size, state.st_mtim, file});
+    kept.push_back(KeptFile{path, state.st_dev, state.st_ino, state.st_size, state.st_mtim,
+                            std::move(text), std::move(file)});
 }
 
 } // namespace
@@ -77,17 +85,16 @@ std::shared_ptr<const IniFile> LoadIniFile(const char* fileName) {
     struct stat state;
     std::shared_ptr<const IniFile> file;
     if (fstat(descriptor, &state) == 0 && S_ISREG(state.st_mode)) {
-        file = Kept(fileName, state);
+        const bool settled = Settled(state);
+        if (settled)
+            file = Kept(fileName, state, nullptr);
         std::string text;
         if (file == nullptr && ReadAll(descriptor, text)) {
-            file = std::make_shared<const IniFile>(ParseIni(text));
-            // What was read is what the state describes only if nothing
-            // changed meanwhile; a recent change is not trusted at all.
-            struct stat after;
-            if (Settled(state) && fstat(descriptor, &after) == 0 &&
-                after.st_size == state.st_size && after.st_mtim.tv_nsec == state.st_mtim.tv_nsec &&
-                after.st_mtim.tv_sec == state.st_mtim.tv_sec)
-                Keep(fileName, state, file);
+            file = settled ? nullptr : Kept(fileName, state, &text);
+            if (file == nullptr) {
+                file = std::make_shared<const IniFile>(ParseIni(text));
+                Keep(fileName, state, settled ? std::string() : std::move(text), file);
+            }
         }
     }
     close(descriptor);

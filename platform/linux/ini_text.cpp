@@ -6,6 +6,7 @@
 
 #include "../ascii.h"
 #include <cerrno>
+#include <string_view>
 #include <unistd.h>
 
 namespace {
@@ -21,23 +22,42 @@ std::string Folded(std::string name) {
 }
 
 // A name or value ends at a NUL byte, as the system's reader takes it.
-std::string UpToNul(const std::string& text) {
+std::string UpToNul(std::string_view text) {
     const size_t nul = text.find('\0');
-    return nul == std::string::npos ? text : text.substr(0, nul);
+    return std::string(nul == std::string_view::npos ? text : text.substr(0, nul));
 }
 
-// The lines of a file's text, without their line ends, BOM skipped.
-std::vector<std::string> SplitLines(const std::string& text) {
-    size_t start = text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
-    std::vector<std::string> lines;
-    while (start < text.size()) {
-        size_t end = text.find_first_of("\r\n", start);
-        if (end == std::string::npos)
-            end = text.size();
-        lines.push_back(text.substr(start, end - start));
-        start = end + 1;
+std::string_view TrimView(std::string_view text) {
+    size_t begin = 0;
+    size_t end = text.size();
+    while (begin < end && IsBlank(text[begin]))
+        ++begin;
+    while (end > begin && IsBlank(text[end - 1]))
+        --end;
+    return text.substr(begin, end - begin);
+}
+
+bool HeaderView(std::string_view line, std::string& name) {
+    if (line.empty() || line[0] != '[')
+        return false;
+    size_t close = line.rfind(']');
+    if (close == std::string_view::npos || close == 0)
+        return false;
+    name = UpToNul(TrimView(line.substr(1, close - 1)));
+    return true;
+}
+
+IniKey KeyView(std::string_view line) {
+    IniKey key;
+    size_t equals = line.find('=');
+    if (equals == std::string_view::npos) {
+        key.name = UpToNul(line);
+        return key;
     }
-    return lines;
+    key.name = UpToNul(TrimView(line.substr(0, equals)));
+    key.value = UpToNul(TrimView(line.substr(equals + 1)));
+    key.hasValue = true;
+    return key;
 }
 
 void AddSection(IniFile& file, const std::string& name) {
@@ -48,13 +68,7 @@ void AddSection(IniFile& file, const std::string& name) {
 } // namespace
 
 std::string Trim(const std::string& text) {
-    size_t begin = 0;
-    size_t end = text.size();
-    while (begin < end && IsBlank(text[begin]))
-        ++begin;
-    while (end > begin && IsBlank(text[end - 1]))
-        --end;
-    return text.substr(begin, end - begin);
+    return std::string(TrimView(text));
 }
 
 bool SameName(const std::string& a, const std::string& b) {
@@ -67,47 +81,45 @@ bool SameName(const std::string& a, const std::string& b) {
 }
 
 bool SectionHeader(const std::string& line, std::string& name) {
-    if (line.empty() || line[0] != '[')
-        return false;
-    size_t close = line.rfind(']');
-    if (close == std::string::npos || close == 0)
-        return false;
-    name = UpToNul(Trim(line.substr(1, close - 1)));
-    return true;
+    return HeaderView(line, name);
 }
 
 IniKey KeyLine(const std::string& line) {
-    IniKey key;
-    size_t equals = line.find('=');
-    if (equals == std::string::npos) {
-        key.name = UpToNul(line);
-        return key;
-    }
-    key.name = UpToNul(Trim(line.substr(0, equals)));
-    key.value = UpToNul(Trim(line.substr(equals + 1)));
-    key.hasValue = true;
-    return key;
+    return KeyView(line);
 }
 
 IniFile ParseIni(const std::string& text) {
     IniFile file;
     AddSection(file, "");
-    for (const std::string& raw : SplitLines(text)) {
-        std::string line = Trim(raw);
+    const std::string_view all(text);
+    // '\r' and '\n' each end a line; a UTF-8 byte-order mark is skipped.
+    size_t start = all.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
+    while (start < all.size()) {
+        size_t end = all.find_first_of("\r\n", start);
+        if (end == std::string_view::npos)
+            end = all.size();
+        const std::string_view line = TrimView(all.substr(start, end - start));
+        start = end + 1;
         if (line.empty())
             continue;
         std::string name;
-        if (SectionHeader(line, name)) {
+        if (HeaderView(line, name)) {
             AddSection(file, name);
             continue;
         }
-        IniKey key = KeyLine(line);
+        IniKey key = KeyView(line);
         IniSection& section = file.sections.back();
         // Consecutive lines with an empty name keep only the first.
         if (key.name.empty() && !section.keys.empty() && section.keys.back().name.empty())
             continue;
-        section.keyIndex.emplace(Folded(key.name), section.keys.size());
         section.keys.push_back(std::move(key));
+    }
+    // Indexed once the sizes are known: no table grows key by key. The first
+    // key of a name keeps its place.
+    for (IniSection& section : file.sections) {
+        section.keyIndex.reserve(section.keys.size());
+        for (size_t i = 0; i < section.keys.size(); ++i)
+            section.keyIndex.emplace(Folded(section.keys[i].name), i);
     }
     return file;
 }

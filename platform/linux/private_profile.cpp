@@ -53,16 +53,16 @@ DWORD CopyValue(const std::string& value, LPSTR buffer, DWORD size) {
 // NULs, an empty list included; a listing of names ends in one.
 enum class ListEnd { kTwoNuls, kOneNul };
 
-// Writes a list of texts, each ended by NUL, and a closing NUL. A list that
+// A list of texts under construction: each text and its NUL.
+void AddItem(std::string& flat, const std::string& item) {
+    flat.append(item.c_str(), item.size() + 1);
+}
+
+// Writes a list of texts (`flat`: each ended by NUL), and a closing NUL. A list that
 // does not fit with room to spare (all of it and two more bytes) is cut to
 // size - 2 bytes and terminated there, and the result is then size - 2;
 // otherwise the characters written before the closing NUL.
-DWORD CopyList(const std::vector<std::string>& items, LPSTR buffer, DWORD size, ListEnd end) {
-    std::string flat;
-    for (const std::string& item : items) {
-        flat += item;
-        flat += '\0';
-    }
+DWORD CopyList(const std::string& flat, LPSTR buffer, DWORD size, ListEnd end) {
     if (size < 2) {
         if (size == 1)
             buffer[0] = '\0';
@@ -101,25 +101,25 @@ DWORD GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR defaultValue, 
     const IniFile& ini = file != nullptr ? *file : empty;
 
     if (section == nullptr) {
-        std::vector<std::string> names;
+        std::string names;
         // A section without a name ("[]", or the lines before any header) is
         // not listed.
         for (const IniSection& each : ini.sections)
             if (!each.name.empty())
-                names.push_back(each.name);
+                AddItem(names, each.name);
         return CopyList(names, buffer, size, ListEnd::kOneNul);
     }
     const IniSection* found = FindSection(ini, section, key != nullptr);
     if (key == nullptr) {
         // The keys that have a value; comment lines are none.
-        std::vector<std::string> names;
+        std::string names;
         if (found != nullptr)
             for (const IniKey& entry : found->keys)
                 if (entry.hasValue && (entry.name.empty() || entry.name[0] != ';'))
-                    names.push_back(entry.name);
+                    AddItem(names, entry.name);
         // A list whose first name is empty begins with its end: the system
         // answers it as the empty list.
-        if (!names.empty() && names[0].empty())
+        if (!names.empty() && names[0] == '\0')
             names.clear();
         return CopyList(names, buffer, size, ListEnd::kOneNul);
     }
@@ -170,21 +170,55 @@ UINT GetPrivateProfileIntA(LPCSTR section, LPCSTR key, INT defaultValue, LPCSTR 
     return negative ? 0u - value : value;
 }
 
+namespace {
+
+// Writes the section's lines ("name=value", or the name of a line without
+// '='), each ended by NUL, from `out` on; gives the count written. With a
+// null `out`, only counts.
+std::size_t SectionLines(const IniSection& section, char* out) {
+    std::size_t used = 0;
+    auto put = [&](const std::string& text) {
+        if (out != nullptr)
+            std::memcpy(out + used, text.data(), text.size());
+        used += text.size();
+    };
+    for (const IniKey& key : section.keys) {
+        if (!key.name.empty() && key.name[0] == ';')
+            continue;
+        put(key.name);
+        if (key.hasValue) {
+            if (out != nullptr)
+                out[used] = '=';
+            ++used;
+            put(key.value);
+        }
+        if (out != nullptr)
+            out[used] = '\0';
+        ++used;
+    }
+    return used;
+}
+
+} // namespace
+
 DWORD GetPrivateProfileSectionA(LPCSTR section, LPSTR buffer, DWORD size, LPCSTR fileName) {
     if (buffer == nullptr || size == 0)
         return 0;
-    std::vector<std::string> lines;
     const std::shared_ptr<const IniFile> file =
         section != nullptr ? LoadIniFile(fileName) : nullptr;
-    if (file != nullptr) {
-        if (const IniSection* found = FindSection(*file, section, false)) {
-            for (const IniKey& key : found->keys) {
-                if (!key.name.empty() && key.name[0] == ';')
-                    continue;
-                lines.push_back(key.hasValue ? key.name + "=" + key.value : key.name);
-            }
-        }
+    const IniSection* found = file != nullptr ? FindSection(*file, section, false) : nullptr;
+    if (found == nullptr)
+        return CopyList(std::string(), buffer, size, ListEnd::kTwoNuls);
+    // A listing that fits is written in place; only one to be cut is put
+    // together first.
+    const std::size_t total = SectionLines(*found, nullptr);
+    if (total > 0 && total + 2 <= size) {
+        SectionLines(*found, buffer);
+        buffer[total] = '\0';
+        return static_cast<DWORD>(total);
     }
+    std::string lines(total, '\0');
+    SectionLines(*found, &lines[0]);
     return CopyList(lines, buffer, size, ListEnd::kTwoNuls);
 }
 

@@ -1,0 +1,202 @@
+// goal_ratios PLUGIN_FILE: the plugin's cost against its floor, as ratios
+// measured in one run (a shared machine's noise cancels out of a ratio):
+//   G1  value request / bare attribute query, 15 groups, 150 extensions  <= 1.05
+//   G2  the same with 1,000 groups, 5,000 extensions (last group, absent) <= 1.10
+//   G3  first load of 1,000 groups / one listing of the section            <= 3
+//       load of 20,000 groups / load of 1,000 groups                      <= 25
+//   G5  heap allocations per value request                                 = 0
+//   T8  8-thread speedup of value requests / that of the bare query       >= 0.9
+// Times are medians of interleaved repetitions over 2,000 files. Run by
+// scripts/benchmark.sh for both builds (Windows under Wine).
+#include "allocation_count.h"
+#include "group_catalog.h"
+#include "loaded_plugin.h"
+#include "scratch_folder.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+constexpr int kFiles = 2000;
+constexpr int kRepetitions = 15;
+
+using Clock = std::chrono::steady_clock;
+
+double Seconds(const std::function<void()>& work) {
+    const Clock::time_point start = Clock::now();
+    work();
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+// Medians of two kinds of work, each repetition doing one after the other.
+std::pair<double, double> Interleaved(const std::function<void()>& a,
+                                      const std::function<void()>& b) {
+    std::vector<double> first, second;
+    for (int r = 0; r < kRepetitions; ++r) {
+        first.push_back(Seconds(a));
+        second.push_back(Seconds(b));
+    }
+    return {Median(first), Median(second)};
+}
+
+// Settings of `groups` groups with `perGroup` extensions each.
+std::string Settings(int groups, int perGroup) {
+    std::string text = "[Groups]\n";
+    for (int g = 0; g < groups; ++g) {
+        text += std::to_string(g) + "=";
+        for (int e = 0; e < perGroup; ++e)
+            text += (e ? "|x" : "x") + std::to_string(g) + "_" + std::to_string(e);
+        text += "\n" + std::to_string(g) + "_name=Group " + std::to_string(g) + "\n";
+    }
+    return text + "[Configuration]\nUnknownGroupPlaceHolder=Other\n";
+}
+
+void Report(const char* goal, const char* what, double ratio, const char* limit, bool ok) {
+    std::printf("%-3s %-62s %8.3f  limit %-6s %s\n", goal, what, ratio, limit, ok ? "ok" : "OVER");
+}
+
+// A plugin instance of its own, with its own settings: a copy of the file
+// under another name, so the system loads it apart from the others.
+struct Instance {
+    Instance(const ScratchFolder& folder, const std::string& plugin, const std::string& name,
+             const std::string& settings)
+        : path(folder.Path(name + "/" + name + PluginSuffix(plugin))) {
+        folder.Write(name + "/Lumbrasket.ini", settings);
+        CopyFileTo(plugin, path);
+        loaded = std::make_unique<LoadedPlugin>(path);
+        loaded->SetDefaultParams(folder.Path(name + "/wdx.ini"));
+        char field[260], units[260];
+        loaded->getSupportedField(0, field, units, sizeof(field));
+    }
+    static std::string PluginSuffix(const std::string& plugin) {
+        return plugin.substr(plugin.rfind('.'));
+    }
+    void Values(const std::vector<std::string>& files) const {
+        char value[260];
+        for (const std::string& file : files)
+            loaded->getValue(const_cast<char*>(file.c_str()), 1, 0, value, sizeof(value), 0);
+    }
+    std::string path;
+    std::unique_ptr<LoadedPlugin> loaded;
+};
+
+void Attributes(const std::vector<std::string>& files) {
+    for (const std::string& file : files)
+        GetFileAttributesA(file.c_str());
+}
+
+std::vector<std::string> Files(const ScratchFolder& folder, const std::string& name,
+                               const std::vector<std::string>& extensions) {
+    std::vector<std::string> files;
+    for (int i = 0; i < kFiles; ++i)
+        files.push_back(folder.Write(name + "/f" + std::to_string(i) + "." +
+                                         extensions[static_cast<size_t>(i) % extensions.size()],
+                                     ""));
+    return files;
+}
+
+double ThreadSpeedup(const std::function<void()>& work) {
+    const double one = Median({Seconds(work), Seconds(work), Seconds(work)});
+    auto eight = [&] {
+        std::vector<std::thread> threads;
+        for (int t = 0; t < 8; ++t)
+            threads.emplace_back(work);
+        for (std::thread& thread : threads)
+            thread.join();
+    };
+    const double all = Median({Seconds(eight), Seconds(eight), Seconds(eight)});
+    return 8 * one / all;
+}
+
+void LoadGoals(const ScratchFolder& folder) {
+    // Each load and each listing reads a file of its own, so no reader's
+    // cache of an earlier read answers it.
+    int serial = 0;
+    auto fresh = [&](int groups) {
+        return folder.Write("load/s" + std::to_string(serial++) + ".ini", Settings(groups, 5));
+    };
+    auto loadTime = [&](int groups) {
+        std::vector<double> times;
+        for (int r = 0; r < 5; ++r) {
+            const std::string path = fresh(groups);
+            times.push_back(Seconds([&] { GroupCatalog().LoadGroups(path); }));
+        }
+        return Median(times);
+    };
+    std::vector<double> listings;
+    std::vector<char> buffer(1 << 24);
+    for (int r = 0; r < 5; ++r) {
+        const std::string path = fresh(1000);
+        listings.push_back(Seconds([&] {
+            GetPrivateProfileSectionA("Groups", buffer.data(), static_cast<DWORD>(buffer.size()),
+                                      path.c_str());
+        }));
+    }
+    const double thousand = loadTime(1000);
+    const double ratio = thousand / Median(listings);
+    Report("G3", "load of 1,000 groups / one listing of the section", ratio, "3", ratio <= 3);
+    for (int groups : {100, 5000, 20000})
+        std::printf("    load of %5d groups: %.4f s (1,000: %.4f s)\n", groups, loadTime(groups),
+                    thousand);
+    const double growth = loadTime(20000) / thousand;
+    Report("G3", "load of 20,000 groups / load of 1,000 groups", growth, "25", growth <= 25);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: goal_ratios PLUGIN_FILE\n");
+        return 2;
+    }
+    const std::string plugin = argv[1];
+    ScratchFolder folder;
+
+    std::vector<std::string> realisticExtensions;
+    for (int g = 0; g < 15; ++g)
+        for (int e = 0; e < 10; ++e)
+            realisticExtensions.push_back("x" + std::to_string(g) + "_" + std::to_string(e));
+    realisticExtensions.push_back("absent");
+    const Instance realistic(folder, plugin, "realistic", Settings(15, 10));
+    const std::vector<std::string> realisticFiles = Files(folder, "files1", realisticExtensions);
+    auto [value1, attribute1] =
+        Interleaved([&] { realistic.Values(realisticFiles); }, [&] { Attributes(realisticFiles); });
+    Report("G1", "value / attribute query, 15 groups, 150 extensions", value1 / attribute1, "1.05",
+           value1 / attribute1 <= 1.05);
+
+    const Instance large(folder, plugin, "large", Settings(1000, 5));
+    const std::vector<std::string> largeFiles = Files(folder, "files2", {"x999_4", "absent"});
+    auto [value2, attribute2] =
+        Interleaved([&] { large.Values(largeFiles); }, [&] { Attributes(largeFiles); });
+    Report("G2", "value / attribute query, 1,000 groups, 5,000 extensions", value2 / attribute2,
+           "1.10", value2 / attribute2 <= 1.10);
+
+    LoadGoals(folder);
+
+    if (CountAllocationsOf(large.loaded->Module())) {
+        const std::uint64_t before = AllocationsCounted();
+        large.Values(largeFiles);
+        const double perCall =
+            static_cast<double>(AllocationsCounted() - before) / static_cast<double>(kFiles);
+        Report("G5", "heap allocations per value request", perCall, "0", perCall == 0);
+    }
+
+    const double valueSpeedup = ThreadSpeedup([&] { large.Values(largeFiles); });
+    const double attributeSpeedup = ThreadSpeedup([&] { Attributes(largeFiles); });
+    std::printf("    8 threads / 1: value requests %.2fx, attribute queries %.2fx\n", valueSpeedup,
+                attributeSpeedup);
+    Report("T8", "8-thread speedup of values / that of the bare query",
+           valueSpeedup / attributeSpeedup, "0.9", valueSpeedup / attributeSpeedup >= 0.9);
+    return 0;
+}
