@@ -48,6 +48,8 @@ bool GroupKey(std::string_view name, std::uint32_t& number, bool& isName) {
 // name winning, as reads of the keys one by one would give them.
 class GroupKeys {
 public:
+    // A key without a value takes its name's place all the same: a read of
+    // that name finds it first and gives the empty default.
     void Take(std::string_view key, std::string_view value) {
         Entry entry;
         if (GroupKey(key, entry.number, entry.isName)) {
@@ -91,7 +93,7 @@ void GroupCatalog::LoadGroups(std::string settingsPath) {
     ProfileSection settings(settingsPath, kGroupsSection);
     GroupKeys keys;
     settings.ForEachKey(
-        [&keys](std::string_view key, std::string_view value) { keys.Take(key, value); });
+        [&keys](std::string_view key, std::string_view value, bool) { keys.Take(key, value); });
     std::vector<std::string> lists;
     std::vector<std::string> names;
     keys.Sort(lists, names);

@@ -35,6 +35,7 @@ ensure_packages() {
 
 ensure_build_packages() {
     ensure_packages cmake make g++ googletest g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 \
+        clang libclang-rt-14-dev libbenchmark-dev \
         wine wine64
 }
 
@@ -43,8 +44,9 @@ ensure_host_packages() {
     ensure_packages xvfb doublecmd-gtk xdotool xclip x11-utils
 }
 
-# build_tree NAME [CMAKE ARGUMENTS...]: configures and builds build/NAME; the
-# full log is build/NAME.log, and its end is shown when the build fails.
+# build_tree NAME [CMAKE ARGUMENTS...]: configures and builds build/NAME (only
+# the targets in TARGETS when it is set); the full log is build/NAME.log, and
+# its end is shown when the build fails.
 build_tree() {
     name=$1
     shift
@@ -52,8 +54,9 @@ build_tree() {
     echo "== building $name"
     mkdir -p "$BUILD"
     log="$BUILD/$name.log"
+    # shellcheck disable=SC2086
     if ! { cmake -S "$ROOT" -B "$BUILD/$name" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" &&
-        cmake --build "$BUILD/$name" -j "$JOBS"; } >"$log" 2>&1; then
+        cmake --build "$BUILD/$name" -j "$JOBS" ${TARGETS:+--target $TARGETS}; } >"$log" 2>&1; then
         tail -n 60 "$log" >&2
         return 1
     fi
@@ -62,6 +65,34 @@ build_tree() {
 build_linux() { build_tree linux; }
 build_windows() { build_tree windows -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64-x86_64.cmake"; }
 build_sanitized() { build_tree linux-sanitize -DLUMBRASKET_SANITIZE=ON; }
+# The thread test under ThreadSanitizer: the plugin and its suite only.
+build_thread_sanitized() {
+    TARGETS=plugin_tests build_tree linux-thread -DLUMBRASKET_THREAD_SANITIZE=ON
+}
+# The fuzz targets, with clang's libFuzzer and its sanitizers.
+build_fuzz() {
+    TARGETS=fuzz_targets build_tree linux-fuzz -DLUMBRASKET_FUZZ=ON \
+        -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++
+}
+
+# run_fuzz SECONDS: each fuzz target for that long, from its seed corpus
+# (kept in the repository) and a working corpus under build/; any finding
+# fails, and the input that found it is left in build/fuzz-findings.
+run_fuzz() {
+    step="fuzzing"
+    mkdir -p "$BUILD/fuzz-findings"
+    for target in ini groups bounded paths; do
+        echo "== fuzzing $target for $1 s"
+        mkdir -p "$BUILD/fuzz-corpus/$target"
+        "$BUILD/linux-fuzz/tests/fuzz/fuzz_$target" -max_total_time="$1" -print_final_stats=0 \
+            -artifact_prefix="$BUILD/fuzz-findings/$target-" \
+            "$BUILD/fuzz-corpus/$target" "$ROOT/tests/fuzz/corpus/$target" \
+            >"$BUILD/fuzz-$target.log" 2>&1 || {
+            tail -n 30 "$BUILD/fuzz-$target.log" >&2
+            return 1
+        }
+    done
+}
 
 # Wine with its own prefix under build/, no debug chatter and no add-on
 # prompts; one wineserver stays up for the run so each program starts fast.

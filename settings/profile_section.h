@@ -38,16 +38,18 @@ public:
     // ReadString would give for it (a matched pair of quotes dropped, cut to
     // 259 bytes), from one listing of the whole section: one pass over the
     // file however many keys are taken. A name may come more than once (a
-    // read finds the first, its case aside); lines without '=' have no value
-    // and are left out.
+    // read finds the first, its case aside); a line without '=' comes with
+    // `hasValue` false, and a read of its name gives the default.
     template <typename Take> void ForEachKey(Take take) {
         const std::vector<char> listing = ListSection();
         for (const char* line = listing.data(); *line != '\0';) {
             const std::size_t length = std::strlen(line);
             const char* equals = static_cast<const char*>(std::memchr(line, '=', length));
-            if (equals != nullptr)
+            if (equals == nullptr)
+                take(std::string_view(line, length), std::string_view(), false);
+            else
                 take(std::string_view(line, static_cast<std::size_t>(equals - line)),
-                     ValueAsRead(std::string_view(equals + 1, length - (equals + 1 - line))));
+                     ValueAsRead(std::string_view(equals + 1, length - (equals + 1 - line))), true);
             line += length + 1;
         }
     }

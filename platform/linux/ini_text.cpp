@@ -21,10 +21,11 @@ std::string Folded(std::string name) {
     return name;
 }
 
-// A name or value ends at a NUL byte, as the system's reader takes it.
-std::string UpToNul(std::string_view text) {
+// A name or value ends at a NUL byte, as the system's reader takes it; what
+// is left is then trimmed.
+std::string_view UpToNul(std::string_view text) {
     const size_t nul = text.find('\0');
-    return std::string(nul == std::string_view::npos ? text : text.substr(0, nul));
+    return nul == std::string_view::npos ? text : text.substr(0, nul);
 }
 
 std::string_view TrimView(std::string_view text) {
@@ -43,7 +44,7 @@ bool HeaderView(std::string_view line, std::string& name) {
     size_t close = line.rfind(']');
     if (close == std::string_view::npos || close == 0)
         return false;
-    name = UpToNul(TrimView(line.substr(1, close - 1)));
+    name = std::string(TrimView(UpToNul(line.substr(1, close - 1))));
     return true;
 }
 
@@ -51,11 +52,11 @@ IniKey KeyView(std::string_view line) {
     IniKey key;
     size_t equals = line.find('=');
     if (equals == std::string_view::npos) {
-        key.name = UpToNul(line);
+        key.name = std::string(TrimView(UpToNul(line)));
         return key;
     }
-    key.name = UpToNul(TrimView(line.substr(0, equals)));
-    key.value = UpToNul(TrimView(line.substr(equals + 1)));
+    key.name = std::string(TrimView(UpToNul(line.substr(0, equals))));
+    key.value = std::string(TrimView(UpToNul(line.substr(equals + 1))));
     key.hasValue = true;
     return key;
 }

@@ -183,7 +183,9 @@ std::size_t SectionLines(const IniSection& section, char* out) {
         used += text.size();
     };
     for (const IniKey& key : section.keys) {
-        if (!key.name.empty() && key.name[0] == ';')
+        // Comment lines are not listed, nor lines that hold nothing before a
+        // NUL byte: an empty line would end the list there.
+        if ((!key.name.empty() && key.name[0] == ';') || (key.name.empty() && !key.hasValue))
             continue;
         put(key.name);
         if (key.hasValue) {

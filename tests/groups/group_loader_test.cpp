@@ -64,6 +64,8 @@ const LoadCase kLoadCases[] = {
      "[Groups]\n0=\"txt|md\"\n0_name='Text files'\n",
      2,
      {{"md", 0, "Text files"}}},
+    // A read of "0" finds the first line of that name, which has no value.
+    {"ValuelessKeyHidesALaterOne", "[Groups]\n0\n0=txt\n", 1, {{"txt", 0, "Unknown"}}},
     {"ListOf300BytesIsCutAt259",
      "[Groups]\n0=" + std::string(255, 'a') + "|bcdefgh\n",
      2,

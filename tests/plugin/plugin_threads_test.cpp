@@ -32,7 +32,7 @@ TEST(PluginThreadsTest, ConcurrentLoadAndLookupsGiveEveryAnswerRight) {
     scenario.folder.Write("host/Lumbrasket.ini", settings);
     ASSERT_EQ(1, scenario.SetDefaultParams());
 
-    const int kThreads = 6;
+    const int kThreads = 8;
     const int kRounds = 150;
     std::atomic<int> ready{0};
     std::atomic<int> wrong{0};

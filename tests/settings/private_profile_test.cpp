@@ -131,14 +131,15 @@ TEST_P(ProfileReadTest, ListingGivesWhatEachReadGives) {
     std::string path = folder.Write("case.ini", WithLineEnds(c.file, lineEnd));
     ProfileSection profile(path, c.section);
     std::set<std::string> seen;
-    profile.ForEachKey([&](std::string_view key, std::string_view value) {
+    profile.ForEachKey([&](std::string_view key, std::string_view value, bool hasValue) {
         std::string folded(key);
         for (char& ch : folded)
             ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
         if (!seen.insert(folded).second)
             return;
         SCOPED_TRACE(folded);
-        EXPECT_EQ(profile.ReadString(std::string(key).c_str(), "<missing>"), value);
+        EXPECT_EQ(profile.ReadString(std::string(key).c_str(), "<missing>"),
+                  hasValue ? std::string(value) : "<missing>");
     });
 }
 
@@ -191,6 +192,7 @@ const ListCase kListCases[] = {
     {"KeysTakeTheNameAsWritten", kLists, Listing::kKeyNames, 40, "\0"s, 0, " S "},
     {"ReadTrimsTheName", "[S]\nk=v\n", Listing::kValue, 40, "v\0"s, 1, " S "},
     {"NulEndsAValue", "[S]\nk=ab\0cd\n"s, Listing::kValue, 40, "ab\0"s, 2},
+    {"NothingBeforeANulIsNotListed", "[S]\n\0x\nk=v\n"s, Listing::kSectionLines, 40, "k=v\0\0"s, 4},
     {"NulEndsALine", "[S]\na=1\0b\nc=x\0y\n"s, Listing::kSectionLines, 40, "a=1\0c=x\0\0"s, 8},
 };
 
