@@ -16,14 +16,10 @@ std::uint32_t FoldedHash(const char* text, std::size_t length) {
     return hash;
 }
 
+// The stored text is folded already; folding it again changes nothing.
 bool SameFolded(const char* folded, std::size_t foldedLength, const char* text,
                 std::size_t length) {
-    if (foldedLength != length)
-        return false;
-    for (std::size_t i = 0; i < length; ++i)
-        if (folded[i] != FoldAscii(text[i]))
-            return false;
-    return true;
+    return SameIgnoringAsciiCase(folded, foldedLength, text, length);
 }
 
 } // namespace

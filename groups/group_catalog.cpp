@@ -1,6 +1,9 @@
-// GroupCatalog's lookup, through the index built while the groups are added.
+// GroupCatalog's lookup: the few name masks in number order first, then the
+// extension through the index built while the groups are added.
 #include "group_catalog.h"
 
+#include "ascii.h"
+#include "name_pattern.h"
 #include <cstring>
 
 GroupMatch GroupCatalog::FindGroup(const char* extension) const {
@@ -12,6 +15,34 @@ GroupMatch GroupCatalog::FindGroup(const char* extension, std::size_t length) co
     if (position != ExtensionIndex::kNotFound)
         return GroupMatch{groups[position].number, groups[position].name};
     return GroupMatch{static_cast<std::int32_t>(groups.size()), fallbackName};
+}
+
+GroupMatch GroupCatalog::FindGroupOfFile(const char* name, std::size_t nameLength,
+                                         const char* extension, std::size_t extensionLength,
+                                         GroupReason* reason) const {
+    for (std::uint32_t position : maskedGroups) {
+        for (const std::string& mask : groups[position].masks) {
+            if (MatchesNamePattern(mask.data(), mask.size(), name, nameLength)) {
+                if (reason != nullptr)
+                    *reason = GroupReason{GroupReason::kMask, &mask};
+                return GroupMatch{groups[position].number, groups[position].name};
+            }
+        }
+    }
+    const std::uint32_t position = index.Find(extension, extensionLength);
+    if (position == ExtensionIndex::kNotFound) {
+        if (reason != nullptr)
+            *reason = GroupReason{GroupReason::kFallback, nullptr};
+        return GroupMatch{static_cast<std::int32_t>(groups.size()), fallbackName};
+    }
+    if (reason != nullptr) {
+        *reason = GroupReason{GroupReason::kExtension, nullptr};
+        for (const std::string& listed : groups[position].extensions)
+            if (reason->text == nullptr &&
+                SameIgnoringAsciiCase(listed.data(), listed.size(), extension, extensionLength))
+                reason->text = &listed;
+    }
+    return GroupMatch{groups[position].number, groups[position].name};
 }
 
 std::uint64_t GroupCatalog::GroupCountWithFallback() const {

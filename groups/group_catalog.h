@@ -25,6 +25,14 @@ struct FileGroup {
     std::int32_t number;
     std::string name;
     std::vector<std::string> extensions; // without dots, as configured
+    std::vector<std::string> masks;      // name patterns, as configured
+};
+
+// Why a lookup gave its group: a mask of the group matched the file name, an
+// extension it lists matched, or nothing did (the fallback group).
+struct GroupReason {
+    enum Kind { kMask, kExtension, kFallback } kind;
+    const std::string* text; // the mask or extension that matched, else null
 };
 
 class GroupCatalog {
@@ -37,6 +45,10 @@ public:
     // at once.
     GroupMatch FindGroup(const char* extension) const;
     GroupMatch FindGroup(const char* extension, std::size_t length) const;
+    // For a file: the first group in number order with a mask that matches
+    // its name, before any extension; else the group of its extension.
+    GroupMatch FindGroupOfFile(const char* name, std::size_t nameLength, const char* extension,
+                               std::size_t extensionLength, GroupReason* reason = nullptr) const;
 
     // The table as loaded, for tools that explain it to a person.
     const std::vector<FileGroup>& Groups() const { return groups; }
@@ -48,11 +60,15 @@ public:
     // Reads the group table and the fallback name from a settings file and
     // marks the catalog loaded, whatever it found (group_loader.cpp).
     void LoadGroups(std::string settingsPath);
-    // Cuts an extension list at '|' and appends the group (group_loader.cpp).
-    void AddGroup(std::int32_t number, std::string name, std::string extensionList);
+    // Cuts an extension list and a mask list at '|' and appends the group
+    // (group_loader.cpp).
+    void AddGroup(std::int32_t number, std::string name, std::string extensionList,
+                  std::string maskList = std::string());
 
 private:
     std::vector<FileGroup> groups;
+    // The groups that have masks, by position, in number order.
+    std::vector<std::uint32_t> maskedGroups;
     ExtensionIndex index;
     bool loaded = false;
     std::string fallbackName;

@@ -1,8 +1,10 @@
 // Loading the group table from the settings file. The format:
 //   [Groups]         N=ext|ext|...   N_name=Group name     for N = 0, 1, 2, ...
+//                    N_masks=pattern|pattern|...  (optional) name patterns
 //   [Configuration]  UnknownGroupPlaceHolder=name of the fallback group
-// Reading stops at the first N whose extension list is empty or missing, so
-// a gap in the numbering ends the table. Nothing is ever written back.
+// Reading stops at the first N that has neither an extension list nor a mask
+// list, so a gap in the numbering ends the table. Nothing is ever written
+// back.
 #include "group_catalog.h"
 
 #include "ascii.h"
@@ -17,19 +19,29 @@ namespace {
 const char* const kGroupsSection = "Groups";
 const char* const kConfigurationSection = "Configuration";
 const char* const kFallbackKey = "UnknownGroupPlaceHolder";
-const char* const kNameSuffix = "_name";
+// What a key of [Groups] holds for its group.
+enum class GroupKeyKind { kList = 0, kName = 1, kMasks = 2 };
+const char* const kSuffixes[] = {"", "_name", "_masks"};
 
-// What a key name of [Groups] names: the extension list (N) or the name
-// (N_name) of group N, where N is written as the loader writes numbers (no
-// sign, no leading zero) and the suffix in any case, as a read of that key
-// would match it. False for every other name.
-bool GroupKey(std::string_view name, std::uint32_t& number, bool& isName) {
-    const std::size_t suffix = std::strlen(kNameSuffix);
-    isName = name.size() > suffix;
-    for (std::size_t i = 0; isName && i < suffix; ++i)
-        isName = FoldAscii(name[name.size() - suffix + i]) == kNameSuffix[i];
-    if (isName)
-        name.remove_suffix(suffix);
+// Whether the name ends in the suffix, its letters in any case.
+bool EndsWith(std::string_view name, const char* suffix) {
+    const std::size_t length = std::strlen(suffix);
+    return name.size() > length &&
+           SameIgnoringAsciiCase(name.data() + name.size() - length, length, suffix, length);
+}
+
+// What a key name of [Groups] names: the extension list (N), the name
+// (N_name) or the masks (N_masks) of group N, where N is written as the
+// loader writes numbers (no sign, no leading zero) and the suffix in any
+// case, as a read of that key would match it. False for every other name.
+bool GroupKey(std::string_view name, std::uint32_t& number, GroupKeyKind& kind) {
+    kind = GroupKeyKind::kList;
+    for (GroupKeyKind suffixed : {GroupKeyKind::kName, GroupKeyKind::kMasks}) {
+        if (EndsWith(name, kSuffixes[static_cast<int>(suffixed)])) {
+            kind = suffixed;
+            name.remove_suffix(std::strlen(kSuffixes[static_cast<int>(suffixed)]));
+        }
+    }
     if (name.empty() || name.size() > 10 || (name.size() > 1 && name[0] == '0'))
         return false;
     std::uint64_t value = 0;
@@ -44,46 +56,65 @@ bool GroupKey(std::string_view name, std::uint32_t& number, bool& isName) {
     return true;
 }
 
-// The extension list and name of each group number, the first key of each
-// name winning, as reads of the keys one by one would give them.
+// The extension list, name and masks of each group number, the first key of
+// each name winning, as reads of the keys one by one would give them.
 class GroupKeys {
 public:
     // A key without a value takes its name's place all the same: a read of
     // that name finds it first and gives the empty default.
     void Take(std::string_view key, std::string_view value) {
         Entry entry;
-        if (GroupKey(key, entry.number, entry.isName)) {
+        if (GroupKey(key, entry.number, entry.kind)) {
             entry.value.assign(value.data(), value.size());
-            listCount += entry.isName ? 0 : 1;
+            groupKeys += entry.kind == GroupKeyKind::kName ? 0 : 1;
             entries.push_back(std::move(entry));
         }
     }
 
-    // Fills `lists` and `names` by group number. The table ends at the first
-    // number without a list, so no number beyond the count of lists is ever
-    // reached: none is kept, however large a number a file writes.
-    void Sort(std::vector<std::string>& lists, std::vector<std::string>& names) {
-        lists.assign(listCount, std::string());
-        names.assign(listCount, std::string());
-        std::vector<unsigned char> seen(listCount, 0);
+    // Fills the three texts of each group by number. The table ends at the
+    // first number without a list or masks, so no number beyond the count of
+    // those keys is ever reached: none is kept, however large a number a
+    // file writes.
+    void Sort(std::vector<std::string> (&texts)[3]) {
+        for (std::vector<std::string>& kind : texts)
+            kind.assign(groupKeys, std::string());
+        std::vector<unsigned char> seen(groupKeys, 0);
         for (Entry& entry : entries) {
-            const unsigned char bit = entry.isName ? 2 : 1;
-            if (entry.number >= listCount || (seen[entry.number] & bit) != 0)
+            const unsigned char bit =
+                static_cast<unsigned char>(1u << static_cast<int>(entry.kind));
+            if (entry.number >= groupKeys || (seen[entry.number] & bit) != 0)
                 continue;
             seen[entry.number] |= bit;
-            (entry.isName ? names : lists)[entry.number] = std::move(entry.value);
+            texts[static_cast<int>(entry.kind)][entry.number] = std::move(entry.value);
         }
     }
 
 private:
     struct Entry {
         std::uint32_t number = 0;
-        bool isName = false;
+        GroupKeyKind kind = GroupKeyKind::kList;
         std::string value;
     };
     std::vector<Entry> entries;
-    std::size_t listCount = 0;
+    std::size_t groupKeys = 0; // lists and masks
 };
+
+// The pieces of a '|'-separated list. Every piece before a '|' is kept, even
+// an empty one (an empty extension catches files without one); an empty
+// piece after the last '|' is not.
+std::vector<std::string> Pieces(const std::string& list) {
+    std::vector<std::string> pieces;
+    std::size_t start = 0;
+    std::size_t separator = list.find('|', start);
+    while (separator != std::string::npos) {
+        pieces.push_back(list.substr(start, separator - start));
+        start = separator + 1;
+        separator = list.find('|', start);
+    }
+    if (start < list.size())
+        pieces.push_back(list.substr(start));
+    return pieces;
+}
 
 } // namespace
 
@@ -94,40 +125,35 @@ void GroupCatalog::LoadGroups(std::string settingsPath) {
     GroupKeys keys;
     settings.ForEachKey(
         [&keys](std::string_view key, std::string_view value, bool) { keys.Take(key, value); });
-    std::vector<std::string> lists;
-    std::vector<std::string> names;
-    keys.Sort(lists, names);
+    std::vector<std::string> texts[3];
+    keys.Sort(texts);
+    std::vector<std::string>& lists = texts[static_cast<int>(GroupKeyKind::kList)];
+    std::vector<std::string>& names = texts[static_cast<int>(GroupKeyKind::kName)];
+    std::vector<std::string>& masks = texts[static_cast<int>(GroupKeyKind::kMasks)];
     std::size_t groupCount = 0;
     std::size_t pieces = 0;
-    for (; groupCount < lists.size() && !lists[groupCount].empty(); ++groupCount)
+    for (; groupCount < lists.size() && (!lists[groupCount].empty() || !masks[groupCount].empty());
+         ++groupCount)
         pieces += static_cast<std::size_t>(
                       std::count(lists[groupCount].begin(), lists[groupCount].end(), '|')) +
                   1;
     groups.reserve(groupCount);
     index.Reserve(pieces);
-    for (std::size_t number = 0; number < lists.size() && !lists[number].empty(); ++number)
+    for (std::size_t number = 0; number < groupCount; ++number)
         AddGroup(static_cast<std::int32_t>(number), std::move(names[number]),
-                 std::move(lists[number]));
+                 std::move(lists[number]), std::move(masks[number]));
     settings.SetSection(kConfigurationSection);
     fallbackName = settings.ReadString(kFallbackKey, kDefaultFallbackName);
     loaded = true;
 }
 
-void GroupCatalog::AddGroup(std::int32_t number, std::string name, std::string extensionList) {
-    FileGroup group{number, std::move(name), {}};
-    // Every piece before a '|' is kept, even an empty one (it then catches
-    // files without an extension); an empty piece after the last '|' is not.
-    std::size_t start = 0;
-    std::size_t separator = extensionList.find('|', start);
-    while (separator != std::string::npos) {
-        group.extensions.push_back(extensionList.substr(start, separator - start));
-        start = separator + 1;
-        separator = extensionList.find('|', start);
-    }
-    if (start < extensionList.size())
-        group.extensions.push_back(extensionList.substr(start));
+void GroupCatalog::AddGroup(std::int32_t number, std::string name, std::string extensionList,
+                            std::string maskList) {
+    FileGroup group{number, std::move(name), Pieces(extensionList), Pieces(maskList)};
     const std::uint32_t position = static_cast<std::uint32_t>(groups.size());
     for (const std::string& extension : group.extensions)
         index.Insert(extension, position);
+    if (!group.masks.empty())
+        maskedGroups.push_back(position);
     groups.push_back(std::move(group));
 }

@@ -3,6 +3,18 @@
 // the code page.
 #pragma once
 
+#include <cstddef>
+
 inline char FoldAscii(char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+inline bool SameIgnoringAsciiCase(const char* a, std::size_t aLength, const char* b,
+                                  std::size_t bLength) {
+    if (aLength != bLength)
+        return false;
+    for (std::size_t i = 0; i < aLength; ++i)
+        if (FoldAscii(a[i]) != FoldAscii(b[i]))
+            return false;
+    return true;
 }

@@ -1,7 +1,7 @@
 // The plugin's whole boundary with its host: the four exported functions and
-// the load-time entry. For a file the host names, the extension is cut from
-// its path and looked up in the one process-wide group catalog, which is
-// loaded from the settings file on the host's first field request.
+// the load-time entry. For a file the host names, its name and extension are
+// cut from its path and looked up in the one process-wide group catalog,
+// which is loaded from the settings file on the host's first field request.
 //
 // Hosts call from several threads (panel workers, background value requests).
 // The one-time load runs under the process-wide lock and then publishes the
@@ -89,11 +89,11 @@ LUMBRASKET_EXPORT int WINAPI ContentGetValue(char* fileName, int fieldIndex, int
     // have no group.
     if ((GetFileAttributesA(fileName) & FILE_ATTRIBUTE_DIRECTORY) != 0)
         return kFieldEmpty;
-    std::size_t length = 0;
-    const char* extension = ExtensionOf(fileName, length);
+    const FileNameParts parts = SplitFileName(fileName);
     const GroupCatalog* catalog = Published.load(std::memory_order_acquire);
     const GroupMatch match =
-        (catalog != nullptr ? catalog : &EmptyCatalog)->FindGroup(extension, length);
+        (catalog != nullptr ? catalog : &EmptyCatalog)
+            ->FindGroupOfFile(parts.name, parts.nameLength, parts.extension, parts.extensionLength);
     if (fieldIndex == 0) {
         if (maxlen < static_cast<int>(sizeof(std::int32_t)))
             return kFieldEmpty;

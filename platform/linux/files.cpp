@@ -6,7 +6,7 @@
 // taken in its one spelling ("link/." is the link), and links and mounted
 // folders are reparse points.
 #ifndef _WIN32
-#include "../code_page.h"
+#include "../name_pattern.h"
 #include "../path_spelling.h"
 #include "../win32.h"
 #include "file_handle.h"
@@ -86,43 +86,10 @@ bool FillFindData(const std::string& folder, const char* name, LPWIN32_FIND_DATA
     return true;
 }
 
-char FoldAscii(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-// Windows' '*' (any run, dots included) and '?' (one character), letters
-// without regard to ASCII case. One pass with a single backtrack point: the
-// last star. Linear in practice, where recursion on every star was
-// exponential in their count.
-bool MatchesPattern(const char* pattern, const char* name) {
-    const char* star = nullptr;
-    const char* resume = nullptr;
-    while (*name != '\0') {
-        if (*pattern == '*') {
-            star = pattern++;
-            resume = name;
-        } else if (*pattern == '?') {
-            ++pattern;
-            name = NextCharacter(name);
-        } else if (*pattern != '\0' && FoldAscii(*pattern) == FoldAscii(*name)) {
-            ++pattern;
-            ++name;
-        } else if (star != nullptr) {
-            pattern = star + 1;
-            resume = NextCharacter(resume);
-            name = resume;
-        } else {
-            return false;
-        }
-    }
-    while (*pattern == '*')
-        ++pattern;
-    return *pattern == '\0';
-}
-
 bool NextMatch(Search* search, LPWIN32_FIND_DATAA data) {
     while (dirent* entry = readdir(search->directory)) {
-        if (MatchesPattern(search->pattern.c_str(), entry->d_name) &&
+        if (MatchesNamePattern(search->pattern.data(), search->pattern.size(), entry->d_name,
+                               std::strlen(entry->d_name)) &&
             FillFindData(search->folder, entry->d_name, data))
             return true;
     }

@@ -3,12 +3,9 @@
 // sought is found byte by byte and never inside another character, and case
 // mapping of ASCII letters is all that Windows' single-byte rules would do.
 #ifndef _WIN32
+#include "../ascii.h"
 #include "../win32.h"
 #include <cstring>
-
-static unsigned char FoldAscii(unsigned char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c - 'A' + 'a') : c;
-}
 
 const unsigned char* _mbschr(const unsigned char* text, unsigned int c) {
     return reinterpret_cast<const unsigned char*>(
@@ -27,8 +24,8 @@ const unsigned char* _mbsstr(const unsigned char* text, const unsigned char* sou
 
 int _mbsicmp(const unsigned char* a, const unsigned char* b) {
     for (;; ++a, ++b) {
-        unsigned char x = FoldAscii(*a);
-        unsigned char y = FoldAscii(*b);
+        unsigned char x = static_cast<unsigned char>(FoldAscii(static_cast<char>(*a)));
+        unsigned char y = static_cast<unsigned char>(FoldAscii(static_cast<char>(*b)));
         if (x != y)
             return x < y ? -1 : 1;
         if (x == 0)
@@ -38,7 +35,7 @@ int _mbsicmp(const unsigned char* a, const unsigned char* b) {
 
 unsigned char* _mbslwr(unsigned char* text) {
     for (unsigned char* p = text; *p != 0; ++p)
-        *p = FoldAscii(*p);
+        *p = static_cast<unsigned char>(FoldAscii(static_cast<char>(*p)));
     return text;
 }
 unsigned char* _mbsinc(const unsigned char* text) {

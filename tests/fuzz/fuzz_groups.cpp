@@ -32,22 +32,50 @@ bool SameFolded(const std::string& a, const std::string& b) {
     return true;
 }
 
-// The table as reads of "0", "0_name", "1", ... one by one give it.
+// The table as reads of "0", "0_name", "0_masks", "1", ... one by one give it.
 GroupCatalog ReadKeyByKey(const std::string& path) {
     GroupCatalog catalog;
     ProfileSection settings(path, "Groups");
     for (std::int32_t number = 0;; ++number) {
         const std::string key = std::to_string(number);
         const std::string list = settings.ReadString(key.c_str(), "");
-        if (list.empty())
+        const std::string masks = settings.ReadString((key + "_masks").c_str(), "");
+        if (list.empty() && masks.empty())
             break;
-        catalog.AddGroup(number, settings.ReadString((key + "_name").c_str(), ""), list);
+        catalog.AddGroup(number, settings.ReadString((key + "_name").c_str(), ""), list, masks);
     }
     return catalog;
 }
 
-// The group a walk of the table in order finds, or the fallback number.
-std::int32_t Walk(const GroupCatalog& catalog, const std::string& extension) {
+// The group a walk of the table in order finds for a file name: masks first
+// (a plain recursive match, '?' taking one UTF-8 character as the Linux
+// build does), then the extension; or the fallback number.
+bool Matches(const char* mask, const char* name) {
+    if (*mask == '\0')
+        return *name == '\0';
+    if (*mask == '*')
+        return Matches(mask + 1, name) || (*name != '\0' && Matches(mask, name + 1));
+    if (*name == '\0')
+        return false;
+    if (*mask == '?') {
+        // One character: a UTF-8 sequence's continuation bytes go with it.
+        const char* next = name + 1;
+        while ((static_cast<unsigned char>(*next) & 0xC0) == 0x80)
+            ++next;
+        return Matches(mask + 1, next);
+    }
+    const char one[2] = {*mask, '\0'};
+    const char other[2] = {*name, '\0'};
+    return SameFolded(one, other) && Matches(mask + 1, name + 1);
+}
+
+std::int32_t Walk(const GroupCatalog& catalog, const std::string& name) {
+    for (const FileGroup& group : catalog.Groups())
+        for (const std::string& mask : group.masks)
+            if (mask.find('\0') == std::string::npos && Matches(mask.c_str(), name.c_str()))
+                return group.number;
+    const std::size_t dot = name.rfind('.');
+    const std::string extension = dot == std::string::npos ? std::string() : name.substr(dot + 1);
     for (const FileGroup& group : catalog.Groups())
         for (const std::string& stored : group.extensions)
             if (SameFolded(stored, extension))
@@ -72,17 +100,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (std::size_t i = 0; i < loaded.Groups().size(); ++i) {
         const FileGroup& a = loaded.Groups()[i];
         const FileGroup& b = reference.Groups()[i];
-        Check(a.number == b.number && a.name == b.name && a.extensions == b.extensions,
+        Check(a.number == b.number && a.name == b.name && a.extensions == b.extensions &&
+                  a.masks == b.masks,
               "a group loaded from the listing differs from its key-by-key read");
     }
 
+    // Probes: the fuzzer's names, and a file named after each extension.
     for (const FileGroup& group : loaded.Groups())
         for (const std::string& extension : group.extensions)
-            probes.push_back(extension);
+            probes.push_back("file." + extension);
     for (const std::string& probe : probes) {
-        const GroupMatch match = loaded.FindGroup(probe.c_str(), probe.size());
+        if (probe.find('\0') != std::string::npos || probe.size() > 40)
+            continue;
+        const std::size_t dot = probe.rfind('.');
+        const std::size_t at = dot == std::string::npos ? probe.size() : dot + 1;
+        const GroupMatch match = loaded.FindGroupOfFile(probe.c_str(), probe.size(),
+                                                        probe.c_str() + at, probe.size() - at);
         const std::int32_t expected = Walk(loaded, probe);
-        Check(match.number == expected, "a lookup that is not the first group listing it");
+        Check(match.number == expected, "a lookup that is not the first group it should be");
         const std::string& name = expected < static_cast<std::int32_t>(loaded.Groups().size())
                                       ? loaded.Groups()[static_cast<std::size_t>(expected)].name
                                       : loaded.FallbackName();

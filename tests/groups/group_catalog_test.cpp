@@ -3,6 +3,7 @@
 #include "group_catalog.h"
 
 #include <gtest/gtest.h>
+#include <cstring>
 #include <string>
 
 namespace {
@@ -93,6 +94,47 @@ TEST(GroupCatalogTest, LargeTableFirstGroupWins) {
                   catalog.FindGroup(("e" + std::to_string(number / 2) + "X").c_str()).number);
     }
     EXPECT_EQ(5000, catalog.FindGroup("e5000").number);
+}
+
+// Name masks: the first group in number order whose mask matches the file
+// name wins, before any extension is looked up.
+TEST(GroupCatalogTest, MasksComeBeforeExtensions) {
+    GroupCatalog catalog;
+    catalog.AddGroup(0, "Compressed", "gz|xz");
+    catalog.AddGroup(1, "Build", "", "Makefile|CMakeLists.txt|*.cmake");
+    catalog.AddGroup(2, "Documents", "md", "README*|LICENSE*");
+    catalog.AddGroup(3, "Tarballs", "tar", "*.tar.*|*.tgz");
+    struct Row {
+        const char* name;
+        std::int32_t number;
+        GroupReason::Kind why;
+        const char* text; // the mask or extension that decided
+    };
+    const Row rows[] = {
+        {"backup.tar.gz", 3, GroupReason::kMask, "*.tar.*"},
+        {"backup.gz", 0, GroupReason::kExtension, "gz"},
+        {"BACKUP.GZ", 0, GroupReason::kExtension, "gz"},
+        {"makefile", 1, GroupReason::kMask, "Makefile"},
+        {"tools.cmake", 1, GroupReason::kMask, "*.cmake"},
+        {"README.md", 2, GroupReason::kMask, "README*"},
+        {"notes.md", 2, GroupReason::kExtension, "md"},
+        {"x.tar", 3, GroupReason::kExtension, "tar"},
+        {"setup.exe", 4, GroupReason::kFallback, nullptr},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        const char* dot = std::strrchr(row.name, '.');
+        const char* extension = dot != nullptr ? dot + 1 : row.name + std::strlen(row.name);
+        GroupReason reason{GroupReason::kFallback, nullptr};
+        const GroupMatch match = catalog.FindGroupOfFile(row.name, std::strlen(row.name), extension,
+                                                         std::strlen(extension), &reason);
+        EXPECT_EQ(row.number, match.number);
+        EXPECT_EQ(row.why, reason.kind);
+        if (row.text != nullptr) {
+            ASSERT_NE(nullptr, reason.text);
+            EXPECT_EQ(row.text, *reason.text);
+        }
+    }
 }
 
 // How an extension list is cut, shown by what the group then catches.

@@ -66,6 +66,11 @@ const LoadCase kLoadCases[] = {
      {{"md", 0, "Text files"}}},
     // A read of "0" finds the first line of that name, which has no value.
     {"ValuelessKeyHidesALaterOne", "[Groups]\n0\n0=txt\n", 1, {{"txt", 0, "Unknown"}}},
+    // Masks are read with the lists; a group with masks alone is present.
+    {"GroupWithMasksAlone",
+     "[Groups]\n0=gz\n1_MASKS=*.tar.*\n1_name=Archives\n2=md\n",
+     4,
+     {{"gz", 0, ""}, {"md", 2, ""}}},
     {"ListOf300BytesIsCutAt259",
      "[Groups]\n0=" + std::string(255, 'a') + "|bcdefgh\n",
      2,
@@ -93,6 +98,20 @@ TEST_P(LoadGroupsTest, TableAsLoaded) {
 
 INSTANTIATE_TEST_SUITE_P(Cases, LoadGroupsTest, testing::ValuesIn(kLoadCases),
                          [](const auto& info) { return std::string(info.param.name); });
+
+TEST(LoadGroupsTest, MasksAsLoaded) {
+    ScratchFolder folder;
+    GroupCatalog catalog;
+    catalog.LoadGroups(folder.Write("Lumbrasket.ini",
+                                    "[Groups]\n0=gz\n0_masks=\n1=\n1_masks=\"*.tar.*|Makefile\"\n"
+                                    "2_masks=" +
+                                        std::string(255, 'm') + "|README*\n"));
+    ASSERT_EQ(3u, catalog.Groups().size());
+    EXPECT_TRUE(catalog.Groups()[0].masks.empty());
+    EXPECT_EQ((std::vector<std::string>{"*.tar.*", "Makefile"}), catalog.Groups()[1].masks);
+    // The list is cut at 259 bytes as an extension list is.
+    EXPECT_EQ((std::vector<std::string>{std::string(255, 'm'), "REA"}), catalog.Groups()[2].masks);
+}
 
 TEST(LoadGroupsTest, NameOf300BytesIsCutAt259) {
     ScratchFolder folder;

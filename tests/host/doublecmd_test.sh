@@ -61,11 +61,12 @@ printf '%s\t%s\t%s\n' \
     "notes.txt" "0" "Text" \
     "photo.JPG" "4" "Images" \
     "Übersicht.md" "0" "Text" \
-    "README" "12" "Not grouped" \
+    "README" "13" "Documentation" \
     "backup.tar.gz" "7" "Archives" \
-    "data.bin" "12" "Not grouped" \
+    "data.bin" "14" "Not grouped" \
     "main.cpp" "8" "Source code" \
-    ".profile" "12" "Not grouped" \
+    ".profile" "14" "Not grouped" \
+    "Makefile" "12" "Build files" \
     "[folder.d]" "" "" >"$expected"
 while IFS="$(printf '\t')" read -r name number group; do
     case $name in

@@ -120,6 +120,16 @@ TEST(FifoTest, QueriesNeverBlock) {
     EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(fifo.c_str()));
     EXPECT_EQ(1, IsIdentityValid(GetFileIdentity(fifo.c_str())));
     EXPECT_EQ(kReparseNone, GetReparseKind(fifo.c_str()));
+    // As a settings file (or through a link to one) it reads as a missing one.
+    const std::string link = folder.Path("fifo-link.ini");
+    fs::create_symlink(fifo, link);
+    for (const std::string& path : {fifo, link}) {
+        char value[16];
+        EXPECT_EQ(3u,
+                  GetPrivateProfileStringA("S", "k", "DEF", value, sizeof(value), path.c_str()));
+        EXPECT_STREQ("DEF", value);
+        EXPECT_FALSE(WritePrivateProfileStringA("S", "k", "v", path.c_str()));
+    }
 }
 
 // The reparse query describes the entry that was opened, even when the path

@@ -99,7 +99,7 @@ TEST_F(ValueTest, FilesGetTheirGroup) {
         {"setup.exe", 4, "Other"},
         {"notes.", 4, "Other"},
         {"README", 4, "Other"},
-        // The dot of a folder counts when the file name has none.
+        // The dot of a folder never counts: README has no extension.
         {"my.data/README", 4, "Other"},
         {"my.txt/README", 4, "Other"},
         {"\xC3\x9C"
@@ -115,6 +115,31 @@ TEST_F(ValueTest, FilesGetTheirGroup) {
         FieldValue name = scenario.Value(path, 1);
         EXPECT_EQ(kFieldString, name.result);
         EXPECT_EQ(row.name, name.text);
+    }
+}
+
+// The extension is the file name's: a dot in a folder never counts, so a
+// file without one falls to the group of the empty piece. Masks match the
+// file name before any extension.
+TEST(FileNameTest, ExtensionAndMasksTakeTheFileNameOnly) {
+    PluginScenario scenario;
+    scenario.folder.Write("host/Lumbrasket.ini",
+                          "[Groups]\n0=|txt\n0_name=Plain\n1=gz\n1_name=Compressed\n"
+                          "2_masks=*.tar.*|Makefile\n2_name=Archives\n");
+    ASSERT_EQ(1, scenario.SetDefaultParams());
+    ASSERT_EQ(kFieldNumeric32, scenario.FieldType(0));
+    struct Row {
+        const char* file;
+        std::int32_t number;
+    };
+    const Row rows[] = {
+        {"my.data/README", 0}, {"v1.2/Makefile", 2}, {"a.b/c.txt", 0},
+        {"a.tar.d/x.gz", 1},   {"b.tar.gz", 2},      {".profile", 3},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.file);
+        const std::string path = scenario.folder.Write("files/" + std::string(row.file), "x");
+        EXPECT_EQ(row.number, scenario.Value(path, 0).number);
     }
 }
 

@@ -4,6 +4,7 @@
 #include "settings_check.h"
 
 #include <gtest/gtest.h>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -36,7 +37,7 @@ const CheckCase kCheckCases[] = {
      {"  0  (no name): txt\n", "  1  Unknown\n"}},
     {"NameWithoutList",
      "[Groups]\n0=txt\n1_name=Orphan\n",
-     {"1_name names a group without an extension list (1 is missing or empty)"},
+     {"1_name names a group without an extension list or masks (1 is missing or empty)"},
      {}},
     {"ValueCutAt259",
      "[Groups]\n0=" + std::string(300, 'x') +
@@ -64,6 +65,13 @@ const CheckCase kCheckCases[] = {
      {"  0  (no name): txt\n"}},
 };
 
+const CheckCase kMaskCases[] = {
+    {"MasksShownAndRead",
+     "[Groups]\n0=gz\n1_masks=*.tar.*|Makefile\n1_name=Archives\n",
+     {},
+     {"  1  Archives: masks *.tar.* Makefile\n", "No warnings.\n"}},
+};
+
 const CheckCase kFileStateCases[] = {
     // Lengths and keys come from the whole section, however long.
     {"ValueLongerThanAListing",
@@ -76,6 +84,7 @@ const CheckCase kFileStateCases[] = {
      {"a line that begins \"1\" holds a NUL byte"},
      {"  0  (no name): txt\n", "  1  (no name): md\n"}},
     {"Folder", "<folder>", {"is a folder"}, {"  0  Unknown\n"}},
+    {"LinkLoop", "<loop>", {"cannot be read ("}, {"  0  Unknown\n"}},
 };
 
 class SettingsCheckTest : public testing::TestWithParam<CheckCase> {};
@@ -85,7 +94,14 @@ TEST_P(SettingsCheckTest, GroupsAndWarnings) {
     ScratchFolder folder;
     std::string path = c.file == "<missing>"  ? folder.Path("Lumbrasket.ini")
                        : c.file == "<folder>" ? folder.MakeFolder("Lumbrasket.ini")
+                       : c.file == "<loop>"   ? folder.Path("Lumbrasket.ini")
                                               : folder.Write("Lumbrasket.ini", c.file);
+    if (c.file == "<loop>") {
+        std::error_code error;
+        std::filesystem::create_symlink(path, path, error);
+        if (error)
+            GTEST_SKIP() << "this system makes no symbolic links";
+    }
     SettingsCheck check = CheckSettingsFile(path);
     ASSERT_EQ(c.warnings.size(), check.warnings.size()) << check.report;
     for (std::size_t i = 0; i < c.warnings.size(); ++i) {
@@ -98,6 +114,8 @@ TEST_P(SettingsCheckTest, GroupsAndWarnings) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, SettingsCheckTest, testing::ValuesIn(kCheckCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Masks, SettingsCheckTest, testing::ValuesIn(kMaskCases),
                          [](const auto& info) { return std::string(info.param.name); });
 INSTANTIATE_TEST_SUITE_P(FileStates, SettingsCheckTest, testing::ValuesIn(kFileStateCases),
                          [](const auto& info) { return std::string(info.param.name); });

@@ -153,19 +153,22 @@ void Checker::CheckGroupKeys(std::size_t groupCount) {
         if (occurrence > 1)
             continue;
         const bool isName = key.size() > 5 && Lower(key.substr(key.size() - 5)) == "_name";
-        const long long number = CanonicalNumber(isName ? key.substr(0, key.size() - 5) : key);
+        const bool isMasks = key.size() > 6 && Lower(key.substr(key.size() - 6)) == "_masks";
+        const std::size_t suffix = isName ? 5 : isMasks ? 6 : 0;
+        const long long number = CanonicalNumber(key.substr(0, key.size() - suffix));
         const long long count = static_cast<long long>(groupCount);
         if (number < 0) {
             Warn("[Groups] " + key + " is never read: group keys are the numbers 0, 1, 2, ... " +
-                 "written without sign or leading zeros, and their names N_name");
+                 "written without sign or leading zeros, their names N_name and their name " +
+                 "masks N_masks");
         } else if (number < count) {
             CheckCut("Groups", key, entry->value);
         } else if (isName) {
-            Warn("[Groups] " + key + " names a group without an extension list (" +
+            Warn("[Groups] " + key + " names a group without an extension list or masks (" +
                  key.substr(0, key.size() - 5) + " is missing or empty): it is never used");
         } else if (number > count) {
             Warn("[Groups] " + key + " is never read: the numbering stops at a gap, " +
-                 std::to_string(count) + " has no extension list");
+                 std::to_string(count) + " has no extension list and no masks");
         }
     }
 }
@@ -200,6 +203,9 @@ void Checker::ShowTable(const std::vector<FileGroup>& groups, const std::string&
     for (const FileGroup& group : groups)
         out += "  " + std::to_string(group.number) + "  " +
                (group.name.empty() ? "(no name)" : group.name) + ": " + ListText(group.extensions) +
+               (group.masks.empty()        ? ""
+                : group.extensions.empty() ? "masks " + ListText(group.masks)
+                                           : "; masks " + ListText(group.masks)) +
                "\n";
     out += "Fallback group:\n  " + std::to_string(groups.size()) + "  " +
            (fallbackName.empty() ? "(no name)" : fallbackName) + "\n";
