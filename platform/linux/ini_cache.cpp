@@ -6,6 +6,7 @@
 #ifndef _WIN32
 #include "ini_cache.h"
 
+#include "ini_encoding.h"
 #include <cerrno>
 #include <ctime>
 #include <fcntl.h>
@@ -92,7 +93,8 @@ std::shared_ptr<const IniFile> LoadIniFile(const char* fileName) {
         if (file == nullptr && ReadAll(descriptor, text)) {
             file = settled ? nullptr : Kept(fileName, state, &text);
             if (file == nullptr) {
-                file = std::make_shared<const IniFile>(ParseIni(text));
+                IniEncoding encoding;
+                file = std::make_shared<const IniFile>(ParseIni(DecodeIniText(text, encoding)));
                 Keep(fileName, state, settled ? std::string() : std::move(text), file);
             }
         }

@@ -17,6 +17,7 @@
 #include "../win32.h"
 #include "file_handle.h"
 #include "ini_cache.h"
+#include "ini_encoding.h"
 #include "ini_text.h"
 #include <cerrno>
 #include <climits>
@@ -260,12 +261,16 @@ BOOL WritePrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR value, LPCSTR
             close(folder);
         return missing && !adds ? TRUE : FALSE;
     }
-    std::string text;
+    std::string bytes;
     std::string edited;
-    bool ok = ReadAll(descriptor, text);
-    if (ok && EditText(text, section, key, value, edited))
+    IniEncoding encoding = IniEncoding::kUtf8;
+    bool ok = ReadAll(descriptor, bytes);
+    if (ok && EditText(DecodeIniText(bytes, encoding), section, key, value, edited)) {
+        // The file keeps the encoding it was saved in.
+        edited = EncodeIniText(edited, encoding);
         ok = (state.st_nlink == 1 && ReplaceByRename(target, state, edited)) ||
-             ReplaceInPlace(descriptor, text, edited);
+             ReplaceInPlace(descriptor, bytes, edited);
+    }
     if (!ok && created)
         unlink(target.c_str());
     ForgetIniFiles();

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 #include <cctype>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <string>
@@ -110,13 +111,43 @@ std::string WithLineEnds(const std::string& text, const std::string& lineEnd) {
     return result;
 }
 
-class ProfileReadTest : public testing::TestWithParam<std::tuple<ReadCase, const char*>> {};
+// The encodings a settings file is saved in: UTF-8, and UTF-16 with its
+// byte-order mark in either byte order (Notepad's "Unicode"). The cases are
+// ASCII; one with other bytes is read as UTF-8 only.
+enum class Encoding { kUtf8, kUtf16LittleEndian, kUtf16BigEndian };
+
+std::string Encoded(const std::string& text, Encoding encoding) {
+    if (encoding == Encoding::kUtf8)
+        return text;
+    const bool bigEndian = encoding == Encoding::kUtf16BigEndian;
+    std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+    for (char c : text) {
+        bytes += bigEndian ? '\0' : c;
+        bytes += bigEndian ? c : '\0';
+    }
+    return bytes;
+}
+
+class ProfileReadTest : public testing::TestWithParam<std::tuple<ReadCase, const char*, Encoding>> {
+protected:
+    // The case's file written in this row's line ends and encoding.
+    std::string CaseFile(const ScratchFolder& folder) {
+        const ReadCase& c = std::get<0>(GetParam());
+        const Encoding encoding = std::get<2>(GetParam());
+        for (char ch : c.file)
+            if (encoding != Encoding::kUtf8 && (static_cast<unsigned char>(ch) >= 0x80 || ch == 0))
+                return std::string();
+        return folder.Write("case.ini",
+                            Encoded(WithLineEnds(c.file, std::get<1>(GetParam())), encoding));
+    }
+};
 
 TEST_P(ProfileReadTest, ReadString) {
     const ReadCase& c = std::get<0>(GetParam());
-    const std::string lineEnd = std::get<1>(GetParam());
     ScratchFolder folder;
-    std::string path = folder.Write("case.ini", WithLineEnds(c.file, lineEnd));
+    const std::string path = CaseFile(folder);
+    if (path.empty())
+        GTEST_SKIP() << "not an ASCII file";
     ProfileSection profile(path, c.section);
     EXPECT_EQ(c.expected, profile.ReadString(c.key, "DEF"));
 }
@@ -126,9 +157,10 @@ TEST_P(ProfileReadTest, ReadString) {
 // one listing on that promise.
 TEST_P(ProfileReadTest, ListingGivesWhatEachReadGives) {
     const ReadCase& c = std::get<0>(GetParam());
-    const std::string lineEnd = std::get<1>(GetParam());
     ScratchFolder folder;
-    std::string path = folder.Write("case.ini", WithLineEnds(c.file, lineEnd));
+    const std::string path = CaseFile(folder);
+    if (path.empty())
+        GTEST_SKIP() << "not an ASCII file";
     ProfileSection profile(path, c.section);
     std::set<std::string> seen;
     profile.ForEachKey([&](std::string_view key, std::string_view value, bool hasValue) {
@@ -145,11 +177,38 @@ TEST_P(ProfileReadTest, ListingGivesWhatEachReadGives) {
 
 INSTANTIATE_TEST_SUITE_P(Cases, ProfileReadTest,
                          testing::Combine(testing::ValuesIn(kReadCases),
-                                          testing::Values("\n", "\r\n")),
+                                          testing::Values("\n", "\r\n"),
+                                          testing::Values(Encoding::kUtf8,
+                                                          Encoding::kUtf16LittleEndian,
+                                                          Encoding::kUtf16BigEndian)),
                          [](const auto& info) {
+                             const Encoding encoding = std::get<2>(info.param);
                              return std::string(std::get<0>(info.param).name) +
-                                    (std::get<1>(info.param)[0] == '\r' ? "_CRLF" : "_LF");
+                                    (std::get<1>(info.param)[0] == '\r' ? "_CRLF" : "_LF") +
+                                    (encoding == Encoding::kUtf8                ? ""
+                                     : encoding == Encoding::kUtf16LittleEndian ? "_UTF16LE"
+                                                                                : "_UTF16BE");
                          });
+
+// A write to a UTF-16 file keeps it UTF-16, and reads back.
+TEST(ProfileSectionTest, WriteKeepsUtf16) {
+    ScratchFolder folder;
+    const std::string path =
+        folder.Write("u.ini", Encoded("[A]\r\nx=1\r\n", Encoding::kUtf16LittleEndian));
+    ProfileSection profile(path, "A");
+    profile.WriteString("y", "2");
+    EXPECT_EQ("1", profile.ReadString("x", ""));
+    EXPECT_EQ("2", profile.ReadString("y", ""));
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    ASSERT_NE(nullptr, file);
+    unsigned char start[4] = {};
+    EXPECT_EQ(4u, std::fread(start, 1, 4, file));
+    std::fclose(file);
+    EXPECT_EQ(0xFF, start[0]);
+    EXPECT_EQ(0xFE, start[1]);
+    EXPECT_EQ('[', start[2]);
+    EXPECT_EQ(0, start[3]);
+}
 
 // Listings cut by small buffers, and the count a read gives: the bytes the
 // system writes, exactly, and never a byte past the buffer.

@@ -1,0 +1,105 @@
+// Linux: UTF-16 settings files to UTF-8 and back.
+#ifndef _WIN32
+#include "ini_encoding.h"
+
+#include <cstdint>
+
+namespace {
+
+void PutUtf8(std::string& out, std::uint32_t code) {
+    if (code < 0x80) {
+        out += static_cast<char>(code);
+    } else if (code < 0x800) {
+        out += static_cast<char>(0xC0 | code >> 6);
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    } else if (code < 0x10000) {
+        out += static_cast<char>(0xE0 | code >> 12);
+        out += static_cast<char>(0x80 | (code >> 6 & 0x3F));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | code >> 18);
+        out += static_cast<char>(0x80 | (code >> 12 & 0x3F));
+        out += static_cast<char>(0x80 | (code >> 6 & 0x3F));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    }
+}
+
+void PutUtf16(std::string& out, std::uint32_t unit, bool bigEndian) {
+    const char high = static_cast<char>(unit >> 8);
+    const char low = static_cast<char>(unit & 0xFF);
+    out += bigEndian ? high : low;
+    out += bigEndian ? low : high;
+}
+
+constexpr std::uint32_t kReplacement = 0xFFFD;
+
+// The next code point of UTF-8 text at `at`, which moves past it.
+std::uint32_t NextCodePoint(const std::string& text, size_t& at) {
+    const unsigned char lead = static_cast<unsigned char>(text[at++]);
+    const int extra = lead < 0x80 ? 0 : lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : -1;
+    if (extra < 0)
+        return kReplacement;
+    std::uint32_t code = extra == 0 ? lead : lead & (0x3F >> extra);
+    for (int i = 0; i < extra; ++i) {
+        if (at >= text.size() || (static_cast<unsigned char>(text[at]) & 0xC0) != 0x80)
+            return kReplacement;
+        code = code << 6 | (static_cast<unsigned char>(text[at++]) & 0x3F);
+    }
+    return code > 0x10FFFF ? kReplacement : code;
+}
+
+} // namespace
+
+std::string DecodeIniText(const std::string& bytes, IniEncoding& encoding) {
+    encoding = IniEncoding::kUtf8;
+    if (bytes.size() < 2)
+        return bytes;
+    const unsigned char first = static_cast<unsigned char>(bytes[0]);
+    const unsigned char second = static_cast<unsigned char>(bytes[1]);
+    if (first == 0xFF && second == 0xFE)
+        encoding = IniEncoding::kUtf16LittleEndian;
+    else if (first == 0xFE && second == 0xFF)
+        encoding = IniEncoding::kUtf16BigEndian;
+    else
+        return bytes;
+    const bool bigEndian = encoding == IniEncoding::kUtf16BigEndian;
+    auto unitAt = [&](size_t at) -> std::uint32_t {
+        const unsigned char a = static_cast<unsigned char>(bytes[at]);
+        const unsigned char b = static_cast<unsigned char>(bytes[at + 1]);
+        return bigEndian ? (a << 8 | b) : (b << 8 | a);
+    };
+    std::string text;
+    text.reserve(bytes.size() / 2);
+    for (size_t at = 2; at + 1 < bytes.size(); at += 2) {
+        std::uint32_t unit = unitAt(at);
+        if (unit >= 0xD800 && unit < 0xDC00 && at + 3 < bytes.size()) {
+            const std::uint32_t low = unitAt(at + 2);
+            if (low >= 0xDC00 && low < 0xE000) {
+                unit = 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00);
+                at += 2;
+            }
+        }
+        PutUtf8(text, unit >= 0xD800 && unit < 0xE000 ? kReplacement : unit);
+    }
+    return text;
+}
+
+std::string EncodeIniText(const std::string& text, IniEncoding encoding) {
+    if (encoding == IniEncoding::kUtf8)
+        return text;
+    const bool bigEndian = encoding == IniEncoding::kUtf16BigEndian;
+    std::string bytes;
+    bytes.reserve(2 + text.size() * 2);
+    PutUtf16(bytes, 0xFEFF, bigEndian);
+    for (size_t at = 0; at < text.size();) {
+        const std::uint32_t code = NextCodePoint(text, at);
+        if (code >= 0x10000) {
+            PutUtf16(bytes, 0xD800 + ((code - 0x10000) >> 10), bigEndian);
+            PutUtf16(bytes, 0xDC00 + ((code - 0x10000) & 0x3FF), bigEndian);
+        } else {
+            PutUtf16(bytes, code, bigEndian);
+        }
+    }
+    return bytes;
+}
+#endif

@@ -1,0 +1,15 @@
+// Linux: the encodings a settings file may be saved in, as Windows reads
+// them: UTF-8 (with or without a byte-order mark) and UTF-16 in either byte
+// order with its byte-order mark (Notepad's "Unicode"). The readers work on
+// UTF-8 text; a write puts the file back in the encoding it came in.
+#pragma once
+
+#include <string>
+
+enum class IniEncoding { kUtf8, kUtf16LittleEndian, kUtf16BigEndian };
+
+// The file's text as UTF-8 (a UTF-16 byte-order mark dropped, a character
+// that cannot be decoded written as U+FFFD), and the encoding it was in.
+std::string DecodeIniText(const std::string& bytes, IniEncoding& encoding);
+// The UTF-8 text in the encoding, with the UTF-16 byte-order mark.
+std::string EncodeIniText(const std::string& text, IniEncoding encoding);
