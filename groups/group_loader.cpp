@@ -119,6 +119,13 @@ std::vector<std::string> Pieces(const std::string& list) {
 } // namespace
 
 void GroupCatalog::LoadGroups(std::string settingsPath) {
+    // No settings file at all: the defaults, without asking the platform
+    // about an empty file name (which Windows may take for win.ini).
+    if (settingsPath.empty()) {
+        fallbackName = kDefaultFallbackName;
+        loaded = true;
+        return;
+    }
     // One listing of [Groups] gives every key as its own read would: the
     // whole load is one pass over the file, whatever the number of groups.
     ProfileSection settings(settingsPath, kGroupsSection);

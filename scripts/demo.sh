@@ -14,9 +14,9 @@ step="running the host stand-in"
 cd "$ROOT"
 echo
 echo "== Windows build, Lumbrasket.wdx64 under Wine"
-wine "$BUILD/windows/tools/lumbrasket-host.exe" --host-settings examples/wdx.ini \
+wine "$BUILD/windows/tools/lumbrasket.exe" --host-settings examples/wdx.ini \
     "$BUILD/windows/plugin/Lumbrasket.wdx64" examples/sample | tr -d '\r'
 echo
 echo "== Linux build, Lumbrasket.wdx"
-"$BUILD/linux/tools/lumbrasket-host" --host-settings examples/wdx.ini \
+"$BUILD/linux/tools/lumbrasket" --host-settings examples/wdx.ini \
     "$BUILD/linux/plugin/Lumbrasket.wdx" examples/sample

@@ -1,4 +1,4 @@
-# Runs `lumbrasket-host check SETTINGS` and expects the given exit code: 0 for
+# Runs `lumbrasket check SETTINGS` and expects the given exit code: 0 for
 # a clean file, 1 when there is a warning, so users can guard a settings file
 # in their own scripts.
 execute_process(COMMAND ${EMULATOR} ${TOOL} check ${SETTINGS}

@@ -1,4 +1,4 @@
-# Runs lumbrasket-host over examples/sample with examples/Lumbrasket.ini and
+# Runs lumbrasket over examples/sample with examples/Lumbrasket.ini and
 # compares the table it prints (everything after the first blank line) with
 # the expected table.
 execute_process(
@@ -7,7 +7,7 @@ execute_process(
     ERROR_VARIABLE errors
     RESULT_VARIABLE result)
 if(NOT result EQUAL 0)
-    message(FATAL_ERROR "lumbrasket-host failed (${result}):\n${output}${errors}")
+    message(FATAL_ERROR "lumbrasket failed (${result}):\n${output}${errors}")
 endif()
 string(REPLACE "\r\n" "\n" output "${output}")
 string(FIND "${output}" "\n\n" tableStart)

@@ -14,9 +14,10 @@ using namespace std::string_literals;
 
 struct CheckCase {
     const char* name;
-    std::string file;                  // "<missing>" writes no file
-    std::vector<std::string> warnings; // each a part of one warning, in order
-    std::vector<std::string> shown;    // lines the report must hold
+    std::string file;                    // "<missing>" writes no file
+    std::vector<std::string> warnings;   // each a part of one warning, in order
+    std::vector<std::string> shown;      // lines the report must hold
+    std::vector<std::string> notes = {}; // parts of notes, each in some note
 };
 
 const CheckCase kCheckCases[] = {
@@ -50,10 +51,12 @@ const CheckCase kCheckCases[] = {
      "[Groups]\n0=txt | log\n",
      {"\"txt \" has blanks beside a separator", "\" log\" has blanks beside a separator"},
      {"  0  (no name): \"txt \" \" log\"\n"}},
+    // Meant on purpose, most likely: a note, and the check passes.
     {"EmptyPiece",
      "[Groups]\n0=txt||log\n0_name=Text\n",
-     {"group 0 has an empty piece in its list: it catches every file without an extension"},
-     {"  0  Text: txt \"\" log\n"}},
+     {},
+     {"  0  Text: txt \"\" log\n"},
+     {"group 0 has an empty piece in its list: it catches every file without an extension"}},
     {"ExtensionInALaterGroup",
      "[Groups]\n0=md|txt\n1=MD|rst\n",
      {"group 1: MD is also listed by group 0, which wins"},
@@ -63,6 +66,30 @@ const CheckCase kCheckCases[] = {
      {"01 is never read", "+1 is never read", "line \"plain\" has no '='",
       "0 appears more than once: only the first is read"},
      {"  0  (no name): txt\n"}},
+};
+
+const CheckCase kSurpriseCases[] = {
+    {"GroupWithoutName",
+     "[Groups]\n0=txt\n[Configuration]\nUnknownGroupPlaceHolder=\n",
+     {},
+     {},
+     {"group 0 has no name", "UnknownGroupPlaceHolder is empty"}},
+    {"MisspeltSectionAndKeys",
+     "[Grups]\n0=txt\n[Groups]\n0=txt\n1=md\n1_nmae=Docs\n[Configuration]\nUnknownGroup=X\n",
+     {"1_nmae is never read; did you mean 1_name?",
+      "section [Grups] is never read; did you mean "
+      "[Groups]?",
+      "[Configuration] UnknownGroup is never read; did you mean UnknownGroupPlaceHolder?"},
+     {}},
+    {"PatternsInAnExtensionList",
+     "[Groups]\n0=*.jpg;*.png\n0_name=Images\n",
+     {"\"*.jpg;*.png\" is written as a pattern, but the extension list takes bare extensions "
+      "separated by '|': write 0=jpg|png, or for name masks 0_masks=*.jpg|*.png"},
+     {}},
+    {"ListCutNamesWhatIsLost",
+     "[Groups]\n0=" + std::string(250, 'a') + "|bcdefghij|klm\n",
+     {"\"bcdefghij\" is cut to \"bcdefghi\"; lost: klm"},
+     {}},
 };
 
 const CheckCase kMaskCases[] = {
@@ -111,9 +138,17 @@ TEST_P(SettingsCheckTest, GroupsAndWarnings) {
     }
     for (const std::string& line : c.shown)
         EXPECT_NE(std::string::npos, check.report.find(line)) << line << "\nin\n" << check.report;
+    for (const std::string& note : c.notes) {
+        bool found = false;
+        for (const std::string& given : check.notes)
+            found = found || given.find(note) != std::string::npos;
+        EXPECT_TRUE(found) << "no note \"" << note << "\" in\n" << check.report;
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, SettingsCheckTest, testing::ValuesIn(kCheckCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Surprises, SettingsCheckTest, testing::ValuesIn(kSurpriseCases),
                          [](const auto& info) { return std::string(info.param.name); });
 INSTANTIATE_TEST_SUITE_P(Masks, SettingsCheckTest, testing::ValuesIn(kMaskCases),
                          [](const auto& info) { return std::string(info.param.name); });
@@ -126,21 +161,27 @@ TEST(SettingsLocationReportTest, ShowsEveryPlaceAndTheOneInEffect) {
     folder.Write("host/Lumbrasket/Lumbrasket.ini", "[Groups]\n0=txt\n");
     std::string report;
     EXPECT_EQ(folder.Path("host/Lumbrasket/Lumbrasket.ini"),
-              ExplainSettingsLocation(nullptr, host, report));
+              ExplainSettingsLocation(nullptr, "", host, report));
     EXPECT_NE(std::string::npos, report.find("1. beside the host settings file: " +
                                              folder.Path("host/Lumbrasket.ini") + "  (missing)\n"));
     EXPECT_NE(std::string::npos,
               report.find(folder.Path("host/Lumbrasket/Lumbrasket.ini") + "  <- in effect\n"));
     EXPECT_NE(std::string::npos,
               report.find("3. beside the plugin file: (unknown: give --plugin)"));
-    EXPECT_NE(std::string::npos, report.find("4. beside the host program: "));
+    EXPECT_NE(std::string::npos, report.find("4. beside the host program: (unknown: give "
+                                             "--host-program)"));
+    // Given the host program, the place is its folder, not the checker's.
+    std::string withProgram;
+    ExplainSettingsLocation(nullptr, folder.Path("program/host.exe"), host, withProgram);
+    EXPECT_NE(std::string::npos, withProgram.find("4. beside the host program: " +
+                                                  folder.Path("program/Lumbrasket.ini")));
 }
 
 TEST(SettingsLocationReportTest, NothingFoundNamesTheFirstPlace) {
     ScratchFolder folder;
     std::string report;
     EXPECT_EQ(folder.Path("Lumbrasket.ini"),
-              ExplainSettingsLocation(nullptr, folder.Path("wdx.ini"), report));
+              ExplainSettingsLocation(nullptr, "", folder.Path("wdx.ini"), report));
     EXPECT_NE(std::string::npos, report.find("No settings file exists"));
 }
 

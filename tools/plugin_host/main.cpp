@@ -1,10 +1,14 @@
-// lumbrasket-host: a stand-in for a file manager. It loads a built plugin
+// lumbrasket: a stand-in for a file manager. It loads a built plugin
 // file as a host does, hands it a default settings path, lists its fields and
 // prints, for each file of a folder (or each path given), the value of every
 // field. Run the Windows build under Wine against Lumbrasket.wdx64, the Linux
 // build against Lumbrasket.wdx; the tables are meant to be identical.
 // Its `check` command explains a settings file to the person who wrote it.
+#include "bounded_string.h"
+#include "extension.h"
+#include "group_catalog.h"
 #include "loaded_plugin.h"
+#include "settings_location.h"
 #include "settings_check.h"
 #include "version.h"
 
@@ -24,20 +28,35 @@ constexpr int kExitNotAPlugin = 3;  // the plugin file does not load or lacks ex
 constexpr int kExitMissingPath = 4; // a folder or file to show does not exist
 
 const char* const kUsage =
-    "usage: lumbrasket-host [--host-settings PATH] PLUGIN_FILE FOLDER_OR_FILE...\n"
-    "       lumbrasket-host check [--host-settings PATH] [--plugin PLUGIN_FILE] [SETTINGS_FILE]\n"
+    "usage: lumbrasket [--host-settings PATH] [--why] [PLUGIN_FILE] FOLDER_OR_FILE...\n"
+    "       lumbrasket check [--host-settings PATH] [--plugin PLUGIN_FILE]\n"
+    "                        [--host-program PATH] [SETTINGS_FILE]\n"
     "\n"
-    "  Loads PLUGIN_FILE as a file manager does and prints its fields for every\n"
-    "  file of each FOLDER (sorted by name) or for each FILE.\n"
+    "  Loads the plugin as a file manager does (PLUGIN_FILE, or the plugin file\n"
+    "  beside this program) and prints its fields for every file of each FOLDER\n"
+    "  (sorted by name) or for each FILE.\n"
     "  --host-settings PATH  the host's default settings file handed to the plugin\n"
     "                        (default: wdx.ini in the current folder); the plugin\n"
     "                        looks for its own settings beside it first.\n"
+    "  --why                 says for each file which mask or extension of which\n"
+    "                        group decided, or that none did.\n"
     "\n"
     "  check: shows which Lumbrasket.ini the plugin uses for the host settings\n"
-    "  path (with --plugin, the place beside the plugin file is searched too), or\n"
-    "  reads SETTINGS_FILE, and prints its groups as the plugin will use them and\n"
-    "  a warning for every line that will surprise. Exits 1 when there is a\n"
-    "  warning, 0 when there is none.\n";
+    "  path (with --plugin, the place beside the plugin file is searched too; with\n"
+    "  --host-program, the place beside the file manager's program), or reads\n"
+    "  SETTINGS_FILE, and prints its groups as the plugin will use them, a warning\n"
+    "  for every line that does not mean what it seems to, and notes on what is\n"
+    "  worth knowing. Exits 1 when there is a warning, 0 when there is none.\n";
+
+// What the command line asks for.
+struct Options {
+    bool check = false;
+    bool why = false;
+    std::string hostSettings;
+    std::string pluginFile;
+    std::string hostProgram;
+    std::vector<std::string> arguments;
+};
 
 const char* LocationText(int location) {
     switch (location) {
@@ -112,25 +131,27 @@ void PrintRow(const std::vector<std::string>& cells, const std::vector<size_t>& 
     std::printf("%s\n", line.c_str());
 }
 
-int RunCheck(const std::string& hostSettings, const std::string& pluginFile,
-             const std::vector<std::string>& arguments) {
-    if (arguments.size() > 1 || (arguments.empty() && hostSettings.empty())) {
+int RunCheck(const Options& options) {
+    const std::vector<std::string>& arguments = options.arguments;
+    if (arguments.size() > 1 || (arguments.empty() && options.hostSettings.empty())) {
         std::fprintf(stderr, "%s", kUsage);
         return kExitUsage;
     }
     std::unique_ptr<LoadedPlugin> plugin;
-    if (!pluginFile.empty()) {
-        plugin = std::make_unique<LoadedPlugin>(FullPath(pluginFile));
+    if (!options.pluginFile.empty()) {
+        plugin = std::make_unique<LoadedPlugin>(FullPath(options.pluginFile));
         if (plugin->Module() == nullptr) {
-            std::fprintf(stderr, "lumbrasket-host: %s\n", plugin->Problem().c_str());
+            std::fprintf(stderr, "lumbrasket: %s\n", plugin->Problem().c_str());
             return kExitNotAPlugin;
         }
     }
     std::string report;
     std::string settingsFile;
-    if (!hostSettings.empty())
-        settingsFile = ExplainSettingsLocation(plugin ? plugin->Module() : nullptr,
-                                               FullPath(hostSettings), report);
+    if (!options.hostSettings.empty())
+        settingsFile = ExplainSettingsLocation(
+            plugin ? plugin->Module() : nullptr,
+            options.hostProgram.empty() ? std::string() : FullPath(options.hostProgram),
+            FullPath(options.hostSettings), report);
     if (!arguments.empty())
         settingsFile = FullPath(arguments[0]);
     SettingsCheck check = CheckSettingsFile(settingsFile);
@@ -138,27 +159,69 @@ int RunCheck(const std::string& hostSettings, const std::string& pluginFile,
     return check.warnings.empty() ? 0 : 1;
 }
 
-int RunTable(const std::string& hostSettings, const std::vector<std::string>& arguments) {
-    if (arguments.size() < 2) {
+// The plugin file a table is made with: the first of several arguments, or
+// one that names a plugin file by its suffix; else the plugin beside this
+// program (as the archive has it).
+std::string TablePlugin(std::vector<std::string>& arguments) {
+    const std::string suffix = std::strrchr(LUMBRASKET_PLUGIN_FILE_NAME, '.');
+    const bool named =
+        !arguments.empty() && arguments[0].size() > suffix.size() &&
+        arguments[0].compare(arguments[0].size() - suffix.size(), suffix.size(), suffix) == 0;
+    if (arguments.size() >= 2 || named) {
+        const std::string plugin = arguments[0];
+        arguments.erase(arguments.begin());
+        return plugin;
+    }
+    char program[kPathBufferSize] = {};
+    GetModuleFileNameA(nullptr, program, kPathBufferSize);
+    char folder[kPathBufferSize] = {};
+    CutToDirectory(folder, program);
+    return std::string(folder) + LUMBRASKET_PLUGIN_FILE_NAME;
+}
+
+// Why a file got its group, in words; the catalog is the settings file the
+// plugin read, loaded again here.
+std::string WhyText(const GroupCatalog& catalog, const std::string& path) {
+    if (GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_DIRECTORY)
+        return "a folder: no value";
+    const FileNameParts parts = SplitFileName(path.c_str());
+    GroupReason reason{GroupReason::kFallback, nullptr};
+    const GroupMatch match = catalog.FindGroupOfFile(parts.name, parts.nameLength, parts.extension,
+                                                     parts.extensionLength, &reason);
+    const std::string group = "group " + std::to_string(match.number);
+    switch (reason.kind) {
+    case GroupReason::kMask:
+        return "mask " + *reason.text + " of " + group;
+    case GroupReason::kExtension:
+        return "extension \"" + *reason.text + "\" of " + group;
+    default:
+        return "no mask or extension of a group matched: the fallback " + group;
+    }
+}
+
+int RunTable(Options options) {
+    const std::string pluginFile = FullPath(TablePlugin(options.arguments));
+    const std::vector<std::string>& paths = options.arguments;
+    if (paths.empty()) {
         std::fprintf(stderr, "%s", kUsage);
         return kExitUsage;
     }
-    for (size_t a = 1; a < arguments.size(); ++a) {
-        if (GetFileAttributesA(FullPath(arguments[a]).c_str()) == INVALID_FILE_ATTRIBUTES) {
-            std::fprintf(stderr, "lumbrasket-host: %s: no such file or folder\n",
-                         arguments[a].c_str());
+    for (const std::string& path : paths) {
+        if (GetFileAttributesA(FullPath(path).c_str()) == INVALID_FILE_ATTRIBUTES) {
+            std::fprintf(stderr, "lumbrasket: %s: no such file or folder\n", path.c_str());
             return kExitMissingPath;
         }
     }
 
-    LoadedPlugin plugin(FullPath(arguments[0]));
+    LoadedPlugin plugin(pluginFile);
     if (!plugin.Problem().empty()) {
-        std::fprintf(stderr, "lumbrasket-host: %s\n", plugin.Problem().c_str());
+        std::fprintf(stderr, "lumbrasket: %s\n", plugin.Problem().c_str());
         return kExitNotAPlugin;
     }
-    int location = plugin.SetDefaultParams(FullPath(hostSettings));
-    std::printf("lumbrasket-host %s: plugin %s\n", LUMBRASKET_VERSION_TEXT,
-                FullPath(arguments[0]).c_str());
+    const std::string hostSettings =
+        FullPath(options.hostSettings.empty() ? std::string("wdx.ini") : options.hostSettings);
+    int location = plugin.SetDefaultParams(hostSettings);
+    std::printf("lumbrasket %s: plugin %s\n", LUMBRASKET_VERSION_TEXT, pluginFile.c_str());
     std::printf("settings file: %s\n", LocationText(location));
 
     std::vector<Field> fields;
@@ -176,24 +239,38 @@ int RunTable(const std::string& hostSettings, const std::vector<std::string>& ar
                     field.type == kFieldNumeric32 ? "integer" : "text");
     std::printf("\n\n");
 
+    // The settings file the plugin took, loaded again to say why.
+    GroupCatalog catalog;
+    if (options.why) {
+        // Found nowhere, the plugin keeps the first place, which holds no file.
+        char settings[kPathBufferSize] = {};
+        SettingsCandidate(location != kSettingsNotFound ? location : kSettingsBesideHost,
+                          plugin.Module(), "Lumbrasket", hostSettings.c_str(), settings);
+        catalog.LoadGroups(settings);
+    }
+
     std::vector<std::vector<std::string>> rows;
     std::vector<std::string> header{"Name"};
     for (const Field& field : fields)
         header.push_back(field.name);
+    if (options.why)
+        header.push_back("Why");
     rows.push_back(header);
-    for (size_t a = 1; a < arguments.size(); ++a) {
-        std::string path = FullPath(arguments[a]);
+    for (const std::string& argument : paths) {
+        std::string path = FullPath(argument);
         DWORD attributes = GetFileAttributesA(path.c_str());
         std::vector<std::pair<std::string, std::string>> items; // shown name, full path
         if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
             for (const std::string& name : FolderEntries(path))
                 items.emplace_back(name, path + kPathSeparatorText + name);
         else
-            items.emplace_back(arguments[a], path);
+            items.emplace_back(argument, path);
         for (const auto& item : items) {
             std::vector<std::string> row{item.first};
             for (const Field& field : fields)
                 row.push_back(ValueText(plugin, item.second, field));
+            if (options.why)
+                row.push_back(WhyText(catalog, item.second));
             rows.push_back(row);
         }
     }
@@ -208,20 +285,25 @@ int RunTable(const std::string& hostSettings, const std::vector<std::string>& ar
 
 // The command line, split into options and the rest. False, with a message,
 // when an option lacks its value or a value is another option.
-bool ParseArguments(int argc, char** argv, bool check, std::string& hostSettings,
-                    std::string& pluginFile, std::vector<std::string>& arguments) {
-    for (int i = check ? 2 : 1; i < argc; ++i) {
+bool ParseArguments(int argc, char** argv, Options& options) {
+    options.check = argc > 1 && std::strcmp(argv[1], "check") == 0;
+    for (int i = options.check ? 2 : 1; i < argc; ++i) {
         const std::string argument = argv[i];
-        std::string* value = argument == "--host-settings"     ? &hostSettings
-                             : check && argument == "--plugin" ? &pluginFile
-                                                               : nullptr;
+        if (argument == "--why" && !options.check) {
+            options.why = true;
+            continue;
+        }
+        std::string* value = argument == "--host-settings"                   ? &options.hostSettings
+                             : options.check && argument == "--plugin"       ? &options.pluginFile
+                             : options.check && argument == "--host-program" ? &options.hostProgram
+                                                                             : nullptr;
         if (value == nullptr) {
-            arguments.push_back(argument);
+            options.arguments.push_back(argument);
             continue;
         }
         if (i + 1 >= argc || std::strncmp(argv[i + 1], "--", 2) == 0) {
-            std::fprintf(stderr, "lumbrasket-host: %s needs a path after it\n\n%s",
-                         argument.c_str(), kUsage);
+            std::fprintf(stderr, "lumbrasket: %s needs a path after it\n\n%s", argument.c_str(),
+                         kUsage);
             return false;
         }
         *value = argv[++i];
@@ -232,19 +314,14 @@ bool ParseArguments(int argc, char** argv, bool check, std::string& hostSettings
 } // namespace
 
 int main(int argc, char** argv) {
-    const bool check = argc > 1 && std::strcmp(argv[1], "check") == 0;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
             std::printf("%s", kUsage);
             return 0;
         }
     }
-    std::string hostSettings;
-    std::string pluginFile;
-    std::vector<std::string> arguments;
-    if (!ParseArguments(argc, argv, check, hostSettings, pluginFile, arguments))
+    Options options;
+    if (!ParseArguments(argc, argv, options))
         return kExitUsage;
-    if (check)
-        return RunCheck(hostSettings, pluginFile, arguments);
-    return RunTable(hostSettings.empty() ? std::string("wdx.ini") : hostSettings, arguments);
+    return options.check ? RunCheck(options) : RunTable(options);
 }

@@ -4,10 +4,13 @@
 #include "settings_check.h"
 
 #include "bounded_string.h"
+#include "check_helpers.h"
+#include "code_page.h"
 #include "group_catalog.h"
 #include "profile_section.h"
 #include "settings_location.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -119,6 +122,12 @@ public:
 
 private:
     void Warn(const std::string& text) { result.warnings.push_back(text); }
+    void Note(const std::string& text) { result.notes.push_back(text); }
+    void CheckSections();
+    void CheckConfigurationKeys();
+    void CheckNames(const std::vector<FileGroup>& groups, const std::string& fallbackName);
+    void CheckEncoding(const std::string& what, const std::string& text);
+    void CheckListCut(const std::string& key, const std::string& value);
     // The groups and the fallback as the plugin will use them.
     void ShowTable(const std::vector<FileGroup>& groups, const std::string& fallbackName);
     // Ends the report with the warnings.
@@ -136,6 +145,96 @@ void Checker::CheckCut(const char* section, const std::string& key, const std::s
     if (length > kPathBufferSize - 1)
         Warn("[" + std::string(section) + "] " + key + " is " + std::to_string(length) +
              " bytes long: only its first 259 bytes are read");
+}
+
+// For an extension or mask list longer than 259 bytes: which pieces are cut
+// and which are lost.
+void Checker::CheckListCut(const std::string& key, const std::string& value) {
+    const std::string whole = Unquoted(value);
+    const std::size_t cutAt = kPathBufferSize - 1;
+    if (whole.size() <= cutAt)
+        return;
+    const std::size_t separator = whole.rfind('|', cutAt - 1);
+    const std::size_t pieceStart = separator == std::string::npos ? 0 : separator + 1;
+    const std::size_t pieceEnd = std::min(whole.find('|', pieceStart), whole.size());
+    std::string lost;
+    for (std::size_t at = pieceEnd; at < whole.size();) {
+        const std::size_t next = std::min(whole.find('|', at + 1), whole.size());
+        const std::string piece = whole.substr(at + 1, next - at - 1);
+        if (!piece.empty())
+            lost += (lost.empty() ? "" : " ") + piece;
+        at = next;
+    }
+    std::string text = "[Groups] " + key + " is " + std::to_string(whole.size()) +
+                       " bytes long: only its first 259 bytes are read";
+    if (pieceEnd > cutAt)
+        text += "; \"" + whole.substr(pieceStart, pieceEnd - pieceStart) + "\" is cut to \"" +
+                whole.substr(pieceStart, cutAt - pieceStart) + "\"";
+    if (!lost.empty())
+        text += "; lost: " + lost;
+    Warn(text);
+}
+
+void Checker::CheckEncoding(const std::string& what, const std::string& text) {
+    if (!HasNonAscii(text))
+        return;
+    if (MultibyteCodePage() == kUtf8CodePage) {
+        if (!IsValidUtf8(text))
+            Warn(what + " \"" + text + "\" is not valid UTF-8, which the host shows: save the " +
+                 "file as UTF-8 (or UTF-16)");
+    } else if (IsValidUtf8(text)) {
+        Warn(what + " \"" + text + "\" looks like UTF-8 (the file was saved as UTF-8), but the " +
+             "host shows names in the system's ANSI code page, where it reads garbled (a u " +
+             "with umlaut becomes two characters): save the file as ANSI or UTF-16");
+    }
+}
+
+void Checker::CheckNames(const std::vector<FileGroup>& groups, const std::string& fallbackName) {
+    for (const FileGroup& group : groups) {
+        const std::string number = std::to_string(group.number);
+        if (group.name.empty())
+            Note("group " + number + " has no name (" + number +
+                 "_name is missing or empty): " + "its files show an empty name, as folders do");
+        CheckEncoding("the name of group " + number, group.name);
+    }
+    if (fallbackName.empty())
+        Note("UnknownGroupPlaceHolder is empty: files of no group show an empty name, as "
+             "folders do");
+    CheckEncoding("the fallback name", fallbackName);
+}
+
+void Checker::CheckSections() {
+    std::vector<char> names(1 << 16);
+    while (GetPrivateProfileStringA(nullptr, nullptr, "", names.data(),
+                                    static_cast<DWORD>(names.size()), path.c_str()) +
+               2 >=
+           names.size())
+        names.assign(names.size() * 4, '\0');
+    for (const char* name = names.data(); *name != '\0'; name += std::strlen(name) + 1) {
+        const std::string section = name;
+        if (Lower(section) == "groups" || Lower(section) == "configuration")
+            continue;
+        const std::string nearest = NearestName(section, {"Groups", "Configuration"});
+        Warn("section [" + section + "] is never read" +
+             (nearest.empty() ? std::string(": the plugin reads [Groups] and [Configuration]")
+                              : "; did you mean [" + nearest + "]?"));
+    }
+}
+
+void Checker::CheckConfigurationKeys() {
+    ProfileSection configuration(path, "Configuration");
+    for (const SectionEntry* entry = configuration.ReadSection(); entry;
+         entry = configuration.NextEntry()) {
+        const std::string& key = entry->key.empty() ? entry->line : entry->key;
+        if (Lower(key) == "unknowngroupplaceholder") {
+            CheckCut("Configuration", entry->key, entry->value);
+            continue;
+        }
+        const std::string nearest = NearestName(key, {"UnknownGroupPlaceHolder"});
+        Warn("[Configuration] " + key + " is never read" +
+             (nearest.empty() ? std::string(": the only key there is UnknownGroupPlaceHolder")
+                              : "; did you mean " + nearest + "?"));
+    }
 }
 
 void Checker::CheckGroupKeys(std::size_t groupCount) {
@@ -158,11 +257,23 @@ void Checker::CheckGroupKeys(std::size_t groupCount) {
         const long long number = CanonicalNumber(key.substr(0, key.size() - suffix));
         const long long count = static_cast<long long>(groupCount);
         if (number < 0) {
-            Warn("[Groups] " + key + " is never read: group keys are the numbers 0, 1, 2, ... " +
-                 "written without sign or leading zeros, their names N_name and their name " +
-                 "masks N_masks");
+            // "1_nmae": a number and a misspelt suffix.
+            const std::size_t digits = key.find_first_not_of("0123456789");
+            const bool numbered = digits != 0 && digits != std::string::npos &&
+                                  CanonicalNumber(key.substr(0, digits)) >= 0;
+            const std::string nearest =
+                numbered ? NearestName(key.substr(digits), {"_name", "_masks"}) : std::string();
+            Warn("[Groups] " + key + " is never read" +
+                 (nearest.empty()
+                      ? std::string(": group keys are the numbers 0, 1, 2, ... written without "
+                                    "sign or leading zeros, their names N_name and their name "
+                                    "masks N_masks")
+                      : "; did you mean " + key.substr(0, digits) + nearest + "?"));
         } else if (number < count) {
-            CheckCut("Groups", key, entry->value);
+            if (isName)
+                CheckCut("Groups", key, entry->value);
+            else
+                CheckListCut(key, entry->value);
         } else if (isName) {
             Warn("[Groups] " + key + " names a group without an extension list or masks (" +
                  key.substr(0, key.size() - 5) + " is missing or empty): it is never used");
@@ -178,8 +289,17 @@ void Checker::CheckExtensions(const std::vector<FileGroup>& groups) {
     for (const FileGroup& group : groups) {
         const std::string label = "group " + std::to_string(group.number);
         for (const std::string& extension : group.extensions) {
+            if (extension.find_first_of("*?;,") != std::string::npos) {
+                const std::string number = std::to_string(group.number);
+                const std::string bare = BareExtensions(extension);
+                Warn(label + ": \"" + extension + "\" is written as a pattern, but the " +
+                     "extension list takes bare extensions separated by '|'" +
+                     (bare.empty() ? "" : ": write " + number + "=" + bare) + ", or for name " +
+                     "masks " + number + "_masks=" + AsMasks(extension));
+                continue;
+            }
             if (extension.empty())
-                Warn(label + " has an empty piece in its list: it catches every file without " +
+                Note(label + " has an empty piece in its list: it catches every file without " +
                      "an extension (and names that end in a dot)");
             else if (extension.find('.') != std::string::npos)
                 Warn(label + ": \"" + extension + "\" holds a dot and never matches; write " +
@@ -238,12 +358,10 @@ SettingsCheck Checker::Run() {
         Warn("no group is defined ([Groups] 0 is missing or empty): every file gets the "
              "fallback group");
     CheckGroupKeys(groups.size());
-    ProfileSection configuration(path, "Configuration");
-    for (const SectionEntry* entry = configuration.ReadSection(); entry;
-         entry = configuration.NextEntry())
-        if (Lower(entry->key) == "unknowngroupplaceholder")
-            CheckCut("Configuration", entry->key, entry->value);
+    CheckSections();
+    CheckConfigurationKeys();
     CheckExtensions(groups);
+    CheckNames(groups, catalog.FallbackName());
     return Finish();
 }
 
@@ -256,13 +374,18 @@ SettingsCheck Checker::Finish() {
         for (const std::string& warning : result.warnings)
             out += "  - " + warning + "\n";
     }
+    if (!result.notes.empty()) {
+        out += "Notes:\n";
+        for (const std::string& note : result.notes)
+            out += "  - " + note + "\n";
+    }
     return result;
 }
 
 } // namespace
 
-std::string ExplainSettingsLocation(HMODULE pluginModule, const std::string& hostSettingsPath,
-                                    std::string& report) {
+std::string ExplainSettingsLocation(HMODULE pluginModule, const std::string& hostProgram,
+                                    const std::string& hostSettingsPath, std::string& report) {
     static const char* const kPlaces[] = {
         "beside the host settings file",
         "in the folder Lumbrasket there",
@@ -280,8 +403,19 @@ std::string ExplainSettingsLocation(HMODULE pluginModule, const std::string& hos
             report += line + "(unknown: give --plugin)\n";
             continue;
         }
-        if (!SettingsCandidate(place, pluginModule, kPluginName, hostSettingsPath.c_str(),
-                               candidate)) {
+        if (place == kSettingsBesideProgram && hostProgram.empty()) {
+            report += line + "(unknown: give --host-program)\n";
+            continue;
+        }
+        // The host program's folder is not this checker's: the place beside
+        // it is composed from the path given, as the one beside the host
+        // settings file is.
+        const bool placed = place == kSettingsBesideProgram
+                                ? SettingsCandidate(kSettingsBesideHost, nullptr, kPluginName,
+                                                    hostProgram.c_str(), candidate)
+                                : SettingsCandidate(place, pluginModule, kPluginName,
+                                                    hostSettingsPath.c_str(), candidate);
+        if (!placed) {
             report += line + "(no folder to look in)\n";
             continue;
         }

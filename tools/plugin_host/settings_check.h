@@ -8,17 +8,21 @@
 #include <string>
 #include <vector>
 
+// Warnings are things the file does not mean as its author meant them (the
+// check exits 1); notes are worth knowing but may well be meant (exit 0).
 struct SettingsCheck {
     std::string report;                // for a person, one item per line
     std::vector<std::string> warnings; // also listed in the report
+    std::vector<std::string> notes;    // also listed in the report
 };
 
 // Explains the four places the plugin searches for a host settings path, in
 // order, and which one wins. `pluginModule` names the plugin file for the
-// third place; without it that place is shown as unknown and not searched.
-// Gives the path the plugin will read (the first candidate when none exists).
-std::string ExplainSettingsLocation(HMODULE pluginModule, const std::string& hostSettingsPath,
-                                    std::string& report);
+// third place and `hostProgram` the host's program file for the fourth;
+// without one, that place is shown as unknown and not searched. Gives the
+// path the plugin will read (the first candidate when none exists).
+std::string ExplainSettingsLocation(HMODULE pluginModule, const std::string& hostProgram,
+                                    const std::string& hostSettingsPath, std::string& report);
 
 // Loads the file as the plugin does and reports its groups, its fallback and
 // its surprises.
