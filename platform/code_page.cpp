@@ -17,6 +17,10 @@ const char* NextCharacter(const char* text) {
 int MultibyteCodePage() {
     return _getmbcp();
 }
+bool AsciiIsNeverATrailByte() {
+    // The C runtime's multibyte code page is 0 while it is single-byte.
+    return _getmbcp() == 0;
+}
 bool SetMultibyteCodePage(int codePage) {
     return _setmbcp(codePage) == 0;
 }
@@ -25,6 +29,9 @@ bool SetMultibyteCodePage(int codePage) {
 
 int MultibyteCodePage() {
     return kUtf8CodePage;
+}
+bool AsciiIsNeverATrailByte() {
+    return true;
 }
 bool SetMultibyteCodePage(int codePage) {
     return codePage == kUtf8CodePage;

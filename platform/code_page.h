@@ -13,3 +13,8 @@ bool SetMultibyteCodePage(int codePage);
 // double-byte character is one, a lead byte cut by the terminator one byte.
 // Never steps past the terminator.
 const char* NextCharacter(const char* text);
+
+// True when no byte below 128 can be the second byte of a character in the
+// code page in effect (UTF-8, any single-byte code page): a byte-wise search
+// for '\\', '/' or '.' is then as right as a character-wise one.
+bool AsciiIsNeverATrailByte();

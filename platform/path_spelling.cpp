@@ -96,10 +96,6 @@ const char* PutRoot(const char* path, Spelling& out, bool& fits) {
 
 } // namespace
 
-bool IsPathSeparator(char c) {
-    return c != '\0' && std::strchr(kPathSeparators, c) != nullptr;
-}
-
 bool ReducePathSpelling(const char* path, char* output, std::size_t capacity) {
     if (capacity == 0)
         return false;

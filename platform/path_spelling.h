@@ -8,7 +8,13 @@
 #include <cstddef>
 
 // True for every character this system takes as a path separator.
-bool IsPathSeparator(char c);
+inline bool IsPathSeparator(char c) {
+#ifdef _WIN32
+    return c == '\\' || c == '/';
+#else
+    return c == '/';
+#endif
+}
 
 // Separators collapsed to this system's own, "." components dropped, ".."
 // taking the component before it (lexically, as Windows does), trailing

@@ -12,22 +12,41 @@ if(NOT result EQUAL 0)
 endif()
 
 get_filename_component(plugin_name ${PLUGIN} NAME)
+get_filename_component(tool_name ${TOOL} NAME)
 file(GLOB found RELATIVE ${unpacked} ${unpacked}/*)
 list(SORT found)
-set(expected Lumbrasket.ini ${plugin_name} pluginst.inf readme.txt)
+set(expected Lumbrasket.ini ${plugin_name} ${tool_name} pluginst.inf readme.txt)
 list(SORT expected)
 if(NOT found STREQUAL expected)
     message(FATAL_ERROR "archive holds ${found}, expected ${expected}")
 endif()
 
-foreach(pair "${plugin_name};${PLUGIN}" "Lumbrasket.ini;${SOURCE}/examples/Lumbrasket.ini"
+execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${unpacked}/${plugin_name} ${PLUGIN}
+    RESULT_VARIABLE differs)
+if(differs)
+    message(FATAL_ERROR "${plugin_name} in the archive differs from ${PLUGIN}")
+endif()
+
+# The text files say what their sources say, in the line ends of their system.
+foreach(pair "Lumbrasket.ini;${SOURCE}/examples/Lumbrasket.ini"
              "readme.txt;${SOURCE}/plugin/package/readme.txt")
     list(GET pair 0 name)
     list(GET pair 1 original)
-    execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${unpacked}/${name} ${original}
-        RESULT_VARIABLE differs)
-    if(differs)
+    # Read as hex: file(READ) as text would drop the carriage returns.
+    file(READ ${unpacked}/${name} archived HEX)
+    file(READ ${original} source HEX)
+    # The texts are ASCII: "0d0a" can only be a CR LF pair.
+    string(REPLACE "0d0a" "0a" unix "${archived}")
+    if(NOT unix STREQUAL source)
         message(FATAL_ERROR "${name} in the archive differs from ${original}")
+    endif()
+    # Byte pairs: a CR is "0d" at an even position.
+    string(REGEX MATCH "^(..)*0d" carriage "${archived}")
+    if(WINDOWS AND NOT carriage)
+        message(FATAL_ERROR "${name} in the Windows archive lacks CRLF line ends")
+    endif()
+    if(NOT WINDOWS AND carriage)
+        message(FATAL_ERROR "${name} in the Linux archive has CR line ends")
     endif()
 endforeach()
 
@@ -37,7 +56,9 @@ if(size GREATER SIZE_LIMIT)
 endif()
 
 file(STRINGS ${unpacked}/pluginst.inf inf)
-foreach(line "[plugininstall]" "type=wdx" "file=Lumbrasket.wdx" "defaultdir=Lumbrasket")
+string(REPLACE "\r" "" inf "${inf}")
+foreach(line "[plugininstall]" "type=wdx" "file=Lumbrasket.wdx" "defaultdir=Lumbrasket"
+             "version=${VERSION}")
     list(FIND inf "${line}" at)
     if(at EQUAL -1)
         message(FATAL_ERROR "pluginst.inf lacks the line ${line}:\n${inf}")
