@@ -15,6 +15,7 @@ set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 
 # Windows test programs run under Wine; ctest starts them through this.
 set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/run-under-wine.sh)
+set(LUMBRASKET_OBJDUMP x86_64-w64-mingw32-objdump)
 
 # The plugin itself needs no POSIX threads: it links the C++ runtime of the
 # win32 thread model, whose exception and TLS support use Windows' own

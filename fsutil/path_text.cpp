@@ -13,9 +13,8 @@ int HasNoColon(const char* text) {
 }
 
 char* DirectoryPart(const char* path, char* output) {
-    const char* separator = FindLastSeparator(path);
-    if (separator != nullptr && output != nullptr)
-        BoundedCopyN(output, kPathBufferSize, path, static_cast<std::size_t>(separator - path) + 1);
+    if (output != nullptr)
+        CutToFolder(path, output, kPathBufferSize);
     return output;
 }
 

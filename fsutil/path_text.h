@@ -18,7 +18,8 @@ enum PathKind : int {
 
 int HasNoColon(const char* text);
 // Fills `output` (a path buffer, may be null) with the path up to and
-// including its last separator; without a separator the output is untouched.
+// including its last separator; without a separator the output is untouched,
+// and a folder longer than a path buffer leaves it empty.
 char* DirectoryPart(const char* path, char* output);
 // The position after the last '.' anywhere in the path, or null.
 const char* ExtensionOf(const char* path);

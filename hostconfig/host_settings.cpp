@@ -4,6 +4,7 @@
 #include "host_settings.h"
 
 #include "bounded_string.h"
+#include "path_spelling.h"
 #include "profile_binding.h"
 #include "settings_location.h"
 #include "text_search.h"
@@ -112,10 +113,7 @@ int FindHostSettingsFile(const char* basePath, char* output) {
     }
 
     char baseDirectory[kPathBufferSize] = {};
-    const char* separator = FindLastSeparator(basePath);
-    if (separator != nullptr)
-        BoundedCopyN(baseDirectory, kPathBufferSize, basePath,
-                     static_cast<std::size_t>(separator - basePath) + 1);
+    CutToFolder(basePath, baseDirectory, kPathBufferSize);
 
     char switchValue[kPathBufferSize] = {};
     if (ReadIniSwitch(switchValue)) {

@@ -24,15 +24,14 @@ std::int32_t BuildSettingsPath(std::int32_t kind, HMODULE module, const char* ba
             modulePath[0] = '\0';
         source = modulePath;
     }
+    if (capacity == 0 || capacity > kMaxCapacity)
+        return kStatusInvalidArgument;
     // Without a separator there is no folder to put the file in: the output
     // stays as it was rather than holding a bare name.
-    const char* separator = FindLastSeparator(source);
-    if (separator == nullptr)
+    const FolderCut folder = CutToFolder(source, output, capacity);
+    if (folder == kNoFolder)
         return kStatusInvalidArgument;
-    Status status =
-        BoundedCopyN(output, capacity, source, static_cast<std::size_t>(separator - source) + 1);
-    if (status == kStatusInvalidArgument)
-        return status;
+    Status status = folder == kFolderCut ? kStatusSuccess : kStatusInsufficientBuffer;
     if (status == kStatusSuccess && kind == 2) {
         status = BoundedAppend(output, capacity, subdirectory);
         if (status == kStatusSuccess)

@@ -7,18 +7,15 @@
 
 #include "bounded_string.h"
 #include "host_settings.h"
+#include "path_spelling.h"
 #include "path_text.h"
 #include "profile_binding.h"
 #include "settings_location.h"
 #include "text_search.h"
 
 int ReplaceFileName(const char* replacement, char* path) {
-    if (path == nullptr)
+    if (path == nullptr || CutToFolder(path, path, kPathBufferSize) != kFolderCut)
         return 0;
-    const char* separator = FindLastSeparator(path);
-    if (separator == nullptr)
-        return 0;
-    BoundedCopyN(path, kPathBufferSize, path, static_cast<std::size_t>(separator - path) + 1);
     BoundedAppend(path, kPathBufferSize, replacement);
     return 1;
 }

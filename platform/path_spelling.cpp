@@ -1,6 +1,6 @@
-// The reduction of a path's spelling, character by character through the C
-// runtime's multibyte step, so a double-byte character whose second byte is
-// 0x5C stays whole.
+// The folder cut and the reduction of a path's spelling, character by
+// character through the C runtime's multibyte step, so a double-byte
+// character whose second byte is 0x5C stays whole.
 #include "path_spelling.h"
 
 #include "code_page.h"
@@ -95,6 +95,26 @@ const char* PutRoot(const char* path, Spelling& out, bool& fits) {
 }
 
 } // namespace
+
+FolderCut CutToFolder(const char* path, char* output, std::size_t capacity) {
+    const char* separator = nullptr;
+    for (const char* at = path; *at != '\0'; at = NextCharacter(at))
+        if (IsPathSeparator(*at))
+            separator = at;
+    if (separator == nullptr)
+        return kNoFolder;
+    const std::size_t length = static_cast<std::size_t>(separator - path) + 1;
+    if (length >= capacity) {
+        // A cut folder would name another one, further up.
+        if (capacity > 0)
+            output[0] = '\0';
+        return kFolderTooLong;
+    }
+    // The path may be the output's own text: its start stays in place.
+    std::memmove(output, path, length);
+    output[length] = '\0';
+    return kFolderCut;
+}
 
 bool ReducePathSpelling(const char* path, char* output, std::size_t capacity) {
     if (capacity == 0)

@@ -1,8 +1,7 @@
-// Path separators and the one spelling of a path. Windows takes '\' and '/'
-// between components and names "link", "link\", "link\\" and "link\." as
-// one entry; code that must recognise an entry whatever its spelling (tree
-// removal, queries of a link as itself) reduces the text first, on both
-// systems, instead of trusting each system call to do it alike.
+// Path separators, the folder part of a path and the one spelling of a path. Windows takes '\' and
+// '/' between components and names "link", "link\", "link\\" and "link\." as one entry; code that
+// must recognise an entry whatever its spelling (tree removal, queries of a link as itself) reduces
+// the text first, on both systems, instead of trusting each system call to do it alike.
 #pragma once
 
 #include <cstddef>
@@ -15,6 +14,15 @@ inline bool IsPathSeparator(char c) {
     return c == '/';
 #endif
 }
+
+// The folder part of a path: all of it up to and including its last
+// separator (multibyte-aware, so a trail byte is never taken for '\\').
+enum FolderCut {
+    kFolderCut,     // the folder is in the output
+    kNoFolder,      // the path holds no separator; the output is untouched
+    kFolderTooLong, // the folder does not fit `capacity`; the output is empty
+};
+FolderCut CutToFolder(const char* path, char* output, std::size_t capacity);
 
 // Separators collapsed to this system's own, "." components dropped, ".."
 // taking the component before it (lexically, as Windows does), trailing

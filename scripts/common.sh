@@ -34,9 +34,16 @@ ensure_packages() {
 }
 
 ensure_build_packages() {
+    # 32-bit Wine runs the 32-bit Windows build; it comes from the i386
+    # architecture, which must be known before the package lists are read.
+    if ! dpkg --print-foreign-architectures | grep -qx i386; then
+        dpkg --add-architecture i386
+        apt-get update -qq
+    fi
     ensure_packages cmake make g++ googletest g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 \
+        g++-mingw-w64-i686 binutils-mingw-w64-i686 \
         clang libclang-rt-14-dev libbenchmark-dev \
-        wine wine64
+        wine wine64 wine32:i386
 }
 
 # The real host and what drives it headless.
@@ -63,7 +70,14 @@ build_tree() {
 }
 
 build_linux() { build_tree linux; }
-build_windows() { build_tree windows -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64-x86_64.cmake"; }
+# The 32-bit Windows build comes first: its plugin file goes into the 64-bit
+# build's archive beside the 64-bit one.
+build_windows32() { build_tree windows32 -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64-i686.cmake"; }
+build_windows() {
+    build_windows32
+    build_tree windows -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64-x86_64.cmake" \
+        -DLUMBRASKET_COMPANION_PLUGIN="$BUILD/windows32/plugin/package/Lumbrasket.wdx"
+}
 build_sanitized() { build_tree linux-sanitize -DLUMBRASKET_SANITIZE=ON; }
 # The thread test under ThreadSanitizer: the plugin and its suite only.
 build_thread_sanitized() {
@@ -101,6 +115,14 @@ start_wine() {
     export WINEPREFIX="$BUILD/wine-prefix"
     export WINEDEBUG=-all
     export WINEDLLOVERRIDES="mscoree,mshtml="
+    # A prefix made before 32-bit Wine was installed stops working once it is
+    # (for 64-bit programs too): one without its 32-bit system folder is made
+    # anew.
+    if [ -d "$WINEPREFIX/drive_c" ] && [ -z "$(ls "$WINEPREFIX/drive_c/windows/syswow64" 2>/dev/null)" ]; then
+        echo "== remaking the Wine prefix, which predates 32-bit Wine"
+        wineserver -k </dev/null >/dev/null 2>&1 || true
+        rm -rf "$WINEPREFIX"
+    fi
     [ -d "$WINEPREFIX/drive_c" ] || echo "== preparing the Wine prefix"
     mkdir -p "$WINEPREFIX"
     # Wine's background services start with the first Wine program and keep

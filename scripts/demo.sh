@@ -1,7 +1,8 @@
 #!/bin/sh
-# Builds both plugins and shows what a host would see: the host stand-in
-# loads each build (the Windows one under Wine) and prints the group of every
-# file in examples/sample, using examples/Lumbrasket.ini.
+# Builds the plugins and shows what a host would see: the host stand-in
+# loads each build (the Windows ones under Wine, 64-bit and 32-bit) and
+# prints the group of every file in examples/sample, using
+# examples/Lumbrasket.ini.
 set -eu
 . "$(dirname "$0")/common.sh"
 
@@ -16,6 +17,10 @@ echo
 echo "== Windows build, Lumbrasket.wdx64 under Wine"
 wine "$BUILD/windows/tools/lumbrasket.exe" --host-settings examples/wdx.ini \
     "$BUILD/windows/plugin/Lumbrasket.wdx64" examples/sample | tr -d '\r'
+echo
+echo "== Windows build, 32-bit Lumbrasket.wdx under Wine"
+wine "$BUILD/windows32/tools/lumbrasket.exe" --host-settings examples/wdx.ini \
+    "$BUILD/windows32/plugin/Lumbrasket.wdx" examples/sample | tr -d '\r'
 echo
 echo "== Linux build, Lumbrasket.wdx"
 "$BUILD/linux/tools/lumbrasket" --host-settings examples/wdx.ini \

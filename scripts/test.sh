@@ -17,7 +17,7 @@ start_wine
 
 step="testing"
 failed=""
-for tree in linux windows linux-sanitize; do
+for tree in linux windows32 windows linux-sanitize; do
     echo "== testing $tree"
     ctest --test-dir "$BUILD/$tree" --output-on-failure || failed="$failed $tree"
 done
@@ -28,4 +28,4 @@ if [ -n "$failed" ]; then
     echo "FAILED:$failed" >&2
     exit 1
 fi
-echo "all tests passed: linux, windows (Wine), linux-sanitize, linux-thread, fuzzing"
+echo "all tests passed: linux, windows32 and windows (Wine), linux-sanitize, linux-thread, fuzzing"

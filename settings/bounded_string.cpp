@@ -3,7 +3,7 @@
 // read or write outside its buffers.
 #include "bounded_string.h"
 
-#include "text_search.h"
+#include "path_spelling.h"
 #include "win32.h"
 #include <cstring>
 
@@ -123,18 +123,6 @@ Status IntToText(std::int32_t value, char* output, int radix) {
 }
 
 void CutToDirectory(char* destination, const char* source) {
-    // A path longer than the buffer has no directory here: the last
-    // separator of its cut text would name a folder above the real one.
-    if (BoundedCopy(destination, kPathBufferSize, source) != kStatusSuccess) {
+    if (CutToFolder(source, destination, kPathBufferSize) != kFolderCut)
         destination[0] = '\0';
-        return;
-    }
-    const char* separator = FindLastSeparator(destination);
-    if (separator == nullptr) {
-        destination[0] = '\0';
-        return;
-    }
-    // Copying the buffer onto its own start keeps the prefix in place.
-    std::size_t length = static_cast<std::size_t>(separator - destination) + 1;
-    BoundedCopyN(destination, kPathBufferSize, destination, length);
 }
