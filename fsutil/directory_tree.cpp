@@ -30,6 +30,11 @@ bool BuildEntryPath(const char* directory, const char* name, char* path) {
            BoundedAppend(path, kPathBufferSize, name) == kStatusSuccess;
 }
 
+// 0 exactly when the texts are equal, character for character.
+int CompareExact(const char* a, const char* b) {
+    return std::strcmp(a, b);
+}
+
 bool IsDotEntry(const char* name) {
     return CompareExact(name, ".") == 0 || CompareExact(name, "..") == 0;
 }
@@ -82,10 +87,6 @@ void RemoveLink(const char* path, DWORD attributes) {
 }
 
 } // namespace
-
-int CompareExact(const char* a, const char* b) {
-    return std::strcmp(a, b);
-}
 
 int IsDirectoryEmpty(const char* directory) {
     WIN32_FIND_DATAA found;

@@ -24,5 +24,3 @@ int RemoveDirectoryTree(const char* directory, int deleteFiles);
 // when the counter would pass the largest 32-bit value or a candidate does
 // not fit the path buffer.
 int MakeUniquePath(const char* base, const char* prefix, std::int32_t start, char* output);
-// 0 exactly when the texts are equal, character for character.
-int CompareExact(const char* a, const char* b);

@@ -8,8 +8,8 @@
 #include "win32.h"
 #include <cstring>
 
-int HasNoColon(const char* text) {
-    return FindChar(text, ':') == nullptr ? 1 : 0;
+int HasColon(const char* text) {
+    return FindChar(text, ':') != nullptr ? 1 : 0;
 }
 
 char* DirectoryPart(const char* path, char* output) {

@@ -15,6 +15,9 @@
 namespace {
 
 const char* const kRegistryKey = "Software\\Quendel\\Total Commander";
+// The bits of UseIniInProgramDir that say the host keeps its settings in
+// its program's folder (1: for the settings, 4: for the settings of users).
+constexpr std::int32_t kUseIniInProgramDir = 1 | 4;
 // The text after the last separator, or the whole text without one.
 const char* FileNamePart(const char* path) {
     const char* separator = FindLastSeparator(path);
@@ -130,7 +133,7 @@ int FindHostSettingsFile(const char* basePath, char* output) {
     BoundedAppend(programFile, kPathBufferSize, "Wincmd.ini");
     if (Found(programFile)) {
         ProfileBinding binding(programFile, "Configuration");
-        if ((binding.GetInt("UseIniInProgramDir", 0) & 5) != 0) {
+        if ((binding.GetInt("UseIniInProgramDir", 0) & kUseIniInProgramDir) != 0) {
             BoundedCopy(output, kPathBufferSize, programFile);
             if (Found(output))
                 return 1;

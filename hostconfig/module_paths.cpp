@@ -4,6 +4,7 @@
 
 #include "bounded_string.h"
 #include "path_spelling.h"
+#include "settings_location.h"
 #include "text_search.h"
 
 #include <cstring>
@@ -11,15 +12,15 @@
 std::int32_t BuildSettingsPath(std::int32_t kind, HMODULE module, const char* baseName,
                                const char* referencePath, char* output, std::int32_t outputCapacity,
                                const char* subdirectory) {
-    if (kind < 1 || kind > 4)
+    if (kind < kSettingsBesideHost || kind > kSettingsBesideProgram)
         return kind;
     const std::size_t capacity =
         static_cast<std::size_t>(static_cast<std::uint32_t>(outputCapacity));
     char modulePath[kPathBufferSize] = {};
     const char* source = referencePath;
-    if (kind == 3 || kind == 4) {
-        DWORD length =
-            GetModuleFileNameA(kind == 3 ? module : nullptr, modulePath, kPathBufferSize);
+    if (kind == kSettingsBesideModule || kind == kSettingsBesideProgram) {
+        DWORD length = GetModuleFileNameA(kind == kSettingsBesideModule ? module : nullptr,
+                                          modulePath, kPathBufferSize);
         if (length == 0 || length >= kPathBufferSize)
             modulePath[0] = '\0';
         source = modulePath;
@@ -32,7 +33,7 @@ std::int32_t BuildSettingsPath(std::int32_t kind, HMODULE module, const char* ba
     if (folder == kNoFolder)
         return kStatusInvalidArgument;
     Status status = folder == kFolderCut ? kStatusSuccess : kStatusInsufficientBuffer;
-    if (status == kStatusSuccess && kind == 2) {
+    if (status == kStatusSuccess && kind == kSettingsInHostSubfolder) {
         status = BoundedAppend(output, capacity, subdirectory);
         if (status == kStatusSuccess)
             status = BoundedAppend(output, capacity, kPathSeparatorText);

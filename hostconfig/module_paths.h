@@ -6,8 +6,9 @@
 #include <cstdint>
 
 // Composes base name + ".ini" at a place numbered as LocateSettingsFile's
-// results (1 beside the reference path, 2 in `subdirectory` there, 3 beside
-// the module, 4 beside the program), within the caller's capacity. Result:
+// results (kSettingsBesideHost: beside the reference path;
+// kSettingsInHostSubfolder: in `subdirectory` there; kSettingsBesideModule;
+// kSettingsBesideProgram), within the caller's capacity. Result:
 // success, or the insufficient-buffer status with the text cut where it
 // stopped when the folder or the whole path does not fit (never a path in
 // another folder reported as success); another kind is returned as it is,

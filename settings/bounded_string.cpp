@@ -26,6 +26,10 @@ Status BoundedLength(const char* text, std::size_t limit, std::size_t* length) {
     return kStatusSuccess;
 }
 
+namespace {
+
+// The steps the operations share. `length`, when given, receives the
+// destination's current text length.
 Status ValidateDestination(const char* destination, std::size_t capacity, std::size_t* length) {
     if (capacity == 0 || capacity > kMaxCapacity) {
         if (length != nullptr)
@@ -54,6 +58,8 @@ Status CopyCore(char* destination, std::size_t room, const char* source, std::si
     destination[count] = '\0';
     return kStatusSuccess;
 }
+
+} // namespace
 
 Status BoundedCopy(char* destination, std::size_t capacity, const char* source) {
     Status status = ValidateDestination(destination, capacity, nullptr);

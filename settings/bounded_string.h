@@ -30,11 +30,6 @@ Status BoundedAppendN(char* destination, std::size_t capacity, const char* sourc
 // within `limit`.
 Status BoundedLength(const char* text, std::size_t limit, std::size_t* length);
 
-// The steps the operations above share. `length`, when given, receives the
-// destination's current text length.
-Status ValidateDestination(const char* destination, std::size_t capacity, std::size_t* length);
-Status CopyCore(char* destination, std::size_t room, const char* source, std::size_t sourceLimit);
-
 // The value's text in the radix (2 to 36; radix 10 signed) into a buffer of
 // kNumberTextSize characters. Status of the conversion; the output is empty
 // when it failed.

@@ -22,7 +22,9 @@ std::string ProfileSection::GetSection() const {
 }
 
 std::string ProfileSection::ReadString(const char* key, const char* defaultValue) {
-    std::memset(valueBuffer, 0, 4);
+    // Terminated before the call: a platform that writes nothing at all
+    // leaves the empty text, not old bytes.
+    valueBuffer[0] = '\0';
     GetPrivateProfileStringA(sectionName.c_str(), key, defaultValue, valueBuffer, kValueBufferSize,
                              filePath.c_str());
     valueBuffer[kValueBufferSize - 1] = '\0';

@@ -9,9 +9,10 @@
 
 namespace {
 
-// The directory of a module file, or the empty text when the platform cannot
-// name the module or names it only cut (a cut path leads nowhere useful).
-void ModuleDirectory(HMODULE module, char* directory) {
+// The directory of a module file with its trailing separator, or the empty
+// text when the platform cannot name the module or names it only cut (a cut
+// path leads nowhere useful).
+void ModuleFolderWithSeparator(HMODULE module, char* directory) {
     char moduleFile[kPathBufferSize] = {};
     DWORD length = GetModuleFileNameA(module, moduleFile, kPathBufferSize);
     if (length == 0 || length >= kPathBufferSize) {
@@ -22,6 +23,13 @@ void ModuleDirectory(HMODULE module, char* directory) {
 }
 
 } // namespace
+
+const char* SettingsPlaceText(int location) {
+    for (const SettingsPlace& place : kSettingsPlaces)
+        if (place.location == location)
+            return place.description;
+    return "nowhere (defaults in effect)";
+}
 
 bool FindPathEntry(const char* path, WIN32_FIND_DATAA& found) {
     std::memset(&found, 0, sizeof(found));
@@ -44,9 +52,9 @@ bool SettingsCandidate(int place, HMODULE module, const char* pluginName,
     if (place == kSettingsBesideHost || place == kSettingsInHostSubfolder)
         CutToDirectory(candidate, hostSettingsPath);
     else if (place == kSettingsBesideModule)
-        ModuleDirectory(module, candidate);
+        ModuleFolderWithSeparator(module, candidate);
     else if (place == kSettingsBesideProgram)
-        ModuleDirectory(nullptr, candidate);
+        ModuleFolderWithSeparator(nullptr, candidate);
     else
         candidate[0] = '\0';
     if (candidate[0] == '\0')

@@ -13,6 +13,22 @@ enum SettingsLocation : int {
     kSettingsBesideProgram = 4,   // host executable directory + NAME.ini
 };
 
+// The four places in the order they are tried, with the words that name
+// each for a person (the host stand-in and the checker show them).
+struct SettingsPlace {
+    SettingsLocation location;
+    const char* description;
+};
+constexpr SettingsPlace kSettingsPlaces[] = {
+    {kSettingsBesideHost, "beside the host settings file"},
+    {kSettingsInHostSubfolder, "in a folder named after the plugin beside the host settings file"},
+    {kSettingsBesideModule, "beside the plugin file"},
+    {kSettingsBesideProgram, "beside the host program"},
+};
+
+// The words for a location: one of the places, or none found.
+const char* SettingsPlaceText(int location);
+
 // Tries the four places in order and leaves the chosen path in `output`.
 // When none exists, the first candidate is left there.
 int LocateSettingsFile(HMODULE module, const char* pluginName, const char* hostSettingsPath,

@@ -13,6 +13,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include "system_calls.h"
 
 using FileHandle = LinuxFileHandle;
 
@@ -59,20 +60,21 @@ HANDLE CreateFileA(LPCSTR fileName, DWORD access, DWORD, LPSECURITY_ATTRIBUTES, 
     const bool writes = (access & GENERIC_WRITE) != 0;
     const bool asItself = (flags & FILE_FLAG_OPEN_REPARSE_POINT) != 0;
     struct stat entry;
-    const bool exists = (asItself ? lstat(path, &entry) : stat(path, &entry)) == 0;
+    const bool exists =
+        (asItself ? System().lstat(path, &entry) : System().stat(path, &entry)) == 0;
     if (exists && S_ISDIR(entry.st_mode) && (flags & FILE_FLAG_BACKUP_SEMANTICS) == 0)
         return Refuse(ERROR_ACCESS_DENIED);
     // Only metadata is wanted: nothing is opened for reading at all.
     if (asItself && (access & (GENERIC_READ | GENERIC_WRITE)) == 0 &&
         disposition == OPEN_EXISTING) {
-        int descriptor = open(path, O_PATH | O_NOFOLLOW | O_CLOEXEC);
+        int descriptor = System().open(path, O_PATH | O_NOFOLLOW | O_CLOEXEC, 0);
         if (descriptor < 0)
             return Refuse(ERROR_FILE_NOT_FOUND);
         return new FileHandle{descriptor};
     }
     if (writes && exists && IsReadOnlyFile(entry.st_mode) && disposition != CREATE_NEW)
         return Refuse(ERROR_ACCESS_DENIED);
-    int descriptor = open(path, openFlags, 0666);
+    int descriptor = System().open(path, openFlags, 0666);
     if (descriptor < 0)
         return Refuse(errno == EEXIST   ? ERROR_FILE_EXISTS
                       : errno == ENOENT ? ERROR_FILE_NOT_FOUND
@@ -91,7 +93,7 @@ BOOL WriteFile(HANDLE file, LPCVOID buffer, DWORD count, LPDWORD written, LPOVER
     const char* bytes = static_cast<const char*>(buffer);
     DWORD done = 0;
     while (done < count) {
-        ssize_t step = write(descriptor, bytes + done, count - done);
+        ssize_t step = System().write(descriptor, bytes + done, count - done);
         if (step < 0 && errno == EINTR)
             continue;
         if (step <= 0) {

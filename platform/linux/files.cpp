@@ -18,6 +18,7 @@
 #include <cerrno>
 #include <sys/stat.h>
 #include <unistd.h>
+#include "system_calls.h"
 
 namespace {
 
@@ -29,14 +30,14 @@ struct Search {
 
 DWORD AttributesOf(const char* path) {
     struct stat entry;
-    if (lstat(path, &entry) != 0)
+    if (System().lstat(path, &entry) != 0)
         return INVALID_FILE_ATTRIBUTES;
     if (S_ISLNK(entry.st_mode)) {
         // A link is reported as itself, as a Windows symbolic link is; it
         // carries the directory bit when it points at a directory.
         struct stat target;
         DWORD attributes = FILE_ATTRIBUTE_REPARSE_POINT;
-        if (stat(path, &target) == 0 && S_ISDIR(target.st_mode))
+        if (System().stat(path, &target) == 0 && S_ISDIR(target.st_mode))
             attributes |= FILE_ATTRIBUTE_DIRECTORY;
         return attributes;
     }
@@ -72,7 +73,7 @@ bool FillFindData(const std::string& folder, const char* name, LPWIN32_FIND_DATA
     std::memset(data, 0, sizeof(*data));
     data->dwFileAttributes = attributes;
     struct stat entry;
-    if (lstat(path.c_str(), &entry) == 0) {
+    if (System().lstat(path.c_str(), &entry) == 0) {
         data->ftCreationTime = FileTimeOf(entry.st_ctim);
         data->ftLastAccessTime = FileTimeOf(entry.st_atim);
         data->ftLastWriteTime = FileTimeOf(entry.st_mtim);
@@ -175,7 +176,7 @@ BOOL DeleteFileA(LPCSTR name) {
     char path[PATH_MAX];
     struct stat entry;
     if (name == nullptr || !ReducePathSpelling(name, path, sizeof(path)) ||
-        lstat(path, &entry) != 0) {
+        System().lstat(path, &entry) != 0) {
         SetLastError(ERROR_FILE_NOT_FOUND);
         return FALSE;
     }
@@ -196,13 +197,13 @@ BOOL RemoveDirectoryA(LPCSTR name) {
     char path[PATH_MAX];
     struct stat entry;
     if (name == nullptr || !ReducePathSpelling(name, path, sizeof(path)) ||
-        lstat(path, &entry) != 0) {
+        System().lstat(path, &entry) != 0) {
         SetLastError(ERROR_FILE_NOT_FOUND);
         return FALSE;
     }
     if (S_ISLNK(entry.st_mode)) {
         struct stat target;
-        if (stat(path, &target) != 0 || !S_ISDIR(target.st_mode)) {
+        if (System().stat(path, &target) != 0 || !S_ISDIR(target.st_mode)) {
             SetLastError(ERROR_DIRECTORY);
             return FALSE;
         }

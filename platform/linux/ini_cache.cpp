@@ -5,6 +5,7 @@
 // text: a parse is saved, never a change missed.
 #ifndef _WIN32
 #include "ini_cache.h"
+#include "system_calls.h"
 
 #include "ini_encoding.h"
 #include <cerrno>
@@ -80,7 +81,7 @@ void Keep(const std::string& path, const struct stat& state, std::string text,
 std::shared_ptr<const IniFile> LoadIniFile(const char* fileName) {
     if (fileName == nullptr || *fileName == '\0')
         return nullptr;
-    const int descriptor = open(fileName, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    const int descriptor = System().open(fileName, O_RDONLY | O_NONBLOCK | O_CLOEXEC, 0);
     if (descriptor < 0)
         return nullptr;
     struct stat state;

@@ -28,6 +28,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
+#include "system_calls.h"
 
 namespace {
 
@@ -146,8 +147,8 @@ std::string TargetOf(const char* fileName) {
 bool WriteAllAt(int descriptor, const std::string& text) {
     size_t written = 0;
     while (written < text.size()) {
-        const ssize_t count = pwrite(descriptor, text.data() + written, text.size() - written,
-                                     static_cast<off_t>(written));
+        const ssize_t count = System().pwrite(descriptor, text.data() + written,
+                                              text.size() - written, static_cast<off_t>(written));
         if (count < 0 && errno == EINTR)
             continue;
         if (count <= 0)
@@ -173,7 +174,7 @@ bool ReplaceByRename(const std::string& target, const struct stat& state, const 
               fchmod(descriptor, state.st_mode & 07777) == 0 && WriteAllAt(descriptor, text) &&
               fsync(descriptor) == 0;
     ok = close(descriptor) == 0 && ok;
-    if (ok && rename(temporary.c_str(), target.c_str()) == 0)
+    if (ok && System().rename(temporary.c_str(), target.c_str()) == 0)
         return true;
     unlink(temporary.c_str());
     return false;
@@ -201,10 +202,10 @@ int OpenLocked(const std::string& target, bool create, bool& created, bool& miss
                struct stat& state) {
     for (int attempt = 0; attempt < 10000; ++attempt) {
         created = false;
-        int descriptor = open(target.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
+        int descriptor = System().open(target.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC, 0);
         missing = descriptor < 0 && errno == ENOENT;
         if (missing && create) {
-            descriptor = open(target.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+            descriptor = System().open(target.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
             created = descriptor >= 0;
             if (descriptor < 0 && errno == EEXIST)
                 continue;
@@ -217,7 +218,7 @@ int OpenLocked(const std::string& target, bool create, bool& created, bool& miss
             close(descriptor);
             return -1;
         }
-        if (stat(target.c_str(), &now) == 0 && now.st_dev == state.st_dev &&
+        if (System().stat(target.c_str(), &now) == 0 && now.st_dev == state.st_dev &&
             now.st_ino == state.st_ino) {
             fstat(descriptor, &state);
             return descriptor;
@@ -235,7 +236,7 @@ int FolderLock(const std::string& target) {
     const size_t cut = target.rfind('/');
     const std::string folder =
         cut == std::string::npos ? std::string(".") : target.substr(0, cut == 0 ? 1 : cut);
-    const int descriptor = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int descriptor = System().open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0);
     if (descriptor >= 0 && flock(descriptor, LOCK_EX) != 0) {
         close(descriptor);
         return -1;

@@ -11,10 +11,11 @@
 #include <string>
 #include <strings.h>
 #include <unistd.h>
+#include "system_calls.h"
 
 static std::string ExecutablePath() {
     char path[PATH_MAX];
-    ssize_t length = readlink("/proc/self/exe", path, sizeof(path) - 1);
+    ssize_t length = System().readlink("/proc/self/exe", path, sizeof(path) - 1);
     if (length <= 0)
         return std::string();
     return std::string(path, static_cast<size_t>(length));

@@ -3,6 +3,7 @@
 // /proc/self/mountinfo is read. Device numbers alone would miss a bind mount.
 #ifndef _WIN32
 #include "mounts.h"
+#include "system_calls.h"
 
 #include <climits>
 #include <cstdio>
@@ -113,7 +114,7 @@ bool IsMountPointHandle(int descriptor) {
     char link[64];
     std::snprintf(link, sizeof(link), "/proc/self/fd/%d", descriptor);
     char path[PATH_MAX];
-    const ssize_t length = readlink(link, path, sizeof(path) - 1);
+    const ssize_t length = System().readlink(link, path, sizeof(path) - 1);
     return Decide(info, std::string(path, length > 0 ? static_cast<size_t>(length) : 0));
 }
 #endif

@@ -17,6 +17,7 @@
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
+#include "system_calls.h"
 
 namespace {
 
@@ -45,7 +46,7 @@ BOOL GetVersionExA(LPOSVERSIONINFOA info) {
         return FALSE;
     }
     std::memset(reinterpret_cast<char*>(info) + sizeof(DWORD), 0, sizeof(*info) - sizeof(DWORD));
-    info->dwMajorVersion = 10;
+    info->dwMajorVersion = System().majorVersion();
     info->dwPlatformId = 2;
     return TRUE;
 }
@@ -70,7 +71,7 @@ BOOL GetVolumeInformationA(LPCSTR root, LPSTR name, DWORD nameSize, LPDWORD seri
                            LPDWORD maxComponent, LPDWORD flags, LPSTR fileSystem,
                            DWORD fileSystemSize) {
     struct stat entry;
-    if (root == nullptr || stat(root, &entry) != 0) {
+    if (root == nullptr || System().stat(root, &entry) != 0) {
         SetLastError(ERROR_PATH_NOT_FOUND);
         return FALSE;
     }

@@ -63,8 +63,8 @@ TEST(PathTextTest, DirectoryExtensionColon) {
             EXPECT_EQ(SystemPath(row.extension), extension);
         }
     }
-    EXPECT_EQ(0, HasNoColon("C:\\x"));
-    EXPECT_EQ(1, HasNoColon("\\\\server\\share"));
+    EXPECT_EQ(1, HasColon("C:\\x"));
+    EXPECT_EQ(0, HasColon("\\\\server\\share"));
 }
 
 TEST(ReducePathSpellingTest, OneSpellingPerEntry) {

@@ -4,12 +4,14 @@
 // files, a FIFO never blocks a query, permission bits read as Windows'
 // read-only attribute, and the environment block holds every variable.
 #include "directory_tree.h"
+#include "linux/system_calls.h"
 #include "reparse_point.h"
 #include "scratch_folder.h"
 #include "volume_identity.h"
 #include "win32.h"
 
 #include <gtest/gtest.h>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -246,6 +248,102 @@ TEST(ProfileWriteTest, PermissionsAreTheSystems) {
     EXPECT_EQ(0, WEXITSTATUS(status)) << "1: another's file replaced, 2: a writable file refused";
     EXPECT_EQ("[A]\nx=1\n", ReadText(foreign));
     EXPECT_EQ("[A]\nx=2\n", ReadText(shared));
+}
+
+// A system call pointed at a stand-in for one test, put back afterwards.
+class StandIn {
+public:
+    StandIn() : saved(System()) {}
+    ~StandIn() { System() = saved; }
+
+private:
+    SystemCalls saved;
+};
+
+// The disk fills once a file would pass `diskLimit` bytes: a write up to
+// there goes through, the rest fails with ENOSPC.
+off_t diskLimit = 0;
+ssize_t FillingDisk(int descriptor, const void* bytes, size_t count, off_t offset) {
+    if (offset >= diskLimit) {
+        errno = ENOSPC;
+        return -1;
+    }
+    const size_t room = static_cast<size_t>(diskLimit - offset);
+    return RealSystem().pwrite(descriptor, bytes, count < room ? count : room, offset);
+}
+
+// A write that the disk cannot hold leaves the file as it was, whether it
+// goes through a new file (a plain file) or in place (a hard-linked one).
+TEST(SystemCallTest, DiskFillingMidWriteLosesNothing) {
+    for (bool hardLinked : {false, true}) {
+        SCOPED_TRACE(hardLinked ? "in place" : "through a new file");
+        ScratchFolder folder;
+        const std::string original = "[A]\nkeep=1\nx=old\n";
+        const std::string file = folder.Write("s.ini", original);
+        if (hardLinked)
+            fs::create_hard_link(file, folder.Path("other.ini"));
+        StandIn standIn;
+        diskLimit = static_cast<off_t>(original.size());
+        System().pwrite = FillingDisk;
+        EXPECT_FALSE(
+            WritePrivateProfileStringA("A", "x", "a value longer than the old one", file.c_str()));
+        System() = RealSystem();
+        EXPECT_EQ(original, ReadText(file));
+    }
+}
+
+int FailingRename(const char*, const char*) {
+    errno = EXDEV;
+    return -1;
+}
+
+// When the new file cannot take the old one's place, the file is written in
+// place, and the write is there.
+TEST(SystemCallTest, FailedRenameWritesInPlace) {
+    ScratchFolder folder;
+    const std::string file = folder.Write("s.ini", "[A]\nx=1\n");
+    StandIn standIn;
+    System().rename = FailingRename;
+    EXPECT_TRUE(WritePrivateProfileStringA("A", "y", "2", file.c_str()));
+    EXPECT_EQ("[A]\nx=1\ny=2\n", ReadText(file));
+    EXPECT_EQ(1u, std::distance(fs::directory_iterator(folder.Path()), fs::directory_iterator()));
+}
+
+std::string refusedPath;
+int RefusingOpen(const char* path, int flags, mode_t mode) {
+    if (refusedPath == path) {
+        errno = EACCES;
+        return -1;
+    }
+    return RealSystem().open(path, flags, mode);
+}
+
+// A file that exists but will not open (taken away, or no access, between
+// the existence test and the open): no identity, the defaults, no crash.
+TEST(SystemCallTest, OpenFailingAfterTheExistenceTest) {
+    ScratchFolder folder;
+    const std::string file = folder.Write("s.ini", "[A]\nx=1\n");
+    StandIn standIn;
+    refusedPath = file;
+    System().open = RefusingOpen;
+    EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(file.c_str()));
+    EXPECT_EQ(0, IsIdentityValid(GetFileIdentity(file.c_str())));
+    char value[16];
+    EXPECT_EQ(3u, GetPrivateProfileStringA("A", "x", "DEF", value, sizeof(value), file.c_str()));
+    EXPECT_FALSE(WritePrivateProfileStringA("A", "x", "2", file.c_str()));
+}
+
+unsigned OldSystem() {
+    return 4;
+}
+
+// Before major version 5 there is no volume path name: the first two
+// characters of each path stand for its volume.
+TEST(SystemCallTest, OldSystemComparesDriveParts) {
+    StandIn standIn;
+    System().majorVersion = OldSystem;
+    EXPECT_EQ(1, IsSameVolume("/a/x", "/a/y"));
+    EXPECT_EQ(0, IsSameVolume("/a/x", "/b/y"));
 }
 
 // An empty entry in the environment must not end the block before the

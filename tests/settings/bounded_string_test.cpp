@@ -140,9 +140,9 @@ TEST(BoundedLengthTest, StopsAtLimit) {
     EXPECT_EQ(0u, length);
 }
 
-TEST(CopyCoreTest, CopyOntoItselfKeepsThePrefix) {
+TEST(BoundedCopyNTest, CopyOntoItselfKeepsThePrefix) {
     char buffer[16] = "abcdef";
-    EXPECT_EQ(kStatusSuccess, CopyCore(buffer, sizeof(buffer), buffer, 3));
+    EXPECT_EQ(kStatusSuccess, BoundedCopyN(buffer, sizeof(buffer), buffer, 3));
     EXPECT_STREQ("abc", buffer);
 }
 

@@ -5,6 +5,11 @@
 
 namespace {
 
+// The version of the content-plugin interface this stand-in speaks, as
+// hosts hand it over: 2.10.
+constexpr DWORD kInterfaceVersionHigh = 2;
+constexpr DWORD kInterfaceVersionLow = 10;
+
 template <typename Proc> bool Lookup(HMODULE module, const char* name, Proc& proc) {
     proc = reinterpret_cast<Proc>(reinterpret_cast<void*>(GetProcAddress(module, name)));
     return proc != nullptr;
@@ -41,8 +46,8 @@ int LoadedPlugin::SetDefaultParams(const std::string& hostSettingsPath) {
     ContentDefaultParams params;
     std::memset(&params, 0, sizeof(params));
     params.size = sizeof(params);
-    params.pluginInterfaceVersionLow = 10;
-    params.pluginInterfaceVersionHigh = 2;
+    params.pluginInterfaceVersionLow = kInterfaceVersionLow;
+    params.pluginInterfaceVersionHigh = kInterfaceVersionHigh;
     std::strncpy(params.defaultIniName, hostSettingsPath.c_str(), MAX_PATH - 1);
     return setDefaultParams(&params);
 }

@@ -58,21 +58,6 @@ struct Options {
     std::vector<std::string> arguments;
 };
 
-const char* LocationText(int location) {
-    switch (location) {
-    case 1:
-        return "beside the host settings file";
-    case 2:
-        return "in the plugin's folder beside the host settings file";
-    case 3:
-        return "beside the plugin file";
-    case 4:
-        return "beside the host program";
-    default:
-        return "nowhere (defaults in effect)";
-    }
-}
-
 // Paths are handed to the plugin whole and in this system's own form, as a
 // host hands them.
 std::string FullPath(const std::string& path) {
@@ -222,7 +207,7 @@ int RunTable(Options options) {
         FullPath(options.hostSettings.empty() ? std::string("wdx.ini") : options.hostSettings);
     int location = plugin.SetDefaultParams(hostSettings);
     std::printf("lumbrasket %s: plugin %s\n", LUMBRASKET_VERSION_TEXT, pluginFile.c_str());
-    std::printf("settings file: %s\n", LocationText(location));
+    std::printf("settings file: %s\n", SettingsPlaceText(location));
 
     std::vector<Field> fields;
     for (int index = 0;; ++index) {

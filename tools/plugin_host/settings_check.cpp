@@ -3,6 +3,7 @@
 // listing of the same platform reader, compared with what the loader read.
 #include "settings_check.h"
 
+#include "ascii.h"
 #include "bounded_string.h"
 #include "check_helpers.h"
 #include "code_page.h"
@@ -23,8 +24,7 @@ const char* const kPluginName = "Lumbrasket";
 
 std::string Lower(std::string text) {
     for (char& c : text)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
+        c = FoldAscii(c);
     return text;
 }
 
@@ -386,19 +386,14 @@ SettingsCheck Checker::Finish() {
 
 std::string ExplainSettingsLocation(HMODULE pluginModule, const std::string& hostProgram,
                                     const std::string& hostSettingsPath, std::string& report) {
-    static const char* const kPlaces[] = {
-        "beside the host settings file",
-        "in the folder Lumbrasket there",
-        "beside the plugin file",
-        "beside the host program",
-    };
     report += "Host settings file: " + hostSettingsPath + "\n";
     report += "Places searched, in order:\n";
     std::string chosen;
     std::string first;
-    for (int place = 1; place <= 4; ++place) {
+    for (const SettingsPlace& each : kSettingsPlaces) {
+        const int place = each.location;
         char candidate[kPathBufferSize] = {};
-        std::string line = "  " + std::to_string(place) + ". " + kPlaces[place - 1] + ": ";
+        std::string line = "  " + std::to_string(place) + ". " + each.description + ": ";
         if (place == kSettingsBesideModule && pluginModule == nullptr) {
             report += line + "(unknown: give --plugin)\n";
             continue;
