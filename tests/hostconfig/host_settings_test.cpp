@@ -20,33 +20,52 @@ struct ScopedVariable {
     ~ScopedVariable() { SetEnvironmentVariableA(name, nullptr); }
 };
 
-enum Expect { kNothing, kFromEnvironment, kFromProgramFolder, kFromDefault };
+// The host program's Wincmd.ini: absent, present without the key, or with
+// UseIniInProgramDir set to a value.
+struct ProgramFile {
+    bool exists;
+    bool hasKey;
+    int flag;
+};
+constexpr ProgramFile kNoProgramFile{false, false, 0};
+constexpr ProgramFile kProgramFileWithoutKey{true, false, 0};
+constexpr ProgramFile ProgramFlag(int flag) {
+    return ProgramFile{true, true, flag};
+}
+
+enum class BasePath { kNone, kEmpty, kHostProgram };
 
 struct SourceCase {
     const char* name;
-    bool environmentFileExists; // COMMANDER_INI set to env.ini; false: unset
-    const char* basePath;       // under the scratch folder; "" empty; null none
-    int programFlag;            // UseIniInProgramDir; -1 no program file; -2 no key
+    bool environmentFileExists; // COMMANDER_INI names env.ini; false: a missing file
+    BasePath basePath;          // kHostProgram: base/host.exe
+    ProgramFile programFile;    // program/Wincmd.ini
     bool defaultExists;         // base/Wincmd.ini
-    Expect expect;
+    const char* found;          // the file found, under the scratch folder; "": none
 };
 
 const SourceCase kSourceCases[] = {
-    {"EnvironmentWins", true, "base/host.exe", 1, true, kFromEnvironment},
-    {"EnvironmentWithoutBasePath", true, nullptr, -1, false, kFromEnvironment},
-    {"NoBasePathStopsTheSearch", false, nullptr, 1, true, kNothing},
-    {"EmptyBasePathStopsTheSearch", false, "", 1, true, kNothing},
-    {"ProgramFolderFlag1", false, "base/host.exe", 1, true, kFromProgramFolder},
-    {"ProgramFolderFlag3", false, "base/host.exe", 3, true, kFromProgramFolder},
-    {"ProgramFolderFlag4", false, "base/host.exe", 4, true, kFromProgramFolder},
-    {"ProgramFolderFlag5", false, "base/host.exe", 5, false, kFromProgramFolder},
-    {"ProgramFolderFlag7", false, "base/host.exe", 7, false, kFromProgramFolder},
-    {"ProgramFolderFlag0", false, "base/host.exe", 0, true, kFromDefault},
-    {"ProgramFolderFlag2", false, "base/host.exe", 2, true, kFromDefault},
-    {"ProgramFolderFlag8", false, "base/host.exe", 8, true, kFromDefault},
-    {"ProgramFolderWithoutKey", false, "base/host.exe", -2, true, kFromDefault},
-    {"DefaultName", false, "base/host.exe", -1, true, kFromDefault},
-    {"NothingFound", false, "base/host.exe", 0, false, kNothing},
+    {"EnvironmentWins", true, BasePath::kHostProgram, ProgramFlag(1), true, "env.ini"},
+    {"EnvironmentWithoutBasePath", true, BasePath::kNone, kNoProgramFile, false, "env.ini"},
+    {"NoBasePathStopsTheSearch", false, BasePath::kNone, ProgramFlag(1), true, ""},
+    {"EmptyBasePathStopsTheSearch", false, BasePath::kEmpty, ProgramFlag(1), true, ""},
+    {"ProgramFolderFlag1", false, BasePath::kHostProgram, ProgramFlag(1), true,
+     "program/Wincmd.ini"},
+    {"ProgramFolderFlag3", false, BasePath::kHostProgram, ProgramFlag(3), true,
+     "program/Wincmd.ini"},
+    {"ProgramFolderFlag4", false, BasePath::kHostProgram, ProgramFlag(4), true,
+     "program/Wincmd.ini"},
+    {"ProgramFolderFlag5", false, BasePath::kHostProgram, ProgramFlag(5), false,
+     "program/Wincmd.ini"},
+    {"ProgramFolderFlag7", false, BasePath::kHostProgram, ProgramFlag(7), false,
+     "program/Wincmd.ini"},
+    {"ProgramFolderFlag0", false, BasePath::kHostProgram, ProgramFlag(0), true, "base/Wincmd.ini"},
+    {"ProgramFolderFlag2", false, BasePath::kHostProgram, ProgramFlag(2), true, "base/Wincmd.ini"},
+    {"ProgramFolderFlag8", false, BasePath::kHostProgram, ProgramFlag(8), true, "base/Wincmd.ini"},
+    {"ProgramFolderWithoutKey", false, BasePath::kHostProgram, kProgramFileWithoutKey, true,
+     "base/Wincmd.ini"},
+    {"DefaultName", false, BasePath::kHostProgram, kNoProgramFile, true, "base/Wincmd.ini"},
+    {"NothingFound", false, BasePath::kHostProgram, ProgramFlag(0), false, ""},
 };
 
 class FindHostSettingsFileTest : public testing::TestWithParam<SourceCase> {};
@@ -54,33 +73,30 @@ class FindHostSettingsFileTest : public testing::TestWithParam<SourceCase> {};
 TEST_P(FindHostSettingsFileTest, SourceAndResult) {
     const SourceCase& c = GetParam();
     ScratchFolder folder;
-    const std::string environmentFile = folder.Path("env.ini");
     if (c.environmentFileExists)
         folder.Write("env.ini", "[Configuration]\n");
     ScopedVariable environment("COMMANDER_INI",
-                               c.environmentFileExists ? environmentFile : folder.Path("none.ini"));
+                               folder.Path(c.environmentFileExists ? "env.ini" : "none.ini"));
     ScopedVariable program("COMMANDER_PATH", folder.Path("program"));
-    if (c.programFlag != -1)
-        folder.Write("program/Wincmd.ini", c.programFlag == -2
-                                               ? std::string("[Configuration]\n")
-                                               : "[Configuration]\nUseIniInProgramDir=" +
-                                                     std::to_string(c.programFlag) + "\n");
+    if (c.programFile.exists)
+        folder.Write("program/Wincmd.ini",
+                     "[Configuration]\n" +
+                         (c.programFile.hasKey
+                              ? "UseIniInProgramDir=" + std::to_string(c.programFile.flag) + "\n"
+                              : std::string()));
     folder.MakeFolder("base");
     if (c.defaultExists)
         folder.Write("base/Wincmd.ini", "[Configuration]\n");
 
-    const std::string base =
-        c.basePath == nullptr ? "" : (*c.basePath ? folder.Path(c.basePath) : "");
+    const std::string base = folder.Path("base/host.exe");
+    const char* basePath = c.basePath == BasePath::kNone    ? nullptr
+                           : c.basePath == BasePath::kEmpty ? ""
+                                                            : base.c_str();
     char output[kPathBufferSize + 1];
     output[kPathBufferSize] = '#';
-    const int result = FindHostSettingsFile(c.basePath == nullptr ? nullptr : base.c_str(), output);
-    const std::string expected = c.expect == kFromEnvironment ? environmentFile
-                                 : c.expect == kFromProgramFolder
-                                     ? folder.Path("program/Wincmd.ini")
-                                 : c.expect == kFromDefault ? folder.Path("base/Wincmd.ini")
-                                                            : "";
-    EXPECT_EQ(c.expect == kNothing ? 0 : 1, result);
-    EXPECT_EQ(expected, output);
+    const int result = FindHostSettingsFile(basePath, output);
+    EXPECT_EQ(*c.found != '\0' ? 1 : 0, result);
+    EXPECT_EQ(*c.found != '\0' ? folder.Path(c.found) : std::string(), output);
     EXPECT_EQ('#', output[kPathBufferSize]);
 }
 
