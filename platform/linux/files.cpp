@@ -172,14 +172,26 @@ BOOL FindClose(HANDLE handle) {
     delete search;
     return TRUE;
 }
-BOOL DeleteFileA(LPCSTR name) {
-    char path[PATH_MAX];
-    struct stat entry;
+namespace {
+
+// The entry a name stands for, in its one spelling, and its state (a link
+// as itself); false, with the error set, when there is none.
+bool FindEntry(LPCSTR name, char (&path)[PATH_MAX], struct stat& entry) {
     if (name == nullptr || !ReducePathSpelling(name, path, sizeof(path)) ||
         System().lstat(path, &entry) != 0) {
         SetLastError(ERROR_FILE_NOT_FOUND);
-        return FALSE;
+        return false;
     }
+    return true;
+}
+
+} // namespace
+
+BOOL DeleteFileA(LPCSTR name) {
+    char path[PATH_MAX];
+    struct stat entry;
+    if (!FindEntry(name, path, entry))
+        return FALSE;
     if (S_ISDIR(entry.st_mode) || IsReadOnlyFile(entry.st_mode)) {
         SetLastError(ERROR_ACCESS_DENIED);
         return FALSE;
@@ -196,11 +208,8 @@ BOOL RemoveDirectoryA(LPCSTR name) {
     // on Windows. A mount point is never unmounted: rmdir refuses it.
     char path[PATH_MAX];
     struct stat entry;
-    if (name == nullptr || !ReducePathSpelling(name, path, sizeof(path)) ||
-        System().lstat(path, &entry) != 0) {
-        SetLastError(ERROR_FILE_NOT_FOUND);
+    if (!FindEntry(name, path, entry))
         return FALSE;
-    }
     if (S_ISLNK(entry.st_mode)) {
         struct stat target;
         if (System().stat(path, &target) != 0 || !S_ISDIR(target.st_mode)) {

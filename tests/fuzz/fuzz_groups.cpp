@@ -2,6 +2,7 @@
 // from one listing equals the table read key by key, and every lookup
 // answers the first group that lists the extension, as a plain walk of the
 // table in order finds it.
+#include "ascii.h"
 #include "fuzz_input.h"
 #include "group_catalog.h"
 #include "profile_section.h"
@@ -22,14 +23,7 @@ void Check(bool condition, const char* what) {
 }
 
 bool SameFolded(const std::string& a, const std::string& b) {
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        auto fold = [](char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; };
-        if (fold(a[i]) != fold(b[i]))
-            return false;
-    }
-    return true;
+    return SameIgnoringAsciiCase(a.data(), a.size(), b.data(), b.size());
 }
 
 // The table as reads of "0", "0_name", "0_masks", "1", ... one by one give it.
