@@ -61,6 +61,9 @@ IniKey KeyView(std::string_view line) {
     return key;
 }
 
+// A section this short is searched from its start: an index would cost more.
+constexpr size_t kShortSection = 16;
+
 void AddSection(IniFile& file, const std::string& name) {
     file.sections.push_back(IniSection{name, {}, {}});
     file.sectionIndex.emplace(Folded(name), file.sections.size() - 1);
@@ -115,13 +118,6 @@ IniFile ParseIni(const std::string& text) {
             continue;
         section.keys.push_back(std::move(key));
     }
-    // Indexed once the sizes are known: no table grows key by key. The first
-    // key of a name keeps its place.
-    for (IniSection& section : file.sections) {
-        section.keyIndex.reserve(section.keys.size());
-        for (size_t i = 0; i < section.keys.size(); ++i)
-            section.keyIndex.emplace(Folded(section.keys[i].name), i);
-    }
     return file;
 }
 
@@ -131,7 +127,21 @@ const IniSection* FindSection(const IniFile& file, const char* name, bool trimme
 }
 
 const IniKey* FindKey(const IniSection& section, const char* name) {
-    const auto found = section.keyIndex.find(Folded(Trim(name)));
+    const std::string sought = Trim(name);
+    if (section.keys.size() <= kShortSection) {
+        for (const IniKey& key : section.keys)
+            if (SameName(key.name, sought))
+                return &key;
+        return nullptr;
+    }
+    // Indexed once, with the size known: no table grows key by key. The
+    // first key of a name keeps its place.
+    std::call_once(*section.indexed, [&section] {
+        section.keyIndex.reserve(section.keys.size());
+        for (size_t i = 0; i < section.keys.size(); ++i)
+            section.keyIndex.emplace(Folded(section.keys[i].name), i);
+    });
+    const auto found = section.keyIndex.find(Folded(sought));
     return found != section.keyIndex.end() ? &section.keys[found->second] : nullptr;
 }
 

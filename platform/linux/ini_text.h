@@ -4,6 +4,8 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
+#include <mutex>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -17,8 +19,10 @@ struct IniKey {
 struct IniSection {
     std::string name;
     std::vector<IniKey> keys;
-    // Folded name to the first key of that name.
-    std::unordered_map<std::string, std::size_t> keyIndex;
+    // Folded name to the first key of that name, built by the first search
+    // of a section too long to search from its start (a listing needs none).
+    mutable std::unordered_map<std::string, std::size_t> keyIndex;
+    std::unique_ptr<std::once_flag> indexed = std::make_unique<std::once_flag>();
 };
 
 struct IniFile {
