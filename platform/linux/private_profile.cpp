@@ -1,7 +1,9 @@
 // Linux: the private-profile (INI file) functions of Windows. The lexical
 // rules follow what the Windows build gets from the system (the shared INI
 // test table runs on both builds and holds them):
-// - a UTF-8 byte-order mark is skipped; '\r' and '\n' each end a line;
+// - a UTF-8 byte-order mark is skipped, a file in UTF-16 with its mark is
+//   read as its UTF-8 text (ini_encoding.cpp); '\r' and '\n' each end a line;
+// - a NUL byte ends a name or value, which is then trimmed;
 // - blanks, tabs and Ctrl-Z around a line, a name and a value are dropped;
 // - "[name]" opens a section (the name runs to the last ']'), lines before
 //   the first section belong to a section with the empty name;
@@ -10,7 +12,10 @@
 // - section and key names match without regard to ASCII case; only the first
 //   section of a name is searched, and the first key of a name wins;
 // - ';' and '#' start no comment for a read, but ';' lines are left out of a
-//   section listing;
+//   section listing, and a key listing names only keys with a value;
+// - a read trims the section name sought, a listing takes it as written;
+// - a list cut by its buffer ends at size - 2 (a section's lines with two
+//   NULs, names with one), exactly as the system cuts it;
 // - a value enclosed in a pair of equal quotes (" or ') is read without them.
 // A parsed file is kept while it stays unchanged (ini_cache.cpp); writes are
 // in ini_write.cpp.
