@@ -3,13 +3,12 @@
 # the tree is touched, a link goes only as itself, a link to a file stays.
 # Wine opens and removes a Unix link's target instead of the link, so there a
 # folder link stays where Linux removes it, and with it the tree that holds it.
+include(${CMAKE_CURRENT_LIST_DIR}/../support/wine_path.cmake)
+wine_path(base ${WORK})
 if(WINDOWS)
     set(sep "\\")
-    set(base "Z:${WORK}")
-    string(REPLACE "/" "\\" base "${base}")
 else()
     set(sep "/")
-    set(base "${WORK}")
 endif()
 
 # spelling ('|' for the separator), then what goes with deleteFiles: the
