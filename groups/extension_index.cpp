@@ -1,6 +1,6 @@
-// An open-addressing hash table with linear probing over FNV-1a hashes of
-// the folded bytes. The extension looked up is folded byte by byte while it
-// is hashed and compared, so a lookup needs no copy of it.
+// An open-addressing hash table with linear probing over hashes of the
+// folded bytes. Both texts are folded as they are hashed and compared, so
+// neither the stored nor the sought extension is ever copied.
 #include "extension_index.h"
 
 #include "ascii.h"
@@ -8,7 +8,7 @@
 namespace {
 
 std::uint32_t FoldedHash(const char* text, std::size_t length) {
-    std::uint32_t hash = 2166136261u;
+    std::uint32_t hash = 2166136261u; // FNV-1a
     for (std::size_t i = 0; i < length; ++i) {
         hash ^= static_cast<unsigned char>(FoldAscii(text[i]));
         hash *= 16777619u;
@@ -16,37 +16,45 @@ std::uint32_t FoldedHash(const char* text, std::size_t length) {
     return hash;
 }
 
-// The stored text is folded already; folding it again changes nothing.
-bool SameFolded(const char* folded, std::size_t foldedLength, const char* text,
-                std::size_t length) {
-    return SameIgnoringAsciiCase(folded, foldedLength, text, length);
-}
-
 } // namespace
 
 void ExtensionIndex::Reserve(std::size_t extensions) {
-    keys.reserve(extensions);
-    while (slots.size() < extensions * 2)
-        Grow();
+    keys.reserve(keys.size() + extensions);
+    std::size_t size = slots.empty() ? 16 : slots.size();
+    while (size < (keys.size() + extensions) * 2)
+        size *= 2;
+    if (size != slots.size())
+        Rehash(size);
 }
 
-void ExtensionIndex::Insert(const std::string& extension, std::uint32_t groupPosition) {
+std::uint32_t ExtensionIndex::Hash(std::string_view extension) {
+    return FoldedHash(extension.data(), extension.size());
+}
+
+void ExtensionIndex::Prefetch(std::uint32_t hash) const {
+    if (!slots.empty())
+        __builtin_prefetch(&slots[hash & (slots.size() - 1)]);
+}
+
+void ExtensionIndex::Insert(std::string_view extension, std::uint32_t groupPosition) {
+    Insert(Pending{extension, groupPosition, Hash(extension)});
+}
+
+void ExtensionIndex::Insert(const Pending& pending) {
     if ((keys.size() + 1) * 2 > slots.size())
         Grow();
-    const std::uint32_t hash = FoldedHash(extension.data(), extension.size());
+    const std::string_view extension = pending.extension;
     const std::size_t mask = slots.size() - 1;
-    std::size_t at = hash & mask;
+    std::size_t at = pending.hash & mask;
     for (; slots[at].key != kNotFound; at = (at + 1) & mask) {
         const Key& key = keys[slots[at].key];
-        if (slots[at].hash == hash &&
-            SameFolded(texts.data() + key.offset, key.length, extension.data(), extension.size()))
+        if (slots[at].hash == pending.hash &&
+            SameIgnoringAsciiCase(key.text, key.length, extension.data(), extension.size()))
             return; // an earlier group lists it
     }
-    slots[at] = Slot{hash, static_cast<std::uint32_t>(keys.size())};
-    keys.push_back(Key{static_cast<std::uint32_t>(texts.size()),
-                       static_cast<std::uint32_t>(extension.size()), groupPosition});
-    for (char c : extension)
-        texts += FoldAscii(c);
+    slots[at] = Slot{pending.hash, static_cast<std::uint32_t>(keys.size())};
+    keys.push_back(
+        Key{extension.data(), static_cast<std::uint32_t>(extension.size()), pending.groupPosition});
 }
 
 std::uint32_t ExtensionIndex::Find(const char* extension, std::size_t length) const {
@@ -57,15 +65,19 @@ std::uint32_t ExtensionIndex::Find(const char* extension, std::size_t length) co
     for (std::size_t at = hash & mask; slots[at].key != kNotFound; at = (at + 1) & mask) {
         const Key& key = keys[slots[at].key];
         if (slots[at].hash == hash &&
-            SameFolded(texts.data() + key.offset, key.length, extension, length))
+            SameIgnoringAsciiCase(key.text, key.length, extension, length))
             return key.groupPosition;
     }
     return kNotFound;
 }
 
 void ExtensionIndex::Grow() {
+    Rehash(slots.empty() ? 16 : slots.size() * 2);
+}
+
+void ExtensionIndex::Rehash(std::size_t size) {
     std::vector<Slot> old = std::move(slots);
-    slots.assign(old.empty() ? 16 : old.size() * 2, Slot{});
+    slots.assign(size, Slot{});
     const std::size_t mask = slots.size() - 1;
     for (const Slot& slot : old) {
         if (slot.key == kNotFound)

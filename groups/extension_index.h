@@ -7,18 +7,27 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 class ExtensionIndex {
 public:
     static constexpr std::uint32_t kNotFound = 0xFFFFFFFFu;
 
-    // Room for this many extensions in all, so that a table of known size is
-    // built without growing step by step.
+    // Room for this many extensions in all, so that a table of known size
+    // is built without growing step by step.
     void Reserve(std::size_t extensions);
     // Records the extension for the group at `groupPosition`, unless an
-    // earlier insertion holds it already.
-    void Insert(const std::string& extension, std::uint32_t groupPosition);
+    // earlier insertion holds it already. The index points at the text, as
+    // it is written, which must outlive it.
+    void Insert(std::string_view extension, std::uint32_t groupPosition);
+    // Inserts the extensions of groups `first` onwards, each group's in its
+    // order: `extensionsOf(position)` gives a group's list. A large table's
+    // slots are fetched a few insertions ahead, so that the misses of a
+    // table larger than the caches overlap instead of adding up.
+    template <typename Group, typename ExtensionsOf>
+    void InsertGroups(const std::vector<Group>& groups, std::size_t first,
+                      ExtensionsOf extensionsOf);
     // The group position recorded for the extension, or kNotFound.
     std::uint32_t Find(const char* extension, std::size_t length) const;
 
@@ -28,14 +37,42 @@ private:
         std::uint32_t key = kNotFound; // position in `keys`; kNotFound: empty
     };
     struct Key {
-        std::uint32_t offset; // of the folded text in `texts`
+        const char* text; // as configured, case and all
         std::uint32_t length;
         std::uint32_t groupPosition;
     };
 
+    struct Pending {
+        std::string_view extension;
+        std::uint32_t groupPosition;
+        std::uint32_t hash;
+    };
+    static std::uint32_t Hash(std::string_view extension);
+    void Prefetch(std::uint32_t hash) const;
+    void Insert(const Pending& pending);
     void Grow();
+    void Rehash(std::size_t size); // a power of two
 
     std::vector<Slot> slots; // a power of two in size, at most half full
     std::vector<Key> keys;
-    std::string texts; // every folded extension, one after the other
 };
+
+template <typename Group, typename ExtensionsOf>
+void ExtensionIndex::InsertGroups(const std::vector<Group>& groups, std::size_t first,
+                                  ExtensionsOf extensionsOf) {
+    constexpr std::size_t kAhead = 8; // a power of two
+    Pending ahead[kAhead];
+    std::size_t queued = 0;
+    for (std::size_t position = first; position < groups.size(); ++position) {
+        for (std::string_view extension : extensionsOf(groups[position])) {
+            Pending& slot = ahead[queued % kAhead];
+            if (queued >= kAhead)
+                Insert(slot);
+            slot = Pending{extension, static_cast<std::uint32_t>(position), Hash(extension)};
+            Prefetch(slot.hash);
+            ++queued;
+        }
+    }
+    for (std::size_t left = queued < kAhead ? 0 : queued - kAhead; left < queued; ++left)
+        Insert(ahead[left % kAhead]);
+}

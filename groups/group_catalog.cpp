@@ -21,10 +21,10 @@ GroupMatch GroupCatalog::FindGroupOfFile(const char* name, std::size_t nameLengt
                                          const char* extension, std::size_t extensionLength,
                                          GroupReason* reason) const {
     for (std::uint32_t position : maskedGroups) {
-        for (const std::string& mask : groups[position].masks) {
+        for (std::string_view mask : groups[position].masks) {
             if (MatchesNamePattern(mask.data(), mask.size(), name, nameLength)) {
                 if (reason != nullptr)
-                    *reason = GroupReason{GroupReason::kMask, &mask};
+                    *reason = GroupReason{GroupReason::kMask, mask};
                 return GroupMatch{groups[position].number, groups[position].name};
             }
         }
@@ -32,15 +32,17 @@ GroupMatch GroupCatalog::FindGroupOfFile(const char* name, std::size_t nameLengt
     const std::uint32_t position = index.Find(extension, extensionLength);
     if (position == ExtensionIndex::kNotFound) {
         if (reason != nullptr)
-            *reason = GroupReason{GroupReason::kFallback, nullptr};
+            *reason = GroupReason{GroupReason::kFallback, std::string_view()};
         return GroupMatch{static_cast<std::int32_t>(groups.size()), fallbackName};
     }
     if (reason != nullptr) {
-        *reason = GroupReason{GroupReason::kExtension, nullptr};
-        for (const std::string& listed : groups[position].extensions)
-            if (reason->text == nullptr &&
-                SameIgnoringAsciiCase(listed.data(), listed.size(), extension, extensionLength))
-                reason->text = &listed;
+        *reason = GroupReason{GroupReason::kExtension, std::string_view()};
+        for (std::string_view listed : groups[position].extensions) {
+            if (SameIgnoringAsciiCase(listed.data(), listed.size(), extension, extensionLength)) {
+                reason->text = listed;
+                break;
+            }
+        }
     }
     return GroupMatch{groups[position].number, groups[position].name};
 }

@@ -5,10 +5,13 @@
 #pragma once
 
 #include "extension_index.h"
+#include "piece_list.h"
+#include "text_arena.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // The fallback group's name when the settings file gives none.
@@ -24,15 +27,15 @@ struct GroupMatch {
 struct FileGroup {
     std::int32_t number;
     std::string name;
-    std::vector<std::string> extensions; // without dots, as configured
-    std::vector<std::string> masks;      // name patterns, as configured
+    PieceList extensions; // without dots, as configured
+    PieceList masks;      // name patterns, as configured
 };
 
 // Why a lookup gave its group: a mask of the group matched the file name, an
 // extension it lists matched, or nothing did (the fallback group).
 struct GroupReason {
     enum Kind { kMask, kExtension, kFallback } kind;
-    const std::string* text; // the mask or extension that matched, else null
+    std::string_view text; // the mask or extension that matched, else empty
 };
 
 class GroupCatalog {
@@ -50,6 +53,10 @@ public:
     GroupMatch FindGroupOfFile(const char* name, std::size_t nameLength, const char* extension,
                                std::size_t extensionLength, GroupReason* reason = nullptr) const;
 
+    // Whether any group has name masks: without them a lookup reads only
+    // the extension.
+    bool HasMasks() const { return !maskedGroups.empty(); }
+
     // The table as loaded, for tools that explain it to a person.
     const std::vector<FileGroup>& Groups() const { return groups; }
     const std::string& FallbackName() const { return fallbackName; }
@@ -62,10 +69,17 @@ public:
     void LoadGroups(std::string settingsPath);
     // Cuts an extension list and a mask list at '|' and appends the group
     // (group_loader.cpp).
-    void AddGroup(std::int32_t number, std::string name, std::string extensionList,
-                  std::string maskList = std::string());
+    void AddGroup(std::int32_t number, std::string name, std::string_view extensionList,
+                  std::string_view maskList = std::string_view());
 
 private:
+    // Keeps the lists in the arena and appends the group without indexing its
+    // extensions.
+    void AppendGroup(std::int32_t number, std::string name, std::string_view extensionList,
+                     std::string_view maskList);
+
+    // The groups' lists, where their pieces and the index point.
+    TextArena listTexts;
     std::vector<FileGroup> groups;
     // The groups that have masks, by position, in number order.
     std::vector<std::uint32_t> maskedGroups;

@@ -57,17 +57,17 @@ bool GroupKey(std::string_view name, std::uint32_t& number, GroupKeyKind& kind) 
 }
 
 // The extension list, name and masks of each group number, the first key of
-// each name winning, as reads of the keys one by one would give them.
+// each name winning, as reads of the keys one by one would give them. The
+// texts point into the section listing they were taken from.
 class GroupKeys {
 public:
     // A key without a value takes its name's place all the same: a read of
     // that name finds it first and gives the empty default.
     void Take(std::string_view key, std::string_view value) {
-        Entry entry;
+        Entry entry{0, GroupKeyKind::kList, value};
         if (GroupKey(key, entry.number, entry.kind)) {
-            entry.value.assign(value.data(), value.size());
             groupKeys += entry.kind == GroupKeyKind::kName ? 0 : 1;
-            entries.push_back(std::move(entry));
+            entries.push_back(entry);
         }
     }
 
@@ -75,45 +75,32 @@ public:
     // first number without a list or masks, so no number beyond the count of
     // those keys is ever reached: none is kept, however large a number a
     // file writes.
-    void Sort(std::vector<std::string> (&texts)[3]) {
-        for (std::vector<std::string>& kind : texts)
-            kind.assign(groupKeys, std::string());
+    void Sort(std::vector<std::string_view> (&texts)[3]) const {
+        for (std::vector<std::string_view>& kind : texts)
+            kind.assign(groupKeys, std::string_view());
         std::vector<unsigned char> seen(groupKeys, 0);
-        for (Entry& entry : entries) {
+        for (const Entry& entry : entries) {
             const unsigned char bit =
                 static_cast<unsigned char>(1u << static_cast<int>(entry.kind));
             if (entry.number >= groupKeys || (seen[entry.number] & bit) != 0)
                 continue;
             seen[entry.number] |= bit;
-            texts[static_cast<int>(entry.kind)][entry.number] = std::move(entry.value);
+            texts[static_cast<int>(entry.kind)][entry.number] = entry.value;
         }
     }
 
 private:
     struct Entry {
-        std::uint32_t number = 0;
-        GroupKeyKind kind = GroupKeyKind::kList;
-        std::string value;
+        std::uint32_t number;
+        GroupKeyKind kind;
+        std::string_view value;
     };
     std::vector<Entry> entries;
     std::size_t groupKeys = 0; // lists and masks
 };
 
-// The pieces of a '|'-separated list. Every piece before a '|' is kept, even
-// an empty one (an empty extension catches files without one); an empty
-// piece after the last '|' is not.
-std::vector<std::string> Pieces(const std::string& list) {
-    std::vector<std::string> pieces;
-    std::size_t start = 0;
-    std::size_t separator = list.find('|', start);
-    while (separator != std::string::npos) {
-        pieces.push_back(list.substr(start, separator - start));
-        start = separator + 1;
-        separator = list.find('|', start);
-    }
-    if (start < list.size())
-        pieces.push_back(list.substr(start));
-    return pieces;
+const PieceList& ExtensionsOf(const FileGroup& group) {
+    return group.extensions;
 }
 
 } // namespace
@@ -129,38 +116,46 @@ void GroupCatalog::LoadGroups(std::string settingsPath) {
     // One listing of [Groups] gives every key as its own read would: the
     // whole load is one pass over the file, whatever the number of groups.
     ProfileSection settings(settingsPath, kGroupsSection);
+    const std::vector<char> listing = settings.ListSection();
     GroupKeys keys;
-    settings.ForEachKey(
-        [&keys](std::string_view key, std::string_view value, bool) { keys.Take(key, value); });
-    std::vector<std::string> texts[3];
+    ProfileSection::ForEachKey(listing, [&keys](std::string_view key, std::string_view value,
+                                                bool) { keys.Take(key, value); });
+    std::vector<std::string_view> texts[3];
     keys.Sort(texts);
-    std::vector<std::string>& lists = texts[static_cast<int>(GroupKeyKind::kList)];
-    std::vector<std::string>& names = texts[static_cast<int>(GroupKeyKind::kName)];
-    std::vector<std::string>& masks = texts[static_cast<int>(GroupKeyKind::kMasks)];
+    const std::vector<std::string_view>& lists = texts[static_cast<int>(GroupKeyKind::kList)];
+    const std::vector<std::string_view>& names = texts[static_cast<int>(GroupKeyKind::kName)];
+    const std::vector<std::string_view>& masks = texts[static_cast<int>(GroupKeyKind::kMasks)];
     std::size_t groupCount = 0;
     std::size_t pieces = 0;
+    std::size_t textBytes = 0;
     for (; groupCount < lists.size() && (!lists[groupCount].empty() || !masks[groupCount].empty());
-         ++groupCount)
-        pieces += static_cast<std::size_t>(
-                      std::count(lists[groupCount].begin(), lists[groupCount].end(), '|')) +
-                  1;
+         ++groupCount) {
+        const std::string_view list = lists[groupCount];
+        pieces += static_cast<std::size_t>(std::count(list.begin(), list.end(), '|')) + 1;
+        textBytes += list.size() + masks[groupCount].size();
+    }
     groups.reserve(groupCount);
+    listTexts.Reserve(textBytes);
     index.Reserve(pieces);
     for (std::size_t number = 0; number < groupCount; ++number)
-        AddGroup(static_cast<std::int32_t>(number), std::move(names[number]),
-                 std::move(lists[number]), std::move(masks[number]));
+        AppendGroup(static_cast<std::int32_t>(number), std::string(names[number]), lists[number],
+                    masks[number]);
+    index.InsertGroups(groups, 0, ExtensionsOf);
     settings.SetSection(kConfigurationSection);
     fallbackName = settings.ReadString(kFallbackKey, kDefaultFallbackName);
     loaded = true;
 }
 
-void GroupCatalog::AddGroup(std::int32_t number, std::string name, std::string extensionList,
-                            std::string maskList) {
-    FileGroup group{number, std::move(name), Pieces(extensionList), Pieces(maskList)};
-    const std::uint32_t position = static_cast<std::uint32_t>(groups.size());
-    for (const std::string& extension : group.extensions)
-        index.Insert(extension, position);
-    if (!group.masks.empty())
-        maskedGroups.push_back(position);
-    groups.push_back(std::move(group));
+void GroupCatalog::AddGroup(std::int32_t number, std::string name, std::string_view extensionList,
+                            std::string_view maskList) {
+    AppendGroup(number, std::move(name), extensionList, maskList);
+    index.InsertGroups(groups, groups.size() - 1, ExtensionsOf);
+}
+
+void GroupCatalog::AppendGroup(std::int32_t number, std::string name,
+                               std::string_view extensionList, std::string_view maskList) {
+    if (!maskList.empty())
+        maskedGroups.push_back(static_cast<std::uint32_t>(groups.size()));
+    groups.push_back(FileGroup{number, std::move(name), PieceList(listTexts.Keep(extensionList)),
+                               PieceList(listTexts.Keep(maskList))});
 }

@@ -132,6 +132,17 @@ struct WIN32_FIND_DATAA {
 };
 typedef WIN32_FIND_DATAA* LPWIN32_FIND_DATAA;
 
+enum GET_FILEEX_INFO_LEVELS { GetFileExInfoStandard };
+
+struct WIN32_FILE_ATTRIBUTE_DATA {
+    DWORD dwFileAttributes;
+    FILETIME ftCreationTime;
+    FILETIME ftLastAccessTime;
+    FILETIME ftLastWriteTime;
+    DWORD nFileSizeHigh;
+    DWORD nFileSizeLow;
+};
+
 struct BY_HANDLE_FILE_INFORMATION {
     DWORD dwFileAttributes;
     FILETIME ftCreationTime;
@@ -161,6 +172,7 @@ void SetLastError(DWORD error);
 
 // Files and directory entries (platform/linux/files.cpp).
 DWORD GetFileAttributesA(LPCSTR path);
+BOOL GetFileAttributesExA(LPCSTR path, GET_FILEEX_INFO_LEVELS level, LPVOID information);
 HANDLE FindFirstFileA(LPCSTR pattern, LPWIN32_FIND_DATAA data);
 BOOL FindNextFileA(HANDLE search, LPWIN32_FIND_DATAA data);
 BOOL FindClose(HANDLE search);

@@ -89,11 +89,11 @@ LUMBRASKET_EXPORT int WINAPI ContentGetValue(char* fileName, int fieldIndex, int
     // have no group.
     if ((GetFileAttributesA(fileName) & FILE_ATTRIBUTE_DIRECTORY) != 0)
         return kFieldEmpty;
-    const FileNameParts parts = SplitFileName(fileName);
-    const GroupCatalog* catalog = Published.load(std::memory_order_acquire);
-    const GroupMatch match =
-        (catalog != nullptr ? catalog : &EmptyCatalog)
-            ->FindGroupOfFile(parts.name, parts.nameLength, parts.extension, parts.extensionLength);
+    const GroupCatalog* published = Published.load(std::memory_order_acquire);
+    const GroupCatalog& catalog = published != nullptr ? *published : EmptyCatalog;
+    const FileNameParts parts = SplitFileName(fileName, catalog.HasMasks());
+    const GroupMatch match = catalog.FindGroupOfFile(parts.name, parts.nameLength, parts.extension,
+                                                     parts.extensionLength);
     if (fieldIndex == 0) {
         if (maxlen < static_cast<int>(sizeof(std::int32_t)))
             return kFieldEmpty;

@@ -1,9 +1,8 @@
-// The file name and extension cut. The file name begins after the last path
-// separator, found with the multibyte-aware search so that the second byte
-// of a double-byte character is never taken for '\'; the dot is then a
-// plain byte search, since no trail byte is a dot. A dot in a folder name
-// never counts. Nothing is copied unless the path is longer than a path
-// buffer.
+// The file name and extension cut: one pass back from the end of the path
+// reads the extension, and the rest of the file name only when it is asked
+// for. A dot in a folder name never counts, and the second byte of a
+// double-byte character is never taken for '\\'. Nothing is copied unless
+// the path is longer than a path buffer.
 #include "extension.h"
 
 #include "bounded_string.h"
@@ -14,22 +13,24 @@
 
 namespace {
 
-// The parts within a text of at most 259 bytes, its end at `end`.
-FileNameParts PartsOf(const char* text, const char* end) {
-    const char* name = text;
+// The parts within a text of at most 259 bytes, its end at `end`. Read back
+// from the end, a dot is always a dot and '/' always a separator (no second
+// byte of a character is either); only a '\\' may be the second byte of a
+// double-byte character, so the code page is asked only when one is met,
+// and under a double-byte code page the multibyte-aware search decides.
+FileNameParts PartsOf(const char* text, const char* end, bool wholeName) {
+    const char* name = end;
+    while (name > text && name[-1] != '.' && !IsPathSeparator(name[-1]))
+        --name;
     const char* dot = nullptr;
-    if (AsciiIsNeverATrailByte()) {
-        // One pass back from the end finds the last dot and the separator
-        // before it; no second byte of a character can look like either.
-        for (const char* at = end; at > text; --at) {
-            if (IsPathSeparator(at[-1])) {
-                name = at;
-                break;
-            }
-            if (dot == nullptr && at[-1] == '.')
-                dot = at - 1;
-        }
-    } else {
+    if (name > text && name[-1] == '.') {
+        dot = --name;
+        if (!wholeName)
+            return FileNameParts{nullptr, 0, dot + 1, static_cast<std::size_t>(end - dot - 1)};
+        while (name > text && !IsPathSeparator(name[-1]))
+            --name;
+    }
+    if (name > text && name[-1] != '/' && !AsciiIsNeverATrailByte()) {
         const char* separator = FindLastSeparator(text);
         name = separator != nullptr ? separator + 1 : text;
         dot = std::strrchr(name, '.');
@@ -44,16 +45,17 @@ FileNameParts PartsOf(const char* text, const char* end) {
 
 } // namespace
 
-FileNameParts SplitFileName(const char* path) {
+FileNameParts SplitFileName(const char* path, bool wholeName) {
     if (const void* end = std::memchr(path, '\0', kPathBufferSize))
-        return PartsOf(path, static_cast<const char*>(end));
+        return PartsOf(path, static_cast<const char*>(end), wholeName);
     // Longer than a path buffer: the cut text decides, as the host's own
     // buffer would have cut it; its parts lie at the same positions of the
     // path.
     char cut[kPathBufferSize];
     BoundedCopy(cut, kPathBufferSize, path);
-    FileNameParts parts = PartsOf(cut, cut + std::strlen(cut));
-    parts.name = path + (parts.name - cut);
+    FileNameParts parts = PartsOf(cut, cut + std::strlen(cut), wholeName);
+    if (parts.name != nullptr)
+        parts.name = path + (parts.name - cut);
     parts.extension = path + (parts.extension - cut);
     return parts;
 }

@@ -5,7 +5,6 @@
 #include "profile_section.h"
 
 #include "bounded_string.h"
-#include "settings_location.h"
 #include "win32.h"
 #include <cstring>
 #include <vector>
@@ -51,8 +50,8 @@ std::vector<char> ProfileSection::ListSection() {
     // listing answers the buffer's size less two: the buffer then grows
     // until the section fits with room to spare.
     std::size_t size = kSectionBufferSize;
-    WIN32_FIND_DATAA found;
-    if (FindPathEntry(filePath.c_str(), found)) {
+    WIN32_FILE_ATTRIBUTE_DATA found;
+    if (GetFileAttributesExA(filePath.c_str(), GetFileExInfoStandard, &found)) {
         const std::uint64_t fileSize =
             static_cast<std::uint64_t>(found.nFileSizeHigh) << 32 | found.nFileSizeLow;
         if (fileSize + 3 > size && fileSize < kLargestListing)

@@ -34,14 +34,14 @@ public:
     void WriteString(const char* key, const char* value);
     void WriteInt(const char* key, std::int32_t value);
 
-    // Hands every key of the section, in file order, to `take` with the value
-    // ReadString would give for it (a matched pair of quotes dropped, cut to
-    // 259 bytes), from one listing of the whole section: one pass over the
-    // file however many keys are taken. A name may come more than once (a
-    // read finds the first, its case aside); a line without '=' comes with
-    // `hasValue` false, and a read of its name gives the default.
-    template <typename Take> void ForEachKey(Take take) {
-        const std::vector<char> listing = ListSection();
+    // Hands every key of a listing of the section (ListSection), in file
+    // order, to `take` with the value ReadString would give for it (a matched
+    // pair of quotes dropped, cut to 259 bytes): one pass over the file
+    // however many keys are taken. The texts handed over point into the
+    // listing. A name may come more than once (a read finds the first, its
+    // case aside); a line without '=' comes with `hasValue` false, and a read
+    // of its name gives the default.
+    template <typename Take> static void ForEachKey(const std::vector<char>& listing, Take take) {
         for (const char* line = listing.data(); *line != '\0';) {
             const std::size_t length = std::strlen(line);
             const char* equals = static_cast<const char*>(std::memchr(line, '=', length));

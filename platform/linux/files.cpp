@@ -97,14 +97,48 @@ bool NextMatch(Search* search, LPWIN32_FIND_DATAA data) {
     return false;
 }
 
+// Whether a component starting at `at` is "." or "..".
+bool IsDotComponent(const char* at) {
+    if (at[0] != '.')
+        return false;
+    const char after = at[1] == '.' ? at[2] : at[1];
+    return after == '/' || after == '\0';
+}
+
+// Whether a path is in its one spelling already: no empty, "." or ".."
+// component and no trailing separator. A byte test suffices here, where '/'
+// is the only separator and neither it nor '.' is ever the second byte of
+// a character; the C library's fast searches look for the two pairs that
+// can begin such a component.
+bool IsReducedSpelling(const char* path) {
+    if (IsDotComponent(path) || std::strstr(path, "//") != nullptr)
+        return false;
+    for (const char* at = std::strstr(path, "/."); at != nullptr; at = std::strstr(at + 2, "/.")) {
+        if (IsDotComponent(at + 1))
+            return false;
+    }
+    const std::size_t length = std::strlen(path);
+    return path[length - 1] != '/' || length == 1;
+}
+
 } // namespace
 
 DWORD GetFileAttributesA(LPCSTR path) {
     // Every spelling of an entry names the entry itself, as on Windows: a
     // link written "link/" or "link/." is still reported as the link, not as
     // its target. A file written with a trailing separator is not found.
+    if (path == nullptr || *path == '\0') {
+        SetLastError(ERROR_PATH_NOT_FOUND);
+        return INVALID_FILE_ATTRIBUTES;
+    }
+    if (IsReducedSpelling(path)) {
+        const DWORD attributes = AttributesOf(path);
+        if (attributes == INVALID_FILE_ATTRIBUTES)
+            SetLastError(ERROR_FILE_NOT_FOUND);
+        return attributes;
+    }
     char entry[PATH_MAX];
-    if (path == nullptr || *path == '\0' || !ReducePathSpelling(path, entry, sizeof(entry))) {
+    if (!ReducePathSpelling(path, entry, sizeof(entry))) {
         SetLastError(ERROR_PATH_NOT_FOUND);
         return INVALID_FILE_ATTRIBUTES;
     }
@@ -115,6 +149,33 @@ DWORD GetFileAttributesA(LPCSTR path) {
     if (attributes == INVALID_FILE_ATTRIBUTES)
         SetLastError(ERROR_FILE_NOT_FOUND);
     return attributes;
+}
+
+BOOL GetFileAttributesExA(LPCSTR path, GET_FILEEX_INFO_LEVELS, LPVOID information) {
+    // The entry as GetFileAttributesA names it: a link is described as
+    // itself, not as its target.
+    const DWORD attributes = GetFileAttributesA(path);
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return FALSE;
+    char entry[PATH_MAX];
+    struct stat status;
+    if (!ReducePathSpelling(path, entry, sizeof(entry)) || System().lstat(entry, &status) != 0) {
+        SetLastError(ERROR_FILE_NOT_FOUND);
+        return FALSE;
+    }
+    auto* data = static_cast<WIN32_FILE_ATTRIBUTE_DATA*>(information);
+    *data = WIN32_FILE_ATTRIBUTE_DATA{attributes,
+                                      FileTimeOf(status.st_ctim),
+                                      FileTimeOf(status.st_atim),
+                                      FileTimeOf(status.st_mtim),
+                                      0,
+                                      0};
+    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+        const unsigned long long size = static_cast<unsigned long long>(status.st_size);
+        data->nFileSizeHigh = static_cast<DWORD>(size >> 32);
+        data->nFileSizeLow = static_cast<DWORD>(size);
+    }
+    return TRUE;
 }
 
 HANDLE FindFirstFileA(LPCSTR pattern, LPWIN32_FIND_DATAA data) {

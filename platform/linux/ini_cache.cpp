@@ -30,7 +30,9 @@ struct KeptFile {
     ino_t inode;
     off_t size;
     struct timespec modified;
-    std::string text; // kept for a file that had not settled when it was read
+    // The bytes of a UTF-16 file that had not settled when it was read; a
+    // UTF-8 file's bytes are its parse's own text.
+    std::string undecoded;
     std::shared_ptr<const IniFile> file;
 };
 
@@ -56,12 +58,13 @@ std::shared_ptr<const IniFile> Kept(const std::string& path, const struct stat& 
     std::lock_guard<std::mutex> hold(keptLock);
     for (const KeptFile& entry : kept)
         if (entry.path == path && SameState(entry, state) &&
-            (text == nullptr || (entry.text.size() == text->size() && entry.text == *text)))
+            (text == nullptr ||
+             (entry.undecoded.empty() ? entry.file->text : entry.undecoded) == *text))
             return entry.file;
     return nullptr;
 }
 
-void Keep(const std::string& path, const struct stat& state, std::string text,
+void Keep(const std::string& path, const struct stat& state, std::string undecoded,
           std::shared_ptr<const IniFile> file) {
     std::lock_guard<std::mutex> hold(keptLock);
     for (size_t i = 0; i < kept.size(); ++i) {
@@ -73,7 +76,7 @@ void Keep(const std::string& path, const struct stat& state, std::string text,
     if (kept.size() == kKeptFiles)
         kept.erase(kept.begin());
     kept.push_back(KeptFile{path, state.st_dev, state.st_ino, state.st_size, state.st_mtim,
-                            std::move(text), std::move(file)});
+                            std::move(undecoded), std::move(file)});
 }
 
 } // namespace
@@ -91,12 +94,20 @@ std::shared_ptr<const IniFile> LoadIniFile(const char* fileName) {
         if (settled)
             file = Kept(fileName, state, nullptr);
         std::string text;
-        if (file == nullptr && ReadAll(descriptor, text)) {
+        if (file == nullptr && ReadAll(descriptor, text, static_cast<size_t>(state.st_size))) {
             file = settled ? nullptr : Kept(fileName, state, &text);
             if (file == nullptr) {
-                IniEncoding encoding;
-                file = std::make_shared<const IniFile>(ParseIni(DecodeIniText(text, encoding)));
-                Keep(fileName, state, settled ? std::string() : std::move(text), file);
+                // UTF-8, the usual case, is parsed as read, without a copy.
+                std::string undecoded;
+                if (IniEncodingOf(text) == IniEncoding::kUtf8) {
+                    file = ParseIni(std::move(text));
+                } else {
+                    IniEncoding encoding;
+                    file = ParseIni(DecodeIniText(text, encoding));
+                    if (!settled)
+                        undecoded = std::move(text);
+                }
+                Keep(fileName, state, std::move(undecoded), file);
             }
         }
     }

@@ -50,17 +50,21 @@ std::uint32_t NextCodePoint(const std::string& text, size_t& at) {
 
 } // namespace
 
-std::string DecodeIniText(const std::string& bytes, IniEncoding& encoding) {
-    encoding = IniEncoding::kUtf8;
+IniEncoding IniEncodingOf(const std::string& bytes) {
     if (bytes.size() < 2)
-        return bytes;
+        return IniEncoding::kUtf8;
     const unsigned char first = static_cast<unsigned char>(bytes[0]);
     const unsigned char second = static_cast<unsigned char>(bytes[1]);
     if (first == 0xFF && second == 0xFE)
-        encoding = IniEncoding::kUtf16LittleEndian;
-    else if (first == 0xFE && second == 0xFF)
-        encoding = IniEncoding::kUtf16BigEndian;
-    else
+        return IniEncoding::kUtf16LittleEndian;
+    if (first == 0xFE && second == 0xFF)
+        return IniEncoding::kUtf16BigEndian;
+    return IniEncoding::kUtf8;
+}
+
+std::string DecodeIniText(const std::string& bytes, IniEncoding& encoding) {
+    encoding = IniEncodingOf(bytes);
+    if (encoding == IniEncoding::kUtf8)
         return bytes;
     const bool bigEndian = encoding == IniEncoding::kUtf16BigEndian;
     auto unitAt = [&](size_t at) -> std::uint32_t {

@@ -8,6 +8,8 @@
 
 enum class IniEncoding { kUtf8, kUtf16LittleEndian, kUtf16BigEndian };
 
+// The encoding a file's bytes are in, from its byte-order mark.
+IniEncoding IniEncodingOf(const std::string& bytes);
 // The file's text as UTF-8 (a UTF-16 byte-order mark dropped, a character
 // that cannot be decoded written as U+FFFD), and the encoding it was in.
 std::string DecodeIniText(const std::string& bytes, IniEncoding& encoding);

@@ -6,6 +6,7 @@
 
 #include "../ascii.h"
 #include <cerrno>
+#include <cstring>
 #include <string_view>
 #include <unistd.h>
 
@@ -15,10 +16,11 @@ bool IsBlank(char c) {
     return c == ' ' || c == '\t' || c == '\v' || c == '\f' || c == '\r' || c == '\n' || c == '\x1a';
 }
 
-std::string Folded(std::string name) {
-    for (char& c : name)
+std::string Folded(std::string_view name) {
+    std::string folded(name);
+    for (char& c : folded)
         c = FoldAscii(c);
-    return name;
+    return folded;
 }
 
 // A name or value ends at a NUL byte, as the system's reader takes it; what
@@ -52,11 +54,11 @@ IniKey KeyView(std::string_view line) {
     IniKey key;
     size_t equals = line.find('=');
     if (equals == std::string_view::npos) {
-        key.name = std::string(TrimView(UpToNul(line)));
+        key.name = TrimView(UpToNul(line));
         return key;
     }
-    key.name = std::string(TrimView(UpToNul(line.substr(0, equals))));
-    key.value = std::string(TrimView(UpToNul(line.substr(equals + 1))));
+    key.name = TrimView(UpToNul(line.substr(0, equals)));
+    key.value = TrimView(UpToNul(line.substr(equals + 1)));
     key.hasValue = true;
     return key;
 }
@@ -71,11 +73,24 @@ void AddSection(IniFile& file, const std::string& name) {
 
 } // namespace
 
+// Two fast byte searches, not one search of a set per byte.
+size_t LineEnd(std::string_view text, size_t start) {
+    const char* from = text.data() + start;
+    const size_t rest = text.size() - start;
+    const void* newline = std::memchr(from, '\n', rest);
+    const size_t length =
+        newline != nullptr ? static_cast<size_t>(static_cast<const char*>(newline) - from) : rest;
+    const void* carriageReturn = std::memchr(from, '\r', length);
+    return start + (carriageReturn != nullptr
+                        ? static_cast<size_t>(static_cast<const char*>(carriageReturn) - from)
+                        : length);
+}
+
 std::string Trim(const std::string& text) {
     return std::string(TrimView(text));
 }
 
-bool SameName(const std::string& a, const std::string& b) {
+bool SameName(std::string_view a, std::string_view b) {
     if (a.size() != b.size())
         return false;
     for (size_t i = 0; i < a.size(); ++i)
@@ -92,16 +107,16 @@ IniKey KeyLine(const std::string& line) {
     return KeyView(line);
 }
 
-IniFile ParseIni(const std::string& text) {
-    IniFile file;
+std::shared_ptr<const IniFile> ParseIni(std::string text) {
+    const std::shared_ptr<IniFile> parsed = std::make_shared<IniFile>();
+    IniFile& file = *parsed;
+    file.text = std::move(text);
     AddSection(file, "");
-    const std::string_view all(text);
+    const std::string_view all(file.text);
     // '\r' and '\n' each end a line; a UTF-8 byte-order mark is skipped.
     size_t start = all.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
     while (start < all.size()) {
-        size_t end = all.find_first_of("\r\n", start);
-        if (end == std::string_view::npos)
-            end = all.size();
+        const size_t end = LineEnd(all, start);
         const std::string_view line = TrimView(all.substr(start, end - start));
         start = end + 1;
         if (line.empty())
@@ -116,9 +131,9 @@ IniFile ParseIni(const std::string& text) {
         // Consecutive lines with an empty name keep only the first.
         if (key.name.empty() && !section.keys.empty() && section.keys.back().name.empty())
             continue;
-        section.keys.push_back(std::move(key));
+        section.keys.push_back(key);
     }
-    return file;
+    return parsed;
 }
 
 const IniSection* FindSection(const IniFile& file, const char* name, bool trimmed) {
@@ -145,17 +160,23 @@ const IniKey* FindKey(const IniSection& section, const char* name) {
     return found != section.keyIndex.end() ? &section.keys[found->second] : nullptr;
 }
 
-bool ReadAll(int descriptor, std::string& text) {
-    char chunk[65536];
+bool ReadAll(int descriptor, std::string& text, std::size_t expectedSize) {
+    // Read straight into the text, sized for what the file's status says
+    // (and one byte more, to see the end at once); a file that grew since
+    // makes it grow.
+    std::size_t used = text.size();
+    text.resize(used + (expectedSize > 0 ? expectedSize + 1 : 65536));
     for (;;) {
-        const ssize_t count = read(descriptor, chunk, sizeof(chunk));
+        if (used == text.size())
+            text.resize(text.size() * 2);
+        const ssize_t count = read(descriptor, &text[used], text.size() - used);
         if (count < 0 && errno == EINTR)
             continue;
-        if (count < 0)
-            return false;
-        if (count == 0)
-            return true;
-        text.append(chunk, static_cast<size_t>(count));
+        if (count <= 0) {
+            text.resize(used);
+            return count == 0;
+        }
+        used += static_cast<std::size_t>(count);
     }
 }
 #endif

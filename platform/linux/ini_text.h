@@ -7,13 +7,16 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
+// A key line's name and value, trimmed: views into the text they were cut
+// from (a parsed file's own text).
 struct IniKey {
-    std::string name;
+    std::string_view name;
+    std::string_view value;
     bool hasValue = false;
-    std::string value;
 };
 
 struct IniSection {
@@ -26,22 +29,33 @@ struct IniSection {
 };
 
 struct IniFile {
+    IniFile() = default;
+    // Its keys point into its text, which must stay where it is.
+    IniFile(const IniFile&) = delete;
+    IniFile& operator=(const IniFile&) = delete;
+
+    std::string text; // UTF-8
     // The nameless section of the lines before any header comes first.
     std::vector<IniSection> sections;
     // Folded name to the first section of that name.
     std::unordered_map<std::string, std::size_t> sectionIndex;
 };
 
+// Where the line from `start` ends: at its first '\r' or '\n', or at the
+// text's end.
+size_t LineEnd(std::string_view text, size_t start);
 std::string Trim(const std::string& text);
-bool SameName(const std::string& a, const std::string& b);
+bool SameName(std::string_view a, std::string_view b);
 // Whether a trimmed line opens a section; if so, its name.
 bool SectionHeader(const std::string& line, std::string& name);
 // A trimmed key line: name=value split at the first '=', or a name alone.
 IniKey KeyLine(const std::string& line);
-IniFile ParseIni(const std::string& text);
+// Parses UTF-8 text, which the parsed file keeps.
+std::shared_ptr<const IniFile> ParseIni(std::string text);
 // The first section of the name; a read trims the name sought, a listing
 // takes it as written.
 const IniSection* FindSection(const IniFile& file, const char* name, bool trimmed);
 const IniKey* FindKey(const IniSection& section, const char* name);
-// Reads the descriptor to its end; false on a read error.
-bool ReadAll(int descriptor, std::string& text);
+// Reads the descriptor to its end onto the text, its buffer sized from
+// `expectedSize` (the file size, when known); false on a read error.
+bool ReadAll(int descriptor, std::string& text, std::size_t expectedSize = 0);

@@ -50,9 +50,7 @@ RawFile SplitRaw(const std::string& text) {
     if (text.find("\r\n") != std::string::npos)
         file.lineEnd = "\r\n";
     while (start < text.size()) {
-        size_t end = text.find_first_of("\r\n", start);
-        if (end == std::string::npos)
-            end = text.size();
+        const size_t end = LineEnd(text, start);
         file.lines.push_back(text.substr(start, end - start));
         start = (text.compare(end, 2, "\r\n") == 0) ? end + 2 : end + 1;
     }

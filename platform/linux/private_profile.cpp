@@ -24,13 +24,14 @@
 #include "ini_cache.h"
 #include <cstring>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace {
 
 // Copies text into a buffer of the given size, cut to size - 1 and always
 // terminated; the result is the count of characters written.
-DWORD CopyCut(const std::string& text, LPSTR buffer, DWORD size) {
+DWORD CopyCut(std::string_view text, LPSTR buffer, DWORD size) {
     size_t count = text.size() < size ? text.size() : size - 1;
     std::memcpy(buffer, text.data(), count);
     buffer[count] = '\0';
@@ -40,10 +41,10 @@ DWORD CopyCut(const std::string& text, LPSTR buffer, DWORD size) {
 // A value in a pair of equal quotes is read without them. The closing quote is
 // dropped as the last character of what fits, exactly as the Windows build's
 // reader does it, so a quoted value cut by the buffer reads the same there.
-DWORD CopyValue(const std::string& value, LPSTR buffer, DWORD size) {
+DWORD CopyValue(std::string_view value, LPSTR buffer, DWORD size) {
     if (value.size() >= 2 && (value[0] == '"' || value[0] == '\'') &&
         value[value.size() - 1] == value[0]) {
-        std::string rest = value.substr(1);
+        const std::string_view rest = value.substr(1);
         DWORD count = CopyCut(rest, buffer, size);
         if (size >= rest.size() && count > 0) {
             buffer[count - 1] = '\0';
@@ -59,8 +60,9 @@ DWORD CopyValue(const std::string& value, LPSTR buffer, DWORD size) {
 enum class ListEnd { kTwoNuls, kOneNul };
 
 // A list of texts under construction: each text and its NUL.
-void AddItem(std::string& flat, const std::string& item) {
-    flat.append(item.c_str(), item.size() + 1);
+void AddItem(std::string& flat, std::string_view item) {
+    flat.append(item);
+    flat += '\0';
 }
 
 // Writes a list of texts (`flat`: each ended by NUL), and a closing NUL. A list that
@@ -182,7 +184,7 @@ namespace {
 // null `out`, only counts.
 std::size_t SectionLines(const IniSection& section, char* out) {
     std::size_t used = 0;
-    auto put = [&](const std::string& text) {
+    auto put = [&](std::string_view text) {
         if (out != nullptr)
             std::memcpy(out + used, text.data(), text.size());
         used += text.size();

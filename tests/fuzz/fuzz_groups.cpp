@@ -65,13 +65,13 @@ bool Matches(const char* mask, const char* name) {
 
 std::int32_t Walk(const GroupCatalog& catalog, const std::string& name) {
     for (const FileGroup& group : catalog.Groups())
-        for (const std::string& mask : group.masks)
+        for (const std::string& mask : group.masks.Texts())
             if (mask.find('\0') == std::string::npos && Matches(mask.c_str(), name.c_str()))
                 return group.number;
     const std::size_t dot = name.rfind('.');
     const std::string extension = dot == std::string::npos ? std::string() : name.substr(dot + 1);
     for (const FileGroup& group : catalog.Groups())
-        for (const std::string& stored : group.extensions)
+        for (const std::string& stored : group.extensions.Texts())
             if (SameFolded(stored, extension))
                 return group.number;
     return static_cast<std::int32_t>(catalog.Groups().size());
@@ -101,7 +101,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // Probes: the fuzzer's names, and a file named after each extension.
     for (const FileGroup& group : loaded.Groups())
-        for (const std::string& extension : group.extensions)
+        for (const std::string& extension : group.extensions.Texts())
             probes.push_back("file." + extension);
     for (const std::string& probe : probes) {
         if (probe.find('\0') != std::string::npos || probe.size() > 40)

@@ -46,9 +46,10 @@ void ListIntoExactBuffer(const std::function<DWORD(char*, DWORD)>& list, DWORD s
 std::map<std::string, std::string> Values(const std::string& path, const std::string& section) {
     std::map<std::string, std::string> values;
     ProfileSection profile(path, section);
-    profile.ForEachKey([&](std::string_view key, std::string_view value, bool hasValue) {
-        values.emplace(Folded(std::string(key)), hasValue ? std::string(value) : "<missing>");
-    });
+    ProfileSection::ForEachKey(
+        profile.ListSection(), [&](std::string_view key, std::string_view value, bool hasValue) {
+            values.emplace(Folded(std::string(key)), hasValue ? std::string(value) : "<missing>");
+        });
     return values;
 }
 

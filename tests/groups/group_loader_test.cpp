@@ -108,9 +108,10 @@ TEST(LoadGroupsTest, MasksAsLoaded) {
                                         std::string(255, 'm') + "|README*\n"));
     ASSERT_EQ(3u, catalog.Groups().size());
     EXPECT_TRUE(catalog.Groups()[0].masks.empty());
-    EXPECT_EQ((std::vector<std::string>{"*.tar.*", "Makefile"}), catalog.Groups()[1].masks);
+    EXPECT_EQ((std::vector<std::string>{"*.tar.*", "Makefile"}), catalog.Groups()[1].masks.Texts());
     // The list is cut at 259 bytes as an extension list is.
-    EXPECT_EQ((std::vector<std::string>{std::string(255, 'm'), "REA"}), catalog.Groups()[2].masks);
+    EXPECT_EQ((std::vector<std::string>{std::string(255, 'm'), "REA"}),
+              catalog.Groups()[2].masks.Texts());
 }
 
 TEST(LoadGroupsTest, NameOf300BytesIsCutAt259) {

@@ -163,16 +163,17 @@ TEST_P(ProfileReadTest, ListingGivesWhatEachReadGives) {
         GTEST_SKIP() << "not an ASCII file";
     ProfileSection profile(path, c.section);
     std::set<std::string> seen;
-    profile.ForEachKey([&](std::string_view key, std::string_view value, bool hasValue) {
-        std::string folded(key);
-        for (char& ch : folded)
-            ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
-        if (!seen.insert(folded).second)
-            return;
-        SCOPED_TRACE(folded);
-        EXPECT_EQ(profile.ReadString(std::string(key).c_str(), "<missing>"),
-                  hasValue ? std::string(value) : "<missing>");
-    });
+    ProfileSection::ForEachKey(
+        profile.ListSection(), [&](std::string_view key, std::string_view value, bool hasValue) {
+            std::string folded(key);
+            for (char& ch : folded)
+                ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+            if (!seen.insert(folded).second)
+                return;
+            SCOPED_TRACE(folded);
+            EXPECT_EQ(profile.ReadString(std::string(key).c_str(), "<missing>"),
+                      hasValue ? std::string(value) : "<missing>");
+        });
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, ProfileReadTest,

@@ -170,15 +170,15 @@ std::string WhyText(const GroupCatalog& catalog, const std::string& path) {
     if (GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_DIRECTORY)
         return "a folder: no value";
     const FileNameParts parts = SplitFileName(path.c_str());
-    GroupReason reason{GroupReason::kFallback, nullptr};
+    GroupReason reason{GroupReason::kFallback, std::string_view()};
     const GroupMatch match = catalog.FindGroupOfFile(parts.name, parts.nameLength, parts.extension,
                                                      parts.extensionLength, &reason);
     const std::string group = "group " + std::to_string(match.number);
     switch (reason.kind) {
     case GroupReason::kMask:
-        return "mask " + *reason.text + " of " + group;
+        return "mask " + std::string(reason.text) + " of " + group;
     case GroupReason::kExtension:
-        return "extension \"" + *reason.text + "\" of " + group;
+        return "extension \"" + std::string(reason.text) + "\" of " + group;
     default:
         return "no mask or extension of a group matched: the fallback " + group;
     }

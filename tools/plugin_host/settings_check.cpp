@@ -288,7 +288,7 @@ void Checker::CheckExtensions(const std::vector<FileGroup>& groups) {
     std::map<std::string, std::int32_t> firstGroup;
     for (const FileGroup& group : groups) {
         const std::string label = "group " + std::to_string(group.number);
-        for (const std::string& extension : group.extensions) {
+        for (const std::string& extension : group.extensions.Texts()) {
             if (extension.find_first_of("*?;,") != std::string::npos) {
                 const std::string number = std::to_string(group.number);
                 const std::string bare = BareExtensions(extension);
@@ -322,10 +322,11 @@ void Checker::ShowTable(const std::vector<FileGroup>& groups, const std::string&
         out += "  (none)\n";
     for (const FileGroup& group : groups)
         out += "  " + std::to_string(group.number) + "  " +
-               (group.name.empty() ? "(no name)" : group.name) + ": " + ListText(group.extensions) +
+               (group.name.empty() ? "(no name)" : group.name) + ": " +
+               ListText(group.extensions.Texts()) +
                (group.masks.empty()        ? ""
-                : group.extensions.empty() ? "masks " + ListText(group.masks)
-                                           : "; masks " + ListText(group.masks)) +
+                : group.extensions.empty() ? "masks " + ListText(group.masks.Texts())
+                                           : "; masks " + ListText(group.masks.Texts())) +
                "\n";
     out += "Fallback group:\n  " + std::to_string(groups.size()) + "  " +
            (fallbackName.empty() ? "(no name)" : fallbackName) + "\n";

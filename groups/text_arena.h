@@ -1,0 +1,27 @@
+// Texts that keep their place as long as the arena lives: each is copied
+// into a block, and a full block is never moved, only followed by another.
+// A table of thousands of lists costs a few allocations, not one per list,
+// and the index can point at the texts instead of copying them.
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <string_view>
+#include <vector>
+
+class TextArena {
+public:
+    // The next texts, up to this many bytes in all, go into one block.
+    void Reserve(std::size_t bytes);
+    // A copy of the text that stays where it is.
+    std::string_view Keep(std::string_view text);
+
+private:
+    static constexpr std::size_t kBlockSize = 4096;
+
+    void StartBlock(std::size_t size);
+
+    std::vector<std::unique_ptr<char[]>> blocks;
+    std::size_t used = 0;
+    std::size_t room = 0;
+};
