@@ -9,10 +9,12 @@
 
 #include "ini_encoding.h"
 #include <cerrno>
+#include <cstring>
 #include <ctime>
 #include <fcntl.h>
 #include <mutex>
 #include <string>
+#include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -30,10 +32,10 @@ struct KeptFile {
     ino_t inode;
     off_t size;
     struct timespec modified;
+    std::shared_ptr<const IniFile> file;
     // The bytes of a UTF-16 file that had not settled when it was read; a
     // UTF-8 file's bytes are its parse's own text.
-    std::string undecoded;
-    std::shared_ptr<const IniFile> file;
+    std::shared_ptr<const std::string> undecoded;
 };
 
 std::mutex keptLock;
@@ -51,21 +53,37 @@ bool Settled(const struct stat& state) {
     return now.tv_sec - state.st_mtim.tv_sec >= kSettledSeconds;
 }
 
-// The kept parse of the file, if its state matches and, for a file that has
-// not settled, its bytes `text` (read now) match too.
-std::shared_ptr<const IniFile> Kept(const std::string& path, const struct stat& state,
-                                    const std::string* text) {
+// The kept entry of the file, if its state matches (a copy that stays valid
+// outside the lock); an empty file pointer when there is none.
+KeptFile Kept(const std::string& path, const struct stat& state) {
     std::lock_guard<std::mutex> hold(keptLock);
     for (const KeptFile& entry : kept)
-        if (entry.path == path && SameState(entry, state) &&
-            (text == nullptr ||
-             (entry.undecoded.empty() ? entry.file->text : entry.undecoded) == *text))
-            return entry.file;
-    return nullptr;
+        if (entry.path == path && SameState(entry, state))
+            return KeptFile{std::string(), 0, 0, 0, {}, entry.file, entry.undecoded};
+    return KeptFile{};
 }
 
-void Keep(const std::string& path, const struct stat& state, std::string undecoded,
-          std::shared_ptr<const IniFile> file) {
+// Whether the descriptor's bytes, from where it stands to its end, are
+// exactly `expected`: compared a chunk at a time, so a file that has not
+// settled is checked without a copy of it.
+bool SameBytes(int descriptor, std::string_view expected) {
+    char chunk[16384];
+    std::size_t at = 0;
+    for (;;) {
+        const ssize_t count = read(descriptor, chunk, sizeof(chunk));
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count <= 0)
+            return count == 0 && at == expected.size();
+        const std::size_t length = static_cast<std::size_t>(count);
+        if (length > expected.size() - at || std::memcmp(chunk, expected.data() + at, length) != 0)
+            return false;
+        at += length;
+    }
+}
+
+void Keep(const std::string& path, const struct stat& state, std::shared_ptr<const IniFile> file,
+          std::shared_ptr<const std::string> undecoded) {
     std::lock_guard<std::mutex> hold(keptLock);
     for (size_t i = 0; i < kept.size(); ++i) {
         if (kept[i].path == path) {
@@ -76,7 +94,7 @@ void Keep(const std::string& path, const struct stat& state, std::string undecod
     if (kept.size() == kKeptFiles)
         kept.erase(kept.begin());
     kept.push_back(KeptFile{path, state.st_dev, state.st_ino, state.st_size, state.st_mtim,
-                            std::move(undecoded), std::move(file)});
+                            std::move(file), std::move(undecoded)});
 }
 
 } // namespace
@@ -91,24 +109,25 @@ std::shared_ptr<const IniFile> LoadIniFile(const char* fileName) {
     std::shared_ptr<const IniFile> file;
     if (fstat(descriptor, &state) == 0 && S_ISREG(state.st_mode)) {
         const bool settled = Settled(state);
-        if (settled)
-            file = Kept(fileName, state, nullptr);
+        const KeptFile found = Kept(fileName, state);
+        if (found.file != nullptr &&
+            (settled || SameBytes(descriptor, found.undecoded != nullptr ? *found.undecoded
+                                                                         : found.file->text)))
+            file = found.file;
         std::string text;
-        if (file == nullptr && ReadAll(descriptor, text, static_cast<size_t>(state.st_size))) {
-            file = settled ? nullptr : Kept(fileName, state, &text);
-            if (file == nullptr) {
-                // UTF-8, the usual case, is parsed as read, without a copy.
-                std::string undecoded;
-                if (IniEncodingOf(text) == IniEncoding::kUtf8) {
-                    file = ParseIni(std::move(text));
-                } else {
-                    IniEncoding encoding;
-                    file = ParseIni(DecodeIniText(text, encoding));
-                    if (!settled)
-                        undecoded = std::move(text);
-                }
-                Keep(fileName, state, std::move(undecoded), file);
+        if (file == nullptr && (found.file == nullptr || lseek(descriptor, 0, SEEK_SET) == 0) &&
+            ReadAll(descriptor, text, static_cast<size_t>(state.st_size))) {
+            // UTF-8, the usual case, is parsed as read, without a copy.
+            std::shared_ptr<const std::string> undecoded;
+            if (IniEncodingOf(text) == IniEncoding::kUtf8) {
+                file = ParseIni(std::move(text));
+            } else {
+                IniEncoding encoding;
+                file = ParseIni(DecodeIniText(text, encoding));
+                if (!settled)
+                    undecoded = std::make_shared<const std::string>(std::move(text));
             }
+            Keep(fileName, state, file, std::move(undecoded));
         }
     }
     close(descriptor);

@@ -1,8 +1,9 @@
 // The Linux platform layer against conditions only Linux makes: a mounted
 // folder (a bind mount keeps its parent's device number) is a reparse point
 // that no tree removal enters, an overlay's files from two layers are two
-// files, a FIFO never blocks a query, permission bits read as Windows'
-// read-only attribute, and the environment block holds every variable.
+// files, a FIFO never blocks a query, every spelling of a path names one
+// entry, permission bits read as Windows' read-only attribute, and the
+// environment block holds every variable.
 #include "directory_tree.h"
 #include "linux/system_calls.h"
 #include "reparse_point.h"
@@ -154,6 +155,50 @@ TEST(ReparseQueryTest, DescribesTheOpenedEntry) {
 
 // Windows' read-only attribute is "no one may write"; anything else is the
 // system's to allow or refuse when the operation is tried.
+// Every spelling of an entry names the entry itself, whether the query takes
+// the path as given (already in its one spelling) or reduces it first.
+TEST(AttributeQueryTest, EverySpellingNamesTheEntry) {
+    ScratchFolder folder;
+    folder.Write("d/f.txt", "four");
+    folder.Write("d/.hidden", "five");
+    fs::create_directory_symlink(folder.Path("d"), folder.Path("link"));
+    constexpr DWORD kFile = FILE_ATTRIBUTE_ARCHIVE;
+    constexpr DWORD kFolder = FILE_ATTRIBUTE_DIRECTORY;
+    constexpr DWORD kLink = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT;
+    const struct Row {
+        const char* spelling;
+        DWORD attributes;
+    } rows[] = {
+        {"/d/f.txt", kFile},
+        {"/d/f.txt/", INVALID_FILE_ATTRIBUTES},
+        {"/d//f.txt", kFile},
+        {"/d/./f.txt", kFile},
+        {"/d/../d/f.txt", kFile},
+        {"/d/.hidden", kFile},
+        {"/d", kFolder},
+        {"/d/", kFolder},
+        {"/d/.", kFolder},
+        {"/link", kLink},
+        {"/link/", kLink},
+        {"/link//", kLink},
+        {"/link/.", kLink},
+        {"/link/..", kFolder},
+        {"/missing", INVALID_FILE_ATTRIBUTES},
+    };
+    for (const Row& row : rows) {
+        const std::string path = folder.Path() + row.spelling;
+        SCOPED_TRACE(row.spelling);
+        EXPECT_EQ(row.attributes, GetFileAttributesA(path.c_str()));
+        WIN32_FILE_ATTRIBUTE_DATA data;
+        EXPECT_EQ(row.attributes != INVALID_FILE_ATTRIBUTES,
+                  GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) != FALSE);
+        if (row.attributes == kFile) {
+            EXPECT_EQ(kFile, data.dwFileAttributes);
+            EXPECT_EQ(4u, data.nFileSizeLow);
+        }
+    }
+}
+
 TEST(ReadOnlyTest, OnlyAFileNoOneMayWrite) {
     struct Row {
         fs::perms mode;
