@@ -18,8 +18,9 @@ public:
     // is built without growing step by step.
     void Reserve(std::size_t extensions);
     // Records the extension for the group at `groupPosition`, unless an
-    // earlier insertion holds it already. The index points at the text, as
-    // it is written, which must outlive it.
+    // earlier insertion holds it already. The index keeps an extension of up
+    // to eight bytes in a word of its own and points at a longer one, whose
+    // text must outlive it.
     void Insert(std::string_view extension, std::uint32_t groupPosition);
     // Inserts the extensions of groups `first` onwards, each group's in its
     // order: `extensionsOf(position)` gives a group's list. A large table's
@@ -36,22 +37,32 @@ private:
         std::uint32_t hash = 0;
         std::uint32_t key = kNotFound; // position in `keys`; kNotFound: empty
     };
+    // An extension as the index holds it: up to eight bytes, its folded
+    // bytes in one word (compared at once); longer, the text's address.
     struct Key {
-        const char* text; // as configured, case and all
+        std::uint64_t wordOrText;
         std::uint32_t length;
         std::uint32_t groupPosition;
     };
-
+    // An extension folded for a search: its hash and, up to eight bytes, its
+    // folded word.
     struct Pending {
         std::string_view extension;
-        std::uint32_t groupPosition;
+        std::uint64_t word;
         std::uint32_t hash;
+        std::uint32_t groupPosition;
     };
-    static std::uint32_t Hash(std::string_view extension);
+    static constexpr std::size_t kWordBytes = 8;
+
+    static Pending Fold(std::string_view extension, std::uint32_t groupPosition);
+    static bool Same(const Key& key, const Pending& sought);
     void Prefetch(std::uint32_t hash) const;
     void Insert(const Pending& pending);
     void Grow();
     void Rehash(std::size_t size); // a power of two
+
+    // Slots up to this size stay in a core's own cache while they are filled.
+    static constexpr std::size_t kCachedTableBytes = 256 * 1024;
 
     std::vector<Slot> slots; // a power of two in size, at most half full
     std::vector<Key> keys;
@@ -60,6 +71,13 @@ private:
 template <typename Group, typename ExtensionsOf>
 void ExtensionIndex::InsertGroups(const std::vector<Group>& groups, std::size_t first,
                                   ExtensionsOf extensionsOf) {
+    // A table that the caches hold gains nothing from fetching ahead.
+    if (slots.size() * sizeof(Slot) <= kCachedTableBytes) {
+        for (std::size_t position = first; position < groups.size(); ++position)
+            for (std::string_view extension : extensionsOf(groups[position]))
+                Insert(Fold(extension, static_cast<std::uint32_t>(position)));
+        return;
+    }
     constexpr std::size_t kAhead = 8; // a power of two
     Pending ahead[kAhead];
     std::size_t queued = 0;
@@ -68,7 +86,7 @@ void ExtensionIndex::InsertGroups(const std::vector<Group>& groups, std::size_t 
             Pending& slot = ahead[queued % kAhead];
             if (queued >= kAhead)
                 Insert(slot);
-            slot = Pending{extension, static_cast<std::uint32_t>(position), Hash(extension)};
+            slot = Fold(extension, static_cast<std::uint32_t>(position));
             Prefetch(slot.hash);
             ++queued;
         }

@@ -24,6 +24,7 @@ struct GroupMatch {
     const std::string& name;
 };
 
+// A group as loaded. Its lists point into the catalog that holds it.
 struct FileGroup {
     std::int32_t number;
     std::string name;
@@ -38,6 +39,7 @@ struct GroupReason {
     std::string_view text; // the mask or extension that matched, else empty
 };
 
+// A catalog moves but is never copied: its groups point into its own arena.
 class GroupCatalog {
 public:
     bool IsLoaded() const { return loaded; }
@@ -67,8 +69,8 @@ public:
     // Reads the group table and the fallback name from a settings file and
     // marks the catalog loaded, whatever it found (group_loader.cpp).
     void LoadGroups(std::string settingsPath);
-    // Cuts an extension list and a mask list at '|' and appends the group
-    // (group_loader.cpp).
+    // Appends the group with a copy of its extension and mask lists, and
+    // indexes the extensions cut at '|' (group_loader.cpp).
     void AddGroup(std::int32_t number, std::string name, std::string_view extensionList,
                   std::string_view maskList = std::string_view());
 

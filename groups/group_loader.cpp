@@ -23,37 +23,28 @@ const char* const kFallbackKey = "UnknownGroupPlaceHolder";
 enum class GroupKeyKind { kList = 0, kName = 1, kMasks = 2 };
 const char* const kSuffixes[] = {"", "_name", "_masks"};
 
-// Whether the name ends in the suffix, its letters in any case.
-bool EndsWith(std::string_view name, const char* suffix) {
-    const std::size_t length = std::strlen(suffix);
-    return name.size() > length &&
-           SameIgnoringAsciiCase(name.data() + name.size() - length, length, suffix, length);
-}
-
 // What a key name of [Groups] names: the extension list (N), the name
 // (N_name) or the masks (N_masks) of group N, where N is written as the
 // loader writes numbers (no sign, no leading zero) and the suffix in any
 // case, as a read of that key would match it. False for every other name.
 bool GroupKey(std::string_view name, std::uint32_t& number, GroupKeyKind& kind) {
-    kind = GroupKeyKind::kList;
-    for (GroupKeyKind suffixed : {GroupKeyKind::kName, GroupKeyKind::kMasks}) {
-        if (EndsWith(name, kSuffixes[static_cast<int>(suffixed)])) {
-            kind = suffixed;
-            name.remove_suffix(std::strlen(kSuffixes[static_cast<int>(suffixed)]));
+    std::size_t digits = 0;
+    std::uint64_t value = 0;
+    for (; digits < name.size() && name[digits] >= '0' && name[digits] <= '9'; ++digits)
+        value = value * 10 + static_cast<std::uint64_t>(name[digits] - '0');
+    if (digits == 0 || digits > 10 || (digits > 1 && name[0] == '0') ||
+        value > static_cast<std::uint64_t>(std::numeric_limits<std::int32_t>::max()))
+        return false;
+    const std::string_view suffix = name.substr(digits);
+    for (GroupKeyKind each : {GroupKeyKind::kList, GroupKeyKind::kName, GroupKeyKind::kMasks}) {
+        const char* known = kSuffixes[static_cast<int>(each)];
+        if (SameIgnoringAsciiCase(suffix.data(), suffix.size(), known, std::strlen(known))) {
+            number = static_cast<std::uint32_t>(value);
+            kind = each;
+            return true;
         }
     }
-    if (name.empty() || name.size() > 10 || (name.size() > 1 && name[0] == '0'))
-        return false;
-    std::uint64_t value = 0;
-    for (char c : name) {
-        if (c < '0' || c > '9')
-            return false;
-        value = value * 10 + static_cast<std::uint64_t>(c - '0');
-    }
-    if (value > static_cast<std::uint64_t>(std::numeric_limits<std::int32_t>::max()))
-        return false;
-    number = static_cast<std::uint32_t>(value);
-    return true;
+    return false;
 }
 
 // The extension list, name and masks of each group number, the first key of

@@ -277,6 +277,15 @@ constexpr bool kFileNamesIgnoreCase = true;
 constexpr bool kFileNamesIgnoreCase = false;
 #endif
 
+// Whether a variable may hold a value longer than Windows' 32767
+// characters. Linux's environment may; Windows refuses to set one (and
+// Wine's refusal then passes on memory it never set).
+#ifdef _WIN32
+constexpr bool kEnvironmentHoldsOverlongValues = false;
+#else
+constexpr bool kEnvironmentHoldsOverlongValues = true;
+#endif
+
 // Where a "/x" command-line switch can stand. On Windows anywhere in the
 // line; on Linux every absolute path holds '/', so only at the start of a
 // word, where no path component can begin.

@@ -103,7 +103,13 @@ LUMBRASKET_EXPORT int WINAPI ContentGetValue(char* fileName, int fieldIndex, int
     const std::size_t capacity = HostCapacity(maxlen);
     if (capacity == 0)
         return kFieldEmpty;
-    BoundedCopyN(static_cast<char*>(fieldValue), capacity, match.name.data(), match.name.size());
+    // The name's length is known: one copy, cut to the room there is. A
+    // memmove stays a call into the C library, which copies a short name
+    // faster than the string instruction a compiler puts in place of a
+    // memcpy whose size it knows to be small.
+    const std::size_t length = match.name.size() < capacity ? match.name.size() : capacity - 1;
+    std::memmove(fieldValue, match.name.data(), length);
+    static_cast<char*>(fieldValue)[length] = '\0';
     return kFieldString;
 }
 

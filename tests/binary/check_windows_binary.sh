@@ -1,6 +1,8 @@
 #!/bin/sh
 # Checks the built Windows plugin file as a host and a user meet it: exactly
-# the four exports with ordinals 1 to 4, imports from system DLLs only (the
+# the four exports with ordinals 1 to 4, each at an address in the code (an
+# export whose function the linker dropped points anywhere), imports from
+# system DLLs only (the
 # compiler's runtime is linked in), the version record 1.1.0.0 shown as
 # "1.10", and a manifest that asks for the asInvoker execution level.
 # Usage: check_windows_binary.sh PLUGIN_FILE OBJDUMP
@@ -25,6 +27,16 @@ expected_exports='1 ContentGetSupportedField
 $exports
 expected
 $expected_exports"
+
+image_base=$(printf '%s\n' "$dump" | awk '$1 == "ImageBase" { print $2 }')
+set -- $("$objdump" -h "$plugin" | awk '$2 == ".text" { print $3, $4 }')
+code_start=$((0x$2 - 0x$image_base))
+code_end=$((code_start + 0x$1))
+for rva in $(printf '%s\n' "$dump" | sed -n 's/.* \([0-9a-fA-F]*\) Export RVA$/\1/p'); do
+    [ $((0x$rva)) -ge "$code_start" ] && [ $((0x$rva)) -lt "$code_end" ] ||
+        fail "an export at RVA $rva lies outside the code"
+done
+[ -n "$(printf '%s\n' "$dump" | sed -n '/Export RVA$/p')" ] || fail "no export addresses found"
 
 imports=$(printf '%s\n' "$dump" | sed -n 's/^[[:space:]]*DLL Name: //p' | tr 'A-Z' 'a-z' | sort)
 [ -n "$imports" ] || fail "no import table found"

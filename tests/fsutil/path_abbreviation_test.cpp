@@ -83,6 +83,8 @@ TEST_F(UnexpandPathTest, EmptyValueDoesNotDisturbTheNextEntry) {
 }
 
 TEST_F(UnexpandPathTest, OverlongValueIsSkipped) {
+    if (!kEnvironmentHoldsOverlongValues)
+        GTEST_SKIP() << "this system holds no value over 32767 characters";
     variables.Set("LUMBRASKET_HUGE", sub + std::string(40000, 'x'));
     variables.Set("LUMBRASKET_NEXT", sub);
     EXPECT_EQ("%LUMBRASKET_NEXT%" + sep + "x.txt", Unexpand(file));

@@ -49,6 +49,30 @@ TEST(GroupCatalogTest, OnlyAsciiLettersFoldCase) {
                            {"txt", 0, "Latin-1"}});
 }
 
+// Every length of extension, short ones held whole in a word and longer ones
+// compared byte by byte: found whatever the case of its letters, and not
+// found when any single byte differs.
+TEST(GroupCatalogTest, ExtensionsOfEveryLength) {
+    GroupCatalog catalog;
+    const std::string letters = "aBcDeFgHiJkLmNoPqRsT";
+    for (std::size_t length = 1; length <= letters.size(); ++length)
+        catalog.AddGroup(static_cast<std::int32_t>(length - 1), "L", letters.substr(0, length));
+    for (std::size_t length = 1; length <= letters.size(); ++length) {
+        std::string sought = letters.substr(0, length);
+        SCOPED_TRACE(sought);
+        for (char& c : sought)
+            c = static_cast<char>(c ^ 0x20); // every letter in the other case
+        EXPECT_EQ(static_cast<std::int32_t>(length - 1), catalog.FindGroup(sought.c_str()).number);
+        for (std::size_t at = 0; at < length; ++at) {
+            std::string other = sought;
+            other[at] = '#';
+            EXPECT_EQ(static_cast<std::int32_t>(letters.size()),
+                      catalog.FindGroup(other.c_str()).number)
+                << "byte " << at << " changed";
+        }
+    }
+}
+
 TEST(GroupCatalogTest, StoredDotNeverMatchesACutExtension) {
     GroupCatalog catalog;
     catalog.AddGroup(0, "Dotted", ".txt");

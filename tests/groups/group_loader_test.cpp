@@ -56,6 +56,11 @@ const LoadCase kLoadCases[] = {
      3,
      {{"md", 0, "Docs"}, {"rst", 1, "Markup"}}},
     {"KeysWithLeadingZeroAreNotRead", "[Groups]\n00=txt\n", 1, {{"txt", 0, "Unknown"}}},
+    // No read of "1_masks" finds "1_masks_name".
+    {"KeyWithTwoSuffixesNamesNothing",
+     "[Groups]\n0=gz\n1_masks_name=*.x\n",
+     2,
+     {{"gz", 0, ""}, {"x", 1, "Unknown"}}},
     {"KeysAnyCaseFirstOfANameWins",
      "[groups]\n0=txt\n0=doc\n0_NAME=First\n0_name=Second\n[Groups]\n1=md\n",
      2,
