@@ -79,10 +79,6 @@ void ExtensionIndex::Prefetch(std::uint32_t hash) const {
         __builtin_prefetch(&slots[hash & (slots.size() - 1)]);
 }
 
-void ExtensionIndex::Insert(std::string_view extension, std::uint32_t groupPosition) {
-    Insert(Fold(extension, groupPosition));
-}
-
 void ExtensionIndex::Insert(const Pending& pending) {
     if ((keys.size() + 1) * 2 > slots.size())
         Grow();

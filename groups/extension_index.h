@@ -17,13 +17,11 @@ public:
     // Room for this many extensions in all, so that a table of known size
     // is built without growing step by step.
     void Reserve(std::size_t extensions);
-    // Records the extension for the group at `groupPosition`, unless an
-    // earlier insertion holds it already. The index keeps an extension of up
-    // to eight bytes in a word of its own and points at a longer one, whose
-    // text must outlive it.
-    void Insert(std::string_view extension, std::uint32_t groupPosition);
-    // Inserts the extensions of groups `first` onwards, each group's in its
-    // order: `extensionsOf(position)` gives a group's list. A large table's
+    // Records the extensions of groups `first` onwards, each group's in its
+    // order (`extensionsOf(group)` gives a group's list), for their group's
+    // position, unless an earlier insertion holds one already. The index
+    // keeps an extension of up to eight bytes in a word of its own and
+    // points at a longer one, whose text must outlive it. A large table's
     // slots are fetched a few insertions ahead, so that the misses of a
     // table larger than the caches overlap instead of adding up.
     template <typename Group, typename ExtensionsOf>

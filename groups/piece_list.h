@@ -15,7 +15,9 @@ public:
     class Iterator {
     public:
         Iterator(std::string_view list, std::size_t start) : list(list), start(start) { Cut(); }
-        std::string_view operator*() const { return list.substr(start, end - start); }
+        std::string_view operator*() const {
+            return std::string_view(list.data() + start, end - start);
+        }
         Iterator& operator++() {
             start = end + 1;
             Cut();
@@ -41,8 +43,6 @@ public:
 
     PieceList() = default;
     explicit PieceList(std::string_view list) : text(list) {}
-
-    std::string_view Text() const { return text; }
 
     Iterator begin() const { return Iterator(text, 0); }
     Iterator end() const { return Iterator(text, text.size()); }
