@@ -9,7 +9,6 @@
 
 #include "ascii.h"
 #include "profile_section.h"
-#include <algorithm>
 #include <cstring>
 #include <limits>
 #include <string_view>
@@ -121,9 +120,8 @@ void GroupCatalog::LoadGroups(std::string settingsPath) {
     std::size_t textBytes = 0;
     for (; groupCount < lists.size() && (!lists[groupCount].empty() || !masks[groupCount].empty());
          ++groupCount) {
-        const std::string_view list = lists[groupCount];
-        pieces += static_cast<std::size_t>(std::count(list.begin(), list.end(), '|')) + 1;
-        textBytes += list.size() + masks[groupCount].size();
+        pieces += PieceList(lists[groupCount]).size();
+        textBytes += lists[groupCount].size() + masks[groupCount].size();
     }
     groups.reserve(groupCount);
     listTexts.Reserve(textBytes);

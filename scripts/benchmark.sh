@@ -15,6 +15,7 @@ echo "== Linux: $BUILD/linux/plugin/Lumbrasket.wdx"
 "$BUILD/linux/tests/benchmarks/goal_ratios" "$BUILD/linux/plugin/Lumbrasket.wdx"
 echo "== Windows under Wine: $BUILD/windows/plugin/Lumbrasket.wdx64"
 wine "$BUILD/windows/tests/benchmarks/goal_ratios.exe" "$BUILD/windows/plugin/Lumbrasket.wdx64"
-for file in "$BUILD/linux/plugin/package/Lumbrasket.wdx" "$BUILD/windows/plugin/package/Lumbrasket.wdx64"; do
-    echo "G4  $(basename "$file") as archived (stripped): $(wc -c <"$file") bytes"
+for file in "$BUILD/linux/plugin/package/Lumbrasket.wdx" "$BUILD/windows/plugin/package/Lumbrasket.wdx64" \
+    "$BUILD/windows32/plugin/package/Lumbrasket.wdx"; do
+    echo "G4  $file as archived (stripped): $(wc -c <"$file") bytes"
 done

@@ -28,8 +28,9 @@ struct Search {
     std::string pattern;
 };
 
-DWORD AttributesOf(const char* path) {
-    struct stat entry;
+// The attributes of the entry at this path, its own status (a link's, not
+// its target's) in `entry`.
+DWORD AttributesOf(const char* path, struct stat& entry) {
     if (System().lstat(path, &entry) != 0)
         return INVALID_FILE_ATTRIBUTES;
     if (S_ISLNK(entry.st_mode)) {
@@ -62,27 +63,32 @@ FILETIME FileTimeOf(const struct timespec& time) {
     return FILETIME{static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
 }
 
+// The attributes, times and size of an entry, as the system's find and
+// attribute records hold them (a folder has no size).
+template <typename Record>
+void PutStatus(DWORD attributes, const struct stat& entry, Record& record) {
+    record.dwFileAttributes = attributes;
+    record.ftCreationTime = FileTimeOf(entry.st_ctim);
+    record.ftLastAccessTime = FileTimeOf(entry.st_atim);
+    record.ftLastWriteTime = FileTimeOf(entry.st_mtim);
+    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+        const unsigned long long size = static_cast<unsigned long long>(entry.st_size);
+        record.nFileSizeHigh = static_cast<DWORD>(size >> 32);
+        record.nFileSizeLow = static_cast<DWORD>(size);
+    }
+}
+
 bool FillFindData(const std::string& folder, const char* name, LPWIN32_FIND_DATAA data) {
     std::string path = folder + name;
     size_t nameLength = std::strlen(name);
     if (nameLength >= MAX_PATH)
         return false;
-    DWORD attributes = AttributesOf(path.c_str());
+    struct stat entry;
+    const DWORD attributes = AttributesOf(path.c_str(), entry);
     if (attributes == INVALID_FILE_ATTRIBUTES)
         return false;
     std::memset(data, 0, sizeof(*data));
-    data->dwFileAttributes = attributes;
-    struct stat entry;
-    if (System().lstat(path.c_str(), &entry) == 0) {
-        data->ftCreationTime = FileTimeOf(entry.st_ctim);
-        data->ftLastAccessTime = FileTimeOf(entry.st_atim);
-        data->ftLastWriteTime = FileTimeOf(entry.st_mtim);
-        if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
-            unsigned long long size = static_cast<unsigned long long>(entry.st_size);
-            data->nFileSizeHigh = static_cast<DWORD>(size >> 32);
-            data->nFileSizeLow = static_cast<DWORD>(size);
-        }
-    }
+    PutStatus(attributes, entry, *data);
     std::memcpy(data->cFileName, name, nameLength + 1);
     return true;
 }
@@ -121,29 +127,26 @@ bool IsReducedSpelling(const char* path) {
     return path[length - 1] != '/' || length == 1;
 }
 
-} // namespace
-
-DWORD GetFileAttributesA(LPCSTR path) {
-    // Every spelling of an entry names the entry itself, as on Windows: a
-    // link written "link/" or "link/." is still reported as the link, not as
-    // its target. A file written with a trailing separator is not found.
+// The attributes of the entry a path names in any of its spellings, its
+// own status in `entry`; INVALID_FILE_ATTRIBUTES, with the last error set,
+// when there is none. A link written "link/" or "link/." is still the link,
+// as on Windows; a file written with a trailing separator is not found.
+DWORD EntryAttributes(LPCSTR path, struct stat& entry) {
     if (path == nullptr || *path == '\0') {
         SetLastError(ERROR_PATH_NOT_FOUND);
         return INVALID_FILE_ATTRIBUTES;
     }
-    if (IsReducedSpelling(path)) {
-        const DWORD attributes = AttributesOf(path);
-        if (attributes == INVALID_FILE_ATTRIBUTES)
-            SetLastError(ERROR_FILE_NOT_FOUND);
-        return attributes;
+    char reduced[PATH_MAX];
+    const char* spelled = path;
+    if (!IsReducedSpelling(path)) {
+        if (!ReducePathSpelling(path, reduced, sizeof(reduced))) {
+            SetLastError(ERROR_PATH_NOT_FOUND);
+            return INVALID_FILE_ATTRIBUTES;
+        }
+        spelled = reduced;
     }
-    char entry[PATH_MAX];
-    if (!ReducePathSpelling(path, entry, sizeof(entry))) {
-        SetLastError(ERROR_PATH_NOT_FOUND);
-        return INVALID_FILE_ATTRIBUTES;
-    }
-    DWORD attributes = AttributesOf(entry);
-    if (path[std::strlen(path) - 1] == '/' && attributes != INVALID_FILE_ATTRIBUTES &&
+    DWORD attributes = AttributesOf(spelled, entry);
+    if (spelled != path && path[std::strlen(path) - 1] == '/' &&
         (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
         attributes = INVALID_FILE_ATTRIBUTES;
     if (attributes == INVALID_FILE_ATTRIBUTES)
@@ -151,30 +154,21 @@ DWORD GetFileAttributesA(LPCSTR path) {
     return attributes;
 }
 
+} // namespace
+
+DWORD GetFileAttributesA(LPCSTR path) {
+    struct stat entry;
+    return EntryAttributes(path, entry);
+}
+
 BOOL GetFileAttributesExA(LPCSTR path, GET_FILEEX_INFO_LEVELS, LPVOID information) {
-    // The entry as GetFileAttributesA names it: a link is described as
-    // itself, not as its target.
-    const DWORD attributes = GetFileAttributesA(path);
+    struct stat entry;
+    const DWORD attributes = EntryAttributes(path, entry);
     if (attributes == INVALID_FILE_ATTRIBUTES)
         return FALSE;
-    char entry[PATH_MAX];
-    struct stat status;
-    if (!ReducePathSpelling(path, entry, sizeof(entry)) || System().lstat(entry, &status) != 0) {
-        SetLastError(ERROR_FILE_NOT_FOUND);
-        return FALSE;
-    }
     auto* data = static_cast<WIN32_FILE_ATTRIBUTE_DATA*>(information);
-    *data = WIN32_FILE_ATTRIBUTE_DATA{attributes,
-                                      FileTimeOf(status.st_ctim),
-                                      FileTimeOf(status.st_atim),
-                                      FileTimeOf(status.st_mtim),
-                                      0,
-                                      0};
-    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
-        const unsigned long long size = static_cast<unsigned long long>(status.st_size);
-        data->nFileSizeHigh = static_cast<DWORD>(size >> 32);
-        data->nFileSizeLow = static_cast<DWORD>(size);
-    }
+    *data = WIN32_FILE_ATTRIBUTE_DATA{};
+    PutStatus(attributes, entry, *data);
     return TRUE;
 }
 

@@ -26,16 +26,22 @@ constexpr size_t kKeptFiles = 4;
 // than this long ago may change again within its own stamp.
 constexpr time_t kSettledSeconds = 2;
 
+// A parse and, for a UTF-16 file that had not settled when it was read, the
+// bytes it was read from (a UTF-8 file's bytes are its parse's own text).
+struct KeptParse {
+    std::shared_ptr<const IniFile> file;
+    std::shared_ptr<const std::string> undecoded;
+
+    const std::string& Bytes() const { return undecoded != nullptr ? *undecoded : file->text; }
+};
+
 struct KeptFile {
     std::string path;
     dev_t device;
     ino_t inode;
     off_t size;
     struct timespec modified;
-    std::shared_ptr<const IniFile> file;
-    // The bytes of a UTF-16 file that had not settled when it was read; a
-    // UTF-8 file's bytes are its parse's own text.
-    std::shared_ptr<const std::string> undecoded;
+    KeptParse parse;
 };
 
 std::mutex keptLock;
@@ -53,14 +59,14 @@ bool Settled(const struct stat& state) {
     return now.tv_sec - state.st_mtim.tv_sec >= kSettledSeconds;
 }
 
-// The kept entry of the file, if its state matches (a copy that stays valid
-// outside the lock); an empty file pointer when there is none.
-KeptFile Kept(const std::string& path, const struct stat& state) {
+// The kept parse of the file, if its state matches (shared, so it stays
+// valid outside the lock); an empty one when there is none.
+KeptParse Kept(const std::string& path, const struct stat& state) {
     std::lock_guard<std::mutex> hold(keptLock);
     for (const KeptFile& entry : kept)
         if (entry.path == path && SameState(entry, state))
-            return KeptFile{std::string(), 0, 0, 0, {}, entry.file, entry.undecoded};
-    return KeptFile{};
+            return entry.parse;
+    return KeptParse{};
 }
 
 // Whether the descriptor's bytes, from where it stands to its end, are
@@ -82,8 +88,7 @@ bool SameBytes(int descriptor, std::string_view expected) {
     }
 }
 
-void Keep(const std::string& path, const struct stat& state, std::shared_ptr<const IniFile> file,
-          std::shared_ptr<const std::string> undecoded) {
+void Keep(const std::string& path, const struct stat& state, KeptParse parse) {
     std::lock_guard<std::mutex> hold(keptLock);
     for (size_t i = 0; i < kept.size(); ++i) {
         if (kept[i].path == path) {
@@ -93,8 +98,8 @@ void Keep(const std::string& path, const struct stat& state, std::shared_ptr<con
     }
     if (kept.size() == kKeptFiles)
         kept.erase(kept.begin());
-    kept.push_back(KeptFile{path, state.st_dev, state.st_ino, state.st_size, state.st_mtim,
-                            std::move(file), std::move(undecoded)});
+    kept.push_back(
+        KeptFile{path, state.st_dev, state.st_ino, state.st_size, state.st_mtim, std::move(parse)});
 }
 
 } // namespace
@@ -109,10 +114,8 @@ std::shared_ptr<const IniFile> LoadIniFile(const char* fileName) {
     std::shared_ptr<const IniFile> file;
     if (fstat(descriptor, &state) == 0 && S_ISREG(state.st_mode)) {
         const bool settled = Settled(state);
-        const KeptFile found = Kept(fileName, state);
-        if (found.file != nullptr &&
-            (settled || SameBytes(descriptor, found.undecoded != nullptr ? *found.undecoded
-                                                                         : found.file->text)))
+        const KeptParse found = Kept(fileName, state);
+        if (found.file != nullptr && (settled || SameBytes(descriptor, found.Bytes())))
             file = found.file;
         std::string text;
         if (file == nullptr && (found.file == nullptr || lseek(descriptor, 0, SEEK_SET) == 0) &&
@@ -127,7 +130,7 @@ std::shared_ptr<const IniFile> LoadIniFile(const char* fileName) {
                 if (!settled)
                     undecoded = std::make_shared<const std::string>(std::move(text));
             }
-            Keep(fileName, state, file, std::move(undecoded));
+            Keep(fileName, state, KeptParse{file, std::move(undecoded)});
         }
     }
     close(descriptor);
