@@ -75,10 +75,9 @@ public:
                   std::string_view maskList = std::string_view());
 
 private:
-    // Keeps the lists in the arena and appends the group without indexing its
+    // Appends the group, whose lists the arena holds, without indexing its
     // extensions.
-    void AppendGroup(std::int32_t number, std::string name, std::string_view extensionList,
-                     std::string_view maskList);
+    void AppendGroup(std::int32_t number, std::string name, PieceList extensions, PieceList masks);
 
     // The groups' lists, where their pieces and the index point.
     TextArena listTexts;

@@ -106,7 +106,7 @@ void GroupCatalog::LoadGroups(std::string settingsPath) {
     // One listing of [Groups] gives every key as its own read would: the
     // whole load is one pass over the file, whatever the number of groups.
     ProfileSection settings(settingsPath, kGroupsSection);
-    const std::vector<char> listing = settings.ListSection();
+    SectionListing listing = settings.ListSection();
     GroupKeys keys;
     ProfileSection::ForEachKey(listing, [&keys](std::string_view key, std::string_view value,
                                                 bool) { keys.Take(key, value); });
@@ -117,18 +117,16 @@ void GroupCatalog::LoadGroups(std::string settingsPath) {
     const std::vector<std::string_view>& masks = texts[static_cast<int>(GroupKeyKind::kMasks)];
     std::size_t groupCount = 0;
     std::size_t pieces = 0;
-    std::size_t textBytes = 0;
     for (; groupCount < lists.size() && (!lists[groupCount].empty() || !masks[groupCount].empty());
-         ++groupCount) {
+         ++groupCount)
         pieces += PieceList(lists[groupCount]).size();
-        textBytes += lists[groupCount].size() + masks[groupCount].size();
-    }
+    // The groups' lists stay where the listing has them.
+    listTexts.Adopt(std::move(listing));
     groups.reserve(groupCount);
-    listTexts.Reserve(textBytes);
     index.Reserve(pieces);
     for (std::size_t number = 0; number < groupCount; ++number)
-        AppendGroup(static_cast<std::int32_t>(number), std::string(names[number]), lists[number],
-                    masks[number]);
+        AppendGroup(static_cast<std::int32_t>(number), std::string(names[number]),
+                    PieceList(lists[number]), PieceList(masks[number]));
     index.InsertGroups(groups, 0, ExtensionsOf);
     settings.SetSection(kConfigurationSection);
     fallbackName = settings.ReadString(kFallbackKey, kDefaultFallbackName);
@@ -137,14 +135,14 @@ void GroupCatalog::LoadGroups(std::string settingsPath) {
 
 void GroupCatalog::AddGroup(std::int32_t number, std::string name, std::string_view extensionList,
                             std::string_view maskList) {
-    AppendGroup(number, std::move(name), extensionList, maskList);
+    AppendGroup(number, std::move(name), PieceList(listTexts.Keep(extensionList)),
+                PieceList(listTexts.Keep(maskList)));
     index.InsertGroups(groups, groups.size() - 1, ExtensionsOf);
 }
 
-void GroupCatalog::AppendGroup(std::int32_t number, std::string name,
-                               std::string_view extensionList, std::string_view maskList) {
-    if (!maskList.empty())
+void GroupCatalog::AppendGroup(std::int32_t number, std::string name, PieceList extensions,
+                               PieceList masks) {
+    if (!masks.empty())
         maskedGroups.push_back(static_cast<std::uint32_t>(groups.size()));
-    groups.push_back(FileGroup{number, std::move(name), PieceList(listTexts.Keep(extensionList)),
-                               PieceList(listTexts.Keep(maskList))});
+    groups.push_back(FileGroup{number, std::move(name), extensions, masks});
 }

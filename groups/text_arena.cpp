@@ -3,11 +3,6 @@
 
 #include <cstring>
 
-void TextArena::Reserve(std::size_t bytes) {
-    if (room - used < bytes)
-        StartBlock(bytes);
-}
-
 std::string_view TextArena::Keep(std::string_view text) {
     if (text.empty())
         return std::string_view();
@@ -23,4 +18,10 @@ void TextArena::StartBlock(std::size_t size) {
     blocks.push_back(std::unique_ptr<char[]>(new char[size]));
     used = 0;
     room = size;
+}
+
+void TextArena::Adopt(std::unique_ptr<char[]> block) {
+    // The adopted block goes before the one being filled, which keeps its
+    // room for later copies.
+    blocks.insert(blocks.empty() ? blocks.end() : blocks.end() - 1, std::move(block));
 }

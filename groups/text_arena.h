@@ -1,5 +1,6 @@
 // Texts that keep their place as long as the arena lives: each is copied
-// into a block, and a full block is never moved, only followed by another.
+// into a block, or a whole block is handed over, and a block is never moved,
+// only followed by another.
 // A table of thousands of lists costs a few allocations, not one per list,
 // and the index can point at the texts instead of copying them.
 #pragma once
@@ -11,10 +12,11 @@
 
 class TextArena {
 public:
-    // The next texts, up to this many bytes in all, go into one block.
-    void Reserve(std::size_t bytes);
     // A copy of the text that stays where it is.
     std::string_view Keep(std::string_view text);
+    // Holds a block of texts as it is, so that views into it stay valid as
+    // long as the arena, without a copy.
+    void Adopt(std::unique_ptr<char[]> block);
 
 private:
     static constexpr std::size_t kBlockSize = 4096;

@@ -44,11 +44,12 @@ void ProfileSection::WriteInt(const char* key, std::int32_t value) {
     WriteString(key, text);
 }
 
-std::vector<char> ProfileSection::ListSection() {
+SectionListing ProfileSection::ListSection() {
     // A listing is never longer than the file it comes from, so a buffer of
     // the file's size (and two bytes more) takes it at the first try. A cut
     // listing answers the buffer's size less two: the buffer then grows
-    // until the section fits with room to spare.
+    // until the section fits with room to spare. The buffer is not cleared
+    // first: the listing ends where the platform says it does.
     std::size_t size = kSectionBufferSize;
     WIN32_FILE_ATTRIBUTE_DATA found;
     if (GetFileAttributesExA(filePath.c_str(), GetFileExInfoStandard, &found)) {
@@ -57,24 +58,26 @@ std::vector<char> ProfileSection::ListSection() {
         if (fileSize + 3 > size && fileSize < kLargestListing)
             size = static_cast<std::size_t>(fileSize) + 3;
     }
-    std::vector<char> listing(size);
     for (;;) {
-        const DWORD size = static_cast<DWORD>(listing.size());
-        const DWORD used =
-            GetPrivateProfileSectionA(sectionName.c_str(), listing.data(), size, filePath.c_str());
-        if (used + 2 < size || listing.size() >= kLargestListing)
-            break;
-        listing.assign(listing.size() * 4, '\0');
+        SectionListing listing(new char[size]);
+        DWORD used = GetPrivateProfileSectionA(sectionName.c_str(), listing.get(),
+                                               static_cast<DWORD>(size), filePath.c_str());
+        if (used + 2 < size || size >= kLargestListing) {
+            // Ended right after what the platform wrote, whatever it wrote
+            // beyond: a cut or unterminated answer cannot be overrun.
+            if (used > size - 2)
+                used = static_cast<DWORD>(size - 2);
+            listing[used] = '\0';
+            listing[used + 1] = '\0';
+            return listing;
+        }
+        size *= 4;
     }
-    // A platform answer without its final terminators cannot be overrun.
-    listing[listing.size() - 2] = '\0';
-    listing[listing.size() - 1] = '\0';
-    return listing;
 }
 
 const SectionEntry* ProfileSection::ReadSection() {
-    const std::vector<char> listing = ListSection();
-    for (const char* position = listing.data(); *position != '\0';) {
+    const SectionListing listing = ListSection();
+    for (const char* position = listing.get(); *position != '\0';) {
         SectionEntry entry;
         entry.line = position;
         std::size_t equals = entry.line.find('=');

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstring>
 #include <deque>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -18,6 +19,10 @@ struct SectionEntry {
     std::string key;
     std::string value;
 };
+
+// A section listing: its lines, each ended by NUL, and an empty line after
+// the last, in a buffer of its own that a reader may keep.
+using SectionListing = std::unique_ptr<char[]>;
 
 class ProfileSection {
 public:
@@ -41,8 +46,8 @@ public:
     // listing. A name may come more than once (a read finds the first, its
     // case aside); a line without '=' comes with `hasValue` false, and a read
     // of its name gives the default.
-    template <typename Take> static void ForEachKey(const std::vector<char>& listing, Take take) {
-        for (const char* line = listing.data(); *line != '\0';) {
+    template <typename Take> static void ForEachKey(const SectionListing& listing, Take take) {
+        for (const char* line = listing.get(); *line != '\0';) {
             const std::size_t length = std::strlen(line);
             const char* equals = static_cast<const char*>(std::memchr(line, '=', length));
             if (equals == nullptr)
@@ -57,9 +62,8 @@ public:
     // A value as a single-key read hands it out from a buffer of 260 bytes.
     static std::string_view ValueAsRead(std::string_view value);
 
-    // The whole section listing, its lines ended by NUL and the list by an
-    // empty line.
-    std::vector<char> ListSection();
+    // The whole section listing.
+    SectionListing ListSection();
 
     // Lists the section: ReadSection queues its lines and gives the first,
     // NextEntry drops the front entry and gives the next; null at the end.

@@ -97,6 +97,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Check(a.number == b.number && a.name == b.name && a.extensions == b.extensions &&
                   a.masks == b.masks,
               "a group loaded from the listing differs from its key-by-key read");
+        Check(a.extensions.size() == a.extensions.Texts().size() &&
+                  a.masks.size() == a.masks.Texts().size(),
+              "a list's count of pieces differs from the pieces it gives");
     }
 
     // Probes: the fuzzer's names, and a file named after each extension.

@@ -175,6 +175,10 @@ const CutCase kCutCases[] = {
     {"LoneSeparatorIsEmpty", "|", {""}, {"|"}},
     {"BlanksAreKept", "txt | log", {"txt ", " log"}, {"txt", "log"}},
     {"DuplicatesAreHarmless", "txt|txt", {"txt"}, {""}},
+    {"LongListOverWords",
+     "abcdefgh|ijklmnop||q|",
+     {"abcdefgh", "ijklmnop", "", "q"},
+     {"abcdefgh|ijklmnop", "x"}},
 };
 
 class AddGroupCutTest : public testing::TestWithParam<CutCase> {};
@@ -183,6 +187,8 @@ TEST_P(AddGroupCutTest, CatchesExactlyItsPieces) {
     const CutCase& c = GetParam();
     GroupCatalog catalog;
     catalog.AddGroup(0, "G", c.list);
+    const PieceList& pieces = catalog.Groups()[0].extensions;
+    EXPECT_EQ(pieces.Texts().size(), pieces.size());
     for (const char* extension : c.caught) {
         SCOPED_TRACE(testing::Message() << "caught '" << extension << "'");
         EXPECT_EQ(0, catalog.FindGroup(extension).number);
