@@ -89,11 +89,11 @@ void ExtensionIndex::Insert(const Pending& pending) {
             return; // an earlier group lists it
     slots[at] = Slot{pending.hash, static_cast<std::uint32_t>(keys.size())};
     const std::size_t length = pending.extension.size();
-    keys.push_back(Key{length <= kWordBytes
-                           ? pending.word
-                           : static_cast<std::uint64_t>(
-                                 reinterpret_cast<std::uintptr_t>(pending.extension.data())),
-                       static_cast<std::uint32_t>(length), pending.groupPosition});
+    keys.emplace_back(length <= kWordBytes
+                          ? pending.word
+                          : static_cast<std::uint64_t>(
+                                reinterpret_cast<std::uintptr_t>(pending.extension.data())),
+                      static_cast<std::uint32_t>(length), pending.groupPosition);
 }
 
 std::uint32_t ExtensionIndex::Find(const char* extension, std::size_t length) const {

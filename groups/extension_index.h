@@ -38,6 +38,10 @@ private:
     // An extension as the index holds it: up to eight bytes, its folded
     // bytes in one word (compared at once); longer, the text's address.
     struct Key {
+        // Built in its place in the table, not assembled on the stack and
+        // copied: that copy reads back two halves just stored apart.
+        Key(std::uint64_t wordOrText, std::uint32_t length, std::uint32_t groupPosition)
+            : wordOrText(wordOrText), length(length), groupPosition(groupPosition) {}
         std::uint64_t wordOrText;
         std::uint32_t length;
         std::uint32_t groupPosition;

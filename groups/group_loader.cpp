@@ -54,10 +54,11 @@ public:
     // A key without a value takes its name's place all the same: a read of
     // that name finds it first and gives the empty default.
     void Take(std::string_view key, std::string_view value) {
-        Entry entry{0, GroupKeyKind::kList, value};
-        if (GroupKey(key, entry.number, entry.kind)) {
-            groupKeys += entry.kind == GroupKeyKind::kName ? 0 : 1;
-            entries.push_back(entry);
+        std::uint32_t number;
+        GroupKeyKind kind;
+        if (GroupKey(key, number, kind)) {
+            groupKeys += kind == GroupKeyKind::kName ? 0 : 1;
+            entries.emplace_back(number, kind, value);
         }
     }
 
@@ -81,6 +82,10 @@ public:
 
 private:
     struct Entry {
+        // Built in its place, not assembled on the stack and copied: that
+        // copy reads back as one what was just stored in parts.
+        Entry(std::uint32_t number, GroupKeyKind kind, std::string_view value)
+            : number(number), kind(kind), value(value) {}
         std::uint32_t number;
         GroupKeyKind kind;
         std::string_view value;
