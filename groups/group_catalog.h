@@ -21,13 +21,13 @@ constexpr const char* kDefaultFallbackName = "Unknown";
 // as the catalog.
 struct GroupMatch {
     std::int32_t number;
-    const std::string& name;
+    std::string_view name;
 };
 
-// A group as loaded. Its lists point into the catalog that holds it.
+// A group as loaded. Its texts point into the catalog that holds it.
 struct FileGroup {
     std::int32_t number;
-    std::string name;
+    std::string_view name;
     PieceList extensions; // without dots, as configured
     PieceList masks;      // name patterns, as configured
 };
@@ -69,18 +69,19 @@ public:
     // Reads the group table and the fallback name from a settings file and
     // marks the catalog loaded, whatever it found (group_loader.cpp).
     void LoadGroups(std::string settingsPath);
-    // Appends the group with a copy of its extension and mask lists, and
-    // indexes the extensions cut at '|' (group_loader.cpp).
-    void AddGroup(std::int32_t number, std::string name, std::string_view extensionList,
+    // Appends the group with a copy of its name and its extension and mask
+    // lists, and indexes the extensions cut at '|' (group_loader.cpp).
+    void AddGroup(std::int32_t number, std::string_view name, std::string_view extensionList,
                   std::string_view maskList = std::string_view());
 
 private:
-    // Appends the group, whose lists the arena holds, without indexing its
+    // Appends the group, whose texts the arena holds, without indexing its
     // extensions.
-    void AppendGroup(std::int32_t number, std::string name, PieceList extensions, PieceList masks);
+    void AppendGroup(std::int32_t number, std::string_view name, PieceList extensions,
+                     PieceList masks);
 
-    // The groups' lists, where their pieces and the index point.
-    TextArena listTexts;
+    // The groups' names and lists, where their pieces and the index point.
+    TextArena groupTexts;
     std::vector<FileGroup> groups;
     // The groups that have masks, by position, in number order.
     std::vector<std::uint32_t> maskedGroups;

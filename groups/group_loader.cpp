@@ -126,28 +126,28 @@ void GroupCatalog::LoadGroups(std::string settingsPath) {
          ++groupCount)
         pieces += PieceList(lists[groupCount]).size();
     // The groups' lists stay where the listing has them.
-    listTexts.Adopt(std::move(listing));
+    groupTexts.Adopt(std::move(listing));
     groups.reserve(groupCount);
     index.Reserve(pieces);
     for (std::size_t number = 0; number < groupCount; ++number)
-        AppendGroup(static_cast<std::int32_t>(number), std::string(names[number]),
-                    PieceList(lists[number]), PieceList(masks[number]));
+        AppendGroup(static_cast<std::int32_t>(number), names[number], PieceList(lists[number]),
+                    PieceList(masks[number]));
     index.InsertGroups(groups, 0, ExtensionsOf);
     settings.SetSection(kConfigurationSection);
     fallbackName = settings.ReadString(kFallbackKey, kDefaultFallbackName);
     loaded = true;
 }
 
-void GroupCatalog::AddGroup(std::int32_t number, std::string name, std::string_view extensionList,
-                            std::string_view maskList) {
-    AppendGroup(number, std::move(name), PieceList(listTexts.Keep(extensionList)),
-                PieceList(listTexts.Keep(maskList)));
+void GroupCatalog::AddGroup(std::int32_t number, std::string_view name,
+                            std::string_view extensionList, std::string_view maskList) {
+    AppendGroup(number, groupTexts.Keep(name), PieceList(groupTexts.Keep(extensionList)),
+                PieceList(groupTexts.Keep(maskList)));
     index.InsertGroups(groups, groups.size() - 1, ExtensionsOf);
 }
 
-void GroupCatalog::AppendGroup(std::int32_t number, std::string name, PieceList extensions,
+void GroupCatalog::AppendGroup(std::int32_t number, std::string_view name, PieceList extensions,
                                PieceList masks) {
     if (!masks.empty())
         maskedGroups.push_back(static_cast<std::uint32_t>(groups.size()));
-    groups.push_back(FileGroup{number, std::move(name), extensions, masks});
+    groups.push_back(FileGroup{number, name, extensions, masks});
 }

@@ -115,9 +115,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                                                         probe.c_str() + at, probe.size() - at);
         const std::int32_t expected = Walk(loaded, probe);
         Check(match.number == expected, "a lookup that is not the first group it should be");
-        const std::string& name = expected < static_cast<std::int32_t>(loaded.Groups().size())
-                                      ? loaded.Groups()[static_cast<std::size_t>(expected)].name
-                                      : loaded.FallbackName();
+        const std::string_view name = expected < static_cast<std::int32_t>(loaded.Groups().size())
+                                          ? loaded.Groups()[static_cast<std::size_t>(expected)].name
+                                          : loaded.FallbackName();
         Check(match.name == name, "a lookup with another group's name");
     }
     return 0;

@@ -195,7 +195,7 @@ void Checker::CheckNames(const std::vector<FileGroup>& groups, const std::string
         if (group.name.empty())
             Note("group " + number + " has no name (" + number +
                  "_name is missing or empty): " + "its files show an empty name, as folders do");
-        CheckEncoding("the name of group " + number, group.name);
+        CheckEncoding("the name of group " + number, std::string(group.name));
     }
     if (fallbackName.empty())
         Note("UnknownGroupPlaceHolder is empty: files of no group show an empty name, as "
@@ -322,7 +322,7 @@ void Checker::ShowTable(const std::vector<FileGroup>& groups, const std::string&
         out += "  (none)\n";
     for (const FileGroup& group : groups)
         out += "  " + std::to_string(group.number) + "  " +
-               (group.name.empty() ? "(no name)" : group.name) + ": " +
+               (group.name.empty() ? std::string("(no name)") : std::string(group.name)) + ": " +
                ListText(group.extensions.Texts()) +
                (group.masks.empty()        ? ""
                 : group.extensions.empty() ? "masks " + ListText(group.masks.Texts())
