@@ -31,10 +31,13 @@ std::uint64_t ShortWord(const char* text, std::size_t length) {
 
 constexpr std::uint64_t kMultiplier = 0x9E3779B97F4A7C15ull;
 
-// The high half of the product folded into the low bits that pick the slot.
+// Two rounds of multiplication: after one, the low bits that pick the slot
+// depend on too few of the word's bits, and extensions that differ only in
+// a digit or two (x1_0, x1_1, ...) crowd into runs several slots long.
 std::uint32_t Finish(std::uint64_t hash, std::uint64_t word) {
     hash = (hash ^ word) * kMultiplier;
-    return static_cast<std::uint32_t>(hash ^ hash >> 32);
+    hash = (hash ^ hash >> 29) * kMultiplier;
+    return static_cast<std::uint32_t>(hash >> 32);
 }
 
 } // namespace

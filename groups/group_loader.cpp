@@ -51,6 +51,11 @@ bool GroupKey(std::string_view name, std::uint32_t& number, GroupKeyKind& kind) 
 // texts point into the section listing they were taken from.
 class GroupKeys {
 public:
+    // Room for the keys of a listing of this many bytes, so that the entries
+    // are not copied again and again as they grow: a key's line takes at
+    // least a few bytes, and those of a group table more.
+    explicit GroupKeys(std::size_t listingBytes) { entries.reserve(listingBytes / 16 + 1); }
+
     // A key without a value takes its name's place all the same: a read of
     // that name finds it first and gives the empty default.
     void Take(std::string_view key, std::string_view value) {
@@ -112,7 +117,7 @@ void GroupCatalog::LoadGroups(std::string settingsPath) {
     // whole load is one pass over the file, whatever the number of groups.
     ProfileSection settings(settingsPath, kGroupsSection);
     SectionListing listing = settings.ListSection();
-    GroupKeys keys;
+    GroupKeys keys(listing.length);
     ProfileSection::ForEachKey(listing, [&keys](std::string_view key, std::string_view value,
                                                 bool) { keys.Take(key, value); });
     std::vector<std::string_view> texts[3];
@@ -126,7 +131,7 @@ void GroupCatalog::LoadGroups(std::string settingsPath) {
          ++groupCount)
         pieces += PieceList(lists[groupCount]).size();
     // The groups' lists stay where the listing has them.
-    groupTexts.Adopt(std::move(listing));
+    groupTexts.Adopt(std::move(listing.text));
     groups.reserve(groupCount);
     index.Reserve(pieces);
     for (std::size_t number = 0; number < groupCount; ++number)

@@ -59,16 +59,16 @@ SectionListing ProfileSection::ListSection() {
             size = static_cast<std::size_t>(fileSize) + 3;
     }
     for (;;) {
-        SectionListing listing(new char[size]);
-        DWORD used = GetPrivateProfileSectionA(sectionName.c_str(), listing.get(),
-                                               static_cast<DWORD>(size), filePath.c_str());
-        if (used + 2 < size || size >= kLargestListing) {
+        SectionListing listing{std::unique_ptr<char[]>(new char[size]), 0};
+        listing.length = GetPrivateProfileSectionA(sectionName.c_str(), listing.text.get(),
+                                                   static_cast<DWORD>(size), filePath.c_str());
+        if (listing.length + 2 < size || size >= kLargestListing) {
             // Ended right after what the platform wrote, whatever it wrote
             // beyond: a cut or unterminated answer cannot be overrun.
-            if (used > size - 2)
-                used = static_cast<DWORD>(size - 2);
-            listing[used] = '\0';
-            listing[used + 1] = '\0';
+            if (listing.length > size - 2)
+                listing.length = size - 2;
+            listing.text[listing.length] = '\0';
+            listing.text[listing.length + 1] = '\0';
             return listing;
         }
         size *= 4;
@@ -77,7 +77,7 @@ SectionListing ProfileSection::ListSection() {
 
 const SectionEntry* ProfileSection::ReadSection() {
     const SectionListing listing = ListSection();
-    for (const char* position = listing.get(); *position != '\0';) {
+    for (const char* position = listing.text.get(); *position != '\0';) {
         SectionEntry entry;
         entry.line = position;
         std::size_t equals = entry.line.find('=');

@@ -20,9 +20,11 @@ struct SectionEntry {
     std::string value;
 };
 
-// A section listing: its lines, each ended by NUL, and an empty line after
-// the last, in a buffer of its own that a reader may keep.
-using SectionListing = std::unique_ptr<char[]>;
+// A section listing in a buffer of its own that a reader may keep.
+struct SectionListing {
+    std::unique_ptr<char[]> text; // the lines, each ended by NUL, then an empty line
+    std::size_t length = 0;       // the bytes of the lines, their NULs included
+};
 
 class ProfileSection {
 public:
@@ -47,7 +49,7 @@ public:
     // case aside); a line without '=' comes with `hasValue` false, and a read
     // of its name gives the default.
     template <typename Take> static void ForEachKey(const SectionListing& listing, Take take) {
-        for (const char* line = listing.get(); *line != '\0';) {
+        for (const char* line = listing.text.get(); *line != '\0';) {
             const std::size_t length = std::strlen(line);
             const char* equals = static_cast<const char*>(std::memchr(line, '=', length));
             if (equals == nullptr)
