@@ -43,8 +43,8 @@ std::uint32_t Finish(std::uint64_t hash, std::uint64_t word) {
 } // namespace
 
 // Eight folded bytes at a time, each word mixed in by one multiplication.
-ExtensionIndex::Pending ExtensionIndex::Fold(std::string_view extension,
-                                             std::uint32_t groupPosition) {
+inline ExtensionIndex::Pending ExtensionIndex::Fold(std::string_view extension,
+                                                    std::uint32_t groupPosition) {
     const char* text = extension.data();
     std::size_t length = extension.size();
     std::uint64_t hash = length;
@@ -58,7 +58,7 @@ ExtensionIndex::Pending ExtensionIndex::Fold(std::string_view extension,
     return Pending{extension, last, Finish(hash, last), groupPosition};
 }
 
-bool ExtensionIndex::Same(const Key& key, const Pending& sought) {
+inline bool ExtensionIndex::Same(const Key& key, const Pending& sought) {
     const std::size_t length = sought.extension.size();
     if (key.length != length)
         return false;
@@ -70,33 +70,41 @@ bool ExtensionIndex::Same(const Key& key, const Pending& sought) {
 
 void ExtensionIndex::Reserve(std::size_t extensions) {
     keys.reserve(keys.size() + extensions);
+    MakeRoom(extensions);
+}
+
+void ExtensionIndex::MakeRoom(std::size_t more) {
     std::size_t size = slots.empty() ? 16 : slots.size();
-    while (size < (keys.size() + extensions) * 2)
+    while (size < (keys.size() + more) * 2)
         size *= 2;
     if (size != slots.size())
         Rehash(size);
 }
 
-void ExtensionIndex::Prefetch(std::uint32_t hash) const {
-    if (!slots.empty())
-        __builtin_prefetch(&slots[hash & (slots.size() - 1)]);
-}
-
-void ExtensionIndex::Insert(const Pending& pending) {
-    if ((keys.size() + 1) * 2 > slots.size())
-        Grow();
+void ExtensionIndex::InsertBatch(const Entry* entries, std::size_t count) {
+    MakeRoom(count);
+    Pending folded[kBatch];
     const std::size_t mask = slots.size() - 1;
-    std::size_t at = pending.hash & mask;
-    for (; slots[at].key != kNotFound; at = (at + 1) & mask)
-        if (slots[at].hash == pending.hash && Same(keys[slots[at].key], pending))
-            return; // an earlier group lists it
-    slots[at] = Slot{pending.hash, static_cast<std::uint32_t>(keys.size())};
-    const std::size_t length = pending.extension.size();
-    keys.emplace_back(length <= kWordBytes
-                          ? pending.word
-                          : static_cast<std::uint64_t>(
-                                reinterpret_cast<std::uintptr_t>(pending.extension.data())),
-                      static_cast<std::uint32_t>(length), pending.groupPosition);
+    for (std::size_t i = 0; i < count; ++i) {
+        folded[i] = Fold(entries[i].extension, entries[i].groupPosition);
+        __builtin_prefetch(&slots[folded[i].hash & mask]);
+    }
+    for (std::size_t i = 0; i < count; ++i) {
+        const Pending& pending = folded[i];
+        std::size_t at = pending.hash & mask;
+        bool listed = false;
+        for (; !listed && slots[at].key != kNotFound; at = (at + 1) & mask)
+            listed = slots[at].hash == pending.hash && Same(keys[slots[at].key], pending);
+        if (listed)
+            continue; // an earlier group lists it
+        slots[at] = Slot{pending.hash, static_cast<std::uint32_t>(keys.size())};
+        const std::size_t length = pending.extension.size();
+        keys.emplace_back(length <= kWordBytes
+                              ? pending.word
+                              : static_cast<std::uint64_t>(
+                                    reinterpret_cast<std::uintptr_t>(pending.extension.data())),
+                          static_cast<std::uint32_t>(length), pending.groupPosition);
+    }
 }
 
 std::uint32_t ExtensionIndex::Find(const char* extension, std::size_t length) const {
@@ -110,10 +118,6 @@ std::uint32_t ExtensionIndex::Find(const char* extension, std::size_t length) co
             return key.groupPosition;
     }
     return kNotFound;
-}
-
-void ExtensionIndex::Grow() {
-    Rehash(slots.empty() ? 16 : slots.size() * 2);
 }
 
 void ExtensionIndex::Rehash(std::size_t size) {

@@ -21,9 +21,7 @@ public:
     // order (`extensionsOf(group)` gives a group's list), for their group's
     // position, unless an earlier insertion holds one already. The index
     // keeps an extension of up to eight bytes in a word of its own and
-    // points at a longer one, whose text must outlive it. A large table's
-    // slots are fetched a few insertions ahead, so that the misses of a
-    // table larger than the caches overlap instead of adding up.
+    // points at a longer one, whose text must outlive it.
     template <typename Group, typename ExtensionsOf>
     void InsertGroups(const std::vector<Group>& groups, std::size_t first,
                       ExtensionsOf extensionsOf);
@@ -46,6 +44,16 @@ private:
         std::uint32_t length;
         std::uint32_t groupPosition;
     };
+    // An extension waiting for insertion, with its group's position.
+    struct Entry {
+        std::string_view extension;
+        std::uint32_t groupPosition;
+    };
+    // Insertions are handed over this many at a time: one call for many,
+    // and the slots of a batch fetched together, so that the cache misses
+    // of a large table overlap instead of adding up.
+    static constexpr std::size_t kBatch = 64;
+
     // An extension folded for a search: its hash and, up to eight bytes, its
     // folded word.
     struct Pending {
@@ -58,13 +66,10 @@ private:
 
     static Pending Fold(std::string_view extension, std::uint32_t groupPosition);
     static bool Same(const Key& key, const Pending& sought);
-    void Prefetch(std::uint32_t hash) const;
-    void Insert(const Pending& pending);
-    void Grow();
+    void InsertBatch(const Entry* entries, std::size_t count);
+    // Slots enough for this many more keys, the table at most half full.
+    void MakeRoom(std::size_t more);
     void Rehash(std::size_t size); // a power of two
-
-    // Slots up to this size stay in a core's own cache while they are filled.
-    static constexpr std::size_t kCachedTableBytes = 256 * 1024;
 
     std::vector<Slot> slots; // a power of two in size, at most half full
     std::vector<Key> keys;
@@ -73,26 +78,16 @@ private:
 template <typename Group, typename ExtensionsOf>
 void ExtensionIndex::InsertGroups(const std::vector<Group>& groups, std::size_t first,
                                   ExtensionsOf extensionsOf) {
-    // A table that the caches hold gains nothing from fetching ahead.
-    if (slots.size() * sizeof(Slot) <= kCachedTableBytes) {
-        for (std::size_t position = first; position < groups.size(); ++position)
-            for (std::string_view extension : extensionsOf(groups[position]))
-                Insert(Fold(extension, static_cast<std::uint32_t>(position)));
-        return;
-    }
-    constexpr std::size_t kAhead = 8; // a power of two
-    Pending ahead[kAhead];
-    std::size_t queued = 0;
+    Entry batch[kBatch];
+    std::size_t count = 0;
     for (std::size_t position = first; position < groups.size(); ++position) {
         for (std::string_view extension : extensionsOf(groups[position])) {
-            Pending& slot = ahead[queued % kAhead];
-            if (queued >= kAhead)
-                Insert(slot);
-            slot = Fold(extension, static_cast<std::uint32_t>(position));
-            Prefetch(slot.hash);
-            ++queued;
+            batch[count++] = Entry{extension, static_cast<std::uint32_t>(position)};
+            if (count == kBatch) {
+                InsertBatch(batch, count);
+                count = 0;
+            }
         }
     }
-    for (std::size_t left = queued < kAhead ? 0 : queued - kAhead; left < queued; ++left)
-        Insert(ahead[left % kAhead]);
+    InsertBatch(batch, count);
 }
