@@ -81,23 +81,27 @@ void ExtensionIndex::MakeRoom(std::size_t more) {
         Rehash(size);
 }
 
+// A slot holds, in its low bits (those that pick a slot), one more than its
+// key's position, and in its high bits the high bits of the key's hash: a
+// slot tells most keys apart without reading its key.
 void ExtensionIndex::InsertBatch(const Entry* entries, std::size_t count) {
     MakeRoom(count);
     Pending folded[kBatch];
-    const std::size_t mask = slots.size() - 1;
+    const std::uint32_t mask = static_cast<std::uint32_t>(slots.size() - 1);
     for (std::size_t i = 0; i < count; ++i) {
         folded[i] = Fold(entries[i].extension, entries[i].groupPosition);
         __builtin_prefetch(&slots[folded[i].hash & mask]);
     }
     for (std::size_t i = 0; i < count; ++i) {
         const Pending& pending = folded[i];
-        std::size_t at = pending.hash & mask;
+        const std::uint32_t high = pending.hash & ~mask;
+        std::uint32_t at = pending.hash & mask;
         bool listed = false;
-        for (; !listed && slots[at].key != kNotFound; at = (at + 1) & mask)
-            listed = slots[at].hash == pending.hash && Same(keys[slots[at].key], pending);
+        for (; !listed && slots[at] != kEmpty; at = (at + 1) & mask)
+            listed = (slots[at] & ~mask) == high && Same(keys[(slots[at] & mask) - 1], pending);
         if (listed)
             continue; // an earlier group lists it
-        slots[at] = Slot{pending.hash, static_cast<std::uint32_t>(keys.size())};
+        slots[at] = high | static_cast<std::uint32_t>(keys.size() + 1);
         const std::size_t length = pending.extension.size();
         keys.emplace_back(length <= kWordBytes
                               ? pending.word
@@ -111,25 +115,36 @@ std::uint32_t ExtensionIndex::Find(const char* extension, std::size_t length) co
     if (slots.empty())
         return kNotFound;
     const Pending sought = Fold(std::string_view(extension, length), 0);
-    const std::size_t mask = slots.size() - 1;
-    for (std::size_t at = sought.hash & mask; slots[at].key != kNotFound; at = (at + 1) & mask) {
-        const Key& key = keys[slots[at].key];
-        if (slots[at].hash == sought.hash && Same(key, sought))
+    const std::uint32_t mask = static_cast<std::uint32_t>(slots.size() - 1);
+    const std::uint32_t high = sought.hash & ~mask;
+    for (std::uint32_t at = sought.hash & mask; slots[at] != kEmpty; at = (at + 1) & mask) {
+        if ((slots[at] & ~mask) != high)
+            continue;
+        const Key& key = keys[(slots[at] & mask) - 1];
+        if (Same(key, sought))
             return key.groupPosition;
     }
     return kNotFound;
 }
 
+// The keys placed again by their hashes, which a short key's word and
+// length give without its text.
 void ExtensionIndex::Rehash(std::size_t size) {
-    std::vector<Slot> old = std::move(slots);
-    slots.assign(size, Slot{});
-    const std::size_t mask = slots.size() - 1;
-    for (const Slot& slot : old) {
-        if (slot.key == kNotFound)
-            continue;
-        std::size_t at = slot.hash & mask;
-        while (slots[at].key != kNotFound)
+    slots.assign(size, kEmpty);
+    const std::uint32_t mask = static_cast<std::uint32_t>(size - 1);
+    for (std::size_t position = 0; position < keys.size(); ++position) {
+        const Key& key = keys[position];
+        const std::uint32_t hash =
+            key.length <= kWordBytes
+                ? Finish(key.length, key.wordOrText)
+                : Fold(std::string_view(reinterpret_cast<const char*>(
+                                            static_cast<std::uintptr_t>(key.wordOrText)),
+                                        key.length),
+                       0)
+                      .hash;
+        std::uint32_t at = hash & mask;
+        while (slots[at] != kEmpty)
             at = (at + 1) & mask;
-        slots[at] = slot;
+        slots[at] = (hash & ~mask) | static_cast<std::uint32_t>(position + 1);
     }
 }

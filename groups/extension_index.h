@@ -29,10 +29,7 @@ public:
     std::uint32_t Find(const char* extension, std::size_t length) const;
 
 private:
-    struct Slot {
-        std::uint32_t hash = 0;
-        std::uint32_t key = kNotFound; // position in `keys`; kNotFound: empty
-    };
+    static constexpr std::uint32_t kEmpty = 0;
     // An extension as the index holds it: up to eight bytes, its folded
     // bytes in one word (compared at once); longer, the text's address.
     struct Key {
@@ -71,7 +68,9 @@ private:
     void MakeRoom(std::size_t more);
     void Rehash(std::size_t size); // a power of two
 
-    std::vector<Slot> slots; // a power of two in size, at most half full
+    // A power of two in size, at most half full; a slot holds a key's
+    // position and the high bits of its hash (extension_index.cpp).
+    std::vector<std::uint32_t> slots;
     std::vector<Key> keys;
 };
 
