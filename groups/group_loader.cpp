@@ -51,52 +51,43 @@ bool GroupKey(std::string_view name, std::uint32_t& number, GroupKeyKind& kind) 
 // texts point into the section listing they were taken from.
 class GroupKeys {
 public:
-    // Room for the keys of a listing of this many bytes, so that the entries
-    // are not copied again and again as they grow: a key's line takes at
-    // least a few bytes, and those of a group table more.
-    explicit GroupKeys(std::size_t listingBytes) { entries.reserve(listingBytes / 16 + 1); }
+    // The table ends at the first number without a list or masks, and each
+    // group before it takes a line of at least four bytes ("0=x" and its
+    // NUL): a number at or past a quarter of the listing's bytes is never
+    // reached, and none is kept, however large a number a file writes.
+    // Room is made for a group per 32 bytes of listing, about what a group's
+    // two lines take, so that the texts are seldom copied as they grow.
+    explicit GroupKeys(std::size_t listingBytes) : unreachable(listingBytes / 4 + 1) {
+        for (std::vector<std::string_view>& byNumber : texts)
+            byNumber.reserve(listingBytes / 32 + 1);
+    }
 
     // A key without a value takes its name's place all the same: a read of
     // that name finds it first and gives the empty default.
     void Take(std::string_view key, std::string_view value) {
         std::uint32_t number;
         GroupKeyKind kind;
-        if (GroupKey(key, number, kind)) {
-            groupKeys += kind == GroupKeyKind::kName ? 0 : 1;
-            entries.emplace_back(number, kind, value);
-        }
+        if (!GroupKey(key, number, kind) || number >= unreachable)
+            return;
+        std::vector<std::string_view>& byNumber = texts[static_cast<int>(kind)];
+        if (number == byNumber.size())
+            byNumber.emplace_back(); // the next number, as a table in order has it
+        else if (number > byNumber.size())
+            byNumber.resize(number + 1);
+        // A text not yet taken has no address; a taken one always has.
+        if (byNumber[number].data() == nullptr)
+            byNumber[number] = value.data() != nullptr ? value : std::string_view("", 0);
     }
 
-    // Fills the three texts of each group by number. The table ends at the
-    // first number without a list or masks, so no number beyond the count of
-    // those keys is ever reached: none is kept, however large a number a
-    // file writes.
-    void Sort(std::vector<std::string_view> (&texts)[3]) const {
-        for (std::vector<std::string_view>& kind : texts)
-            kind.assign(groupKeys, std::string_view());
-        std::vector<unsigned char> seen(groupKeys, 0);
-        for (const Entry& entry : entries) {
-            const unsigned char bit =
-                static_cast<unsigned char>(1u << static_cast<int>(entry.kind));
-            if (entry.number >= groupKeys || (seen[entry.number] & bit) != 0)
-                continue;
-            seen[entry.number] |= bit;
-            texts[static_cast<int>(entry.kind)][entry.number] = entry.value;
-        }
+    // The text of one kind for a group number, empty when no key gave it.
+    std::string_view Text(GroupKeyKind kind, std::size_t number) const {
+        const std::vector<std::string_view>& byNumber = texts[static_cast<int>(kind)];
+        return number < byNumber.size() ? byNumber[number] : std::string_view();
     }
 
 private:
-    struct Entry {
-        // Built in its place, not assembled on the stack and copied: that
-        // copy reads back as one what was just stored in parts.
-        Entry(std::uint32_t number, GroupKeyKind kind, std::string_view value)
-            : number(number), kind(kind), value(value) {}
-        std::uint32_t number;
-        GroupKeyKind kind;
-        std::string_view value;
-    };
-    std::vector<Entry> entries;
-    std::size_t groupKeys = 0; // lists and masks
+    std::size_t unreachable;
+    std::vector<std::string_view> texts[3];
 };
 
 const PieceList& ExtensionsOf(const FileGroup& group) {
@@ -120,23 +111,20 @@ void GroupCatalog::LoadGroups(std::string settingsPath) {
     GroupKeys keys(listing.length);
     ProfileSection::ForEachKey(listing, [&keys](std::string_view key, std::string_view value,
                                                 bool) { keys.Take(key, value); });
-    std::vector<std::string_view> texts[3];
-    keys.Sort(texts);
-    const std::vector<std::string_view>& lists = texts[static_cast<int>(GroupKeyKind::kList)];
-    const std::vector<std::string_view>& names = texts[static_cast<int>(GroupKeyKind::kName)];
-    const std::vector<std::string_view>& masks = texts[static_cast<int>(GroupKeyKind::kMasks)];
     std::size_t groupCount = 0;
     std::size_t pieces = 0;
-    for (; groupCount < lists.size() && (!lists[groupCount].empty() || !masks[groupCount].empty());
+    for (; !keys.Text(GroupKeyKind::kList, groupCount).empty() ||
+           !keys.Text(GroupKeyKind::kMasks, groupCount).empty();
          ++groupCount)
-        pieces += PieceList(lists[groupCount]).size();
+        pieces += PieceList(keys.Text(GroupKeyKind::kList, groupCount)).size();
     // The groups' lists stay where the listing has them.
     groupTexts.Adopt(std::move(listing.text));
     groups.reserve(groupCount);
     index.Reserve(pieces);
     for (std::size_t number = 0; number < groupCount; ++number)
-        AppendGroup(static_cast<std::int32_t>(number), names[number], PieceList(lists[number]),
-                    PieceList(masks[number]));
+        AppendGroup(static_cast<std::int32_t>(number), keys.Text(GroupKeyKind::kName, number),
+                    PieceList(keys.Text(GroupKeyKind::kList, number)),
+                    PieceList(keys.Text(GroupKeyKind::kMasks, number)));
     index.InsertGroups(groups, 0, ExtensionsOf);
     settings.SetSection(kConfigurationSection);
     fallbackName = settings.ReadString(kFallbackKey, kDefaultFallbackName);
