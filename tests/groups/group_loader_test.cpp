@@ -55,6 +55,11 @@ const LoadCase kLoadCases[] = {
      "[Groups]\n0=md\n0_name=Docs\n1=md|rst\n1_name=Markup\n",
      3,
      {{"md", 0, "Docs"}, {"rst", 1, "Markup"}}},
+    // Keys in any order; a number far past the table is never reached.
+    {"NumbersOutOfOrderAndFarAhead",
+     "[Groups]\n2147483647=big\n1=b\n1_name=B\n5000=far\n0=a\n",
+     3,
+     {{"a", 0, ""}, {"b", 1, "B"}, {"big", 2, "Unknown"}, {"far", 2, "Unknown"}}},
     {"KeysWithLeadingZeroAreNotRead", "[Groups]\n00=txt\n", 1, {{"txt", 0, "Unknown"}}},
     // No read of "1_masks" finds "1_masks_name".
     {"KeyWithTwoSuffixesNamesNothing",
