@@ -80,13 +80,13 @@ void ExtensionIndex::InsertGroups(const std::vector<Group>& groups, std::size_t 
     Entry batch[kBatch];
     std::size_t count = 0;
     for (std::size_t position = first; position < groups.size(); ++position) {
-        for (std::string_view extension : extensionsOf(groups[position])) {
+        extensionsOf(groups[position]).ForEachPiece([&](std::string_view extension) {
             batch[count++] = Entry{extension, static_cast<std::uint32_t>(position)};
             if (count == kBatch) {
                 InsertBatch(batch, count);
                 count = 0;
             }
-        }
+        });
     }
     InsertBatch(batch, count);
 }
