@@ -67,7 +67,9 @@ IniKey KeyView(std::string_view line) {
 constexpr size_t kShortSection = 16;
 
 void AddSection(IniFile& file, const std::string& name) {
-    file.sections.push_back(IniSection{name, {}, {}});
+    file.sections.emplace_back();
+    file.sections.back().name = name;
+    file.sections.back().firstKey = file.keys.size();
     file.sectionIndex.emplace(Folded(name), file.sections.size() - 1);
 }
 
@@ -111,6 +113,9 @@ std::shared_ptr<const IniFile> ParseIni(std::string text) {
     const std::shared_ptr<IniFile> parsed = std::make_shared<IniFile>();
     IniFile& file = *parsed;
     file.text = std::move(text);
+    // Room for a key per 32 bytes, about what a line of a settings file
+    // takes; a file of shorter lines grows the vector as it goes.
+    file.keys.reserve(file.text.size() / 32 + 16);
     AddSection(file, "");
     const std::string_view all(file.text);
     // '\r' and '\n' each end a line; a UTF-8 byte-order mark is skipped.
@@ -129,10 +134,14 @@ std::shared_ptr<const IniFile> ParseIni(std::string text) {
         IniKey key = KeyView(line);
         IniSection& section = file.sections.back();
         // Consecutive lines with an empty name keep only the first.
-        if (key.name.empty() && !section.keys.empty() && section.keys.back().name.empty())
+        if (key.name.empty() && section.keys.count > 0 && file.keys.back().name.empty())
             continue;
-        section.keys.push_back(key);
+        file.keys.push_back(key);
+        ++section.keys.count;
     }
+    // The keys stay where they are from here on.
+    for (IniSection& section : file.sections)
+        section.keys.first = file.keys.data() + section.firstKey;
     return parsed;
 }
 

@@ -19,9 +19,21 @@ struct IniKey {
     bool hasValue = false;
 };
 
+// The keys of one section: a run of its file's keys.
+struct IniKeyRange {
+    const IniKey* first = nullptr;
+    std::size_t count = 0;
+    const IniKey* begin() const { return first; }
+    const IniKey* end() const { return first + count; }
+    std::size_t size() const { return count; }
+    bool empty() const { return count == 0; }
+    const IniKey& operator[](std::size_t at) const { return first[at]; }
+};
+
 struct IniSection {
     std::string name;
-    std::vector<IniKey> keys;
+    std::size_t firstKey = 0; // the position of its first key in the file's keys
+    IniKeyRange keys;
     // Folded name to the first key of that name, built by the first search
     // of a section too long to search from its start (a listing needs none).
     mutable std::unordered_map<std::string, std::size_t> keyIndex;
@@ -35,6 +47,9 @@ struct IniFile {
     IniFile& operator=(const IniFile&) = delete;
 
     std::string text; // UTF-8
+    // Every section's keys, in file order, in one vector: a file of many
+    // keys is not copied again and again as each section's list grows.
+    std::vector<IniKey> keys;
     // The nameless section of the lines before any header comes first.
     std::vector<IniSection> sections;
     // Folded name to the first section of that name.
