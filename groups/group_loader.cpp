@@ -108,23 +108,25 @@ void GroupCatalog::LoadGroups(std::string settingsPath) {
     // whole load is one pass over the file, whatever the number of groups.
     ProfileSection settings(settingsPath, kGroupsSection);
     SectionListing listing = settings.ListSection();
-    GroupKeys keys(listing.length);
-    ProfileSection::ForEachKey(listing, [&keys](std::string_view key, std::string_view value,
-                                                bool) { keys.Take(key, value); });
-    std::size_t groupCount = 0;
     std::size_t pieces = 0;
-    for (; !keys.Text(GroupKeyKind::kList, groupCount).empty() ||
-           !keys.Text(GroupKeyKind::kMasks, groupCount).empty();
-         ++groupCount)
-        pieces += PieceList(keys.Text(GroupKeyKind::kList, groupCount)).size();
-    // The groups' lists stay where the listing has them.
+    {
+        GroupKeys keys(listing.length);
+        ProfileSection::ForEachKey(listing, [&keys](std::string_view key, std::string_view value,
+                                                    bool) { keys.Take(key, value); });
+        std::size_t groupCount = 0;
+        for (; !keys.Text(GroupKeyKind::kList, groupCount).empty() ||
+               !keys.Text(GroupKeyKind::kMasks, groupCount).empty();
+             ++groupCount)
+            pieces += PieceList(keys.Text(GroupKeyKind::kList, groupCount)).size();
+        groups.reserve(groupCount);
+        for (std::size_t number = 0; number < groupCount; ++number)
+            AppendGroup(static_cast<std::int32_t>(number), keys.Text(GroupKeyKind::kName, number),
+                        PieceList(keys.Text(GroupKeyKind::kList, number)),
+                        PieceList(keys.Text(GroupKeyKind::kMasks, number)));
+    } // the keys' places freed before the index takes its memory
+    // The groups' texts stay where the listing has them.
     groupTexts.Adopt(std::move(listing.text));
-    groups.reserve(groupCount);
     index.Reserve(pieces);
-    for (std::size_t number = 0; number < groupCount; ++number)
-        AppendGroup(static_cast<std::int32_t>(number), keys.Text(GroupKeyKind::kName, number),
-                    PieceList(keys.Text(GroupKeyKind::kList, number)),
-                    PieceList(keys.Text(GroupKeyKind::kMasks, number)));
     index.InsertGroups(groups, 0, ExtensionsOf);
     settings.SetSection(kConfigurationSection);
     fallbackName = settings.ReadString(kFallbackKey, kDefaultFallbackName);
