@@ -48,7 +48,7 @@ bool GroupKey(std::string_view name, std::uint32_t& number, GroupKeyKind& kind) 
 
 // The extension list, name and masks of each group number, the first key of
 // each name winning, as reads of the keys one by one would give them. The
-// texts point into the section listing they were taken from.
+// texts lie in the section listing they were taken from.
 class GroupKeys {
 public:
     // The table ends at the first number without a list or masks, and each
@@ -56,10 +56,11 @@ public:
     // NUL): a number at or past a quarter of the listing's bytes is never
     // reached, and none is kept, however large a number a file writes.
     // Room is made for a group per 32 bytes of listing, about what a group's
-    // two lines take, so that the texts are seldom copied as they grow.
-    explicit GroupKeys(std::size_t listingBytes) : unreachable(listingBytes / 4 + 1) {
-        for (std::vector<std::string_view>& byNumber : texts)
-            byNumber.reserve(listingBytes / 32 + 1);
+    // two lines take, so that the places are seldom copied as they grow.
+    explicit GroupKeys(const SectionListing& listing)
+        : base(listing.text.get()), unreachable(listing.length / 4 + 1) {
+        for (std::vector<Place>& byNumber : places)
+            byNumber.reserve(listing.length / 32 + 1);
     }
 
     // A key without a value takes its name's place all the same: a read of
@@ -69,25 +70,38 @@ public:
         GroupKeyKind kind;
         if (!GroupKey(key, number, kind) || number >= unreachable)
             return;
-        std::vector<std::string_view>& byNumber = texts[static_cast<int>(kind)];
+        std::vector<Place>& byNumber = places[static_cast<int>(kind)];
         if (number == byNumber.size())
             byNumber.emplace_back(); // the next number, as a table in order has it
         else if (number > byNumber.size())
             byNumber.resize(number + 1);
-        // A text not yet taken has no address; a taken one always has.
-        if (byNumber[number].data() == nullptr)
-            byNumber[number] = value.data() != nullptr ? value : std::string_view("", 0);
+        Place& place = byNumber[number];
+        if (place.length == kNotTaken)
+            place = value.empty() ? Place{0, 0}
+                                  : Place{static_cast<std::uint32_t>(value.data() - base),
+                                          static_cast<std::uint32_t>(value.size())};
     }
 
     // The text of one kind for a group number, empty when no key gave it.
     std::string_view Text(GroupKeyKind kind, std::size_t number) const {
-        const std::vector<std::string_view>& byNumber = texts[static_cast<int>(kind)];
-        return number < byNumber.size() ? byNumber[number] : std::string_view();
+        const std::vector<Place>& byNumber = places[static_cast<int>(kind)];
+        if (number >= byNumber.size() || byNumber[number].length == kNotTaken)
+            return std::string_view();
+        return std::string_view(base + byNumber[number].offset, byNumber[number].length);
     }
 
 private:
+    // Where a text lies in the listing, in half the room of a view: a
+    // listing's size is a 32-bit count.
+    struct Place {
+        std::uint32_t offset = 0;
+        std::uint32_t length = kNotTaken;
+    };
+    static constexpr std::uint32_t kNotTaken = 0xFFFFFFFFu;
+
+    const char* base;
     std::size_t unreachable;
-    std::vector<std::string_view> texts[3];
+    std::vector<Place> places[3];
 };
 
 const PieceList& ExtensionsOf(const FileGroup& group) {
@@ -110,7 +124,7 @@ void GroupCatalog::LoadGroups(std::string settingsPath) {
     SectionListing listing = settings.ListSection();
     std::size_t pieces = 0;
     {
-        GroupKeys keys(listing.length);
+        GroupKeys keys(listing);
         ProfileSection::ForEachKey(listing, [&keys](std::string_view key, std::string_view value,
                                                     bool) { keys.Take(key, value); });
         std::size_t groupCount = 0;
