@@ -76,11 +76,19 @@ public:
         else if (number > byNumber.size())
             byNumber.resize(number + 1);
         Place& place = byNumber[number];
-        if (place.length == kNotTaken)
-            place = value.empty() ? Place{0, 0}
-                                  : Place{static_cast<std::uint32_t>(value.data() - base),
-                                          static_cast<std::uint32_t>(value.size())};
+        if (place.length != kNotTaken)
+            return;
+        place = value.empty() ? Place{0, 0}
+                              : Place{static_cast<std::uint32_t>(value.data() - base),
+                                      static_cast<std::uint32_t>(value.size())};
+        // Counted while the line is at hand, not read again later.
+        if (kind == GroupKeyKind::kList)
+            pieces += PieceList(value).size();
     }
+
+    // The extensions the lists taken hold, the table's own among them (a
+    // list past the table's end counts too): room enough for its index.
+    std::size_t Pieces() const { return pieces; }
 
     // The text of one kind for a group number, empty when no key gave it.
     std::string_view Text(GroupKeyKind kind, std::size_t number) const {
@@ -101,6 +109,7 @@ private:
 
     const char* base;
     std::size_t unreachable;
+    std::size_t pieces = 0;
     std::vector<Place> places[3];
 };
 
@@ -128,10 +137,10 @@ void GroupCatalog::LoadGroups(std::string settingsPath) {
         ProfileSection::ForEachKey(listing, [&keys](std::string_view key, std::string_view value,
                                                     bool) { keys.Take(key, value); });
         std::size_t groupCount = 0;
-        for (; !keys.Text(GroupKeyKind::kList, groupCount).empty() ||
-               !keys.Text(GroupKeyKind::kMasks, groupCount).empty();
-             ++groupCount)
-            pieces += PieceList(keys.Text(GroupKeyKind::kList, groupCount)).size();
+        while (!keys.Text(GroupKeyKind::kList, groupCount).empty() ||
+               !keys.Text(GroupKeyKind::kMasks, groupCount).empty())
+            ++groupCount;
+        pieces = keys.Pieces();
         groups.reserve(groupCount);
         for (std::size_t number = 0; number < groupCount; ++number)
             AppendGroup(static_cast<std::int32_t>(number), keys.Text(GroupKeyKind::kName, number),
