@@ -26,6 +26,10 @@ struct GroupMatch {
 
 // A group as loaded. Its texts point into the catalog that holds it.
 struct FileGroup {
+    // Built in its place in the table: a copy assembled on the stack would
+    // be read back in larger pieces than it was stored in, which stalls.
+    FileGroup(std::int32_t number, std::string_view name, PieceList extensions, PieceList masks)
+        : number(number), name(name), extensions(extensions), masks(masks) {}
     std::int32_t number;
     std::string_view name;
     PieceList extensions; // without dots, as configured

@@ -167,5 +167,5 @@ void GroupCatalog::AppendGroup(std::int32_t number, std::string_view name, Piece
                                PieceList masks) {
     if (!masks.empty())
         maskedGroups.push_back(static_cast<std::uint32_t>(groups.size()));
-    groups.push_back(FileGroup{number, name, extensions, masks});
+    groups.emplace_back(number, name, extensions, masks);
 }
