@@ -48,8 +48,9 @@ private:
     };
     // Insertions are handed over this many at a time: one call for many,
     // and the slots of a batch fetched together, so that the cache misses
-    // of a large table overlap instead of adding up.
-    static constexpr std::size_t kBatch = 64;
+    // of a large table overlap instead of adding up. A batch and its folded
+    // form take some 14 KB of stack.
+    static constexpr std::size_t kBatch = 256;
 
     // An extension folded for a search: its hash and, up to eight bytes, its
     // folded word.
