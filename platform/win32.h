@@ -286,6 +286,14 @@ constexpr bool kEnvironmentHoldsOverlongValues = false;
 constexpr bool kEnvironmentHoldsOverlongValues = true;
 #endif
 
+// Whether a section listing asked into a buffer of one byte stays in it.
+// Ours does; Wine's writes its second closing NUL one byte past the buffer.
+#ifdef _WIN32
+constexpr bool kListingStaysInOneByte = false;
+#else
+constexpr bool kListingStaysInOneByte = true;
+#endif
+
 // Where a "/x" command-line switch can stand. On Windows anywhere in the
 // line; on Linux every absolute path holds '/', so only at the start of a
 // word, where no path component can begin.

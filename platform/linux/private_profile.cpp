@@ -180,30 +180,27 @@ UINT GetPrivateProfileIntA(LPCSTR section, LPCSTR key, INT defaultValue, LPCSTR 
 namespace {
 
 // Writes the section's lines ("name=value", or the name of a line without
-// '='), each ended by NUL, from `out` on; gives the count written. With a
-// null `out`, only counts.
-std::size_t SectionLines(const IniSection& section, char* out) {
+// '='), each ended by NUL, from `out` on, as far as they fit in `room`
+// bytes; gives the count of bytes all the lines take, written or not. One
+// pass writes a listing that fits and measures one that does not.
+std::size_t SectionLines(const IniSection& section, char* out, std::size_t room) {
     std::size_t used = 0;
-    auto put = [&](std::string_view text) {
-        if (out != nullptr)
-            std::memcpy(out + used, text.data(), text.size());
-        used += text.size();
+    auto put = [&](const char* text, std::size_t length) {
+        if (used + length <= room)
+            std::memcpy(out + used, text, length);
+        used += length;
     };
     for (const IniKey& key : section.keys) {
         // Comment lines are not listed, nor lines that hold nothing before a
         // NUL byte: an empty line would end the list there.
         if ((!key.name.empty() && key.name[0] == ';') || (key.name.empty() && !key.hasValue))
             continue;
-        put(key.name);
+        put(key.name.data(), key.name.size());
         if (key.hasValue) {
-            if (out != nullptr)
-                out[used] = '=';
-            ++used;
-            put(key.value);
+            put("=", 1);
+            put(key.value.data(), key.value.size());
         }
-        if (out != nullptr)
-            out[used] = '\0';
-        ++used;
+        put("", 1);
     }
     return used;
 }
@@ -220,14 +217,13 @@ DWORD GetPrivateProfileSectionA(LPCSTR section, LPSTR buffer, DWORD size, LPCSTR
         return CopyList(std::string(), buffer, size, ListEnd::kTwoNuls);
     // A listing that fits is written in place; only one to be cut is put
     // together first.
-    const std::size_t total = SectionLines(*found, nullptr);
+    const std::size_t total = SectionLines(*found, buffer, size >= 2 ? size - 2 : 0);
     if (total > 0 && total + 2 <= size) {
-        SectionLines(*found, buffer);
         buffer[total] = '\0';
         return static_cast<DWORD>(total);
     }
     std::string lines(total, '\0');
-    SectionLines(*found, &lines[0]);
+    SectionLines(*found, &lines[0], total);
     return CopyList(lines, buffer, size, ListEnd::kTwoNuls);
 }
 

@@ -229,6 +229,7 @@ const std::string kLists = "[S]\nab\nc\nxy=12\n[T2]\n[U]\n";
 const std::string kSkipped = "[S]\n;c=1\nnoeq\nk=\n=v\n[]\n[T]\n";
 
 const ListCase kListCases[] = {
+    {"LinesInOneByte", kLists, Listing::kSectionLines, 1, "\0"s, 0},
     {"LinesInTwoBytes", kLists, Listing::kSectionLines, 2, "\0\0"s, 0},
     {"LinesCutInAName", kLists, Listing::kSectionLines, 3, "a\0\0"s, 1},
     {"LinesFillTheBufferToTheLastByte", kLists, Listing::kSectionLines, 4, "ab\0\0"s, 2},
@@ -260,6 +261,8 @@ class ProfileListTest : public testing::TestWithParam<ListCase> {};
 
 TEST_P(ProfileListTest, Bytes) {
     const ListCase& c = GetParam();
+    if (c.size < 2 && !kListingStaysInOneByte)
+        GTEST_SKIP() << "this system writes past a one-byte buffer";
     ScratchFolder folder;
     const std::string path = folder.Write("list.ini", c.file);
     char buffer[64];
