@@ -87,6 +87,7 @@ void ExtensionIndex::InsertGroups(const std::vector<Group>& groups, std::size_t 
                 InsertBatch(batch, count);
                 count = 0;
             }
+            return true;
         });
     }
     InsertBatch(batch, count);

@@ -21,12 +21,14 @@ GroupMatch GroupCatalog::FindGroupOfFile(const char* name, std::size_t nameLengt
                                          const char* extension, std::size_t extensionLength,
                                          GroupReason* reason) const {
     for (std::uint32_t position : maskedGroups) {
-        for (std::string_view mask : groups[position].masks) {
-            if (MatchesNamePattern(mask.data(), mask.size(), name, nameLength)) {
-                if (reason != nullptr)
-                    *reason = GroupReason{GroupReason::kMask, mask};
-                return GroupMatch{groups[position].number, groups[position].name};
-            }
+        std::string_view matched;
+        if (!groups[position].masks.ForEachPiece([&](std::string_view mask) {
+                matched = mask;
+                return !MatchesNamePattern(mask.data(), mask.size(), name, nameLength);
+            })) {
+            if (reason != nullptr)
+                *reason = GroupReason{GroupReason::kMask, matched};
+            return GroupMatch{groups[position].number, groups[position].name};
         }
     }
     const std::uint32_t position = index.Find(extension, extensionLength);
@@ -37,12 +39,12 @@ GroupMatch GroupCatalog::FindGroupOfFile(const char* name, std::size_t nameLengt
     }
     if (reason != nullptr) {
         *reason = GroupReason{GroupReason::kExtension, std::string_view()};
-        for (std::string_view listed : groups[position].extensions) {
-            if (SameIgnoringAsciiCase(listed.data(), listed.size(), extension, extensionLength)) {
-                reason->text = listed;
-                break;
-            }
-        }
+        groups[position].extensions.ForEachPiece([&](std::string_view listed) {
+            if (!SameIgnoringAsciiCase(listed.data(), listed.size(), extension, extensionLength))
+                return true;
+            reason->text = listed;
+            return false;
+        });
     }
     return GroupMatch{groups[position].number, groups[position].name};
 }
