@@ -64,8 +64,28 @@ inline bool ExtensionIndex::Same(const Key& key, const Pending& sought) {
         return false;
     if (length <= kWordBytes)
         return key.wordOrText == sought.word;
-    const char* text = reinterpret_cast<const char*>(static_cast<std::uintptr_t>(key.wordOrText));
-    return SameIgnoringAsciiCase(text, length, sought.extension.data(), length);
+    return SameIgnoringAsciiCase(TextOf(key), length, sought.extension.data(), length);
+}
+
+inline const char* ExtensionIndex::TextOf(const Key& key) {
+    return reinterpret_cast<const char*>(static_cast<std::uintptr_t>(key.wordOrText));
+}
+
+// A slot holds, in its low bits (those that pick a slot), one more than its
+// key's position, and in its high bits the high bits of the key's hash: a
+// slot tells most keys apart without reading its key.
+inline std::uint32_t ExtensionIndex::SlotOf(const Pending& sought) const {
+    const std::uint32_t mask = static_cast<std::uint32_t>(slots.size() - 1);
+    const std::uint32_t high = sought.hash & ~mask;
+    std::uint32_t at = sought.hash & mask;
+    for (; slots[at] != kEmpty; at = (at + 1) & mask)
+        if ((slots[at] & ~mask) == high && Same(KeyIn(slots[at]), sought))
+            break;
+    return at;
+}
+
+inline const ExtensionIndex::Key& ExtensionIndex::KeyIn(std::uint32_t slot) const {
+    return keys[(slot & (slots.size() - 1)) - 1];
 }
 
 void ExtensionIndex::Reserve(std::size_t extensions) {
@@ -81,9 +101,6 @@ void ExtensionIndex::MakeRoom(std::size_t more) {
         Rehash(size);
 }
 
-// A slot holds, in its low bits (those that pick a slot), one more than its
-// key's position, and in its high bits the high bits of the key's hash: a
-// slot tells most keys apart without reading its key.
 void ExtensionIndex::InsertBatch(const Entry* entries, std::size_t count) {
     MakeRoom(count);
     Pending folded[kBatch];
@@ -94,14 +111,10 @@ void ExtensionIndex::InsertBatch(const Entry* entries, std::size_t count) {
     }
     for (std::size_t i = 0; i < count; ++i) {
         const Pending& pending = folded[i];
-        const std::uint32_t high = pending.hash & ~mask;
-        std::uint32_t at = pending.hash & mask;
-        bool listed = false;
-        for (; !listed && slots[at] != kEmpty; at = (at + 1) & mask)
-            listed = (slots[at] & ~mask) == high && Same(keys[(slots[at] & mask) - 1], pending);
-        if (listed)
+        const std::uint32_t at = SlotOf(pending);
+        if (slots[at] != kEmpty)
             continue; // an earlier group lists it
-        slots[at] = high | static_cast<std::uint32_t>(keys.size() + 1);
+        slots[at] = (pending.hash & ~mask) | static_cast<std::uint32_t>(keys.size() + 1);
         const std::size_t length = pending.extension.size();
         keys.emplace_back(length <= kWordBytes
                               ? pending.word
@@ -114,17 +127,8 @@ void ExtensionIndex::InsertBatch(const Entry* entries, std::size_t count) {
 std::uint32_t ExtensionIndex::Find(const char* extension, std::size_t length) const {
     if (slots.empty())
         return kNotFound;
-    const Pending sought = Fold(std::string_view(extension, length), 0);
-    const std::uint32_t mask = static_cast<std::uint32_t>(slots.size() - 1);
-    const std::uint32_t high = sought.hash & ~mask;
-    for (std::uint32_t at = sought.hash & mask; slots[at] != kEmpty; at = (at + 1) & mask) {
-        if ((slots[at] & ~mask) != high)
-            continue;
-        const Key& key = keys[(slots[at] & mask) - 1];
-        if (Same(key, sought))
-            return key.groupPosition;
-    }
-    return kNotFound;
+    const std::uint32_t slot = slots[SlotOf(Fold(std::string_view(extension, length), 0))];
+    return slot == kEmpty ? kNotFound : KeyIn(slot).groupPosition;
 }
 
 // The keys placed again by their hashes, which a short key's word and
@@ -134,14 +138,9 @@ void ExtensionIndex::Rehash(std::size_t size) {
     const std::uint32_t mask = static_cast<std::uint32_t>(size - 1);
     for (std::size_t position = 0; position < keys.size(); ++position) {
         const Key& key = keys[position];
-        const std::uint32_t hash =
-            key.length <= kWordBytes
-                ? Finish(key.length, key.wordOrText)
-                : Fold(std::string_view(reinterpret_cast<const char*>(
-                                            static_cast<std::uintptr_t>(key.wordOrText)),
-                                        key.length),
-                       0)
-                      .hash;
+        const std::uint32_t hash = key.length <= kWordBytes
+                                       ? Finish(key.length, key.wordOrText)
+                                       : Fold(std::string_view(TextOf(key), key.length), 0).hash;
         std::uint32_t at = hash & mask;
         while (slots[at] != kEmpty)
             at = (at + 1) & mask;

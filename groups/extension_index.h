@@ -64,6 +64,13 @@ private:
 
     static Pending Fold(std::string_view extension, std::uint32_t groupPosition);
     static bool Same(const Key& key, const Pending& sought);
+    // The text of a key longer than a word.
+    static const char* TextOf(const Key& key);
+    // The slot that holds the sought extension's key, else the empty slot
+    // where its key would go.
+    std::uint32_t SlotOf(const Pending& sought) const;
+    // The key a full slot names.
+    const Key& KeyIn(std::uint32_t slot) const;
     void InsertBatch(const Entry* entries, std::size_t count);
     // Slots enough for this many more keys, the table at most half full.
     void MakeRoom(std::size_t more);
