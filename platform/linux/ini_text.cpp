@@ -69,7 +69,6 @@ constexpr size_t kShortSection = 16;
 void AddSection(IniFile& file, const std::string& name) {
     file.sections.emplace_back();
     file.sections.back().name = name;
-    file.sections.back().firstKey = file.keys.size();
     file.sectionIndex.emplace(Folded(name), file.sections.size() - 1);
 }
 
@@ -139,9 +138,13 @@ std::shared_ptr<const IniFile> ParseIni(std::string text) {
         file.keys.push_back(key);
         ++section.keys.count;
     }
-    // The keys stay where they are from here on.
-    for (IniSection& section : file.sections)
-        section.keys.first = file.keys.data() + section.firstKey;
+    // The keys stay where they are from here on; the sections' runs follow
+    // each other in file order.
+    const IniKey* next = file.keys.data();
+    for (IniSection& section : file.sections) {
+        section.keys.first = next;
+        next += section.keys.count;
+    }
     return parsed;
 }
 

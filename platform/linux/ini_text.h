@@ -32,7 +32,6 @@ struct IniKeyRange {
 
 struct IniSection {
     std::string name;
-    std::size_t firstKey = 0; // the position of its first key in the file's keys
     IniKeyRange keys;
     // Folded name to the first key of that name, built by the first search
     // of a section too long to search from its start (a listing needs none).
