@@ -61,6 +61,13 @@ std::string Join(const RawFile& file) {
     std::string text = file.byteOrderMark ? "\xEF\xBB\xBF" : "";
     for (const std::string& line : file.lines)
         text += line + file.lineEnd;
+    // A file's first bytes decide how all of it is read: one without a mark
+    // must not come to start with the bytes of one (a key written first that
+    // begins with them), or it would read as UTF-16, or lose those bytes. A
+    // blank line first keeps every line as it reads.
+    if (!file.byteOrderMark &&
+        (IniEncodingOf(text) != IniEncoding::kUtf8 || text.compare(0, 3, "\xEF\xBB\xBF") == 0))
+        text.insert(0, file.lineEnd);
     return text;
 }
 

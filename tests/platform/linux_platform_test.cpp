@@ -266,6 +266,32 @@ TEST(ProfileWriteTest, KeepsOwnerGroupAndMode) {
 // What another user may write is the system's to decide when the write is
 // tried: not another's 0644 file in a folder anyone may write, but a 0666
 // file in a folder no one may add to.
+// A write changes its key and nothing else, even when that key, written
+// first in the file, begins with the bytes of a byte-order mark: the file
+// would then read as UTF-16 and lose every other key, or lose those bytes.
+TEST(ProfileWriteTest, NeverComesToStartWithAByteOrderMark) {
+    struct Case {
+        const char* file;
+        const char* key;
+    };
+    const Case cases[] = {
+        {"\t\xFE\xFFk=1\n[A]\nx=1\n", "\xFE\xFFk"}, // a key line rewritten
+        {"[A]\nx=1\n", "\xFF\xFEk"},                // a key put before the first header
+        {"[A]\nx=1\n", "\xEF\xBB\xBFk"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.key);
+        ScratchFolder folder;
+        const std::string file = folder.Write("w.ini", c.file);
+        ASSERT_TRUE(WritePrivateProfileStringA("", c.key, "2", file.c_str()));
+        char value[16];
+        GetPrivateProfileStringA("", c.key, "", value, sizeof(value), file.c_str());
+        EXPECT_STREQ("2", value);
+        GetPrivateProfileStringA("A", "x", "", value, sizeof(value), file.c_str());
+        EXPECT_STREQ("1", value);
+    }
+}
+
 TEST(ProfileWriteTest, PermissionsAreTheSystems) {
     if (geteuid() != 0)
         GTEST_SKIP() << "needs root to act as another user";
