@@ -1,6 +1,8 @@
 // Linux: splitting INI text into sections and keys, and finding them by
-// name through an index built once per parse, so that a file of many keys
-// is not searched from its start for each one.
+// name. A parse finds the sections only, where a '[' opens a line; a
+// section's keys are cut when a read first needs them, and a long
+// section's are then indexed once, so that a file of many keys is not
+// searched from its start for each one.
 #ifndef _WIN32
 #include "ini_text.h"
 
@@ -66,10 +68,13 @@ IniKey KeyView(std::string_view line) {
 // A section this short is searched from its start: an index would cost more.
 constexpr size_t kShortSection = 16;
 
-void AddSection(IniFile& file, const std::string& name) {
-    file.sections.emplace_back();
-    file.sections.back().name = name;
-    file.sectionIndex.emplace(Folded(name), file.sections.size() - 1);
+void AddSection(IniFile& file, std::string name, std::string_view body) {
+    file.sectionIndex.emplace(Folded(name), file.sections.size());
+    file.sections.emplace_back(std::move(name), body);
+}
+
+bool IsLineEnd(char c) {
+    return c == '\r' || c == '\n';
 }
 
 } // namespace
@@ -91,6 +96,10 @@ std::string Trim(const std::string& text) {
     return std::string(TrimView(text));
 }
 
+std::string_view TrimLine(std::string_view line) {
+    return TrimView(line);
+}
+
 bool SameName(std::string_view a, std::string_view b) {
     if (a.size() != b.size())
         return false;
@@ -104,7 +113,7 @@ bool SectionHeader(const std::string& line, std::string& name) {
     return HeaderView(line, name);
 }
 
-IniKey KeyLine(const std::string& line) {
+IniKey KeyLine(std::string_view line) {
     return KeyView(line);
 }
 
@@ -112,40 +121,55 @@ std::shared_ptr<const IniFile> ParseIni(std::string text) {
     const std::shared_ptr<IniFile> parsed = std::make_shared<IniFile>();
     IniFile& file = *parsed;
     file.text = std::move(text);
-    // Room for a key per 32 bytes, about what a line of a settings file
-    // takes; a file of shorter lines grows the vector as it goes.
-    file.keys.reserve(file.text.size() / 32 + 16);
-    AddSection(file, "");
     const std::string_view all(file.text);
     // '\r' and '\n' each end a line; a UTF-8 byte-order mark is skipped.
-    size_t start = all.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
-    while (start < all.size()) {
-        const size_t end = LineEnd(all, start);
-        const std::string_view line = TrimView(all.substr(start, end - start));
-        start = end + 1;
-        if (line.empty())
+    const size_t first = all.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
+    // A header is a line whose first character past the blanks is '[': each
+    // '[' is found by a fast byte search, and its line is looked at only
+    // when blanks alone stand before it. The rest of a line holds no
+    // header, so every byte is looked at about once.
+    std::string name;
+    std::string pendingName;
+    size_t bodyStart = first;
+    size_t from = first;
+    while (from < all.size()) {
+        const void* found = std::memchr(all.data() + from, '[', all.size() - from);
+        if (found == nullptr)
+            break;
+        const size_t bracket = static_cast<size_t>(static_cast<const char*>(found) - all.data());
+        size_t lineStart = bracket;
+        while (lineStart > first && IsBlank(all[lineStart - 1]) && !IsLineEnd(all[lineStart - 1]))
+            --lineStart;
+        const size_t end = LineEnd(all, bracket);
+        from = end + 1;
+        if (lineStart > first && !IsLineEnd(all[lineStart - 1]))
             continue;
-        std::string name;
-        if (HeaderView(line, name)) {
-            AddSection(file, name);
+        if (!HeaderView(TrimView(all.substr(lineStart, end - lineStart)), name))
             continue;
-        }
-        IniKey key = KeyView(line);
-        IniSection& section = file.sections.back();
-        // Consecutive lines with an empty name keep only the first.
-        if (key.name.empty() && section.keys.count > 0 && file.keys.back().name.empty())
-            continue;
-        file.keys.push_back(key);
-        ++section.keys.count;
+        AddSection(file, std::move(pendingName), all.substr(bodyStart, lineStart - bodyStart));
+        pendingName = std::move(name);
+        bodyStart = end < all.size() ? end + 1 : end;
     }
-    // The keys stay where they are from here on; the sections' runs follow
-    // each other in file order.
-    const IniKey* next = file.keys.data();
-    for (IniSection& section : file.sections) {
-        section.keys.first = next;
-        next += section.keys.count;
-    }
+    AddSection(file, std::move(pendingName), all.substr(bodyStart));
     return parsed;
+}
+
+const std::vector<IniKey>& IniSection::Keys() const {
+    std::call_once(
+        *cut, [this] { ForEachKeyLine(body, [this](const IniKey& key) { keys.push_back(key); }); });
+    return keys;
+}
+
+const std::unordered_map<std::string, std::size_t>& IniSection::KeyIndex() const {
+    // Indexed once, with the size known: no table grows key by key. The
+    // first key of a name keeps its place.
+    std::call_once(*indexed, [this] {
+        const std::vector<IniKey>& all = Keys();
+        keyIndex.reserve(all.size());
+        for (size_t i = 0; i < all.size(); ++i)
+            keyIndex.emplace(Folded(all[i].name), i);
+    });
+    return keyIndex;
 }
 
 const IniSection* FindSection(const IniFile& file, const char* name, bool trimmed) {
@@ -155,21 +179,16 @@ const IniSection* FindSection(const IniFile& file, const char* name, bool trimme
 
 const IniKey* FindKey(const IniSection& section, const char* name) {
     const std::string sought = Trim(name);
-    if (section.keys.size() <= kShortSection) {
-        for (const IniKey& key : section.keys)
+    const std::vector<IniKey>& keys = section.Keys();
+    if (keys.size() <= kShortSection) {
+        for (const IniKey& key : keys)
             if (SameName(key.name, sought))
                 return &key;
         return nullptr;
     }
-    // Indexed once, with the size known: no table grows key by key. The
-    // first key of a name keeps its place.
-    std::call_once(*section.indexed, [&section] {
-        section.keyIndex.reserve(section.keys.size());
-        for (size_t i = 0; i < section.keys.size(); ++i)
-            section.keyIndex.emplace(Folded(section.keys[i].name), i);
-    });
-    const auto found = section.keyIndex.find(Folded(sought));
-    return found != section.keyIndex.end() ? &section.keys[found->second] : nullptr;
+    const auto& index = section.KeyIndex();
+    const auto found = index.find(Folded(sought));
+    return found != index.end() ? &keys[found->second] : nullptr;
 }
 
 bool ReadAll(int descriptor, std::string& text, std::size_t expectedSize) {

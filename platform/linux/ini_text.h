@@ -19,36 +19,36 @@ struct IniKey {
     bool hasValue = false;
 };
 
-// The keys of one section: a run of its file's keys.
-struct IniKeyRange {
-    const IniKey* first = nullptr;
-    std::size_t count = 0;
-    const IniKey* begin() const { return first; }
-    const IniKey* end() const { return first + count; }
-    std::size_t size() const { return count; }
-    bool empty() const { return count == 0; }
-    const IniKey& operator[](std::size_t at) const { return first[at]; }
-};
-
 struct IniSection {
+    IniSection(std::string name, std::string_view body) : name(std::move(name)), body(body) {}
+
     std::string name;
-    IniKeyRange keys;
+    // Its lines, from the one after its header up to the next header: a
+    // listing walks them as they stand (ForEachKeyLine).
+    std::string_view body;
+
+    // Its keys in file order, cut from its lines by the first read that
+    // asks for them: a file is parsed only as far as its sections, and the
+    // keys of a section that is only listed are never stored.
+    const std::vector<IniKey>& Keys() const;
     // Folded name to the first key of that name, built by the first search
-    // of a section too long to search from its start (a listing needs none).
+    // of a section too long to search from its start.
+    const std::unordered_map<std::string, std::size_t>& KeyIndex() const;
+
+private:
+    mutable std::vector<IniKey> keys;
     mutable std::unordered_map<std::string, std::size_t> keyIndex;
+    std::unique_ptr<std::once_flag> cut = std::make_unique<std::once_flag>();
     std::unique_ptr<std::once_flag> indexed = std::make_unique<std::once_flag>();
 };
 
 struct IniFile {
     IniFile() = default;
-    // Its keys point into its text, which must stay where it is.
+    // Its sections point into its text, which must stay where it is.
     IniFile(const IniFile&) = delete;
     IniFile& operator=(const IniFile&) = delete;
 
     std::string text; // UTF-8
-    // Every section's keys, in file order, in one vector: a file of many
-    // keys is not copied again and again as each section's list grows.
-    std::vector<IniKey> keys;
     // The nameless section of the lines before any header comes first.
     std::vector<IniSection> sections;
     // Folded name to the first section of that name.
@@ -59,12 +59,18 @@ struct IniFile {
 // text's end.
 size_t LineEnd(std::string_view text, size_t start);
 std::string Trim(const std::string& text);
+// A line without the blanks, tabs and Ctrl-Z around it.
+std::string_view TrimLine(std::string_view line);
 bool SameName(std::string_view a, std::string_view b);
 // Whether a trimmed line opens a section; if so, its name.
 bool SectionHeader(const std::string& line, std::string& name);
 // A trimmed key line: name=value split at the first '=', or a name alone.
-IniKey KeyLine(const std::string& line);
-// Parses UTF-8 text, which the parsed file keeps.
+IniKey KeyLine(std::string_view line);
+// Hands `take` each key line of a section's lines, in order, as a read
+// takes them: blank lines skipped, and of consecutive lines with an empty
+// name only the first.
+template <typename Take> void ForEachKeyLine(std::string_view body, Take take);
+// Parses UTF-8 text, which the parsed file keeps, into its sections.
 std::shared_ptr<const IniFile> ParseIni(std::string text);
 // The first section of the name; a read trims the name sought, a listing
 // takes it as written.
@@ -73,3 +79,20 @@ const IniKey* FindKey(const IniSection& section, const char* name);
 // Reads the descriptor to its end onto the text, its buffer sized from
 // `expectedSize` (the file size, when known); false on a read error.
 bool ReadAll(int descriptor, std::string& text, std::size_t expectedSize = 0);
+
+template <typename Take> void ForEachKeyLine(std::string_view body, Take take) {
+    bool lastNameEmpty = false;
+    size_t start = 0;
+    while (start < body.size()) {
+        const size_t end = LineEnd(body, start);
+        const std::string_view line = TrimLine(body.substr(start, end - start));
+        start = end + 1;
+        if (line.empty())
+            continue;
+        const IniKey key = KeyLine(line);
+        if (key.name.empty() && lastNameEmpty)
+            continue;
+        lastNameEmpty = key.name.empty();
+        take(key);
+    }
+}

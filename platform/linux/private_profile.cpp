@@ -121,7 +121,7 @@ DWORD GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR defaultValue, 
         // The keys that have a value; comment lines are none.
         std::string names;
         if (found != nullptr)
-            for (const IniKey& entry : found->keys)
+            for (const IniKey& entry : found->Keys())
                 if (entry.hasValue && (entry.name.empty() || entry.name[0] != ';'))
                     AddItem(names, entry.name);
         // A list whose first name is empty begins with its end: the system
@@ -190,18 +190,19 @@ std::size_t SectionLines(const IniSection& section, char* out, std::size_t room)
             std::memcpy(out + used, text, length);
         used += length;
     };
-    for (const IniKey& key : section.keys) {
+    // Straight from the section's lines: a listing stores no key.
+    ForEachKeyLine(section.body, [&](const IniKey& key) {
         // Comment lines are not listed, nor lines that hold nothing before a
         // NUL byte: an empty line would end the list there.
         if ((!key.name.empty() && key.name[0] == ';') || (key.name.empty() && !key.hasValue))
-            continue;
+            return;
         put(key.name.data(), key.name.size());
         if (key.hasValue) {
             put("=", 1);
             put(key.value.data(), key.value.size());
         }
         put("", 1);
-    }
+    });
     return used;
 }
 

@@ -95,6 +95,8 @@ const ReadCase kReadCases[] = {
     {"NoFinalLineEnd", "[S]\nk=v\nlast=tail", "S", "last", "tail"},
     {"ByteOrderMark", "\xEF\xBB\xBF[S]\nk=v\n", "S", "k", "v"},
     {"CarriageReturnsAlone", "[S]\ra=1\rb=2", "S", "b", "2"},
+    {"IndentedHeader", "[S]\nk=v\n \t[T]\nt=1\n", "T", "t", "1"},
+    {"BracketsInsideKeyLinesOpenNoSection", "[S]\nk=[T]\nx [T]\nt=1\n", "S", "t", "1"},
     {"EmptyFile", "", "S", "k", "DEF"},
     {"ValueOf300BytesIsCut", kLongFile, "S", "k", kLongCut},
     {"QuotedValueOf300BytesIsCut", kLongQuotedFile, "S", "k", kLongCut},
