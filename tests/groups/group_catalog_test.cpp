@@ -73,6 +73,23 @@ TEST(GroupCatalogTest, ExtensionsOfEveryLength) {
     }
 }
 
+// A NUL byte is one byte like any other: never taken for the padding of a
+// shorter extension, nor for the end of one.
+TEST(GroupCatalogTest, ExtensionsHoldingNulBytes) {
+    GroupCatalog catalog;
+    catalog.AddGroup(0, "Nul", std::string_view("a\0|\0b|\0|c\0\0\0\0\0\0\0\0", 17));
+    catalog.AddGroup(1, "Plain", "a|b|c");
+    const struct {
+        std::string_view extension;
+        std::int32_t number;
+    } probes[] = {{{"a\0", 2}, 0}, {{"\0b", 2}, 0}, {{"\0", 1}, 0},   {{"c\0\0\0\0\0\0\0\0", 9}, 0},
+                  {{"a", 1}, 1},   {{"b\0", 2}, 2}, {{"\0\0", 2}, 2}, {{"c\0\0", 3}, 2}};
+    for (const auto& probe : probes)
+        EXPECT_EQ(probe.number,
+                  catalog.FindGroup(probe.extension.data(), probe.extension.size()).number)
+            << "extension of " << probe.extension.size() << " bytes";
+}
+
 TEST(GroupCatalogTest, StoredDotNeverMatchesACutExtension) {
     GroupCatalog catalog;
     catalog.AddGroup(0, "Dotted", ".txt");
