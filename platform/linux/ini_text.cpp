@@ -155,21 +155,18 @@ std::shared_ptr<const IniFile> ParseIni(std::string text) {
 }
 
 const std::vector<IniKey>& IniSection::Keys() const {
-    std::call_once(
-        *cut, [this] { ForEachKeyLine(body, [this](const IniKey& key) { keys.push_back(key); }); });
-    return keys;
-}
-
-const std::unordered_map<std::string, std::size_t>& IniSection::KeyIndex() const {
-    // Indexed once, with the size known: no table grows key by key. The
-    // first key of a name keeps its place.
-    std::call_once(*indexed, [this] {
-        const std::vector<IniKey>& all = Keys();
-        keyIndex.reserve(all.size());
-        for (size_t i = 0; i < all.size(); ++i)
-            keyIndex.emplace(Folded(all[i].name), i);
+    // Cut once, and a long section indexed at the same time, with its size
+    // known: no table grows key by key. The first key of a name keeps its
+    // place.
+    std::call_once(*cut, [this] {
+        ForEachKeyLine(body, [this](const IniKey& key) { keys.push_back(key); });
+        if (keys.size() <= kShortSection)
+            return;
+        keyIndex.reserve(keys.size());
+        for (size_t i = 0; i < keys.size(); ++i)
+            keyIndex.emplace(Folded(keys[i].name), i);
     });
-    return keyIndex;
+    return keys;
 }
 
 const IniSection* FindSection(const IniFile& file, const char* name, bool trimmed) {
@@ -186,9 +183,8 @@ const IniKey* FindKey(const IniSection& section, const char* name) {
                 return &key;
         return nullptr;
     }
-    const auto& index = section.KeyIndex();
-    const auto found = index.find(Folded(sought));
-    return found != index.end() ? &keys[found->second] : nullptr;
+    const auto found = section.KeyIndex().find(Folded(sought));
+    return found != section.KeyIndex().end() ? &keys[found->second] : nullptr;
 }
 
 bool ReadAll(int descriptor, std::string& text, std::size_t expectedSize) {

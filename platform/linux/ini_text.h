@@ -31,15 +31,14 @@ struct IniSection {
     // asks for them: a file is parsed only as far as its sections, and the
     // keys of a section that is only listed are never stored.
     const std::vector<IniKey>& Keys() const;
-    // Folded name to the first key of that name, built by the first search
-    // of a section too long to search from its start.
-    const std::unordered_map<std::string, std::size_t>& KeyIndex() const;
+    // Folded name to the first key of that name, for a section too long to
+    // search from its start (empty for a short one); valid after Keys().
+    const std::unordered_map<std::string, std::size_t>& KeyIndex() const { return keyIndex; }
 
 private:
     mutable std::vector<IniKey> keys;
     mutable std::unordered_map<std::string, std::size_t> keyIndex;
     std::unique_ptr<std::once_flag> cut = std::make_unique<std::once_flag>();
-    std::unique_ptr<std::once_flag> indexed = std::make_unique<std::once_flag>();
 };
 
 struct IniFile {
