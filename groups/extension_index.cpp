@@ -5,6 +5,7 @@
 #include "extension_index.h"
 
 #include "ascii.h"
+#include "memory_pages.h"
 #include <cstring>
 
 namespace {
@@ -90,6 +91,7 @@ inline const ExtensionIndex::Key& ExtensionIndex::KeyIn(std::uint32_t slot) cons
 
 void ExtensionIndex::Reserve(std::size_t extensions) {
     keys.reserve(keys.size() + extensions);
+    PrepareToFill(keys.data() + keys.size(), extensions * sizeof(Key));
     MakeRoom(extensions);
 }
 
@@ -134,7 +136,11 @@ std::uint32_t ExtensionIndex::Find(const char* extension, std::size_t length) co
 // The keys placed again by their hashes, which a short key's word and
 // length give without its text.
 void ExtensionIndex::Rehash(std::size_t size) {
-    slots.assign(size, kEmpty);
+    std::vector<std::uint32_t> fresh;
+    fresh.reserve(size);
+    PrepareToFill(fresh.data(), size * sizeof(std::uint32_t));
+    fresh.assign(size, kEmpty);
+    slots.swap(fresh);
     const std::uint32_t mask = static_cast<std::uint32_t>(size - 1);
     for (std::size_t position = 0; position < keys.size(); ++position) {
         const Key& key = keys[position];

@@ -8,6 +8,7 @@
 #include "group_catalog.h"
 
 #include "ascii.h"
+#include "memory_pages.h"
 #include "profile_section.h"
 #include <cstring>
 #include <limits>
@@ -142,6 +143,7 @@ void GroupCatalog::LoadGroups(std::string settingsPath) {
             ++groupCount;
         pieces = keys.Pieces();
         groups.reserve(groupCount);
+        PrepareToFill(groups.data(), groupCount * sizeof(FileGroup));
         for (std::size_t number = 0; number < groupCount; ++number)
             AppendGroup(static_cast<std::int32_t>(number), keys.Text(GroupKeyKind::kName, number),
                         PieceList(keys.Text(GroupKeyKind::kList, number)),

@@ -5,6 +5,7 @@
 #include "profile_section.h"
 
 #include "bounded_string.h"
+#include "memory_pages.h"
 #include "win32.h"
 #include <cstring>
 #include <vector>
@@ -60,6 +61,7 @@ SectionListing ProfileSection::ListSection() {
     }
     for (;;) {
         SectionListing listing{std::unique_ptr<char[]>(new char[size]), 0};
+        PrepareToFill(listing.text.get(), size);
         listing.length = GetPrivateProfileSectionA(sectionName.c_str(), listing.text.get(),
                                                    static_cast<DWORD>(size), filePath.c_str());
         if (listing.length + 2 < size || size >= kLargestListing) {

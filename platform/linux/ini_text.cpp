@@ -7,6 +7,7 @@
 #include "ini_text.h"
 
 #include "../ascii.h"
+#include "../memory_pages.h"
 #include <cerrno>
 #include <cstring>
 #include <string_view>
@@ -192,7 +193,10 @@ bool ReadAll(int descriptor, std::string& text, std::size_t expectedSize) {
     // (and one byte more, to see the end at once); a file that grew since
     // makes it grow.
     std::size_t used = text.size();
-    text.resize(used + (expectedSize > 0 ? expectedSize + 1 : 65536));
+    const std::size_t size = used + (expectedSize > 0 ? expectedSize + 1 : 65536);
+    text.reserve(size);
+    PrepareToFill(&text[0], size);
+    text.resize(size);
     for (;;) {
         if (used == text.size())
             text.resize(text.size() * 2);

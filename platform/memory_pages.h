@@ -1,0 +1,11 @@
+// Memory a load is about to fill, faulted in at once. Fresh memory costs a
+// page fault per page at first touch, which on a virtual machine takes about
+// a microsecond; one call that maps a large buffer's pages costs about half
+// as much per page. Only buffers the caller fills whole are worth it.
+#pragma once
+
+#include <cstddef>
+
+// Maps the pages that lie wholly within the bytes, if there are enough of
+// them to be worth a call; a hint only, whose failure changes nothing.
+void PrepareToFill(void* start, std::size_t bytes);
