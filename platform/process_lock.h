@@ -1,7 +1,8 @@
 // One lock for the whole process. Hosts call a content plugin from several
-// threads at once (panel workers, background value requests), while the group
-// catalog keeps one shared answer record; holding this lock around a lookup
-// and the copy of its answer keeps two calls from reading each other's half.
+// threads at once (panel workers, background value requests); the lock
+// serialises what is done once or changes shared state (the settings file's
+// location, the catalog's one load), so that no thread sees another's half.
+// Value requests take no lock: they read the catalog once it is published.
 #pragma once
 
 class ProcessLock {
