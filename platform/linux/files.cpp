@@ -111,13 +111,15 @@ bool IsDotComponent(const char* at) {
     return after == '/' || after == '\0';
 }
 
-// Whether a path is in its one spelling already: no empty, "." or ".."
-// component and no trailing separator. A byte test suffices here, where '/'
-// is the only separator and neither it nor '.' is ever the second byte of
-// a character; the C library's fast searches look for the two pairs that
-// can begin such a component.
+// Whether a path may be queried as it is written: no "." or ".." component
+// and no trailing separator. Doubled separators pass: the system takes them
+// as one, as the reduction does, so they never change the entry a query
+// names. A byte test suffices here, where '/' is the only separator and
+// neither it nor '.' is ever the second byte of a character; the C
+// library's fast search looks for the pair that can begin such a
+// component.
 bool IsReducedSpelling(const char* path) {
-    if (IsDotComponent(path) || std::strstr(path, "//") != nullptr)
+    if (IsDotComponent(path))
         return false;
     for (const char* at = std::strstr(path, "/."); at != nullptr; at = std::strstr(at + 2, "/.")) {
         if (IsDotComponent(at + 1))
