@@ -90,8 +90,7 @@ inline const ExtensionIndex::Key& ExtensionIndex::KeyIn(std::uint32_t slot) cons
 }
 
 void ExtensionIndex::Reserve(std::size_t extensions) {
-    keys.reserve(keys.size() + extensions);
-    PrepareToFill(keys.data() + keys.size(), extensions * sizeof(Key));
+    ReserveToFill(keys, extensions);
     MakeRoom(extensions);
 }
 
@@ -137,8 +136,7 @@ std::uint32_t ExtensionIndex::Find(const char* extension, std::size_t length) co
 // length give without its text.
 void ExtensionIndex::Rehash(std::size_t size) {
     std::vector<std::uint32_t> fresh;
-    fresh.reserve(size);
-    PrepareToFill(fresh.data(), size * sizeof(std::uint32_t));
+    ReserveToFill(fresh, size);
     fresh.assign(size, kEmpty);
     slots.swap(fresh);
     const std::uint32_t mask = static_cast<std::uint32_t>(size - 1);

@@ -142,8 +142,7 @@ void GroupCatalog::LoadGroups(std::string settingsPath) {
                !keys.Text(GroupKeyKind::kMasks, groupCount).empty())
             ++groupCount;
         pieces = keys.Pieces();
-        groups.reserve(groupCount);
-        PrepareToFill(groups.data(), groupCount * sizeof(FileGroup));
+        ReserveToFill(groups, groupCount);
         for (std::size_t number = 0; number < groupCount; ++number)
             AppendGroup(static_cast<std::int32_t>(number), keys.Text(GroupKeyKind::kName, number),
                         PieceList(keys.Text(GroupKeyKind::kList, number)),

@@ -5,7 +5,15 @@
 #pragma once
 
 #include <cstddef>
+#include <vector>
 
 // Maps the pages that lie wholly within the bytes, if there are enough of
 // them to be worth a call; a hint only, whose failure changes nothing.
 void PrepareToFill(void* start, std::size_t bytes);
+
+// Room in the vector for `more` elements that the caller is about to fill,
+// prepared as above.
+template <typename T> void ReserveToFill(std::vector<T>& items, std::size_t more) {
+    items.reserve(items.size() + more);
+    PrepareToFill(items.data() + items.size(), more * sizeof(T));
+}

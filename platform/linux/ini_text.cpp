@@ -33,39 +33,6 @@ std::string_view UpToNul(std::string_view text) {
     return nul == std::string_view::npos ? text : text.substr(0, nul);
 }
 
-std::string_view TrimView(std::string_view text) {
-    size_t begin = 0;
-    size_t end = text.size();
-    while (begin < end && IsBlank(text[begin]))
-        ++begin;
-    while (end > begin && IsBlank(text[end - 1]))
-        --end;
-    return text.substr(begin, end - begin);
-}
-
-bool HeaderView(std::string_view line, std::string& name) {
-    if (line.empty() || line[0] != '[')
-        return false;
-    size_t close = line.rfind(']');
-    if (close == std::string_view::npos || close == 0)
-        return false;
-    name = std::string(TrimView(UpToNul(line.substr(1, close - 1))));
-    return true;
-}
-
-IniKey KeyView(std::string_view line) {
-    IniKey key;
-    size_t equals = line.find('=');
-    if (equals == std::string_view::npos) {
-        key.name = TrimView(UpToNul(line));
-        return key;
-    }
-    key.name = TrimView(UpToNul(line.substr(0, equals)));
-    key.value = TrimView(UpToNul(line.substr(equals + 1)));
-    key.hasValue = true;
-    return key;
-}
-
 // A section this short is searched from its start: an index would cost more.
 constexpr size_t kShortSection = 16;
 
@@ -93,12 +60,41 @@ size_t LineEnd(std::string_view text, size_t start) {
                         : length);
 }
 
-std::string Trim(const std::string& text) {
-    return std::string(TrimView(text));
+std::string_view TrimLine(std::string_view text) {
+    size_t begin = 0;
+    size_t end = text.size();
+    while (begin < end && IsBlank(text[begin]))
+        ++begin;
+    while (end > begin && IsBlank(text[end - 1]))
+        --end;
+    return text.substr(begin, end - begin);
 }
 
-std::string_view TrimLine(std::string_view line) {
-    return TrimView(line);
+bool SectionHeader(std::string_view line, std::string& name) {
+    if (line.empty() || line[0] != '[')
+        return false;
+    size_t close = line.rfind(']');
+    if (close == std::string_view::npos || close == 0)
+        return false;
+    name = std::string(TrimLine(UpToNul(line.substr(1, close - 1))));
+    return true;
+}
+
+IniKey KeyLine(std::string_view line) {
+    IniKey key;
+    size_t equals = line.find('=');
+    if (equals == std::string_view::npos) {
+        key.name = TrimLine(UpToNul(line));
+        return key;
+    }
+    key.name = TrimLine(UpToNul(line.substr(0, equals)));
+    key.value = TrimLine(UpToNul(line.substr(equals + 1)));
+    key.hasValue = true;
+    return key;
+}
+
+std::string Trim(const std::string& text) {
+    return std::string(TrimLine(text));
 }
 
 bool SameName(std::string_view a, std::string_view b) {
@@ -108,14 +104,6 @@ bool SameName(std::string_view a, std::string_view b) {
         if (FoldAscii(a[i]) != FoldAscii(b[i]))
             return false;
     return true;
-}
-
-bool SectionHeader(const std::string& line, std::string& name) {
-    return HeaderView(line, name);
-}
-
-IniKey KeyLine(std::string_view line) {
-    return KeyView(line);
 }
 
 std::shared_ptr<const IniFile> ParseIni(std::string text) {
@@ -145,7 +133,7 @@ std::shared_ptr<const IniFile> ParseIni(std::string text) {
         from = end + 1;
         if (lineStart > first && !IsLineEnd(all[lineStart - 1]))
             continue;
-        if (!HeaderView(TrimView(all.substr(lineStart, end - lineStart)), name))
+        if (!SectionHeader(TrimLine(all.substr(lineStart, end - lineStart)), name))
             continue;
         AddSection(file, std::move(pendingName), all.substr(bodyStart, lineStart - bodyStart));
         pendingName = std::move(name);
@@ -170,6 +158,11 @@ const std::vector<IniKey>& IniSection::Keys() const {
     return keys;
 }
 
+const std::unordered_map<std::string, std::size_t>& IniSection::KeyIndex() const {
+    Keys();
+    return keyIndex;
+}
+
 const IniSection* FindSection(const IniFile& file, const char* name, bool trimmed) {
     const auto found = file.sectionIndex.find(Folded(trimmed ? Trim(name) : std::string(name)));
     return found != file.sectionIndex.end() ? &file.sections[found->second] : nullptr;
@@ -184,8 +177,9 @@ const IniKey* FindKey(const IniSection& section, const char* name) {
                 return &key;
         return nullptr;
     }
-    const auto found = section.KeyIndex().find(Folded(sought));
-    return found != section.KeyIndex().end() ? &keys[found->second] : nullptr;
+    const auto& index = section.KeyIndex();
+    const auto found = index.find(Folded(sought));
+    return found != index.end() ? &keys[found->second] : nullptr;
 }
 
 bool ReadAll(int descriptor, std::string& text, std::size_t expectedSize) {

@@ -32,8 +32,8 @@ struct IniSection {
     // keys of a section that is only listed are never stored.
     const std::vector<IniKey>& Keys() const;
     // Folded name to the first key of that name, for a section too long to
-    // search from its start (empty for a short one); valid after Keys().
-    const std::unordered_map<std::string, std::size_t>& KeyIndex() const { return keyIndex; }
+    // search from its start (empty for a short one), built with the keys.
+    const std::unordered_map<std::string, std::size_t>& KeyIndex() const;
 
 private:
     mutable std::vector<IniKey> keys;
@@ -62,7 +62,7 @@ std::string Trim(const std::string& text);
 std::string_view TrimLine(std::string_view line);
 bool SameName(std::string_view a, std::string_view b);
 // Whether a trimmed line opens a section; if so, its name.
-bool SectionHeader(const std::string& line, std::string& name);
+bool SectionHeader(std::string_view line, std::string& name);
 // A trimmed key line: name=value split at the first '=', or a name alone.
 IniKey KeyLine(std::string_view line);
 // Hands `take` each key line of a section's lines, in order, as a read
