@@ -265,9 +265,6 @@ TEST(ProfileWriteTest, KeepsOwnerGroupAndMode) {
     EXPECT_EQ("[A]\nx=1\ny=2\n", ReadText(file));
 }
 
-// What another user may write is the system's to decide when the write is
-// tried: not another's 0644 file in a folder anyone may write, but a 0666
-// file in a folder no one may add to.
 // A write changes its key and nothing else, even when that key, written
 // first in the file, begins with the bytes of a byte-order mark: the file
 // would then read as UTF-16 and lose every other key, or lose those bytes.
@@ -294,6 +291,9 @@ TEST(ProfileWriteTest, NeverComesToStartWithAByteOrderMark) {
     }
 }
 
+// What another user may write is the system's to decide when the write is
+// tried: not another's 0644 file in a folder anyone may write, but a 0666
+// file in a folder no one may add to.
 TEST(ProfileWriteTest, PermissionsAreTheSystems) {
     if (geteuid() != 0)
         GTEST_SKIP() << "needs root to act as another user";
