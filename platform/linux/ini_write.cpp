@@ -24,6 +24,7 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <string>
+#include <string_view>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -80,7 +81,7 @@ bool FindSectionSpan(const std::vector<std::string>& lines, const std::string& n
     first = bodyBegin = 0;
     for (size_t i = 0; i < lines.size(); ++i) {
         std::string header;
-        if (!SectionHeader(Trim(lines[i]), header))
+        if (!SectionHeader(TrimLine(lines[i]), header))
             continue;
         if (found) {
             bodyEnd = i;
@@ -110,7 +111,7 @@ bool EditText(const std::string& text, LPCSTR section, LPCSTR key, LPCSTR value,
     if (!FindSectionSpan(lines, sectionName, first, bodyBegin, bodyEnd)) {
         if (key == nullptr || value == nullptr)
             return false;
-        while (!lines.empty() && Trim(lines.back()).empty())
+        while (!lines.empty() && TrimLine(lines.back()).empty())
             lines.pop_back();
         lines.push_back("[" + sectionName + "]");
         lines.push_back(Trim(key) + "=" + value);
@@ -122,7 +123,7 @@ bool EditText(const std::string& text, LPCSTR section, LPCSTR key, LPCSTR value,
         size_t keyLine = std::string::npos;
         size_t insertAt = bodyBegin;
         for (size_t i = bodyBegin; i < bodyEnd; ++i) {
-            std::string line = Trim(lines[i]);
+            const std::string_view line = TrimLine(lines[i]);
             if (line.empty())
                 continue;
             insertAt = i + 1;
