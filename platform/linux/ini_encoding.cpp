@@ -62,10 +62,11 @@ IniEncoding IniEncodingOf(const std::string& bytes) {
     return IniEncoding::kUtf8;
 }
 
-std::string DecodeIniText(const std::string& bytes, IniEncoding& encoding) {
-    encoding = IniEncodingOf(bytes);
-    if (encoding == IniEncoding::kUtf8)
-        return bytes;
+namespace {
+
+// UTF-16 bytes after the byte-order mark as UTF-8; a lone surrogate as
+// U+FFFD, or kept in its three-byte form.
+std::string DecodeUtf16(const std::string& bytes, IniEncoding encoding, bool keepLoneSurrogates) {
     const bool bigEndian = encoding == IniEncoding::kUtf16BigEndian;
     auto unitAt = [&](size_t at) -> std::uint32_t {
         const unsigned char a = static_cast<unsigned char>(bytes[at]);
@@ -83,9 +84,52 @@ std::string DecodeIniText(const std::string& bytes, IniEncoding& encoding) {
                 at += 2;
             }
         }
-        PutUtf8(text, unit >= 0xD800 && unit < 0xE000 ? kReplacement : unit);
+        const bool lone = unit >= 0xD800 && unit < 0xE000;
+        PutUtf8(text, lone && !keepLoneSurrogates ? kReplacement : unit);
     }
     return text;
+}
+
+} // namespace
+
+std::string DecodeIniText(const std::string& bytes, IniEncoding& encoding) {
+    encoding = IniEncodingOf(bytes);
+    return encoding == IniEncoding::kUtf8 ? bytes : DecodeUtf16(bytes, encoding, false);
+}
+
+std::string DecodeIniTextExactly(const std::string& bytes, IniEncoding& encoding,
+                                 std::string& tail) {
+    encoding = IniEncodingOf(bytes);
+    tail.clear();
+    if (encoding == IniEncoding::kUtf8)
+        return bytes;
+    if (bytes.size() % 2 != 0)
+        tail = bytes.substr(bytes.size() - 1);
+    return DecodeUtf16(bytes, encoding, true);
+}
+
+bool IsUtf8(const char* text) {
+    for (const unsigned char* at = reinterpret_cast<const unsigned char*>(text); *at != 0;) {
+        const unsigned char lead = *at++;
+        if (lead < 0x80)
+            continue;
+        const int extra = lead >= 0xC2 && lead < 0xE0   ? 1
+                          : lead >= 0xE0 && lead < 0xF0 ? 2
+                          : lead >= 0xF0 && lead < 0xF5 ? 3
+                                                        : -1;
+        if (extra < 0)
+            return false;
+        std::uint32_t code = lead & (0x3F >> extra);
+        for (int i = 0; i < extra; ++i, ++at) {
+            if ((*at & 0xC0) != 0x80)
+                return false;
+            code = code << 6 | (*at & 0x3F);
+        }
+        const std::uint32_t least = extra == 1 ? 0x80 : extra == 2 ? 0x800 : 0x10000;
+        if (code < least || code > 0x10FFFF || (code >= 0xD800 && code < 0xE000))
+            return false;
+    }
+    return true;
 }
 
 std::string EncodeIniText(const std::string& text, IniEncoding encoding) {

@@ -13,5 +13,14 @@ IniEncoding IniEncodingOf(const std::string& bytes);
 // The file's text as UTF-8 (a UTF-16 byte-order mark dropped, a character
 // that cannot be decoded written as U+FFFD), and the encoding it was in.
 std::string DecodeIniText(const std::string& bytes, IniEncoding& encoding);
+// The file's text as a write edits it: decoded so that EncodeIniText gives
+// back every byte. A UTF-16 surrogate without its partner is kept in its
+// three-byte UTF-8 form (never valid UTF-8, so no text a caller writes can
+// stand for it), and an odd byte at the end is handed back apart in `tail`.
+std::string DecodeIniTextExactly(const std::string& bytes, IniEncoding& encoding,
+                                 std::string& tail);
 // The UTF-8 text in the encoding, with the UTF-16 byte-order mark.
 std::string EncodeIniText(const std::string& text, IniEncoding encoding);
+// Whether the text is UTF-8 that UTF-16 can hold: no byte outside a
+// well-formed character, no surrogate, no overlong form.
+bool IsUtf8(const char* text);

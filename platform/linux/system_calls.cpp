@@ -17,8 +17,8 @@ unsigned CurrentMajorVersion() {
     return 10;
 }
 
-const SystemCalls kReal = {OpenFile, ::stat,  ::lstat,  ::readlink,
-                           ::rename, ::write, ::pwrite, CurrentMajorVersion};
+const SystemCalls kReal = {OpenFile, ::stat,   ::lstat,     ::readlink,      ::rename,
+                           ::write,  ::pwrite, ::ftruncate, ::clock_gettime, CurrentMajorVersion};
 
 SystemCalls current = kReal;
 

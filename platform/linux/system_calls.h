@@ -4,6 +4,7 @@
 // failing stand-in and put it back; the layer itself never changes it.
 #pragma once
 
+#include <ctime>
 #include <sys/stat.h>
 #include <sys/types.h>
 
@@ -15,6 +16,9 @@ struct SystemCalls {
     int (*rename)(const char* from, const char* to);
     ssize_t (*write)(int descriptor, const void* bytes, size_t count);
     ssize_t (*pwrite)(int descriptor, const void* bytes, size_t count, off_t offset);
+    int (*ftruncate)(int descriptor, off_t size);
+    // The clock that bounds waits: a test runs a wait out without waiting.
+    int (*clock_gettime)(clockid_t clock, struct timespec* now);
     // The major version the system reports as Windows' numbering has it.
     unsigned (*majorVersion)();
 };

@@ -13,13 +13,18 @@
 
 #include <gtest/gtest.h>
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
 #include <filesystem>
 #include <sched.h>
 #include <string>
+#include <string_view>
 #include <sys/mount.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/time.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -29,6 +34,7 @@ extern char** environ;
 namespace {
 
 namespace fs = std::filesystem;
+using namespace std::string_literals;
 
 bool Exists(const std::string& path) {
     std::error_code error;
@@ -404,6 +410,253 @@ TEST(SystemCallTest, OpenFailingAfterTheExistenceTest) {
     char value[16];
     EXPECT_EQ(3u, GetPrivateProfileStringA("A", "x", "DEF", value, sizeof(value), file.c_str()));
     EXPECT_FALSE(WritePrivateProfileStringA("A", "x", "2", file.c_str()));
+}
+
+// UTF-16 little-endian bytes with their byte-order mark.
+std::string Utf16(std::u16string_view text) {
+    std::string bytes = "\xFF\xFE";
+    for (const char16_t unit : text) {
+        bytes += static_cast<char>(unit & 0xFF);
+        bytes += static_cast<char>(unit >> 8);
+    }
+    return bytes;
+}
+
+// A write changes the bytes it writes and no other: in a UTF-16 file what
+// is no character stays, and what is no character is not written (the file
+// then stays as it was); each untouched line keeps its own end.
+TEST(ProfileWriteTest, ChangesNoByteItDoesNotWrite) {
+    const std::string utf16 = Utf16(u"[A]\r\nx=1\r\n");
+    const struct Row {
+        const char* name;
+        std::string file;
+        const char* key;
+        const char* value;
+        std::string expected; // empty: refused, the file unchanged
+    } rows[] = {
+        {"lone surrogate kept", Utf16(u"[A]\r\nx=\xD800\r\n"), "y", "2",
+         Utf16(u"[A]\r\nx=\xD800\r\ny=2\r\n")},
+        {"odd last byte kept", utf16 + "A", "y", "2", Utf16(u"[A]\r\nx=1\r\ny=2\r\n") + "A"},
+        {"key not UTF-8", utf16, "k\xFF", "2", ""},
+        {"value not UTF-8", utf16, "y",
+         "a\xFF"
+         "b",
+         ""},
+        {"surrogate spelt in UTF-8", utf16, "y", "\xED\xA0\x80", ""},
+        {"any bytes in a UTF-8 file", "[A]\nx=1\n", "y",
+         "a\xFF"
+         "b",
+         "[A]\nx=1\ny=a\xFF"
+         "b\n"},
+        {"mixed ends, a line added", "[A]\r\nx=1\nz=3\r\n", "y", "2", "[A]\r\nx=1\nz=3\r\ny=2\r\n"},
+        {"mixed ends, a line rewritten", "[A]\nx=1\r\nz=3\n", "x", "2", "[A]\nx=2\r\nz=3\n"},
+        {"carriage returns alone", "[A]\rx=1\r", "y", "2", "[A]\rx=1\ry=2\r"},
+        {"no end after the last line", "[A]\nx=1", "x", "2", "[A]\nx=2"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        ScratchFolder folder;
+        const std::string file = folder.Write("w.ini", row.file);
+        SetLastError(0);
+        EXPECT_EQ(!row.expected.empty(),
+                  WritePrivateProfileStringA("A", row.key, row.value, file.c_str()) != FALSE);
+        EXPECT_EQ(row.expected.empty() ? row.file : row.expected, ReadText(file));
+        if (row.expected.empty()) {
+            EXPECT_EQ(1113u, GetLastError()); // ERROR_NO_UNICODE_TRANSLATION
+        }
+    }
+}
+
+// A write through a link that names nothing makes the file it names, as
+// Windows and the system's own tools do; where that file cannot be made the
+// write is refused at once, with the reason.
+TEST(ProfileWriteTest, LinkThatNamesNothingNamesTheFileToMake) {
+    const struct Row {
+        const char* linkTo;
+        const char* made; // null: refused
+        DWORD error;
+    } rows[] = {
+        {"new.ini", "new.ini", 0},
+        {"second-link", "new.ini", 0},
+        {"sub/inner-link", "sub/new.ini", 0}, // that link's name is taken from its own folder
+        {"nowhere/new.ini", nullptr, ERROR_PATH_NOT_FOUND},
+        {"link.ini", nullptr, 1921}, // ERROR_CANT_RESOLVE_FILENAME: a loop
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.linkTo);
+        ScratchFolder folder;
+        folder.MakeFolder("sub");
+        fs::create_symlink("new.ini", folder.Path("second-link"));
+        fs::create_symlink("new.ini", folder.Path("sub/inner-link"));
+        const std::string link = folder.Path("link.ini");
+        fs::create_symlink(row.linkTo, link);
+        SetLastError(0);
+        EXPECT_EQ(row.made != nullptr,
+                  WritePrivateProfileStringA("A", "k", "v", link.c_str()) != FALSE);
+        if (row.made == nullptr) {
+            EXPECT_EQ(row.error, GetLastError());
+            continue;
+        }
+        EXPECT_EQ("[A]\nk=v\n", ReadText(folder.Path(row.made)));
+        EXPECT_TRUE(fs::is_symlink(link));
+    }
+}
+
+// A clock that runs a minute on each time it is read: a wait runs out at once.
+int RacingClock(clockid_t clock, struct timespec* now) {
+    static time_t minutes = 0;
+    const int result = RealSystem().clock_gettime(clock, now);
+    now->tv_sec += 60 * ++minutes;
+    return result;
+}
+
+ssize_t StoppingWrite(int descriptor, const void* bytes, size_t count, off_t offset) {
+    raise(SIGSTOP);
+    return RealSystem().pwrite(descriptor, bytes, count, offset);
+}
+
+// A child process, killed and reaped when the test leaves, whatever happened.
+class Child {
+public:
+    explicit Child(pid_t id) : id(id) {}
+    ~Child() { Kill(); }
+    void Kill() {
+        if (id <= 0)
+            return;
+        kill(id, SIGKILL);
+        waitpid(id, nullptr, 0);
+        id = -1;
+    }
+    pid_t id;
+};
+
+size_t Entries(const std::string& folder) {
+    return static_cast<size_t>(
+        std::distance(fs::directory_iterator(folder), fs::directory_iterator()));
+}
+
+// A writer stopped mid-write (in a debugger, by SIGSTOP) holds up the writes
+// of its own file only, and those for a bounded time: then they are refused.
+// Once it is killed, the next write removes the copy it left.
+TEST(ProfileWriteTest, StoppedWriterHoldsUpOnlyItsOwnFile) {
+    ScratchFolder folder;
+    const std::string held = folder.Write("held.ini", "[A]\nx=1\n");
+    const std::string other = folder.Write("other.ini", "[A]\nx=1\n");
+    Child writer(fork());
+    if (writer.id == 0) {
+        System().pwrite = StoppingWrite;
+        WritePrivateProfileStringA("A", "x", "2", held.c_str());
+        _exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(writer.id, waitpid(writer.id, &status, WUNTRACED));
+    ASSERT_TRUE(WIFSTOPPED(status));
+    EXPECT_TRUE(WritePrivateProfileStringA("A", "y", "2", other.c_str()));
+    {
+        StandIn standIn;
+        System().clock_gettime = RacingClock;
+        SetLastError(0);
+        EXPECT_FALSE(WritePrivateProfileStringA("A", "y", "2", held.c_str()));
+        EXPECT_EQ(32u, GetLastError()); // ERROR_SHARING_VIOLATION
+    }
+    writer.Kill();
+    EXPECT_EQ(3u, Entries(folder.Path())); // the two files and the stopped writer's copy
+    EXPECT_TRUE(WritePrivateProfileStringA("A", "y", "3", held.c_str()));
+    EXPECT_EQ("[A]\nx=1\ny=3\n", ReadText(held));
+    EXPECT_EQ(2u, Entries(folder.Path()));
+}
+
+void Interrupt(int) {}
+
+int lockHolder = -1;
+int clockReads = 0;
+// Lets the held lock go after the waiting writer has looked at the clock a
+// while (and been interrupted in between).
+int ReleasingClock(clockid_t clock, struct timespec* now) {
+    if (++clockReads == 50)
+        close(lockHolder);
+    return RealSystem().clock_gettime(clock, now);
+}
+
+// A signal whose handler does not restart interrupted calls cuts a wait for
+// the lock short; the writer waits on, and the write goes through.
+TEST(ProfileWriteTest, SignalsDoNotEndTheWaitForTheLock) {
+    ScratchFolder folder;
+    const std::string file = folder.Write("s.ini", "[A]\nx=1\n");
+    lockHolder = open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_EQ(0, flock(lockHolder, LOCK_EX));
+    struct sigaction action = {};
+    struct sigaction saved = {};
+    action.sa_handler = Interrupt;
+    sigaction(SIGALRM, &action, &saved);
+    const struct itimerval often = {{0, 200}, {0, 200}};
+    const struct itimerval never = {};
+    setitimer(ITIMER_REAL, &often, nullptr);
+    {
+        StandIn standIn;
+        clockReads = 0;
+        System().clock_gettime = ReleasingClock;
+        EXPECT_TRUE(WritePrivateProfileStringA("A", "y", "2", file.c_str()));
+    }
+    setitimer(ITIMER_REAL, &never, nullptr);
+    sigaction(SIGALRM, &saved, nullptr);
+    EXPECT_LE(50, clockReads);
+    EXPECT_EQ("[A]\nx=1\ny=2\n", ReadText(file));
+}
+
+// What the file holds when an in-place rewrite cuts it, which is what a
+// process killed there leaves; and whether the cut fails.
+std::string atCut;
+bool cutFails = false;
+int WatchedCut(int descriptor, off_t size) {
+    atCut.clear();
+    char chunk[4096];
+    ssize_t count = 0;
+    while ((count = pread(descriptor, chunk, sizeof(chunk), static_cast<off_t>(atCut.size()))) > 0)
+        atCut.append(chunk, static_cast<size_t>(count));
+    if (cutFails) {
+        errno = EIO;
+        return -1;
+    }
+    return RealSystem().ftruncate(descriptor, size);
+}
+
+std::string SectionLines(const std::string& file, const char* section) {
+    char lines[256];
+    return std::string(lines,
+                       GetPrivateProfileSectionA(section, lines, sizeof(lines), file.c_str()));
+}
+
+// A hard-linked file is rewritten in place with a shorter text: a process
+// killed before the cut leaves a file that reads as the new text, in either
+// encoding, and a cut that fails leaves the old file and a refusal.
+TEST(SystemCallTest, InPlaceRewriteNeverTearsTheFile) {
+    const std::string kUtf8 = "[A]\nkeep=1\nx=a long old value\n[B]\ny=2\n";
+    const std::string kUtf16 =
+        Utf16(u"[A]\r\nkeep=1\r\nx=a long old value\r\n[B]\r\ny=2\r\n") + "A";
+    for (const std::string& original : {kUtf8, kUtf16}) {
+        for (bool fails : {false, true}) {
+            SCOPED_TRACE(std::string(original == kUtf8 ? "UTF-8" : "UTF-16") +
+                         (fails ? ", the cut fails" : ""));
+            ScratchFolder folder;
+            const std::string file = folder.Write("s.ini", original);
+            fs::create_hard_link(file, folder.Path("other.ini"));
+            StandIn standIn;
+            cutFails = fails;
+            atCut.clear();
+            System().ftruncate = WatchedCut;
+            EXPECT_NE(fails, WritePrivateProfileStringA("A", "x", "new", file.c_str()) != FALSE);
+            System() = RealSystem();
+            if (fails) {
+                EXPECT_EQ(original, ReadText(file));
+                continue;
+            }
+            const std::string killed = folder.Write("killed.ini", atCut);
+            EXPECT_EQ("keep=1\0x=new\0"s, SectionLines(file, "A"));
+            EXPECT_EQ(SectionLines(file, "A"), SectionLines(killed, "A"));
+            EXPECT_EQ(SectionLines(file, "B"), SectionLines(killed, "B"));
+        }
+    }
 }
 
 unsigned OldSystem() {
