@@ -1,13 +1,31 @@
-// Linux: what a file handle of CreateFileA holds, shared by the file, volume
-// and reparse calls of platform/linux/.
+// Linux: what the file, volume and reparse calls of platform/linux/ share:
+// what a file handle of CreateFileA holds, Windows' read-only rule, and the
+// folder test that a path written with a trailing separator asks for.
 #pragma once
 
+#include "system_calls.h"
+#include <cstring>
 #include <sys/stat.h>
 
 // Read-only as Windows means it: a regular file that no one may write. A
 // file that some may write is left to the system to allow or refuse.
 inline bool IsReadOnlyFile(mode_t mode) {
     return S_ISREG(mode) && (mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
+}
+
+// Whether a path's text ends in a separator. Windows keeps such a separator
+// through its own reduction of the spelling and then finds only a folder
+// there, so ours, which drops it, must ask again (EndsInSeparator and
+// NamesFolder below) wherever a file would otherwise answer.
+inline bool EndsInSeparator(const char* path) {
+    const std::size_t length = std::strlen(path);
+    return length > 0 && path[length - 1] == '/';
+}
+
+// Whether the entry at a reduced path is a folder or a link to one.
+inline bool NamesFolder(const char* path) {
+    struct stat target;
+    return System().stat(path, &target) == 0 && S_ISDIR(target.st_mode);
 }
 
 struct LinuxFileHandle {

@@ -2,8 +2,9 @@
 // descriptors. A file that no one may write counts as read-only and does not
 // open for writing, as a Windows file with that attribute does not, even for
 // a process running as root; any other permission question is the system's.
-// As on Windows, a directory opens only with backup semantics, and a link
-// opens as itself only when asked to. No open ever blocks.
+// As on Windows, a directory opens only with backup semantics, a link
+// opens as itself only when asked to, and a name with a trailing separator
+// opens only a folder. No open ever blocks.
 #ifndef _WIN32
 #include "../path_spelling.h"
 #include "../win32.h"
@@ -57,6 +58,18 @@ HANDLE CreateFileA(LPCSTR fileName, DWORD access, DWORD, LPSECURITY_ATTRIBUTES, 
     const int openFlags = OpenFlags(access, disposition);
     if (openFlags < 0)
         return Refuse(ERROR_INVALID_PARAMETER);
+    // "file.txt/" is no name for the file: opening it must neither open,
+    // truncate nor create "file.txt". The codes are Windows' own: an entry
+    // there still exists for CREATE_NEW, and a missing one is missing where
+    // nothing would be created.
+    if (EndsInSeparator(fileName) && !NamesFolder(path)) {
+        struct stat any;
+        if (System().lstat(path, &any) == 0)
+            return Refuse(disposition == CREATE_NEW ? ERROR_FILE_EXISTS : ERROR_INVALID_NAME);
+        return Refuse(disposition == OPEN_EXISTING || disposition == TRUNCATE_EXISTING
+                          ? ERROR_FILE_NOT_FOUND
+                          : ERROR_INVALID_NAME);
+    }
     const bool writes = (access & GENERIC_WRITE) != 0;
     const bool asItself = (flags & FILE_FLAG_OPEN_REPARSE_POINT) != 0;
     struct stat entry;

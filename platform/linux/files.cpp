@@ -147,12 +147,17 @@ DWORD EntryAttributes(LPCSTR path, struct stat& entry) {
         }
         spelled = reduced;
     }
-    DWORD attributes = AttributesOf(spelled, entry);
-    if (spelled != path && path[std::strlen(path) - 1] == '/' &&
-        (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
-        attributes = INVALID_FILE_ATTRIBUTES;
-    if (attributes == INVALID_FILE_ATTRIBUTES)
+    const DWORD attributes = AttributesOf(spelled, entry);
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
         SetLastError(ERROR_FILE_NOT_FOUND);
+        return INVALID_FILE_ATTRIBUTES;
+    }
+    // Only the reduced spelling can have lost a trailing separator, so the
+    // query as written pays nothing for this test.
+    if (spelled != path && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0 && EndsInSeparator(path)) {
+        SetLastError(ERROR_PATH_NOT_FOUND);
+        return INVALID_FILE_ATTRIBUTES;
+    }
     return attributes;
 }
 
@@ -232,11 +237,17 @@ BOOL FindClose(HANDLE handle) {
 namespace {
 
 // The entry a name stands for, in its one spelling, and its state (a link
-// as itself); false, with the error set, when there is none.
+// as itself); false, with the error set, when there is none. A name with a
+// trailing separator stands only for a folder or a link to one: "file.txt/"
+// must never remove "file.txt".
 bool FindEntry(LPCSTR name, char (&path)[PATH_MAX], struct stat& entry) {
     if (name == nullptr || !ReducePathSpelling(name, path, sizeof(path)) ||
         System().lstat(path, &entry) != 0) {
         SetLastError(ERROR_FILE_NOT_FOUND);
+        return false;
+    }
+    if (EndsInSeparator(name) && !NamesFolder(path)) {
+        SetLastError(ERROR_INVALID_NAME);
         return false;
     }
     return true;

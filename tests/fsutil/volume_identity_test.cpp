@@ -59,8 +59,11 @@ TEST(FileIdentityTest, FoldersAndMissingFilesAreInvalid) {
     ScratchFolder folder;
     const FileIdentity directory = GetFileIdentity(folder.MakeFolder("dir").c_str());
     const FileIdentity missing = GetFileIdentity(folder.Path("missing").c_str());
+    const std::string file = folder.Write("file.txt", "x") + kPathSeparatorText;
     EXPECT_EQ(0, IsIdentityValid(directory));
     EXPECT_EQ(0, IsIdentityValid(missing));
+    // A trailing separator names a folder only.
+    EXPECT_EQ(0, IsIdentityValid(GetFileIdentity(file.c_str())));
     // Two invalid records never name one file, even with equal fields.
     EXPECT_EQ(0, IsSameFile(missing, missing));
     FileIdentity forged;

@@ -168,6 +168,7 @@ TEST(AttributeQueryTest, EverySpellingNamesTheEntry) {
     folder.Write("d/f.txt", "four");
     folder.Write("d/.hidden", "five");
     fs::create_directory_symlink(folder.Path("d"), folder.Path("link"));
+    fs::create_symlink(folder.Path("d/f.txt"), folder.Path("file-link"));
     constexpr DWORD kFile = FILE_ATTRIBUTE_ARCHIVE;
     constexpr DWORD kFolder = FILE_ATTRIBUTE_DIRECTORY;
     constexpr DWORD kLink = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT;
@@ -191,6 +192,8 @@ TEST(AttributeQueryTest, EverySpellingNamesTheEntry) {
         {"/link//", kLink},
         {"/link/.", kLink},
         {"/link/..", kFolder},
+        {"/file-link", FILE_ATTRIBUTE_REPARSE_POINT},
+        {"/file-link/", INVALID_FILE_ATTRIBUTES},
         {"/missing", INVALID_FILE_ATTRIBUTES},
     };
     for (const Row& row : rows) {

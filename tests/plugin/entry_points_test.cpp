@@ -155,6 +155,7 @@ TEST_F(ValueTest, NoValueForFoldersMissingPathsOrOtherFields) {
         {"folder", scenario.folder.MakeFolder("files/folder.txt"), 1},
         {"missing file", scenario.folder.Path("files/ghost.txt"), 0},
         {"missing file", scenario.folder.Path("files/ghost.txt"), 1},
+        {"file with a trailing separator", file + kPathSeparatorText, 0},
         {"field 2", file, 2},
         {"field -1", file, -1},
         {"overlong path", file + std::string(400, 'x') + ".txt", 1},
