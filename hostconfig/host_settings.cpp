@@ -32,21 +32,23 @@ bool IsBlank(char c) {
     return c == ' ' || c == '\t';
 }
 
-// Whether a switch at `at` stands at the start of a word of the line, a
-// quoted word included.
-bool AtWordStart(const char* line, const char* at) {
-    if (at == line || IsBlank(at[-1]))
+// Whether a switch at `at` starts a word of the line other than its first,
+// the program's own path, a quoted word included.
+bool StartsLaterWord(const char* line, const char* at) {
+    if (at > line && IsBlank(at[-1]))
         return true;
-    return at[-1] == '"' && (at - 1 == line || IsBlank(at[-2]));
+    return at - 1 > line && at[-1] == '"' && IsBlank(at[-2]);
 }
 
 // The "/i" switch in the lower-cased command line, or null. Where a switch
-// can stand only at a word start, a "/i" inside a path ("/home/ian") is none.
+// can stand only at a word start, a "/i" inside a path ("/home/ian"), the
+// program's path ("/install/doublecmd") and a path argument ("/images/a.jpg")
+// are none, and the search goes on to the next.
 const char* FindIniSwitch(const char* line) {
     const char* sw = FindSubstring(line, "/i");
     if (!kSwitchOnlyAtWordStart)
         return sw != line ? sw : nullptr;
-    while (sw != nullptr && !AtWordStart(line, sw))
+    while (sw != nullptr && !(StartsLaterWord(line, sw) && EndsSwitchName(sw[2])))
         sw = FindSubstring(sw + 1, "/i");
     return sw;
 }

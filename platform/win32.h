@@ -296,10 +296,20 @@ constexpr bool kListingStaysInOneByte = true;
 #endif
 
 // Where a "/x" command-line switch can stand. On Windows anywhere in the
-// line; on Linux every absolute path holds '/', so only at the start of a
-// word, where no path component can begin.
+// line but at its very start; on Linux every absolute path holds '/', so
+// only at the start of a word after the first (the program's own path).
 #ifdef _WIN32
 constexpr bool kSwitchOnlyAtWordStart = false;
 #else
 constexpr bool kSwitchOnlyAtWordStart = true;
 #endif
+
+// Whether the character after a switch's letter lets "/x" stand as a switch.
+// Where a switch stands at a word start, that word could still be a path
+// ("/images/a.jpg"): a switch is followed by its value's separator ('=' or
+// ':'), a blank, a quote or the line's end, which a path rarely continues its
+// first component with. On Windows every character does.
+inline bool EndsSwitchName(char next) {
+    return !kSwitchOnlyAtWordStart || next == '\0' || next == '=' || next == ':' || next == ' ' ||
+           next == '\t' || next == '"';
+}

@@ -15,7 +15,8 @@ function(switch_case name)
     if(NOT name STREQUAL CASE)
         return()
     endif()
-    cmake_parse_arguments(row "" "SWITCH;SETTINGS;WINDOWS_SWITCH;WINDOWS_SETTINGS" "ARGS" ${ARGN})
+    cmake_parse_arguments(row "" "SWITCH;SETTINGS;WINDOWS_SWITCH;WINDOWS_SETTINGS;PROGRAM" "ARGS"
+        ${ARGN})
     if(WINDOWS AND row_WINDOWS_SWITCH)
         set(row_SWITCH "${row_WINDOWS_SWITCH}")
         set(row_SETTINGS "${row_WINDOWS_SETTINGS}")
@@ -23,6 +24,7 @@ function(switch_case name)
     string(REPLACE "|" "${sep}" arguments "${row_ARGS}")
     string(REPLACE "|" "${sep}" switch "${row_SWITCH}")
     set(args "${arguments}" PARENT_SCOPE)
+    set(program "${row_PROGRAM}" PARENT_SCOPE)
     set(expected "switch ${switch}" "settings ${row_SETTINGS}" PARENT_SCOPE)
 endfunction()
 include(${CMAKE_CURRENT_LIST_DIR}/switch_cases.cmake)
@@ -54,6 +56,12 @@ if(WINDOWS)
     endforeach()
     file(WRITE ${folder}/switch_${CASE}.bat "${line}\r\n")
     execute_process(COMMAND ${EMULATOR} cmd /c switch_${CASE}.bat
+        WORKING_DIRECTORY ${folder}
+        OUTPUT_VARIABLE output ERROR_VARIABLE errors RESULT_VARIABLE result)
+elseif(program)
+    # The program's own path as the line's first word, as a host started by
+    # its full path has it.
+    execute_process(COMMAND bash -c "exec -a \"$0\" ./${name} \"$@\"" ${program} ${args}
         WORKING_DIRECTORY ${folder}
         OUTPUT_VARIABLE output ERROR_VARIABLE errors RESULT_VARIABLE result)
 else()

@@ -1,7 +1,9 @@
 # The "/i" command-line switch cases, one row each: the name, then ARGS (the
 # probe's arguments, '|' for the path separator), SWITCH (what the switch
 # gives) and SETTINGS (the file the search then finds), with WINDOWS_SWITCH
-# and WINDOWS_SETTINGS where the Windows build answers otherwise. Included by
+# and WINDOWS_SETTINGS where the Windows build answers otherwise, and PROGRAM
+# for the program's own path at the line's start (on Linux; the Windows build
+# runs from its folder under its bare name). Included by
 # CMakeLists.txt, which adds a test per row, and by run_switch_case.cmake,
 # which runs one; each defines switch_case() for its own part.
 switch_case(unquoted_then_more ARGS "/i=C:|Cfg|MAIN.INI" "/o"
@@ -21,4 +23,18 @@ switch_case(forward_slashes ARGS "/i=C:/Cfg/MAIN.INI"
 switch_case(i_inside_a_path ARGS "/home/ian/file" "/i=main.ini"
     SWITCH "1 [main.ini]" SETTINGS "1 [main.ini]"
     WINDOWS_SWITCH "1 [n/file]" WINDOWS_SETTINGS "0 []")
+# A path argument that begins with "/i" is no switch on Linux; the switch
+# after it is taken. Windows takes the first "/i" and its three characters.
+switch_case(path_argument_begins_with_i ARGS "/images/a.jpg" "/i=main.ini"
+    SWITCH "1 [main.ini]" SETTINGS "1 [main.ini]"
+    WINDOWS_SWITCH "1 [ages/a.jpg]" WINDOWS_SETTINGS "0 []")
+switch_case(colon_separator ARGS "/i:main.ini" SWITCH "1 [main.ini]" SETTINGS "1 [main.ini]")
+switch_case(blank_separator ARGS "/i" "main.ini" SWITCH "1 [main.ini]" SETTINGS "1 [main.ini]")
+# The line's very start is never a switch, whatever follows it.
+switch_case(program_path_begins_with_i PROGRAM "/install/doublecmd" ARGS "/o"
+    SWITCH "0 []" SETTINGS "0 []")
+switch_case(program_path_is_a_switch PROGRAM "/i=main.ini" ARGS "/o"
+    SWITCH "0 []" SETTINGS "0 []")
+switch_case(program_path_then_switch PROGRAM "/install/doublecmd" ARGS "/i=main.ini"
+    SWITCH "1 [main.ini]" SETTINGS "1 [main.ini]")
 switch_case(no_switch ARGS "/o" SWITCH "0 []" SETTINGS "0 []")
