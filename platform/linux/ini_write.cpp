@@ -440,8 +440,9 @@ bool CutTo(int descriptor, const Content& content, size_t size) {
 // reads as the old or the new content, never a mix: a shorter new text goes
 // in padded to the old length, then the file is cut; a longer one goes over
 // the old text padded to the new length. A failed step puts the old text
-// back. A process killed inside one write call of the whole text is beyond
-// this: the system gives no way to replace a file's bytes at once in place.
+// back. A process killed inside the write of a whole text (one call, or
+// between the parts the system took it in) is beyond this: the system gives
+// no way to replace a file's bytes at once in place.
 bool ReplaceInPlace(int descriptor, const Content& old, const Content& fresh) {
     const std::string oldBytes = old.Bytes();
     const std::string newBytes = fresh.Bytes();
@@ -495,7 +496,7 @@ BOOL WritePrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR value, LPCSTR
     std::string tail;
     std::string edited;
     IniEncoding encoding = IniEncoding::kUtf8;
-    bool ok = ReadAll(descriptor, bytes);
+    bool ok = ReadAll(descriptor, bytes, static_cast<size_t>(state.st_size));
     error = ERROR_ACCESS_DENIED;
     const std::string text = DecodeIniTextExactly(bytes, encoding, tail);
     // A UTF-16 file holds only characters: bytes that are none are refused

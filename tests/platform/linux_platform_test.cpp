@@ -2,7 +2,8 @@
 // folder (a bind mount keeps its parent's device number) is a reparse point
 // that no tree removal enters, an overlay's files from two layers are two
 // files, a FIFO never blocks a query, every spelling of a path names one
-// entry, permission bits read as Windows' read-only attribute, and the
+// entry, permission bits read as Windows' read-only attribute, a settings
+// write survives writers stopped, killed or interrupted by signals, and the
 // environment block holds every variable.
 #include "directory_tree.h"
 #include "linux/system_calls.h"
