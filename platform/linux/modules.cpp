@@ -11,6 +11,7 @@
 #include <string>
 #include <strings.h>
 #include <unistd.h>
+#include "last_error.h"
 #include "system_calls.h"
 
 static std::string ExecutablePath() {
@@ -115,8 +116,10 @@ HMODULE LoadLibraryA(LPCSTR fileName) {
     if (IsSystemModuleName(fileName))
         return SystemModule();
     void* handle = dlopen(fileName, RTLD_NOW | RTLD_LOCAL);
+    // The loader's own reason (a missing file, a wrong format, a missing
+    // symbol) says far more than the one code Windows would give.
     if (handle == nullptr)
-        SetLastError(ERROR_MOD_NOT_FOUND);
+        SetLastErrorWithText(ERROR_MOD_NOT_FOUND, dlerror());
     return static_cast<HMODULE>(handle);
 }
 

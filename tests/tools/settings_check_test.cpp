@@ -1,5 +1,6 @@
 // The settings checker: for settings files that hold each surprise, the
 // groups it shows and the warnings it gives; a clean file gives none.
+#include "code_page.h"
 #include "scratch_folder.h"
 #include "settings_check.h"
 
@@ -11,6 +12,26 @@
 namespace {
 
 using namespace std::string_literals;
+
+// A settings text saved as UTF-16, little-endian, with or without its
+// byte-order mark.
+std::string Utf16(const std::string& text, bool byteOrderMark = true) {
+    std::string bytes = byteOrderMark ? "\xFF\xFE" : "";
+    for (char c : text)
+        bytes += std::string{c, '\0'};
+    return bytes;
+}
+
+// The list of 259 bytes in quotes that the reader cuts to 258: its last
+// piece "md" becomes "m".
+std::string QuotedListOf259() {
+    std::string list = "e000xx";
+    for (int i = 1; i <= 50; ++i)
+        list += "|e0" + std::string(i < 10 ? "0" : "") + std::to_string(i);
+    return "[Groups]\n0=\"" + list + "|md\"\n0_name=Text\n";
+}
+
+const bool kUtf8Names = MultibyteCodePage() == kUtf8CodePage;
 
 struct CheckCase {
     const char* name;
@@ -90,6 +111,34 @@ const CheckCase kSurpriseCases[] = {
      "[Groups]\n0=" + std::string(250, 'a') + "|bcdefghij|klm\n",
      {"\"bcdefghij\" is cut to \"bcdefghi\"; lost: klm"},
      {}},
+    // Values as the plugin reads them, quotes and all.
+    {"QuotedListCutAt258",
+     QuotedListOf259(),
+     {"[Groups] 0 is 259 bytes long: only its first 258 bytes are read; \"md\" is cut to \"m\""},
+     {" e050 m\n"}},
+    {"QuotedValuesWhole",
+     "[Groups]\n0=\"txt|md\"\n0_name='Text'\n",
+     {},
+     {"  0  Text: txt md\n", "No warnings.\n"}},
+    // Shown escaped, and warned about: a terminal acts on them.
+    {"ControlCharacters",
+     "[Groups]\n0=txt|a\x1b[2J\n0_name=T\x1b]0;x\x07\n1_masks=*\t.c\n"
+     "[Configuration]\nUnknownGroupPlaceHolder=\x1b[31mOther\n",
+     {"group 0: \"a\\033[2J\" holds control characters",
+      "group 1: mask \"*\\t.c\" holds control characters",
+      "the name of group 0 \"T\\033]0;x\\007\" holds control characters",
+      "the fallback name \"\\033[31mOther\" holds control characters"},
+     {"  0  T\\033]0;x\\007: txt a\\033[2J\n", "  1  (no name): masks *\\t.c\n",
+      "  2  \\033[31mOther\n"}},
+    {"MaskWithAFolder",
+     "[Groups]\n0_masks=src/*.c|*.h\n0_name=Sources\n",
+     {"group 0: mask \"src/*.c\" holds '/', which no file name holds"},
+     {}},
+    {"MaskInAnotherEncoding",
+     "[Groups]\n0_masks=\xFF*|\xC3\xA9t\xC3\xA9*\n0_name=Odd\n",
+     {kUtf8Names ? "mask \"\\377*\" is not valid UTF-8"
+                 : "mask \"\xC3\xA9t\xC3\xA9*\" looks like UTF-8"},
+     {}},
 };
 
 const CheckCase kMaskCases[] = {
@@ -111,6 +160,16 @@ const CheckCase kFileStateCases[] = {
      {"a line that begins \"1\" holds a NUL byte"},
      {"  0  (no name): txt\n", "  1  (no name): md\n"}},
     {"Folder", "<folder>", {"is a folder"}, {"  0  Unknown\n"}},
+    // Lines are judged as the reader decodes them.
+    {"Utf16", Utf16("[Groups]\r\n0=txt|log\r\n0_name=Text\r\n"), {}, {"  0  Text: txt log\n"}},
+    {"Utf16NulInALine",
+     Utf16("[Groups]\r\n0=txt\r\n1\0x=md\r\n"s),
+     {"a line that begins \"1\" holds a NUL byte"},
+     {"  1  (no name): md\n"}},
+    {"Utf16WithoutByteOrderMark",
+     Utf16("[Groups]\r\n0=txt|log\r\n0_name=Text\r\n", false),
+     {"looks like UTF-16 (Notepad's \"Unicode\") but has no byte-order mark"},
+     {"Groups:\n  (none: the file looks like UTF-16 without a byte-order mark"}},
     {"LinkLoop", "<loop>", {"cannot be read ("}, {"  0  Unknown\n"}},
 };
 
@@ -138,6 +197,10 @@ TEST_P(SettingsCheckTest, GroupsAndWarnings) {
     }
     for (const std::string& line : c.shown)
         EXPECT_NE(std::string::npos, check.report.find(line)) << line << "\nin\n" << check.report;
+    // The warnings judge the values the plugin reads.
+    if (!check.judged.empty()) {
+        EXPECT_TRUE(check.judged == check.shown);
+    }
     for (const std::string& note : c.notes) {
         bool found = false;
         for (const std::string& given : check.notes)

@@ -1,6 +1,7 @@
 // Loading a plugin file and looking up its four exports.
 #include "loaded_plugin.h"
 
+#include "system_error_text.h"
 #include <cstring>
 
 namespace {
@@ -20,8 +21,7 @@ template <typename Proc> bool Lookup(HMODULE module, const char* name, Proc& pro
 LoadedPlugin::LoadedPlugin(const std::string& path) {
     module = LoadLibraryA(path.c_str());
     if (module == nullptr) {
-        problem = "cannot load plugin file " + path + " (system error " +
-                  std::to_string(GetLastError()) + ")";
+        problem = "cannot load plugin file " + path + ": " + SystemErrorText(GetLastError());
         return;
     }
     std::string missing;

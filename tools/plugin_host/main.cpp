@@ -5,11 +5,13 @@
 // build against Lumbrasket.wdx; the tables are meant to be identical.
 // Its `check` command explains a settings file to the person who wrote it.
 #include "bounded_string.h"
+#include "check_helpers.h"
 #include "extension.h"
 #include "group_catalog.h"
 #include "loaded_plugin.h"
 #include "settings_location.h"
 #include "settings_check.h"
+#include "system_error_text.h"
 #include "version.h"
 
 #include <algorithm>
@@ -31,6 +33,10 @@ const char* const kUsage =
     "usage: lumbrasket [--host-settings PATH] [--why] [PLUGIN_FILE] FOLDER_OR_FILE...\n"
     "       lumbrasket check [--host-settings PATH] [--plugin PLUGIN_FILE]\n"
     "                        [--host-program PATH] [SETTINGS_FILE]\n"
+    "\n"
+    "  `check` is the command wherever it is the first argument that is not an\n"
+    "  option or an option's path (write ./check for a file of that name); after\n"
+    "  `--`, every argument is a path.\n"
     "\n"
     "  Loads the plugin as a file manager does (PLUGIN_FILE, or the plugin file\n"
     "  beside this program) and prints its fields for every file of each FOLDER\n"
@@ -57,6 +63,19 @@ struct Options {
     std::string hostProgram;
     std::vector<std::string> arguments;
 };
+
+// A line of text from anywhere (a path, a name the plugin gives, a system
+// message), shown escaped so that it can neither act on the terminal nor
+// split the line.
+void PrintLine(std::FILE* stream, const std::string& text) {
+    std::fprintf(stream, "%s\n", PrintableText(text).c_str());
+}
+
+int Refuse(const std::string& problem) {
+    PrintLine(stderr, "lumbrasket: " + problem);
+    std::fprintf(stderr, "\n%s", kUsage);
+    return kExitUsage;
+}
 
 // Paths are handed to the plugin whole and in this system's own form, as a
 // host hands them.
@@ -106,6 +125,7 @@ std::string ValueText(LoadedPlugin& plugin, const std::string& path, const Field
     return "(result " + std::to_string(result) + ")";
 }
 
+// The cells are printable already, so that the widths count what is shown.
 void PrintRow(const std::vector<std::string>& cells, const std::vector<size_t>& widths) {
     std::string line;
     for (size_t i = 0; i < cells.size(); ++i) {
@@ -118,15 +138,17 @@ void PrintRow(const std::vector<std::string>& cells, const std::vector<size_t>& 
 
 int RunCheck(const Options& options) {
     const std::vector<std::string>& arguments = options.arguments;
-    if (arguments.size() > 1 || (arguments.empty() && options.hostSettings.empty())) {
-        std::fprintf(stderr, "%s", kUsage);
-        return kExitUsage;
-    }
+    if (options.why)
+        return Refuse("--why belongs to the table, not to check");
+    if (arguments.size() > 1)
+        return Refuse("check reads one settings file; more were given");
+    if (arguments.empty() && options.hostSettings.empty())
+        return Refuse("check needs a settings file or --host-settings");
     std::unique_ptr<LoadedPlugin> plugin;
     if (!options.pluginFile.empty()) {
         plugin = std::make_unique<LoadedPlugin>(FullPath(options.pluginFile));
         if (plugin->Module() == nullptr) {
-            std::fprintf(stderr, "lumbrasket: %s\n", plugin->Problem().c_str());
+            PrintLine(stderr, "lumbrasket: " + plugin->Problem());
             return kExitNotAPlugin;
         }
     }
@@ -140,6 +162,8 @@ int RunCheck(const Options& options) {
     if (!arguments.empty())
         settingsFile = FullPath(arguments[0]);
     SettingsCheck check = CheckSettingsFile(settingsFile);
+    // Both are printable already: their foreign texts are escaped, their
+    // line ends are their own.
     std::printf("%s%s", report.c_str(), check.report.c_str());
     return check.warnings.empty() ? 0 : 1;
 }
@@ -167,7 +191,10 @@ std::string TablePlugin(std::vector<std::string>& arguments) {
 // Why a file got its group, in words; the catalog is the settings file the
 // plugin read, loaded again here.
 std::string WhyText(const GroupCatalog& catalog, const std::string& path) {
-    if (GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_DIRECTORY)
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return "could not be read: " + SystemErrorText(GetLastError());
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY)
         return "a folder: no value";
     const FileNameParts parts = SplitFileName(path.c_str());
     GroupReason reason{GroupReason::kFallback, std::string_view()};
@@ -185,29 +212,35 @@ std::string WhyText(const GroupCatalog& catalog, const std::string& path) {
 }
 
 int RunTable(Options options) {
+    if (!options.pluginFile.empty() || !options.hostProgram.empty())
+        return Refuse("--plugin and --host-program belong to check; the table takes the plugin "
+                      "file as its first argument");
     const std::string pluginFile = FullPath(TablePlugin(options.arguments));
     const std::vector<std::string>& paths = options.arguments;
-    if (paths.empty()) {
-        std::fprintf(stderr, "%s", kUsage);
-        return kExitUsage;
-    }
+    if (paths.empty())
+        return Refuse("no folder or file to show");
     for (const std::string& path : paths) {
         if (GetFileAttributesA(FullPath(path).c_str()) == INVALID_FILE_ATTRIBUTES) {
-            std::fprintf(stderr, "lumbrasket: %s: no such file or folder\n", path.c_str());
+            const DWORD error = GetLastError();
+            const bool missing = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+            PrintLine(stderr, "lumbrasket: " + path + ": " +
+                                  (missing ? "no such file or folder"
+                                           : "cannot be read: " + SystemErrorText(error)));
             return kExitMissingPath;
         }
     }
 
     LoadedPlugin plugin(pluginFile);
     if (!plugin.Problem().empty()) {
-        std::fprintf(stderr, "lumbrasket: %s\n", plugin.Problem().c_str());
+        PrintLine(stderr, "lumbrasket: " + plugin.Problem());
         return kExitNotAPlugin;
     }
     const std::string hostSettings =
         FullPath(options.hostSettings.empty() ? std::string("wdx.ini") : options.hostSettings);
     int location = plugin.SetDefaultParams(hostSettings);
-    std::printf("lumbrasket %s: plugin %s\n", LUMBRASKET_VERSION_TEXT, pluginFile.c_str());
-    std::printf("settings file: %s\n", SettingsPlaceText(location));
+    PrintLine(stdout,
+              std::string("lumbrasket ") + LUMBRASKET_VERSION_TEXT + ": plugin " + pluginFile);
+    PrintLine(stdout, std::string("settings file: ") + SettingsPlaceText(location));
 
     std::vector<Field> fields;
     for (int index = 0;; ++index) {
@@ -218,11 +251,12 @@ int RunTable(Options options) {
             break;
         fields.push_back(Field{index, name, type});
     }
-    std::printf("fields:");
+    std::string fieldList = "fields:";
     for (const Field& field : fields)
-        std::printf(" [%d] %s (%s)", field.index, field.name.c_str(),
-                    field.type == kFieldNumeric32 ? "integer" : "text");
-    std::printf("\n\n");
+        fieldList += " [" + std::to_string(field.index) + "] " + field.name + " (" +
+                     (field.type == kFieldNumeric32 ? "integer" : "text") + ")";
+    PrintLine(stdout, fieldList);
+    std::printf("\n");
 
     // The settings file the plugin took, loaded again to say why.
     GroupCatalog catalog;
@@ -260,35 +294,51 @@ int RunTable(Options options) {
         }
     }
     std::vector<size_t> widths(header.size(), 0);
-    for (const auto& row : rows)
-        for (size_t i = 0; i < row.size(); ++i)
+    for (auto& row : rows) {
+        for (size_t i = 0; i < row.size(); ++i) {
+            row[i] = PrintableText(row[i]);
             widths[i] = std::max(widths[i], row[i].size());
+        }
+    }
     for (const auto& row : rows)
         PrintRow(row, widths);
     return 0;
 }
 
-// The command line, split into options and the rest. False, with a message,
-// when an option lacks its value or a value is another option.
+// The command line, split into options and the rest; the command word is
+// the first argument that is neither an option nor an option's path. False,
+// with a message, when an option is unknown, lacks its path or is given
+// another option for it.
 bool ParseArguments(int argc, char** argv, Options& options) {
-    options.check = argc > 1 && std::strcmp(argv[1], "check") == 0;
-    for (int i = options.check ? 2 : 1; i < argc; ++i) {
+    bool optionsEnd = false;
+    for (int i = 1; i < argc; ++i) {
         const std::string argument = argv[i];
-        if (argument == "--why" && !options.check) {
-            options.why = true;
-            continue;
-        }
-        std::string* value = argument == "--host-settings"                   ? &options.hostSettings
-                             : options.check && argument == "--plugin"       ? &options.pluginFile
-                             : options.check && argument == "--host-program" ? &options.hostProgram
-                                                                             : nullptr;
-        if (value == nullptr) {
+        if (optionsEnd || argument.size() < 2 || argument[0] != '-') {
+            if (!optionsEnd && !options.check && options.arguments.empty() && argument == "check") {
+                options.check = true;
+                continue;
+            }
             options.arguments.push_back(argument);
             continue;
         }
+        if (argument == "--") {
+            optionsEnd = true;
+            continue;
+        }
+        if (argument == "--why") {
+            options.why = true;
+            continue;
+        }
+        std::string* value = argument == "--host-settings"  ? &options.hostSettings
+                             : argument == "--plugin"       ? &options.pluginFile
+                             : argument == "--host-program" ? &options.hostProgram
+                                                            : nullptr;
+        if (value == nullptr) {
+            Refuse("unknown option " + argument);
+            return false;
+        }
         if (i + 1 >= argc || std::strncmp(argv[i + 1], "--", 2) == 0) {
-            std::fprintf(stderr, "lumbrasket: %s needs a path after it\n\n%s", argument.c_str(),
-                         kUsage);
+            Refuse(argument + " needs a path after it");
             return false;
         }
         *value = argv[++i];

@@ -8,6 +8,7 @@
 #include "check_helpers.h"
 #include "code_page.h"
 #include "group_catalog.h"
+#include "piece_list.h"
 #include "profile_section.h"
 #include "settings_location.h"
 
@@ -16,11 +17,14 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <map>
+#include <string_view>
+#include <unordered_map>
 
 namespace {
 
 const char* const kPluginName = "Lumbrasket";
+// What control characters in a name do where the name is shown.
+const char* const kShownGarbled = "which a file manager shows garbled and a terminal may act on";
 
 std::string Lower(std::string text) {
     for (char& c : text)
@@ -28,13 +32,31 @@ std::string Lower(std::string text) {
     return text;
 }
 
+// Texts compared as the reader compares key names, letters A to Z without
+// regard to case: a map of a file's keys or extensions, viewed where they lie.
+struct FoldedHash {
+    std::size_t operator()(std::string_view text) const {
+        std::size_t hash = 14695981039346656037ull;
+        for (char c : text)
+            hash = (hash ^ static_cast<unsigned char>(FoldAscii(c))) * 1099511628211ull;
+        return hash;
+    }
+};
+struct FoldedEqual {
+    bool operator()(std::string_view a, std::string_view b) const {
+        return SameIgnoringAsciiCase(a.data(), a.size(), b.data(), b.size());
+    }
+};
+template <typename Value>
+using FoldedMap = std::unordered_map<std::string_view, Value, FoldedHash, FoldedEqual>;
+
 bool IsBlank(char c) {
     return c == ' ' || c == '\t';
 }
 
 // The number a key names when it is written as the loader writes numbers:
 // digits only, no sign, no leading zero; -1 otherwise.
-long long CanonicalNumber(const std::string& text) {
+long long CanonicalNumber(std::string_view text) {
     if (text.empty() || text.size() > 10 || (text.size() > 1 && text[0] == '0'))
         return -1;
     long long number = 0;
@@ -46,24 +68,54 @@ long long CanonicalNumber(const std::string& text) {
     return number <= 2147483647 ? number : -1;
 }
 
-// A value as the reader hands it back: without a pair of enclosing quotes.
-std::string Unquoted(const std::string& value) {
-    if (value.size() >= 2 && (value[0] == '"' || value[0] == '\'') && value.back() == value[0])
-        return value.substr(1, value.size() - 2);
-    return value;
+// Every text from the file or the system goes into the report through here.
+std::string Escaped(std::string_view text) {
+    return PrintableText(std::string(text));
+}
+
+std::string Quoted(std::string_view text) {
+    return "\"" + Escaped(text) + "\"";
 }
 
 std::string Shown(const std::string& extension) {
     if (extension.empty() || IsBlank(extension.front()) || IsBlank(extension.back()))
-        return "\"" + extension + "\"";
-    return extension;
+        return Quoted(extension);
+    return Escaped(extension);
 }
 
-std::string ListText(const std::vector<std::string>& extensions) {
-    std::string text;
-    for (const std::string& extension : extensions)
-        text += (text.empty() ? "" : " ") + Shown(extension);
-    return text;
+// What a value says as written, of which the reader took `read`: the line's
+// text after '=' less what the reader dropped around it (a pair of quotes),
+// so that anything past `read` is what the reader cut. The reader's views
+// point into the line, so where it starts says what it dropped.
+std::string_view Written(std::string_view raw, std::string_view read) {
+    const std::size_t dropped = static_cast<std::size_t>(read.data() - raw.data());
+    return raw.substr(dropped, raw.size() - 2 * dropped);
+}
+
+// How a text is read: as 8-bit text, or as UTF-16 after its byte-order mark.
+struct TextForm {
+    bool utf16 = false;
+    bool bigEndian = false;
+    // UTF-16 without a byte-order mark, which the reader takes for 8-bit text.
+    bool unmarked = false;
+};
+
+TextForm FormOf(const std::string& bytes) {
+    TextForm form;
+    if (bytes.size() >= 2 &&
+        (bytes.compare(0, 2, "\xFF\xFE") == 0 || bytes.compare(0, 2, "\xFE\xFF") == 0)) {
+        form.utf16 = true;
+        form.bigEndian = bytes[0] == '\xFE';
+        return form;
+    }
+    // Settings are mostly ASCII, which UTF-16 writes with a NUL beside every
+    // byte: NULs at most places of one parity.
+    std::size_t nuls[2] = {0, 0};
+    for (std::size_t at = 0; at < bytes.size(); ++at)
+        nuls[at % 2] += bytes[at] == '\0';
+    const std::size_t odd = bytes.size() / 2;
+    form.unmarked = odd >= 2 && (nuls[1] * 2 > odd || nuls[0] * 2 > bytes.size() - odd);
+    return form;
 }
 
 // What stands at the path, told without opening it: a FIFO or a device is
@@ -76,7 +128,7 @@ std::string FileProblem(const std::string& path, std::string& bytes) {
     if (status.type() == fs::file_type::not_found)
         return "does not exist";
     if (error)
-        return "cannot be read (" + error.message() + ")";
+        return "cannot be read (" + Escaped(error.message()) + ")";
     if (status.type() == fs::file_type::directory)
         return "is a folder, not a file";
     if (status.type() != fs::file_type::regular)
@@ -84,7 +136,7 @@ std::string FileProblem(const std::string& path, std::string& bytes) {
                "reads one";
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (file == nullptr)
-        return "cannot be read (" + std::string(std::strerror(errno)) + ")";
+        return "cannot be read (" + Escaped(std::strerror(errno)) + ")";
     char chunk[4096];
     std::size_t count;
     while ((count = std::fread(chunk, 1, sizeof(chunk), file)) > 0)
@@ -93,31 +145,69 @@ std::string FileProblem(const std::string& path, std::string& bytes) {
     return "";
 }
 
-// The lines of the text that hold a NUL byte, as the reader lists them: the
-// part before the NUL, trimmed.
-std::vector<std::string> LinesWithNul(const std::string& bytes) {
+// The lines of the text that hold a NUL, as the reader lists them: the part
+// before the NUL, trimmed. UTF-16 is taken in code units, as the reader
+// decodes it (a character beyond ASCII shown as '?'). One pass over the text.
+std::vector<std::string> LinesWithNul(const std::string& bytes, const TextForm& form) {
+    const std::size_t step = form.utf16 ? 2 : 1;
+    const auto unit = [&](std::size_t at) -> unsigned {
+        const unsigned char first = static_cast<unsigned char>(bytes[at]);
+        if (!form.utf16)
+            return first;
+        const unsigned char second = static_cast<unsigned char>(bytes[at + 1]);
+        return form.bigEndian ? first << 8 | second : second << 8 | first;
+    };
     std::vector<std::string> lines;
-    std::size_t start = 0;
-    while (start < bytes.size()) {
-        std::size_t end = bytes.find_first_of("\r\n", start);
-        if (end == std::string::npos)
-            end = bytes.size();
-        const std::size_t nul = bytes.find('\0', start);
-        if (nul < end) {
-            std::string before = bytes.substr(start, nul - start);
-            const std::size_t first = before.find_first_not_of(" \t");
-            const std::size_t last = before.find_last_not_of(" \t");
-            lines.push_back(first == std::string::npos ? ""
-                                                       : before.substr(first, last - first + 1));
+    std::string line;
+    bool hasNul = false;
+    const std::size_t end = bytes.size() - (bytes.size() - (form.utf16 ? 2 : 0)) % step;
+    for (std::size_t at = form.utf16 ? 2 : 0; at <= end; at += step) {
+        const unsigned character = at < end ? unit(at) : '\n';
+        if (character == '\r' || character == '\n') {
+            if (hasNul) {
+                const std::size_t first = line.find_first_not_of(" \t");
+                const std::size_t last = line.find_last_not_of(" \t");
+                lines.push_back(first == std::string::npos ? ""
+                                                           : line.substr(first, last - first + 1));
+            }
+            line.clear();
+            hasNul = false;
+        } else if (character == 0) {
+            hasNul = true;
+        } else if (!hasNul) {
+            line += character < 0x80 || !form.utf16 ? static_cast<char>(character) : '?';
         }
-        start = end + 1;
     }
     return lines;
 }
 
+// The texts of group keys as the loader takes them: for each group number,
+// the first line of each kind (N, N_name, N_masks), its value as read.
+struct GroupKeyTexts {
+    enum Kind { kList, kName, kMasks };
+    std::vector<std::string_view> texts[3];
+    std::vector<bool> taken[3];
+
+    void Take(Kind kind, std::size_t number, std::string_view value) {
+        if (taken[kind].size() <= number) {
+            taken[kind].resize(number + 1, false);
+            texts[kind].resize(number + 1);
+        }
+        if (!taken[kind][number]) {
+            taken[kind][number] = true;
+            texts[kind][number] = value;
+        }
+    }
+    std::string_view Text(Kind kind, std::size_t number) const {
+        return number < texts[kind].size() ? texts[kind][number] : std::string_view();
+    }
+};
+
 class Checker {
 public:
-    explicit Checker(const std::string& path) : path(path) {}
+    explicit Checker(const std::string& path) : path(path) {
+        result.judgedFallback = kDefaultFallbackName;
+    }
     SettingsCheck Run();
 
 private:
@@ -125,82 +215,94 @@ private:
     void Note(const std::string& text) { result.notes.push_back(text); }
     void CheckSections();
     void CheckConfigurationKeys();
-    void CheckNames(const std::vector<FileGroup>& groups, const std::string& fallbackName);
-    void CheckEncoding(const std::string& what, const std::string& text);
-    void CheckListCut(const std::string& key, const std::string& value);
-    // The groups and the fallback as the plugin will use them.
-    void ShowTable(const std::vector<FileGroup>& groups, const std::string& fallbackName);
+    void CheckNames();
+    void CheckText(const std::string& what, const std::string& text, const char* controls);
+    void CheckCut(const char* section, std::string_view key, std::string_view raw,
+                  std::string_view read);
+    void CheckListCut(std::string_view key, std::string_view raw, std::string_view read);
+    // The groups and the fallback as the plugin will use them; `none`
+    // stands where there is no group.
+    void ShowTable(const GroupCatalog& catalog, const std::string& fallbackName, const char* none);
     // Ends the report with the warnings.
     SettingsCheck Finish();
-    void CheckGroupKeys(std::size_t groupCount);
-    void CheckCut(const char* section, const std::string& key, const std::string& value);
-    void CheckExtensions(const std::vector<FileGroup>& groups);
+    void CheckGroupKeys();
+    void CheckExtensions();
+    void CheckMasks();
 
     std::string path;
     SettingsCheck result;
 };
 
-void Checker::CheckCut(const char* section, const std::string& key, const std::string& value) {
-    const std::size_t length = Unquoted(value).size();
-    if (length > kPathBufferSize - 1)
-        Warn("[" + std::string(section) + "] " + key + " is " + std::to_string(length) +
-             " bytes long: only its first 259 bytes are read");
+void Checker::CheckCut(const char* section, std::string_view key, std::string_view raw,
+                       std::string_view read) {
+    const std::string_view written = Written(raw, read);
+    if (written.size() > read.size())
+        Warn("[" + std::string(section) + "] " + Escaped(key) + " is " +
+             std::to_string(written.size()) + " bytes long: only its first " +
+             std::to_string(read.size()) + " bytes are read");
 }
 
-// For an extension or mask list longer than 259 bytes: which pieces are cut
+// For an extension or mask list that the reader cuts: which piece is cut
 // and which are lost.
-void Checker::CheckListCut(const std::string& key, const std::string& value) {
-    const std::string whole = Unquoted(value);
-    const std::size_t cutAt = kPathBufferSize - 1;
+void Checker::CheckListCut(std::string_view key, std::string_view raw, std::string_view read) {
+    const std::string_view whole = Written(raw, read);
+    const std::size_t cutAt = read.size();
     if (whole.size() <= cutAt)
         return;
-    const std::size_t separator = whole.rfind('|', cutAt - 1);
-    const std::size_t pieceStart = separator == std::string::npos ? 0 : separator + 1;
+    const std::size_t separator = read.rfind('|');
+    const std::size_t pieceStart = separator == std::string_view::npos ? 0 : separator + 1;
     const std::size_t pieceEnd = std::min(whole.find('|', pieceStart), whole.size());
+    // A piece of which nothing is read is lost whole.
     std::string lost;
-    for (std::size_t at = pieceEnd; at < whole.size();) {
+    for (std::size_t at = pieceStart < cutAt ? pieceEnd : pieceStart - 1; at < whole.size();) {
         const std::size_t next = std::min(whole.find('|', at + 1), whole.size());
-        const std::string piece = whole.substr(at + 1, next - at - 1);
+        const std::string_view piece = whole.substr(at + 1, next - at - 1);
         if (!piece.empty())
-            lost += (lost.empty() ? "" : " ") + piece;
+            lost += (lost.empty() ? "" : " ") + Escaped(piece);
         at = next;
     }
-    std::string text = "[Groups] " + key + " is " + std::to_string(whole.size()) +
-                       " bytes long: only its first 259 bytes are read";
-    if (pieceEnd > cutAt)
-        text += "; \"" + whole.substr(pieceStart, pieceEnd - pieceStart) + "\" is cut to \"" +
-                whole.substr(pieceStart, cutAt - pieceStart) + "\"";
+    std::string text = "[Groups] " + Escaped(key) + " is " + std::to_string(whole.size()) +
+                       " bytes long: only its first " + std::to_string(cutAt) + " bytes are read";
+    if (pieceStart < cutAt && pieceEnd > cutAt)
+        text += "; " + Quoted(whole.substr(pieceStart, pieceEnd - pieceStart)) + " is cut to " +
+                Quoted(whole.substr(pieceStart, cutAt - pieceStart));
     if (!lost.empty())
         text += "; lost: " + lost;
     Warn(text);
 }
 
-void Checker::CheckEncoding(const std::string& what, const std::string& text) {
+// Control characters and an encoding the system does not show; `controls`
+// says what control characters do there.
+void Checker::CheckText(const std::string& what, const std::string& text, const char* controls) {
+    if (HasControlCharacters(text))
+        Warn(what + " " + Quoted(text) + " holds control characters (shown escaped here), " +
+             controls);
     if (!HasNonAscii(text))
         return;
     if (MultibyteCodePage() == kUtf8CodePage) {
         if (!IsValidUtf8(text))
-            Warn(what + " \"" + text + "\" is not valid UTF-8, which the host shows: save the " +
-                 "file as UTF-8 (or UTF-16)");
+            Warn(what + " " + Quoted(text) + " is not valid UTF-8, which names here are: " +
+                 "save the file as UTF-8 (or UTF-16)");
     } else if (IsValidUtf8(text)) {
-        Warn(what + " \"" + text + "\" looks like UTF-8 (the file was saved as UTF-8), but the " +
-             "host shows names in the system's ANSI code page, where it reads garbled (a u " +
+        Warn(what + " " + Quoted(text) + " looks like UTF-8 (the file was saved as UTF-8), " +
+             "but names here are in the system's ANSI code page, where it reads garbled (a u " +
              "with umlaut becomes two characters): save the file as ANSI or UTF-16");
     }
 }
 
-void Checker::CheckNames(const std::vector<FileGroup>& groups, const std::string& fallbackName) {
-    for (const FileGroup& group : groups) {
-        const std::string number = std::to_string(group.number);
-        if (group.name.empty())
-            Note("group " + number + " has no name (" + number +
+void Checker::CheckNames() {
+    for (std::size_t number = 0; number < result.shown.size(); ++number) {
+        const std::string text = std::to_string(number);
+        const std::string& name = result.shown[number].name;
+        if (name.empty())
+            Note("group " + text + " has no name (" + text +
                  "_name is missing or empty): " + "its files show an empty name, as folders do");
-        CheckEncoding("the name of group " + number, std::string(group.name));
+        CheckText("the name of group " + text, name, kShownGarbled);
     }
-    if (fallbackName.empty())
+    if (result.shownFallback.empty())
         Note("UnknownGroupPlaceHolder is empty: files of no group show an empty name, as "
              "folders do");
-    CheckEncoding("the fallback name", fallbackName);
+    CheckText("the fallback name", result.shownFallback, kShownGarbled);
 }
 
 void Checker::CheckSections() {
@@ -215,126 +317,211 @@ void Checker::CheckSections() {
         if (Lower(section) == "groups" || Lower(section) == "configuration")
             continue;
         const std::string nearest = NearestName(section, {"Groups", "Configuration"});
-        Warn("section [" + section + "] is never read" +
+        Warn("section [" + Escaped(section) + "] is never read" +
              (nearest.empty() ? std::string(": the plugin reads [Groups] and [Configuration]")
                               : "; did you mean [" + nearest + "]?"));
     }
 }
 
-void Checker::CheckConfigurationKeys() {
-    ProfileSection configuration(path, "Configuration");
-    for (const SectionEntry* entry = configuration.ReadSection(); entry;
-         entry = configuration.NextEntry()) {
-        const std::string& key = entry->key.empty() ? entry->line : entry->key;
-        if (Lower(key) == "unknowngroupplaceholder") {
-            CheckCut("Configuration", entry->key, entry->value);
-            continue;
-        }
-        const std::string nearest = NearestName(key, {"UnknownGroupPlaceHolder"});
-        Warn("[Configuration] " + key + " is never read" +
-             (nearest.empty() ? std::string(": the only key there is UnknownGroupPlaceHolder")
-                              : "; did you mean " + nearest + "?"));
-    }
+// The texts a listing hands over point into it: a key's line is the key, its
+// '=' and its value as written.
+std::string_view RawValue(std::string_view key) {
+    const char* value = key.data() + key.size() + 1;
+    return std::string_view(value, std::strlen(value));
 }
 
-void Checker::CheckGroupKeys(std::size_t groupCount) {
-    ProfileSection listing(path, "Groups");
-    std::map<std::string, int> seen;
-    for (const SectionEntry* entry = listing.ReadSection(); entry; entry = listing.NextEntry()) {
-        if (entry->key.empty() && entry->line.find('=') == std::string::npos) {
-            Warn("[Groups] line \"" + entry->line + "\" has no '=' and is ignored");
-            continue;
+void Checker::CheckConfigurationKeys() {
+    ProfileSection configuration(path, "Configuration");
+    const SectionListing listing = configuration.ListSection();
+    bool fallbackSeen = false;
+    ProfileSection::ForEachKey(
+        listing, [&](std::string_view key, std::string_view value, bool hasValue) {
+            if (Lower(std::string(key)) == "unknowngroupplaceholder") {
+                // A read finds the first line of the key; one without '=' gives
+                // the default.
+                if (!fallbackSeen && hasValue) {
+                    result.judgedFallback = std::string(value);
+                    CheckCut("Configuration", key, RawValue(key), value);
+                }
+                fallbackSeen = true;
+                return;
+            }
+            const std::string nearest = NearestName(std::string(key), {"UnknownGroupPlaceHolder"});
+            Warn("[Configuration] " + Escaped(key) + " is never read" +
+                 (nearest.empty() ? std::string(": the only key there is UnknownGroupPlaceHolder")
+                                  : "; did you mean " + nearest + "?"));
+        });
+}
+
+// What a key of [Groups] names: group N's list, name or masks, with N
+// written as the loader writes numbers and the suffix in any case; false for
+// every other key.
+bool GroupKeyOf(std::string_view key, std::size_t& number, GroupKeyTexts::Kind& kind) {
+    const auto endsWith = [key](std::string_view suffix) {
+        return key.size() > suffix.size() &&
+               SameIgnoringAsciiCase(key.data() + key.size() - suffix.size(), suffix.size(),
+                                     suffix.data(), suffix.size());
+    };
+    const bool isName = endsWith("_name");
+    const bool isMasks = endsWith("_masks");
+    const long long value = CanonicalNumber(key.substr(0, key.size() - (isName    ? 5
+                                                                        : isMasks ? 6
+                                                                                  : 0)));
+    number = static_cast<std::size_t>(value);
+    kind = isName ? GroupKeyTexts::kName : isMasks ? GroupKeyTexts::kMasks : GroupKeyTexts::kList;
+    return value >= 0;
+}
+
+void Checker::CheckGroupKeys() {
+    ProfileSection section(path, "Groups");
+    const SectionListing listing = section.ListSection();
+    // The groups as the values read from their keys make them. A line
+    // without '=' takes its key's place all the same: a read finds it first
+    // and gives the empty default.
+    GroupKeyTexts keys;
+    ProfileSection::ForEachKey(listing, [&](std::string_view key, std::string_view value, bool) {
+        std::size_t number;
+        GroupKeyTexts::Kind kind;
+        if (GroupKeyOf(key, number, kind))
+            keys.Take(kind, number, value);
+    });
+    std::size_t count = 0;
+    while (!keys.Text(GroupKeyTexts::kList, count).empty() ||
+           !keys.Text(GroupKeyTexts::kMasks, count).empty())
+        ++count;
+    for (std::size_t number = 0; number < count; ++number)
+        result.judged.push_back(
+            CheckedGroup{std::string(keys.Text(GroupKeyTexts::kName, number)),
+                         PieceList(keys.Text(GroupKeyTexts::kList, number)).Texts(),
+                         PieceList(keys.Text(GroupKeyTexts::kMasks, number)).Texts()});
+
+    FoldedMap<int> seen;
+    seen.reserve(listing.length / 8);
+    ProfileSection::ForEachKey(listing, [&](std::string_view key, std::string_view value,
+                                            bool hasValue) {
+        const int occurrence = ++seen[key];
+        if (!hasValue) {
+            Warn("[Groups] line " + Quoted(key) + " has no '=' and is ignored");
+            return;
         }
-        const std::string& key = entry->key;
-        const int occurrence = ++seen[Lower(key)];
         if (occurrence == 2)
-            Warn("[Groups] " + key + " appears more than once: only the first is read");
+            Warn("[Groups] " + Escaped(key) + " appears more than once: only the first is read");
         if (occurrence > 1)
-            continue;
-        const bool isName = key.size() > 5 && Lower(key.substr(key.size() - 5)) == "_name";
-        const bool isMasks = key.size() > 6 && Lower(key.substr(key.size() - 6)) == "_masks";
-        const std::size_t suffix = isName ? 5 : isMasks ? 6 : 0;
-        const long long number = CanonicalNumber(key.substr(0, key.size() - suffix));
-        const long long count = static_cast<long long>(groupCount);
-        if (number < 0) {
+            return;
+        std::size_t number;
+        GroupKeyTexts::Kind kind;
+        if (!GroupKeyOf(key, number, kind)) {
             // "1_nmae": a number and a misspelt suffix.
             const std::size_t digits = key.find_first_not_of("0123456789");
-            const bool numbered = digits != 0 && digits != std::string::npos &&
+            const bool numbered = digits != 0 && digits != std::string_view::npos &&
                                   CanonicalNumber(key.substr(0, digits)) >= 0;
             const std::string nearest =
-                numbered ? NearestName(key.substr(digits), {"_name", "_masks"}) : std::string();
-            Warn("[Groups] " + key + " is never read" +
+                numbered ? NearestName(std::string(key.substr(digits)), {"_name", "_masks"})
+                         : std::string();
+            Warn("[Groups] " + Escaped(key) + " is never read" +
                  (nearest.empty()
                       ? std::string(": group keys are the numbers 0, 1, 2, ... written without "
                                     "sign or leading zeros, their names N_name and their name "
                                     "masks N_masks")
-                      : "; did you mean " + key.substr(0, digits) + nearest + "?"));
+                      : "; did you mean " + Escaped(key.substr(0, digits)) + nearest + "?"));
         } else if (number < count) {
-            if (isName)
-                CheckCut("Groups", key, entry->value);
+            if (kind == GroupKeyTexts::kName)
+                CheckCut("Groups", key, RawValue(key), value);
             else
-                CheckListCut(key, entry->value);
-        } else if (isName) {
-            Warn("[Groups] " + key + " names a group without an extension list or masks (" +
-                 key.substr(0, key.size() - 5) + " is missing or empty): it is never used");
+                CheckListCut(key, RawValue(key), value);
+        } else if (kind == GroupKeyTexts::kName) {
+            Warn("[Groups] " + Escaped(key) +
+                 " names a group without an extension list or masks (" + std::to_string(number) +
+                 " is missing or empty): it is never used");
         } else if (number > count) {
-            Warn("[Groups] " + key + " is never read: the numbering stops at a gap, " +
+            Warn("[Groups] " + Escaped(key) + " is never read: the numbering stops at a gap, " +
                  std::to_string(count) + " has no extension list and no masks");
         }
-    }
+    });
 }
 
-void Checker::CheckExtensions(const std::vector<FileGroup>& groups) {
-    std::map<std::string, std::int32_t> firstGroup;
-    for (const FileGroup& group : groups) {
-        const std::string label = "group " + std::to_string(group.number);
-        for (const std::string& extension : group.extensions.Texts()) {
+void Checker::CheckExtensions() {
+    FoldedMap<std::size_t> firstGroup;
+    std::size_t extensions = 0;
+    for (const CheckedGroup& group : result.shown)
+        extensions += group.extensions.size();
+    firstGroup.reserve(extensions);
+    for (std::size_t number = 0; number < result.shown.size(); ++number) {
+        const std::string label = "group " + std::to_string(number);
+        for (const std::string& extension : result.shown[number].extensions) {
             if (extension.find_first_of("*?;,") != std::string::npos) {
-                const std::string number = std::to_string(group.number);
+                const std::string text = std::to_string(number);
                 const std::string bare = BareExtensions(extension);
-                Warn(label + ": \"" + extension + "\" is written as a pattern, but the " +
+                Warn(label + ": " + Quoted(extension) + " is written as a pattern, but the " +
                      "extension list takes bare extensions separated by '|'" +
-                     (bare.empty() ? "" : ": write " + number + "=" + bare) + ", or for name " +
-                     "masks " + number + "_masks=" + AsMasks(extension));
+                     (bare.empty() ? "" : ": write " + text + "=" + Escaped(bare)) +
+                     ", or for name " + "masks " + text + "_masks=" + Escaped(AsMasks(extension)));
                 continue;
             }
             if (extension.empty())
                 Note(label + " has an empty piece in its list: it catches every file without " +
                      "an extension (and names that end in a dot)");
             else if (extension.find('.') != std::string::npos)
-                Warn(label + ": \"" + extension + "\" holds a dot and never matches; write " +
+                Warn(label + ": " + Quoted(extension) + " holds a dot and never matches; write " +
                      "extensions without dots");
             if (!extension.empty() && (IsBlank(extension.front()) || IsBlank(extension.back())))
-                Warn(label + ": \"" + extension + "\" has blanks beside a separator, which " +
+                Warn(label + ": " + Quoted(extension) + " has blanks beside a separator, which " +
                      "are part of the extension: it matches no ordinary file");
-            auto found = firstGroup.emplace(Lower(extension), group.number);
-            if (!found.second && found.first->second != group.number)
+            if (HasControlCharacters(extension))
+                Warn(label + ": " + Quoted(extension) + " holds control characters (shown " +
+                     "escaped here), which file names seldom hold");
+            auto found = firstGroup.emplace(extension, number);
+            if (!found.second && found.first->second != number)
                 Warn(label + ": " + Shown(extension) + " is also listed by group " +
                      std::to_string(found.first->second) + ", which wins");
         }
     }
 }
 
-void Checker::ShowTable(const std::vector<FileGroup>& groups, const std::string& fallbackName) {
+void Checker::CheckMasks() {
+    for (std::size_t number = 0; number < result.shown.size(); ++number) {
+        const std::string label = "group " + std::to_string(number) + ": mask";
+        for (const std::string& mask : result.shown[number].masks) {
+            // A mask is matched against the name alone, never its folder.
+            const std::size_t separator = mask.find_first_of(kPathSeparators);
+            if (separator != std::string::npos)
+                Warn(label + " " + Quoted(mask) + " holds '" + mask[separator] + "', which no " +
+                     "file name holds (a mask matches the name without its folder): it never " +
+                     "matches");
+            CheckText(label, mask, "which file names seldom hold");
+        }
+    }
+}
+
+void Checker::ShowTable(const GroupCatalog& catalog, const std::string& fallbackName,
+                        const char* none) {
+    for (const FileGroup& group : catalog.Groups())
+        result.shown.push_back(
+            CheckedGroup{std::string(group.name), group.extensions.Texts(), group.masks.Texts()});
+    result.shownFallback = fallbackName;
     std::string& out = result.report;
     out += "Groups:\n";
-    if (groups.empty())
-        out += "  (none)\n";
-    for (const FileGroup& group : groups)
-        out += "  " + std::to_string(group.number) + "  " +
-               (group.name.empty() ? std::string("(no name)") : std::string(group.name)) + ": " +
-               ListText(group.extensions.Texts()) +
-               (group.masks.empty()        ? ""
-                : group.extensions.empty() ? "masks " + ListText(group.masks.Texts())
-                                           : "; masks " + ListText(group.masks.Texts())) +
-               "\n";
-    out += "Fallback group:\n  " + std::to_string(groups.size()) + "  " +
-           (fallbackName.empty() ? "(no name)" : fallbackName) + "\n";
+    if (result.shown.empty())
+        out += std::string("  ") + none + "\n";
+    for (std::size_t number = 0; number < result.shown.size(); ++number) {
+        const CheckedGroup& group = result.shown[number];
+        std::string masks;
+        for (const std::string& mask : group.masks)
+            masks += (masks.empty() ? "masks " : " ") + Shown(mask);
+        std::string extensions;
+        for (const std::string& extension : group.extensions)
+            extensions += (extensions.empty() ? "" : " ") + Shown(extension);
+        out += "  " + std::to_string(number) + "  " +
+               (group.name.empty() ? std::string("(no name)") : Escaped(group.name)) + ": " +
+               extensions + (!masks.empty() && !extensions.empty() ? "; " : "") + masks + "\n";
+    }
+    out += "Fallback group:\n  " + std::to_string(result.shown.size()) + "  " +
+           (fallbackName.empty() ? "(no name)" : Escaped(fallbackName)) + "\n";
 }
 
 SettingsCheck Checker::Run() {
     std::string& out = result.report;
-    out += "Settings file: " + path + "\n";
+    out += "Settings file: " + Escaped(path) + "\n";
     std::string bytes;
     const std::string problem = FileProblem(path, bytes);
     GroupCatalog catalog;
@@ -342,8 +529,14 @@ SettingsCheck Checker::Run() {
     // missing file gives.
     if (problem.empty())
         catalog.LoadGroups(path);
-    const std::vector<FileGroup>& groups = catalog.Groups();
-    ShowTable(groups, problem.empty() ? catalog.FallbackName() : kDefaultFallbackName);
+    // UTF-16 without a byte-order mark is read as 8-bit text, in which
+    // every line ends at its first NUL: told once, in plain words.
+    const TextForm form = FormOf(bytes);
+    const bool unmarked = form.unmarked && catalog.Groups().empty();
+    ShowTable(catalog, problem.empty() ? catalog.FallbackName() : kDefaultFallbackName,
+              unmarked ? "(none: the file looks like UTF-16 without a byte-order mark, which "
+                         "the plugin reads as 8-bit text)"
+                       : "(none)");
     if (!problem.empty()) {
         Warn("the file " + problem + ": every file gets the fallback group");
         return Finish();
@@ -352,17 +545,23 @@ SettingsCheck Checker::Run() {
         Warn("the file is empty: every file gets the fallback group");
         return Finish();
     }
-    for (const std::string& line : LinesWithNul(bytes))
-        Warn("a line that begins \"" + line + "\" holds a NUL byte: the reader ends the line " +
-             "there and ignores the rest of it");
-    if (groups.empty())
+    if (unmarked)
+        Warn("the file looks like UTF-16 (Notepad's \"Unicode\") but has no byte-order mark: "
+             "the plugin reads it as 8-bit text and finds no groups; save it again as UTF-16 "
+             "with a byte-order mark, or as ANSI or UTF-8");
+    else
+        for (const std::string& line : LinesWithNul(bytes, form))
+            Warn("a line that begins " + Quoted(line) + " holds a NUL byte: the reader ends " +
+                 "the line there and ignores the rest of it");
+    if (result.shown.empty() && !unmarked)
         Warn("no group is defined ([Groups] 0 is missing or empty): every file gets the "
              "fallback group");
-    CheckGroupKeys(groups.size());
+    CheckGroupKeys();
     CheckSections();
     CheckConfigurationKeys();
-    CheckExtensions(groups);
-    CheckNames(groups, catalog.FallbackName());
+    CheckExtensions();
+    CheckMasks();
+    CheckNames();
     return Finish();
 }
 
@@ -387,7 +586,7 @@ SettingsCheck Checker::Finish() {
 
 std::string ExplainSettingsLocation(HMODULE pluginModule, const std::string& hostProgram,
                                     const std::string& hostSettingsPath, std::string& report) {
-    report += "Host settings file: " + hostSettingsPath + "\n";
+    report += "Host settings file: " + Escaped(hostSettingsPath) + "\n";
     report += "Places searched, in order:\n";
     std::string chosen;
     std::string first;
@@ -421,7 +620,7 @@ std::string ExplainSettingsLocation(HMODULE pluginModule, const std::string& hos
         // A path buffer holds 259 bytes: a longer path is cut, and the cut
         // one names no settings file.
         const bool cut = std::strlen(candidate) >= kPathBufferSize - 1;
-        line += std::string(candidate) +
+        line += Escaped(candidate) +
                 (exists ? (chosen.empty() ? "  <- in effect" : "  (exists, not used)")
                  : cut  ? "  (cut: the path is longer than the plugin's 259 bytes)"
                         : "  (missing)");
