@@ -31,9 +31,11 @@
 #include <ctime>
 #include <dirent.h>
 #include <fcntl.h>
+#include <poll.h>
 #include <string>
 #include <string_view>
 #include <sys/file.h>
+#include <sys/inotify.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -261,15 +263,40 @@ void Pause(long& nanoseconds) {
 
 // Takes the lock on an open file, trying until the deadline: the system's
 // waiting lock call has no time limit, and a signal would cut it short.
+// Between two tries this waits for the file to be closed somewhere, as its
+// holder does when it lets go, so a waiter tries again at once then and is
+// not passed over and over by writers that came later (as it would be if it
+// only looked now and then). Where closes cannot be watched, it pauses.
 bool LockBefore(int descriptor, const Deadline& deadline) {
-    long pause = 20000;
-    for (;;) {
-        if (flock(descriptor, LOCK_EX | LOCK_NB) == 0)
-            return true;
-        if ((errno != EWOULDBLOCK && errno != EINTR) || deadline.Passed())
-            return false;
-        Pause(pause);
+    if (flock(descriptor, LOCK_EX | LOCK_NB) == 0)
+        return true;
+    int closes = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    const std::string self = "/proc/self/fd/" + std::to_string(descriptor);
+    if (closes >= 0 && inotify_add_watch(closes, self.c_str(), IN_CLOSE) < 0) {
+        close(closes);
+        closes = -1;
     }
+    long pause = 20000;
+    bool locked = false;
+    // The watch is in place before each try, so no close between a failed
+    // try and the wait goes unseen.
+    while (!(locked = flock(descriptor, LOCK_EX | LOCK_NB) == 0)) {
+        if ((errno != EWOULDBLOCK && errno != EINTR) || deadline.Passed())
+            break;
+        if (closes < 0) {
+            Pause(pause);
+            continue;
+        }
+        // A close missed for any reason costs at most this long.
+        struct pollfd event = {closes, POLLIN, 0};
+        poll(&event, 1, 10);
+        char drained[4096];
+        while (read(closes, drained, sizeof(drained)) > 0) {
+        }
+    }
+    if (closes >= 0)
+        close(closes);
+    return locked;
 }
 
 // Opens the target for writing and locks it: the file's own lock guards its

@@ -4,6 +4,7 @@
 // holds. Run by concurrent_writes.cmake, two writers at once.
 #include "win32.h"
 
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -28,13 +29,16 @@ int main(int argc, char** argv) {
     const std::string name = argv[2];
     const int count = std::atoi(argv[3]);
     std::vector<std::thread> writers;
-    int failed = 0;
+    std::atomic<int> failed{0};
     for (int thread = 0; thread < 4; ++thread) {
         writers.emplace_back([&, thread] {
             for (int n = 0; n < count; ++n) {
                 const std::string key = name + std::to_string(thread) + "_" + std::to_string(n);
-                if (!WritePrivateProfileStringA("Keys", key.c_str(), "1", file.c_str()))
+                if (!WritePrivateProfileStringA("Keys", key.c_str(), "1", file.c_str())) {
+                    std::fprintf(stderr, "%s refused, error %u\n", key.c_str(),
+                                 static_cast<unsigned>(GetLastError()));
                     ++failed;
+                }
             }
         });
     }
