@@ -1,8 +1,28 @@
 // Linux: the parsed-file cache. An entry is trusted while the file keeps its
 // identity (device and inode), size and modification time to the
-// nanosecond. A file changed so recently that a second change could still
-// share its time stamp is read again and its bytes compared with the kept
-// text: a parse is saved, never a change missed.
+// nanosecond, once it has settled: its bytes compared equal to the kept
+// text at least kSettlingSeconds after that state was first seen. Until
+// then every use reads the file again and compares its bytes, so a second
+// change within one time stamp (file systems that stamp whole seconds, or
+// two) is never missed: a parse is saved, never a change missed.
+//
+// Settling is timed on this machine's monotonic clock between two
+// observations of the file, never by comparing the file's stamp with this
+// machine's clock, which a network file system's server or FAT's two-second
+// stamps need not agree with. Every write that got the kept state's stamp
+// came before that state was first seen; a comparison that starts
+// kSettlingSeconds later, on any clock that runs at the file system's rate
+// whatever its offset, sees the bytes after all of them, and any write after
+// it gets another stamp, however coarse. A settled entry costs one fstat: no
+// clock and no read.
+//
+// Two kinds of staleness remain, both accepted. A file rewritten in place
+// with its size kept and its modification time put back (utimensat, a copy
+// that keeps times) looks unchanged once settled: whoever restores the time
+// means the file to look unchanged, and every tool that trusts time stamps
+// is fooled alike. A file removed and another made in its place that gets
+// the same inode number, size and time stamp looks like the first: all
+// three must coincide, and a write through these calls drops every entry.
 #ifndef _WIN32
 #include "ini_cache.h"
 #include "system_calls.h"
@@ -22,15 +42,16 @@
 namespace {
 
 constexpr size_t kKeptFiles = 4;
-// Time stamps move in clock ticks of a few milliseconds; a file changed less
-// than this long ago may change again within its own stamp.
-constexpr time_t kSettledSeconds = 2;
+// The coarsest time stamps (FAT's) are two seconds apart: a file seen in one
+// state this long ago can no longer change within that state's stamp.
+constexpr time_t kSettlingSeconds = 2;
 
-// A parse and, for a UTF-16 file that had not settled when it was read, the
-// bytes it was read from (a UTF-8 file's bytes are its parse's own text).
+// A parse and, for a UTF-16 file that has not settled, the bytes it was read
+// from (a UTF-8 file's bytes are its parse's own text).
 struct KeptParse {
     std::shared_ptr<const IniFile> file;
     std::shared_ptr<const std::string> undecoded;
+    bool settled = false;
 
     const std::string& Bytes() const { return undecoded != nullptr ? *undecoded : file->text; }
 };
@@ -41,6 +62,7 @@ struct KeptFile {
     ino_t inode;
     off_t size;
     struct timespec modified;
+    struct timespec firstSeen; // on the monotonic clock
     KeptParse parse;
 };
 
@@ -53,10 +75,16 @@ bool SameState(const KeptFile& entry, const struct stat& now) {
            entry.modified.tv_nsec == now.st_mtim.tv_nsec;
 }
 
-bool Settled(const struct stat& state) {
-    struct timespec now;
-    clock_gettime(CLOCK_REALTIME, &now);
-    return now.tv_sec - state.st_mtim.tv_sec >= kSettledSeconds;
+struct timespec Now() {
+    struct timespec now {};
+    System().clock_gettime(CLOCK_MONOTONIC, &now);
+    return now;
+}
+
+bool SettlingOver(const struct timespec& firstSeen, const struct timespec& now) {
+    const time_t seconds = now.tv_sec - firstSeen.tv_sec;
+    return seconds > kSettlingSeconds ||
+           (seconds == kSettlingSeconds && now.tv_nsec >= firstSeen.tv_nsec);
 }
 
 // The kept parse of the file, if its state matches (shared, so it stays
@@ -67,6 +95,19 @@ KeptParse Kept(const std::string& path, const struct stat& state) {
         if (entry.path == path && SameState(entry, state))
             return entry.parse;
     return KeptParse{};
+}
+
+// Marks the entry holding this parse settled, if its settling time is over
+// at `compared`, when its bytes were found unchanged; a UTF-16 file's bytes
+// are no longer needed then.
+void SettleIfOver(const std::shared_ptr<const IniFile>& file, const struct timespec& compared) {
+    std::lock_guard<std::mutex> hold(keptLock);
+    for (KeptFile& entry : kept) {
+        if (entry.parse.file == file && SettlingOver(entry.firstSeen, compared)) {
+            entry.parse.settled = true;
+            entry.parse.undecoded = nullptr;
+        }
+    }
 }
 
 // Whether the descriptor's bytes, from where it stands to its end, are
@@ -88,7 +129,8 @@ bool SameBytes(int descriptor, std::string_view expected) {
     }
 }
 
-void Keep(const std::string& path, const struct stat& state, KeptParse parse) {
+void Keep(const std::string& path, const struct stat& state, const struct timespec& seen,
+          KeptParse parse) {
     std::lock_guard<std::mutex> hold(keptLock);
     for (size_t i = 0; i < kept.size(); ++i) {
         if (kept[i].path == path) {
@@ -98,8 +140,8 @@ void Keep(const std::string& path, const struct stat& state, KeptParse parse) {
     }
     if (kept.size() == kKeptFiles)
         kept.erase(kept.begin());
-    kept.push_back(
-        KeptFile{path, state.st_dev, state.st_ino, state.st_size, state.st_mtim, std::move(parse)});
+    kept.push_back(KeptFile{path, state.st_dev, state.st_ino, state.st_size, state.st_mtim, seen,
+                            std::move(parse)});
 }
 
 } // namespace
@@ -113,13 +155,22 @@ std::shared_ptr<const IniFile> LoadIniFile(const char* fileName) {
     struct stat state;
     std::shared_ptr<const IniFile> file;
     if (fstat(descriptor, &state) == 0 && S_ISREG(state.st_mode)) {
-        const bool settled = Settled(state);
         const KeptParse found = Kept(fileName, state);
-        if (found.file != nullptr && (settled || SameBytes(descriptor, found.Bytes())))
+        if (found.settled) {
             file = found.file;
+        } else if (found.file != nullptr) {
+            // Read after the state was taken, so the comparison starts no
+            // earlier than this.
+            const struct timespec compared = Now();
+            if (SameBytes(descriptor, found.Bytes())) {
+                file = found.file;
+                SettleIfOver(file, compared);
+            }
+        }
         std::string text;
         if (file == nullptr && (found.file == nullptr || lseek(descriptor, 0, SEEK_SET) == 0) &&
             ReadAll(descriptor, text, static_cast<size_t>(state.st_size))) {
+            const struct timespec seen = Now();
             // UTF-8, the usual case, is parsed as read, without a copy.
             std::shared_ptr<const std::string> undecoded;
             if (IniEncodingOf(text) == IniEncoding::kUtf8) {
@@ -127,10 +178,9 @@ std::shared_ptr<const IniFile> LoadIniFile(const char* fileName) {
             } else {
                 IniEncoding encoding;
                 file = ParseIni(DecodeIniText(text, encoding));
-                if (!settled)
-                    undecoded = std::make_shared<const std::string>(std::move(text));
+                undecoded = std::make_shared<const std::string>(std::move(text));
             }
-            Keep(fileName, state, KeptParse{file, std::move(undecoded)});
+            Keep(fileName, state, seen, KeptParse{file, std::move(undecoded)});
         }
     }
     close(descriptor);

@@ -3,8 +3,9 @@
 // that no tree removal enters, an overlay's files from two layers are two
 // files, a FIFO never blocks a query, every spelling of a path names one
 // entry, permission bits read as Windows' read-only attribute, a settings
-// write survives writers stopped, killed or interrupted by signals, and the
-// environment block holds every variable.
+// write survives writers stopped, killed or interrupted by signals, a kept
+// settings file is compared with the file until it settles, whatever the
+// file's time stamps, and the environment block holds every variable.
 #include "directory_tree.h"
 #include "linux/system_calls.h"
 #include "reparse_point.h"
@@ -424,6 +425,65 @@ std::string Utf16(std::u16string_view text) {
         bytes += static_cast<char>(unit >> 8);
     }
     return bytes;
+}
+
+// A clock `clockAhead` seconds ahead of the system's own.
+time_t clockAhead = 0;
+int AdvancedClock(clockid_t clock, struct timespec* now) {
+    const int result = RealSystem().clock_gettime(clock, now);
+    now->tv_sec += clockAhead;
+    return result;
+}
+
+// A settings file read again is read as it is now, where the file system
+// stamps whole seconds and whatever its clock says: an edit of the same size
+// that keeps the stamp is seen until the file was found unchanged seconds
+// after it was first seen. From then on it is trusted without its bytes, so
+// an edit that puts the old stamp back is the one staleness accepted.
+TEST(IniCacheTest, EditWithinOneStampIsSeenUntilTheFileSettles) {
+    struct timespec wall;
+    RealSystem().clock_gettime(CLOCK_REALTIME, &wall);
+    const struct Row {
+        const char* what;
+        time_t stamp;
+        bool utf16;
+    } rows[] = {
+        {"stamped this second", wall.tv_sec, false},
+        {"stamped an hour behind this clock", wall.tv_sec - 3600, false},
+        {"stamped an hour ahead of this clock", wall.tv_sec + 3600, false},
+        {"UTF-16, stamped behind", wall.tv_sec - 3600, true},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        ScratchFolder folder;
+        const std::string file = folder.Path("s.ini");
+        auto edit = [&](char value) {
+            const std::string text = std::string("[A]\nk=") + value + "\n";
+            folder.Write("s.ini",
+                         row.utf16 ? Utf16(std::u16string(text.begin(), text.end())) : text);
+            const struct timespec stamps[2] = {{row.stamp, 0}, {row.stamp, 0}};
+            ASSERT_EQ(0, utimensat(AT_FDCWD, file.c_str(), stamps, 0));
+        };
+        auto readAfter = [&](time_t seconds) {
+            clockAhead += seconds;
+            char value[8] = {};
+            GetPrivateProfileStringA("A", "k", "", value, sizeof(value), file.c_str());
+            return std::string(value);
+        };
+        StandIn standIn;
+        clockAhead = 0;
+        System().clock_gettime = AdvancedClock;
+        edit('a');
+        EXPECT_EQ("a", readAfter(0));
+        edit('b');
+        EXPECT_EQ("b", readAfter(3)); // taken while settling: compared, however late
+        EXPECT_EQ("b", readAfter(1)); // unchanged, but only a second after it was first seen
+        edit('c');
+        EXPECT_EQ("c", readAfter(0));
+        EXPECT_EQ("c", readAfter(3)); // settled
+        edit('d');
+        EXPECT_EQ("c", readAfter(0));
+    }
 }
 
 // A write changes the bytes it writes and no other: in a UTF-16 file what
