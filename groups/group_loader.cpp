@@ -168,5 +168,8 @@ void GroupCatalog::AppendGroup(std::int32_t number, std::string_view name, Piece
                                PieceList masks) {
     if (!masks.empty())
         maskedGroups.push_back(static_cast<std::uint32_t>(groups.size()));
-    groups.emplace_back(number, name, extensions, masks);
+    // A missing name is the empty text at a real address: the value path
+    // copies names with the C library, which must never get a null source,
+    // not even for no bytes.
+    groups.emplace_back(number, name.empty() ? std::string_view("", 0) : name, extensions, masks);
 }

@@ -15,6 +15,7 @@ const char* const kSettings = "[Groups]\n"
                               "1=jpg|png|GIF\n1_name=Images\n"
                               "2=gz|zip\n2_name=Archives\n"
                               "3=profile\n3_name=Shell\n"
+                              "4=bare\n"
                               "[Configuration]\nUnknownGroupPlaceHolder=Other\n";
 
 struct FieldCall {
@@ -96,12 +97,14 @@ TEST_F(ValueTest, FilesGetTheirGroup) {
         {"photo.gif", 1, "Images"},
         {"archive.tar.gz", 2, "Archives"},
         {".profile", 3, "Shell"},
-        {"setup.exe", 4, "Other"},
-        {"notes.", 4, "Other"},
-        {"README", 4, "Other"},
+        // A group without a name answers the empty text.
+        {"plain.bare", 4, ""},
+        {"setup.exe", 5, "Other"},
+        {"notes.", 5, "Other"},
+        {"README", 5, "Other"},
         // The dot of a folder never counts: README has no extension.
-        {"my.data/README", 4, "Other"},
-        {"my.txt/README", 4, "Other"},
+        {"my.data/README", 5, "Other"},
+        {"my.txt/README", 5, "Other"},
         {"\xC3\x9C"
          "bersicht.Txt",
          0, "Text"},
