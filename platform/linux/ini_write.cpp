@@ -16,10 +16,10 @@
 // - the new text goes to a temporary file beside it that is renamed into
 //   place, so an interrupted write leaves the old file whole; the temporary
 //   is named after the file and locked while its writer lives, so the next
-//   write removes one that a killed writer left; where that
-//   cannot keep the file's identity (hard links, another owner, a folder that
-//   takes no new file), the file is rewritten in place so that it reads as
-//   the old or the new text at every moment between two system calls.
+//   write removes one that a killed writer left; where a rename cannot
+//   keep the file's identity (hard links, another owner, a folder that takes
+//   no new file), the file is rewritten in place so that it reads as the old
+//   or the new text at every moment between two system calls.
 // A refusal sets the last error.
 #ifndef _WIN32
 #include "../win32.h"
