@@ -719,6 +719,12 @@ TEST(SystemCallTest, InPlaceRewriteNeverTearsTheFile) {
             EXPECT_EQ("keep=1\0x=new\0"s, SectionLines(file, "A"));
             EXPECT_EQ(SectionLines(file, "A"), SectionLines(killed, "A"));
             EXPECT_EQ(SectionLines(file, "B"), SectionLines(killed, "B"));
+            // A longer text in place; the odd last byte of a UTF-16 file stays.
+            EXPECT_EQ(original.back(), ReadText(file).back());
+            EXPECT_TRUE(
+                WritePrivateProfileStringA("A", "x", "longer than the old one was", file.c_str()));
+            EXPECT_EQ("keep=1\0x=longer than the old one was\0"s, SectionLines(file, "A"));
+            EXPECT_EQ(original.back(), ReadText(file).back());
         }
     }
 }
