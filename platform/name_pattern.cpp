@@ -1,99 +1,263 @@
-// The pattern is taken apart at its stars. The part before the first star
-// must match the name's start and the part after the last star its end;
-// each part between stars is then found at its leftmost place after the
-// previous one, which is always a right choice, so no star is ever tried
-// twice.
+// Matching a name against a pattern, character by character. The pattern is
+// taken apart at its stars: the part before the first star must match the
+// name's start and the part after the last star its end; each part between
+// is placed at its leftmost match after the one before, which is always a
+// right choice (any later place leaves the parts after it less room), so no
+// star is ever tried twice. A byte below 128 is a whole character wherever
+// a character may start, in every code page we run under; only other bytes
+// ask the code page where their character ends.
 #include "name_pattern.h"
 
 #include "ascii.h"
 #include "code_page.h"
 
+#include <cstdint>
+#include <cstring>
+
 namespace {
 
-struct Text {
-    const char* at;
-    const char* end;
-};
-
-// The number of name bytes that the star-free part [part, partEnd) matches
-// at `name`, or -1 when it does not match there. '?' takes one character.
-long MatchHere(const char* part, const char* partEnd, const char* name, const char* nameEnd) {
-    const char* n = name;
-    for (const char* p = part; p < partEnd; ++p) {
-        if (n >= nameEnd)
-            return -1;
-        if (*p == '?') {
-            const char* next = NextCharacter(n);
-            n = next > nameEnd ? nameEnd : next;
-        } else if (FoldAscii(*p) == FoldAscii(*n)) {
-            ++n;
-        } else {
-            return -1;
-        }
+// The end of the well-formed UTF-8 sequence at `at` (the standard's byte
+// ranges: no overlong form, no surrogate, nothing above U+10FFFF), else
+// at + 1: a byte that starts no such sequence is a character of its own.
+const char* Utf8CharacterEnd(const char* at, const char* end) {
+    const unsigned char lead = static_cast<unsigned char>(at[0]);
+    long length = 0;
+    unsigned char low = 0x80; // the second byte's range
+    unsigned char high = 0xBF;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        low = lead == 0xE0 ? 0xA0 : 0x80;
+        high = lead == 0xED ? 0x9F : 0xBF;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        low = lead == 0xF0 ? 0x90 : 0x80;
+        high = lead == 0xF4 ? 0x8F : 0xBF;
     }
-    return n - name;
+    if (length == 0 || end - at < length)
+        return at + 1;
+    const unsigned char second = static_cast<unsigned char>(at[1]);
+    if (second < low || second > high)
+        return at + 1;
+    for (long i = 2; i < length; ++i)
+        if ((static_cast<unsigned char>(at[i]) & 0xC0) != 0x80)
+            return at + 1;
+    return at + length;
 }
 
-const char* FindStar(const char* from, const char* end) {
-    while (from < end && *from != '*')
-        ++from;
-    return from;
+const char* MultibyteCharacterEnd(const char* at, const char* end) {
+    if (MultibyteCodePage() == kUtf8CodePage)
+        return Utf8CharacterEnd(at, end);
+    // The code page reads a lead byte's partner up to a terminator: it gets
+    // a terminated copy, so no byte at or past `end` is read, and a lead
+    // byte cut off by `end` is a character of its own, as at a terminator.
+    const char pair[3] = {at[0], end - at > 1 ? at[1] : '\0', '\0'};
+    return at + (NextCharacter(pair) - pair);
+}
+
+// The end of the character at `at`, which is never past `end`.
+inline const char* CharacterEnd(const char* at, const char* end) {
+    return static_cast<unsigned char>(*at) < 0x80 ? at + 1 : MultibyteCharacterEnd(at, end);
+}
+
+// Eight bytes below 128 are eight characters, taken in one step.
+std::size_t CountCharacters(const char* at, const char* end) {
+    std::size_t count = 0;
+    while (at < end) {
+        std::uint64_t eight;
+        if (end - at >= 8 && (std::memcpy(&eight, at, 8), (eight & 0x8080808080808080ull) == 0)) {
+            at += 8;
+            count += 8;
+        } else {
+            at = CharacterEnd(at, end);
+            ++count;
+        }
+    }
+    return count;
+}
+
+// Only a one-byte character can be a letter: the bytes of a longer one
+// compare as they are, even where a code page's second byte looks like one.
+inline bool SameCharacter(const char* a, const char* aEnd, const char* b, const char* bEnd) {
+    if (aEnd - a != bEnd - b)
+        return false;
+    return aEnd - a == 1 ? FoldAscii(*a) == FoldAscii(*b)
+                         : std::memcmp(a, b, static_cast<std::size_t>(aEnd - a)) == 0;
+}
+
+// Where a match of a star-free stretch of the pattern leaves the pattern and
+// the name; `n` is nullptr when it fails.
+struct Stop {
+    const char* p;
+    const char* n;
+};
+
+// Matches the pattern from `p` against the name from `n` up to the first
+// star or `pEnd`, '?' taking any one character.
+Stop MatchUpToStar(const char* p, const char* pEnd, const char* n, const char* nEnd) {
+    while (p < pEnd && *p != '*') {
+        if (n == nEnd)
+            return {p, nullptr};
+        const char c = *p;
+        const char d = *n;
+        if (static_cast<unsigned char>(c | d) < 0x80) { // two one-byte characters
+            if (c != d && c != '?' && FoldAscii(c) != FoldAscii(d))
+                return {p, nullptr};
+            ++p;
+            ++n;
+            continue;
+        }
+        const char* pNext = CharacterEnd(p, pEnd);
+        const char* nNext = CharacterEnd(n, nEnd);
+        if (c != '?' && !SameCharacter(p, pNext, n, nNext))
+            return {p, nullptr};
+        p = pNext;
+        n = nNext;
+    }
+    return {p, n};
+}
+
+// Literal parts longer than kShortCharacters, up to kIndexedCharacters, are
+// searched in one pass over the name. A shorter one is tried at each place:
+// no more than that many comparisons for each character of the name, and
+// cheaper than building the index for it.
+constexpr std::size_t kShortCharacters = 8;
+constexpr std::size_t kIndexedCharacters = 256;
+
+// The leftmost match of the literal part [part, partEnd) of `count`
+// characters (1 to kIndexedCharacters) in the name from `n`, by
+// Knuth-Morris-Pratt over characters: the name is read once, since after a
+// mismatch the longest border of what did match says how much of the part
+// is matched already. Returns where the match ends and counts the
+// characters read off `left`; nullptr when there is none.
+const char* FindLiteral(const char* part, const char* partEnd, std::size_t count, const char* n,
+                        const char* nEnd, std::size_t& left) {
+    std::uint16_t start[kIndexedCharacters + 1]; // each character's offset in the part
+    std::uint16_t border[kIndexedCharacters];    // of the part's first i + 1 characters
+    const char* at = part;
+    for (std::size_t i = 0; i < count; ++i, at = CharacterEnd(at, partEnd))
+        start[i] = static_cast<std::uint16_t>(at - part);
+    start[count] = static_cast<std::uint16_t>(partEnd - part);
+    auto same = [&](std::size_t i, const char* c, const char* cEnd) {
+        return SameCharacter(part + start[i], part + start[i + 1], c, cEnd);
+    };
+    border[0] = 0;
+    for (std::size_t i = 1, matched = 0; i < count; ++i) {
+        const char* c = part + start[i];
+        while (matched > 0 && !same(matched, c, part + start[i + 1]))
+            matched = border[matched - 1];
+        if (same(matched, c, part + start[i + 1]))
+            ++matched;
+        border[i] = static_cast<std::uint16_t>(matched);
+    }
+    for (std::size_t matched = 0; n < nEnd;) {
+        const char* next = CharacterEnd(n, nEnd);
+        while (matched > 0 && !same(matched, n, next))
+            matched = border[matched - 1];
+        if (same(matched, n, next))
+            ++matched;
+        n = next;
+        --left;
+        if (matched == count)
+            return n;
+    }
+    return nullptr;
+}
+
+// The leftmost match of the part [part, partEnd) between two stars, of
+// `count` characters, in the name from `n`, with `left` the characters left
+// there and `need` those that the pattern from this part on takes. A part
+// holding '?' (which a border cannot take into account), a short one, or
+// one too long for the index, is tried at each character in turn: its star
+// is the only one ever backtracked to, and only to places that leave the
+// rest enough characters.
+const char* FindPart(const char* part, const char* partEnd, std::size_t count, bool literal,
+                     const char* n, const char* nEnd, std::size_t& left, std::size_t need) {
+    if (literal && count > kShortCharacters && count <= kIndexedCharacters)
+        return FindLiteral(part, partEnd, count, n, nEnd, left);
+    // Most places fail on the first character, often a one-byte one.
+    const char first = FoldAscii(*part);
+    const bool oneByteFirst = static_cast<unsigned char>(first) < 0x80 && first != '?';
+    for (; left >= need; --left, n = CharacterEnd(n, nEnd)) {
+        if (oneByteFirst && FoldAscii(*n) != first)
+            continue;
+        if (const char* end = MatchUpToStar(part, partEnd, n, nEnd).n) {
+            left -= count;
+            return end;
+        }
+    }
+    return nullptr;
 }
 
 } // namespace
 
 bool MatchesNamePattern(const char* pattern, std::size_t patternLength, const char* name,
                         std::size_t nameLength) {
-    const char* p = pattern;
     const char* pEnd = pattern + patternLength;
-    const char* n = name;
     const char* nEnd = name + nameLength;
 
     // The part before the first star anchors at the start.
-    const char* star = FindStar(p, pEnd);
-    long used = MatchHere(p, star, n, nEnd);
-    if (used < 0)
+    const Stop head = MatchUpToStar(pattern, pEnd, name, nEnd);
+    if (head.n == nullptr)
         return false;
-    n += used;
-    if (star == pEnd)
-        return n == nEnd;
+    if (head.p == pEnd)
+        return head.n == nEnd;
+    const char* p = head.p;
+    const char* n = head.n;
 
-    // The part after the last star anchors at the end; it is matched last.
-    const char* lastStar = pEnd;
-    while (lastStar > star && lastStar[-1] != '*')
-        --lastStar;
-    const char* tail = lastStar;
+    // Every character of the rest but a star takes one character of the
+    // name, so a name with fewer left cannot match. The last part must take
+    // exactly the name's last characters.
+    std::size_t need = 0;
+    std::size_t tailCount = 0;
+    const char* tail = p;
+    for (const char* at = p; at < pEnd;) {
+        if (*at == '*') {
+            tail = ++at;
+            tailCount = 0;
+        } else {
+            at = CharacterEnd(at, pEnd);
+            ++need;
+            ++tailCount;
+        }
+    }
+    if (need == 0)
+        return true; // only stars are left, and they take any rest
+    std::size_t left = CountCharacters(n, nEnd);
+    if (left < need)
+        return false;
 
-    // Parts between stars: each at its leftmost place.
-    p = star + 1;
-    while (p < lastStar) {
-        const char* next = FindStar(p, lastStar);
-        if (next == p) {
+    // The parts between stars, each at its leftmost place. A star is found
+    // only where a character starts: a code page's second byte may be '*'.
+    for (++p; p < tail;) {
+        if (*p == '*') {
             ++p; // a run of stars is one star
             continue;
         }
-        long found = -1;
-        while (n <= nEnd && (found = MatchHere(p, next, n, nEnd)) < 0) {
-            if (n == nEnd)
-                return false;
-            n = NextCharacter(n);
-        }
-        if (found < 0)
+        const char* partEnd = p;
+        std::size_t count = 0;
+        bool literal = true;
+        for (; *partEnd != '*'; partEnd = CharacterEnd(partEnd, tail), ++count)
+            literal = literal && *partEnd != '?';
+        n = FindPart(p, partEnd, count, literal, n, nEnd, left, need);
+        if (n == nullptr)
             return false;
-        n += found;
-        p = next + 1;
+        need -= count;
+        if (left < need)
+            return false;
+        p = partEnd + 1;
     }
-
-    // The tail must end exactly at the name's end, at a character boundary
-    // no earlier than where the middle parts stopped.
     if (tail == pEnd)
         return true;
-    for (const char* start = n; start <= nEnd; start = NextCharacter(start)) {
-        const long matched = MatchHere(tail, pEnd, start, nEnd);
-        if (matched >= 0 && start + matched == nEnd)
-            return true;
-        if (start == nEnd)
-            break;
+
+    // The last part starts where exactly its own characters are left: as
+    // many bytes before the end when every character left is one byte.
+    if (left == static_cast<std::size_t>(nEnd - n)) {
+        n = nEnd - tailCount;
+        left = tailCount;
     }
-    return false;
+    for (; left > tailCount; --left)
+        n = CharacterEnd(n, nEnd);
+    return MatchUpToStar(tail, pEnd, n, nEnd).n == nEnd;
 }
