@@ -81,6 +81,10 @@ TEST(NamePatternTest, Cases) {
         {"*a?c*x", "abxabcx", true},
         {"*a?c*x", "abxabx", false},
         {"*.TAR.*", "backup.tar.gz", true},
+        {"*abababababc*", "ababababababababc", true},
+        {"*abababababc*", "abababababababab", false},
+        {"*ab?ababababc*", "abxababababc", true},
+        {"*ab?ababababc*", "abxabababababc", false},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.pattern + " / " + row.name);
@@ -131,6 +135,15 @@ TEST(NamePatternTest, WholeCharactersOfTheCodePage) {
         {"*\x81\x40*", "\x81\x81\x40", true, true, false},
         {"*\x81\x40*", "\x81\x81\x81\x40", true, true, true},
         {"\x82\x61", "\x82\x41", true, true, false},
+        // Literal runs long enough to be searched in one pass.
+        {"*\x81\x40\x81\x40\x81\x40\x81\x40\x81\x40\x81\x40\x81\x40\x81\x40\x81\x40*",
+         "\x81\x81\x40\x81\x40\x81\x40\x81\x40\x81\x40\x81\x40\x81\x40\x81\x40\x81\x40", true, true,
+         false},
+        {"*\x81\x40\x81\x40\x81\x40\x81\x40\x81\x40\x81\x40\x81\x40\x81\x40\x81\x40*",
+         "\x81\x81\x40\x81\x40\x81\x40\x81\x40\x81\x40\x81\x40\x81\x40\x81\x40\x81\x40\x81\x40",
+         true, true, true},
+        {"*\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9*", "\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9",
+         false, true, true},
     };
     auto check = [&](const char* codePage, bool Row::*expected) {
         for (const Row& row : rows) {
