@@ -111,6 +111,10 @@ const CheckCase kSurpriseCases[] = {
      "[Groups]\n0=" + std::string(250, 'a') + "|bcdefghij|klm\n",
      {"\"bcdefghij\" is cut to \"bcdefghi\"; lost: klm"},
      {}},
+    {"ListCutAtASeparator",
+     "[Groups]\n0=" + std::string(258, 'a') + "|klm|n\n",
+     {"only its first 259 bytes are read; lost: klm n"},
+     {}},
     // Values as the plugin reads them, quotes and all.
     {"QuotedListCutAt258",
      QuotedListOf259(),
@@ -130,6 +134,14 @@ const CheckCase kSurpriseCases[] = {
       "the fallback name \"\\033[31mOther\" holds control characters"},
      {"  0  T\\033]0;x\\007: txt a\\033[2J\n", "  1  (no name): masks *\\t.c\n",
       "  2  \\033[31mOther\n"}},
+    // U+009B is a control (CSI) where names are UTF-8; in an ANSI code page
+    // its bytes are two letters of UTF-8 text.
+    {"C1Control",
+     "[Groups]\n0=txt\n0_name=A\xC2\x9B"
+     "2J\n",
+     {kUtf8Names ? "the name of group 0 \"A\\302\\2332J\" holds control characters"
+                 : "looks like UTF-8"},
+     {}},
     {"MaskWithAFolder",
      "[Groups]\n0_masks=src/*.c|*.h\n0_name=Sources\n",
      {"group 0: mask \"src/*.c\" holds '/', which no file name holds"},

@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -36,10 +37,10 @@ std::string Lower(std::string text) {
 // regard to case: a map of a file's keys or extensions, viewed where they lie.
 struct FoldedHash {
     std::size_t operator()(std::string_view text) const {
-        std::size_t hash = 14695981039346656037ull;
+        std::uint64_t hash = 14695981039346656037ull;
         for (char c : text)
             hash = (hash ^ static_cast<unsigned char>(FoldAscii(c))) * 1099511628211ull;
-        return hash;
+        return static_cast<std::size_t>(hash ^ hash >> 32);
     }
 };
 struct FoldedEqual {
@@ -252,14 +253,15 @@ void Checker::CheckListCut(std::string_view key, std::string_view raw, std::stri
     const std::size_t separator = read.rfind('|');
     const std::size_t pieceStart = separator == std::string_view::npos ? 0 : separator + 1;
     const std::size_t pieceEnd = std::min(whole.find('|', pieceStart), whole.size());
-    // A piece of which nothing is read is lost whole.
+    // The pieces after the cut one are lost, and the cut one too when
+    // nothing of it is read.
     std::string lost;
-    for (std::size_t at = pieceStart < cutAt ? pieceEnd : pieceStart - 1; at < whole.size();) {
-        const std::size_t next = std::min(whole.find('|', at + 1), whole.size());
-        const std::string_view piece = whole.substr(at + 1, next - at - 1);
-        if (!piece.empty())
-            lost += (lost.empty() ? "" : " ") + Escaped(piece);
-        at = next;
+    for (std::size_t start = pieceStart < cutAt ? pieceEnd + 1 : pieceStart;
+         start <= whole.size();) {
+        const std::size_t end = std::min(whole.find('|', start), whole.size());
+        if (end > start)
+            lost += (lost.empty() ? "" : " ") + Escaped(whole.substr(start, end - start));
+        start = end + 1;
     }
     std::string text = "[Groups] " + Escaped(key) + " is " + std::to_string(whole.size()) +
                        " bytes long: only its first " + std::to_string(cutAt) + " bytes are read";
