@@ -167,6 +167,11 @@ const CheckCase kFileStateCases[] = {
      {"0 is 100003 bytes long", "01 is never read"},
      {}},
     // The reader ends a name or value at a NUL: key 1 is read, with "md".
+    // No room is made for a number the table can never reach.
+    {"HugeGroupNumber",
+     "[Groups]\n0=txt\n2000000000=zip\n",
+     {"2000000000 is never read: the numbering stops at a gap"},
+     {}},
     {"NulInALine",
      "[Groups]\n0=txt\n1\0x=md\n"s,
      {"a line that begins \"1\" holds a NUL byte"},

@@ -188,8 +188,17 @@ struct GroupKeyTexts {
     enum Kind { kList, kName, kMasks };
     std::vector<std::string_view> texts[3];
     std::vector<bool> taken[3];
+    // Each group before a number takes a line of at least four bytes ("0=x"
+    // and its NUL): a number at or past a quarter of the listing is never
+    // reached, and no room is made for it, however large a number a key
+    // names.
+    std::size_t unreachable;
+
+    explicit GroupKeyTexts(const SectionListing& listing) : unreachable(listing.length / 4 + 1) {}
 
     void Take(Kind kind, std::size_t number, std::string_view value) {
+        if (number >= unreachable)
+            return;
         if (taken[kind].size() <= number) {
             taken[kind].resize(number + 1, false);
             texts[kind].resize(number + 1);
@@ -380,7 +389,7 @@ void Checker::CheckGroupKeys() {
     // The groups as the values read from their keys make them. A line
     // without '=' takes its key's place all the same: a read finds it first
     // and gives the empty default.
-    GroupKeyTexts keys;
+    GroupKeyTexts keys(listing);
     ProfileSection::ForEachKey(listing, [&](std::string_view key, std::string_view value, bool) {
         std::size_t number;
         GroupKeyTexts::Kind kind;
