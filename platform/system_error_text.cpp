@@ -45,6 +45,10 @@ std::string SystemErrorText(DWORD error) {
         return WithCode("The path does not exist", error);
     case ERROR_ACCESS_DENIED:
         return WithCode("Access is denied", error);
+    case ERROR_FILENAME_EXCED_RANGE:
+        return WithCode("The file name is too long", error);
+    case ERROR_CANT_RESOLVE_FILENAME:
+        return WithCode("The name of the file cannot be resolved by the system", error);
     case ERROR_MOD_NOT_FOUND:
         return WithCode("The library could not be loaded", error);
     case ERROR_PROC_NOT_FOUND:

@@ -129,6 +129,25 @@ bool IsReducedSpelling(const char* path) {
     return path[length - 1] != '/' || length == 1;
 }
 
+// Why a query of an entry failed, in Windows' words: a person told that a
+// file "does not exist" when it cannot be reached or its name is too long
+// looks for the wrong fault.
+DWORD QueryError(int error) {
+    switch (error) {
+    case ENOTDIR:
+        return ERROR_PATH_NOT_FOUND;
+    case EACCES:
+    case EPERM:
+        return ERROR_ACCESS_DENIED;
+    case ENAMETOOLONG:
+        return ERROR_FILENAME_EXCED_RANGE;
+    case ELOOP:
+        return ERROR_CANT_RESOLVE_FILENAME;
+    default:
+        return ERROR_FILE_NOT_FOUND;
+    }
+}
+
 // The attributes of the entry a path names in any of its spellings, its
 // own status in `entry`; INVALID_FILE_ATTRIBUTES, with the last error set,
 // when there is none. A link written "link/" or "link/." is still the link,
@@ -149,7 +168,7 @@ DWORD EntryAttributes(LPCSTR path, struct stat& entry) {
     }
     const DWORD attributes = AttributesOf(spelled, entry);
     if (attributes == INVALID_FILE_ATTRIBUTES) {
-        SetLastError(ERROR_FILE_NOT_FOUND);
+        SetLastError(QueryError(errno));
         return INVALID_FILE_ATTRIBUTES;
     }
     // Only the reduced spelling can have lost a trailing separator, so the

@@ -50,7 +50,6 @@ namespace {
 constexpr DWORD kSharingViolation = 32;       // ERROR_SHARING_VIOLATION
 constexpr DWORD kDiskFull = 112;              // ERROR_DISK_FULL
 constexpr DWORD kNoUnicodeTranslation = 1113; // ERROR_NO_UNICODE_TRANSLATION
-constexpr DWORD kCantResolveFileName = 1921;  // ERROR_CANT_RESOLVE_FILENAME
 
 // How long a writer waits for another to finish with the file before it
 // refuses: a refused write beats a host hung behind a stopped writer.
@@ -64,7 +63,7 @@ DWORD ErrorOf(int error) {
     case ENOTDIR:
         return ERROR_PATH_NOT_FOUND;
     case ELOOP:
-        return kCantResolveFileName;
+        return ERROR_CANT_RESOLVE_FILENAME;
     case ENOSPC:
     case EDQUOT:
         return kDiskFull;
@@ -236,7 +235,7 @@ bool TargetOf(const char* fileName, std::string& target, DWORD& error) {
         path =
             named[0] == '/' || cut == std::string::npos ? named : path.substr(0, cut + 1) + named;
     }
-    error = kCantResolveFileName;
+    error = ERROR_CANT_RESOLVE_FILENAME;
     return false;
 }
 

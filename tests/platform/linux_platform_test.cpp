@@ -175,11 +175,14 @@ TEST(AttributeQueryTest, EverySpellingNamesTheEntry) {
     constexpr DWORD kFolder = FILE_ATTRIBUTE_DIRECTORY;
     constexpr DWORD kLink = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT;
     const struct Row {
-        const char* spelling;
+        std::string spelling;
         DWORD attributes;
+        DWORD error = ERROR_FILE_NOT_FOUND; // the last error of a failed query
     } rows[] = {
         {"/d/f.txt", kFile},
-        {"/d/f.txt/", INVALID_FILE_ATTRIBUTES},
+        {"/d/f.txt/", INVALID_FILE_ATTRIBUTES, ERROR_PATH_NOT_FOUND},
+        {"/d/f.txt/x", INVALID_FILE_ATTRIBUTES, ERROR_PATH_NOT_FOUND},
+        {"/d/" + std::string(5000, 'n'), INVALID_FILE_ATTRIBUTES, ERROR_FILENAME_EXCED_RANGE},
         {"/d//f.txt", kFile},
         {"/d/./f.txt", kFile},
         {"/d/../d/f.txt", kFile},
@@ -195,13 +198,16 @@ TEST(AttributeQueryTest, EverySpellingNamesTheEntry) {
         {"/link/.", kLink},
         {"/link/..", kFolder},
         {"/file-link", FILE_ATTRIBUTE_REPARSE_POINT},
-        {"/file-link/", INVALID_FILE_ATTRIBUTES},
+        {"/file-link/", INVALID_FILE_ATTRIBUTES, ERROR_PATH_NOT_FOUND},
         {"/missing", INVALID_FILE_ATTRIBUTES},
     };
     for (const Row& row : rows) {
         const std::string path = folder.Path() + row.spelling;
-        SCOPED_TRACE(row.spelling);
+        SCOPED_TRACE(row.spelling.substr(0, 40));
         EXPECT_EQ(row.attributes, GetFileAttributesA(path.c_str()));
+        if (row.attributes == INVALID_FILE_ATTRIBUTES) {
+            EXPECT_EQ(row.error, GetLastError());
+        }
         WIN32_FILE_ATTRIBUTE_DATA data;
         EXPECT_EQ(row.attributes != INVALID_FILE_ATTRIBUTES,
                   GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) != FALSE);
