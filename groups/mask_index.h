@@ -1,0 +1,81 @@
+// The index of a group table's name masks, in tiers: exact names and
+// prefixes (`README*`) in a trie read from the name's first byte, suffixes
+// (`*.tar.gz`, and `*` alone) in a trie read from its last byte, and every
+// other mask in a list the matcher walks. A lookup gives what a walk of
+// every mask in number order gives: the first mask, in list order, of the
+// lowest-numbered group that has one matching the name.
+#pragma once
+
+#include "piece_list.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+class MaskIndex {
+public:
+    static constexpr std::uint32_t kNone = 0xFFFFFFFFu;
+
+    bool Empty() const { return masks.empty(); }
+    // Takes the masks of the group at `groupPosition`, whose texts must
+    // outlive the index; groups come in number order. A lookup sees them
+    // only after the next Build.
+    void Add(std::uint32_t groupPosition, const PieceList& list);
+    // Sorts the masks taken so far into their tiers.
+    void Build();
+
+    // The mask that decides for the name, as a rank (the order of Add), or
+    // kNone. Reads the index only and allocates nothing.
+    std::uint32_t Find(const char* name, std::size_t length) const;
+    std::uint32_t GroupOf(std::uint32_t rank) const { return masks[rank].groupPosition; }
+    std::string_view TextOf(std::uint32_t rank) const { return masks[rank].text; }
+
+private:
+    struct Mask {
+        std::uint32_t groupPosition;
+        std::string_view text;
+    };
+    // A node of a trie: its children's bytes and nodes are edges
+    // [edgeBegin, edgeBegin + edgeCount); the ranks of the masks whose
+    // literal ends here are ranks [endsBegin, +endsCount) (prefixes, or
+    // suffixes) and [exactBegin, +exactCount) (whole names), each ascending.
+    struct Node {
+        std::uint32_t edgeBegin = 0;
+        std::uint32_t edgeCount = 0;
+        std::uint32_t endsBegin = 0;
+        std::uint32_t endsCount = 0;
+        std::uint32_t exactBegin = 0;
+        std::uint32_t exactCount = 0;
+    };
+    // A literal as the trie reads it: letters folded, a suffix reversed.
+    struct Key {
+        std::string folded;
+        std::uint32_t rank;
+        bool exact;
+    };
+    struct Trie {
+        std::vector<Node> nodes;
+        std::vector<unsigned char> edgeBytes;
+        std::vector<std::uint32_t> edgeNodes;
+        std::vector<std::uint32_t> ranks;
+        // The root's children by byte: most names leave the trie at their
+        // first byte, and this makes that one load.
+        std::uint32_t rootChild[256];
+
+        void Build(std::vector<Key>& keys);
+        std::uint32_t BuildNode(const std::vector<Key>& keys, std::size_t low, std::size_t high,
+                                std::size_t depth);
+        std::uint32_t Child(std::uint32_t node, unsigned char byte) const;
+    };
+
+    // The lowest rank among `count` ascending ranks from `ranks` below
+    // `best` whose mask matches the name.
+    std::uint32_t FirstMatch(const std::uint32_t* ranks, std::uint32_t count, std::uint32_t best,
+                             const char* name, std::size_t length, int& ascii) const;
+
+    std::vector<Mask> masks;            // by rank
+    Trie forward;                       // exact names and prefixes
+    Trie backward;                      // suffixes, reversed
+    std::vector<std::uint32_t> general; // ranks the matcher tries, ascending
+};
