@@ -60,8 +60,8 @@ private:
         std::vector<std::uint32_t> edgeNodes;
         std::vector<std::uint32_t> ranks;
         // The root's children by byte: most names leave the trie at their
-        // first byte, and this makes that one load.
-        std::uint32_t rootChild[256];
+        // first byte, and this makes that one load (filled by Build).
+        std::uint32_t rootChild[256] = {};
 
         void Build(std::vector<Key>& keys);
         std::uint32_t BuildNode(const std::vector<Key>& keys, std::size_t low, std::size_t high,
