@@ -46,6 +46,21 @@ std::string Folded(std::string_view text, bool reversed) {
     return folded;
 }
 
+// A byte as one of 64 bits, the same for a letter in either case (which
+// differ in 0x20 alone): its bits 0x1F and 0x40. Bytes that share a bit only
+// let the matcher run where it need not.
+inline std::uint64_t ByteBit(char c) {
+    const unsigned byte = static_cast<unsigned char>(c);
+    return std::uint64_t{1} << ((byte & 0x1F) | (byte & 0x40) >> 1);
+}
+
+std::uint64_t BytesOf(const char* text, std::size_t length) {
+    std::uint64_t bits = 0;
+    for (std::size_t at = 0; at < length; ++at)
+        bits |= ByteBit(text[at]);
+    return bits;
+}
+
 bool AllBelow128(const char* text, std::size_t length) {
     std::size_t at = 0;
     for (; at + 8 <= length; at += 8) {
@@ -85,9 +100,16 @@ void MaskIndex::Build() {
         case Tier::kSuffix:
             backwardKeys.push_back(Key{Folded(literal, true), rank, false});
             break;
-        case Tier::kGeneral:
-            general.push_back(rank);
+        case Tier::kGeneral: {
+            // Every byte of a mask but its wildcards is a byte of a
+            // character that a match takes from the name.
+            General entry{rank, 0};
+            for (char c : masks[rank].text)
+                if (c != '*' && c != '?')
+                    entry.needs |= ByteBit(c);
+            general.push_back(entry);
             break;
+        }
         }
     }
     forward.Build(forwardKeys);
@@ -99,6 +121,7 @@ void MaskIndex::Trie::Build(std::vector<Key>& keys) {
     edgeBytes.clear();
     edgeNodes.clear();
     ranks.clear();
+    std::fill(std::begin(rootBytes), std::end(rootBytes), 0);
     if (keys.empty())
         return; // a lookup skips a trie without nodes
     // Sorted, the keys below a node are one run, those ending there first
@@ -108,8 +131,11 @@ void MaskIndex::Trie::Build(std::vector<Key>& keys) {
     });
     BuildNode(keys, 0, keys.size(), 0);
     std::fill(std::begin(rootChild), std::end(rootChild), kNone);
-    for (std::uint32_t edge = 0; edge < nodes[0].edgeCount; ++edge)
-        rootChild[edgeBytes[nodes[0].edgeBegin + edge]] = edgeNodes[nodes[0].edgeBegin + edge];
+    for (std::uint32_t edge = 0; edge < nodes[0].edgeCount; ++edge) {
+        const unsigned char byte = edgeBytes[nodes[0].edgeBegin + edge];
+        rootChild[byte] = edgeNodes[nodes[0].edgeBegin + edge];
+        rootBytes[byte >> 6] |= std::uint64_t{1} << (byte & 63);
+    }
 }
 
 std::uint32_t MaskIndex::Trie::BuildNode(const std::vector<Key>& keys, std::size_t low,
@@ -154,7 +180,7 @@ std::uint32_t MaskIndex::Trie::BuildNode(const std::vector<Key>& keys, std::size
 
 inline std::uint32_t MaskIndex::Trie::Child(std::uint32_t node, unsigned char byte) const {
     if (node == 0)
-        return rootChild[byte];
+        return (rootBytes[byte >> 6] >> (byte & 63) & 1) != 0 ? rootChild[byte] : kNone;
     const Node& from = nodes[node];
     const unsigned char* bytes = edgeBytes.data() + from.edgeBegin;
     for (std::uint32_t edge = 0; edge < from.edgeCount; ++edge)
@@ -211,13 +237,22 @@ std::uint32_t MaskIndex::Find(const char* name, std::size_t length) const {
                 break;
         }
     }
-    // Only masks of a lower rank than the best found can still decide.
-    for (std::uint32_t rank : general) {
-        if (rank >= best)
+    // Only masks of a lower rank than the best found can still decide, and
+    // only those whose bytes the name holds run the matcher.
+    std::uint64_t holds = 0;
+    bool held = false;
+    for (const General& entry : general) {
+        if (entry.rank >= best)
             break;
-        const std::string_view mask = masks[rank].text;
+        if (!held) {
+            holds = BytesOf(name, length);
+            held = true;
+        }
+        if ((entry.needs & ~holds) != 0)
+            continue;
+        const std::string_view mask = masks[entry.rank].text;
         if (MatchesNamePattern(mask.data(), mask.size(), name, length))
-            return rank;
+            return entry.rank;
     }
     return best;
 }

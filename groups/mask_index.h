@@ -56,13 +56,14 @@ private:
     };
     struct Trie {
         std::vector<Node> nodes;
+        // The bytes the root has children for, a bit each, beside the nodes'
+        // address: most names leave the trie at their first byte, and this
+        // tells so without another cache line.
+        std::uint64_t rootBytes[4] = {};
         std::vector<unsigned char> edgeBytes;
         std::vector<std::uint32_t> edgeNodes;
         std::vector<std::uint32_t> ranks;
-        // The root's children by byte: most names leave the trie at their
-        // first byte, and this makes that one load (filled by Build).
-        std::uint32_t rootChild[256] = {};
-
+        std::uint32_t rootChild[256] = {}; // the root's children by byte
         void Build(std::vector<Key>& keys);
         std::uint32_t BuildNode(const std::vector<Key>& keys, std::size_t low, std::size_t high,
                                 std::size_t depth);
@@ -74,8 +75,14 @@ private:
     std::uint32_t FirstMatch(const std::uint32_t* ranks, std::uint32_t count, std::uint32_t best,
                              const char* name, std::size_t length, int& ascii) const;
 
-    std::vector<Mask> masks;            // by rank
-    Trie forward;                       // exact names and prefixes
-    Trie backward;                      // suffixes, reversed
-    std::vector<std::uint32_t> general; // ranks the matcher tries, ascending
+    std::vector<Mask> masks; // by rank
+    Trie forward;            // exact names and prefixes
+    Trie backward;           // suffixes, reversed
+    // A mask the matcher tries, with the bytes a name must hold for it to
+    // match, as bits of ByteBit.
+    struct General {
+        std::uint32_t rank;
+        std::uint64_t needs;
+    };
+    std::vector<General> general; // ascending by rank
 };
