@@ -77,6 +77,11 @@ bool AllBelow128(const char* text, std::size_t length) {
 
 } // namespace
 
+bool MaskNeedsMatcher(std::string_view mask) {
+    std::string_view literal;
+    return Classify(mask, literal) == Tier::kGeneral;
+}
+
 void MaskIndex::Add(std::uint32_t groupPosition, const PieceList& list) {
     list.ForEachPiece([&](std::string_view mask) {
         masks.push_back(Mask{groupPosition, mask});

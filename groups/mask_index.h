@@ -13,6 +13,10 @@
 #include <string_view>
 #include <vector>
 
+// Whether a mask is one the matcher must try for every name: neither a
+// plain name, nor a suffix (`*.txt`), a prefix (`README*`) or stars alone.
+bool MaskNeedsMatcher(std::string_view mask);
+
 class MaskIndex {
 public:
     static constexpr std::uint32_t kNone = 0xFFFFFFFFu;
