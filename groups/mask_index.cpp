@@ -12,6 +12,7 @@
 #include "name_pattern.h"
 
 #include <algorithm>
+#include <iterator>
 #include <cstring>
 
 namespace {
@@ -37,13 +38,6 @@ Tier Classify(std::string_view mask, std::string_view& literal) {
     if (literal.find_first_of("*?") != std::string_view::npos || (lead > 0 && end < mask.size()))
         return Tier::kGeneral;
     return lead > 0 ? Tier::kSuffix : end < mask.size() ? Tier::kPrefix : Tier::kExact;
-}
-
-std::string Folded(std::string_view text, bool reversed) {
-    std::string folded(text.size(), '\0');
-    for (std::size_t i = 0; i < text.size(); ++i)
-        folded[reversed ? text.size() - 1 - i : i] = FoldAscii(text[i]);
-    return folded;
 }
 
 // A byte as one of 64 bits, the same for a letter in either case (which
@@ -97,13 +91,13 @@ void MaskIndex::Build() {
         std::string_view literal;
         switch (Classify(masks[rank].text, literal)) {
         case Tier::kExact:
-            forwardKeys.push_back(Key{Folded(literal, false), rank, true});
+            forwardKeys.push_back(Key{literal, rank, true});
             break;
         case Tier::kPrefix:
-            forwardKeys.push_back(Key{Folded(literal, false), rank, false});
+            forwardKeys.push_back(Key{literal, rank, false});
             break;
         case Tier::kSuffix:
-            backwardKeys.push_back(Key{Folded(literal, true), rank, false});
+            backwardKeys.push_back(Key{literal, rank, false});
             break;
         case Tier::kGeneral: {
             // Every byte of a mask but its wildcards is a byte of a
@@ -117,11 +111,16 @@ void MaskIndex::Build() {
         }
         }
     }
-    forward.Build(forwardKeys);
-    backward.Build(backwardKeys);
+    forward.Build(forwardKeys, false);
+    backward.Build(backwardKeys, true);
 }
 
-void MaskIndex::Trie::Build(std::vector<Key>& keys) {
+// Keys are inserted in rank order into nodes that list their children and
+// the ranks ending there as chains, so each list comes out in rank order;
+// then the nodes are laid out breadth first, each node's edges and ranks
+// together. Linear in the keys' bytes, each step scanning one node's
+// children (the root's are looked up by byte).
+void MaskIndex::Trie::Build(const std::vector<Key>& keys, bool reversed) {
     nodes.clear();
     edgeBytes.clear();
     edgeNodes.clear();
@@ -129,58 +128,80 @@ void MaskIndex::Trie::Build(std::vector<Key>& keys) {
     std::fill(std::begin(rootBytes), std::end(rootBytes), 0);
     if (keys.empty())
         return; // a lookup skips a trie without nodes
-    // Sorted, the keys below a node are one run, those ending there first
-    // and each byte's after them; equal keys stay in rank order.
-    std::sort(keys.begin(), keys.end(), [](const Key& a, const Key& b) {
-        return a.folded != b.folded ? a.folded < b.folded : a.rank < b.rank;
-    });
-    BuildNode(keys, 0, keys.size(), 0);
+    struct Building {
+        std::uint32_t firstChild = kNone;
+        std::uint32_t nextSibling = kNone;
+        std::uint32_t ends[2] = {kNone, kNone}; // first key ending here, not exact and exact
+        std::uint32_t lastEnds[2] = {kNone, kNone};
+        unsigned char byte = 0;
+    };
+    std::vector<Building> building(1);
+    std::vector<std::uint32_t> nextKey(keys.size(), kNone); // the chains of ranks
     std::fill(std::begin(rootChild), std::end(rootChild), kNone);
-    for (std::uint32_t edge = 0; edge < nodes[0].edgeCount; ++edge) {
-        const unsigned char byte = edgeBytes[nodes[0].edgeBegin + edge];
-        rootChild[byte] = edgeNodes[nodes[0].edgeBegin + edge];
+    for (std::uint32_t k = 0; k < keys.size(); ++k) {
+        const std::string_view literal = keys[k].literal;
+        std::uint32_t node = 0;
+        for (std::size_t i = 0; i < literal.size(); ++i) {
+            const unsigned char byte = static_cast<unsigned char>(
+                FoldAscii(literal[reversed ? literal.size() - 1 - i : i]));
+            std::uint32_t child = node == 0 ? rootChild[byte] : building[node].firstChild;
+            while (node != 0 && child != kNone && building[child].byte != byte)
+                child = building[child].nextSibling;
+            if (child == kNone) {
+                child = static_cast<std::uint32_t>(building.size());
+                building.emplace_back();
+                building[child].byte = byte;
+                building[child].nextSibling = building[node].firstChild;
+                building[node].firstChild = child;
+                if (node == 0)
+                    rootChild[byte] = child;
+            }
+            node = child;
+        }
+        const int kind = keys[k].exact ? 1 : 0;
+        if (building[node].ends[kind] == kNone)
+            building[node].ends[kind] = k;
+        else
+            nextKey[building[node].lastEnds[kind]] = k;
+        building[node].lastEnds[kind] = k;
+    }
+    // Breadth first: `order` lists the nodes as laid out, and a node's place
+    // is known once its parent is laid out.
+    std::vector<std::uint32_t> order;
+    std::vector<std::uint32_t> placeOf(building.size(), kNone);
+    order.reserve(building.size());
+    order.push_back(0);
+    placeOf[0] = 0;
+    nodes.resize(building.size());
+    edgeBytes.reserve(building.size() - 1);
+    edgeNodes.reserve(building.size() - 1);
+    for (std::size_t at = 0; at < order.size(); ++at) {
+        const Building& from = building[order[at]];
+        Node& node = nodes[at];
+        node.edgeBegin = static_cast<std::uint32_t>(edgeBytes.size());
+        for (std::uint32_t child = from.firstChild; child != kNone;
+             child = building[child].nextSibling) {
+            placeOf[child] = static_cast<std::uint32_t>(order.size());
+            order.push_back(child);
+            edgeBytes.push_back(building[child].byte);
+            edgeNodes.push_back(placeOf[child]);
+        }
+        node.edgeCount = static_cast<std::uint32_t>(edgeBytes.size()) - node.edgeBegin;
+        std::uint32_t* begins[2] = {&node.endsBegin, &node.exactBegin};
+        std::uint32_t* counts[2] = {&node.endsCount, &node.exactCount};
+        for (int kind = 0; kind < 2; ++kind) {
+            *begins[kind] = static_cast<std::uint32_t>(ranks.size());
+            for (std::uint32_t k = from.ends[kind]; k != kNone; k = nextKey[k])
+                ranks.push_back(keys[k].rank);
+            *counts[kind] = static_cast<std::uint32_t>(ranks.size()) - *begins[kind];
+        }
+    }
+    for (unsigned byte = 0; byte < 256; ++byte) {
+        if (rootChild[byte] == kNone)
+            continue;
+        rootChild[byte] = placeOf[rootChild[byte]];
         rootBytes[byte >> 6] |= std::uint64_t{1} << (byte & 63);
     }
-}
-
-std::uint32_t MaskIndex::Trie::BuildNode(const std::vector<Key>& keys, std::size_t low,
-                                         std::size_t high, std::size_t depth) {
-    const std::uint32_t node = static_cast<std::uint32_t>(nodes.size());
-    nodes.emplace_back();
-    std::size_t at = low;
-    while (at < high && keys[at].folded.size() == depth)
-        ++at;
-    nodes[node].endsBegin = static_cast<std::uint32_t>(ranks.size());
-    for (std::size_t i = low; i < at; ++i)
-        if (!keys[i].exact)
-            ranks.push_back(keys[i].rank);
-    nodes[node].exactBegin = static_cast<std::uint32_t>(ranks.size());
-    nodes[node].endsCount = nodes[node].exactBegin - nodes[node].endsBegin;
-    for (std::size_t i = low; i < at; ++i)
-        if (keys[i].exact)
-            ranks.push_back(keys[i].rank);
-    nodes[node].exactCount = static_cast<std::uint32_t>(ranks.size()) - nodes[node].exactBegin;
-    // The children's edges lie together, taken before any child adds its own.
-    std::uint32_t children = 0;
-    for (std::size_t i = at; i < high; ++i)
-        if (i == at || keys[i].folded[depth] != keys[i - 1].folded[depth])
-            ++children;
-    const std::uint32_t edgeBegin = static_cast<std::uint32_t>(edgeBytes.size());
-    nodes[node].edgeBegin = edgeBegin;
-    nodes[node].edgeCount = children;
-    edgeBytes.resize(edgeBegin + children);
-    edgeNodes.resize(edgeBegin + children);
-    for (std::uint32_t edge = edgeBegin; at < high; ++edge) {
-        const char byte = keys[at].folded[depth];
-        std::size_t end = at + 1;
-        while (end < high && keys[end].folded[depth] == byte)
-            ++end;
-        edgeBytes[edge] = static_cast<unsigned char>(byte);
-        const std::uint32_t child = BuildNode(keys, at, end, depth + 1);
-        edgeNodes[edge] = child;
-        at = end;
-    }
-    return node;
 }
 
 inline std::uint32_t MaskIndex::Trie::Child(std::uint32_t node, unsigned char byte) const {

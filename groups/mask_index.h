@@ -52,9 +52,9 @@ private:
         std::uint32_t exactBegin = 0;
         std::uint32_t exactCount = 0;
     };
-    // A literal as the trie reads it: letters folded, a suffix reversed.
+    // A mask's literal, which a trie reads folded (a suffix's reversed).
     struct Key {
-        std::string folded;
+        std::string_view literal;
         std::uint32_t rank;
         bool exact;
     };
@@ -68,9 +68,7 @@ private:
         std::vector<std::uint32_t> edgeNodes;
         std::vector<std::uint32_t> ranks;
         std::uint32_t rootChild[256] = {}; // the root's children by byte
-        void Build(std::vector<Key>& keys);
-        std::uint32_t BuildNode(const std::vector<Key>& keys, std::size_t low, std::size_t high,
-                                std::size_t depth);
+        void Build(const std::vector<Key>& keys, bool reversed);
         std::uint32_t Child(std::uint32_t node, unsigned char byte) const;
     };
 
