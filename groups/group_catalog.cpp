@@ -1,9 +1,8 @@
-// GroupCatalog's lookup: the few name masks in number order first, then the
+// GroupCatalog's lookup: the name masks through their index first, then the
 // extension through the index built while the groups are added.
 #include "group_catalog.h"
 
 #include "ascii.h"
-#include "name_pattern.h"
 #include <cstring>
 
 GroupMatch GroupCatalog::FindGroup(const char* extension) const {
@@ -20,15 +19,13 @@ GroupMatch GroupCatalog::FindGroup(const char* extension, std::size_t length) co
 GroupMatch GroupCatalog::FindGroupOfFile(const char* name, std::size_t nameLength,
                                          const char* extension, std::size_t extensionLength,
                                          GroupReason* reason) const {
-    for (std::uint32_t position : maskedGroups) {
-        std::string_view matched;
-        if (!groups[position].masks.ForEachPiece([&](std::string_view mask) {
-                matched = mask;
-                return !MatchesNamePattern(mask.data(), mask.size(), name, nameLength);
-            })) {
+    if (!masks.Empty()) {
+        const std::uint32_t rank = masks.Find(name, nameLength);
+        if (rank != MaskIndex::kNone) {
+            const FileGroup& group = groups[masks.GroupOf(rank)];
             if (reason != nullptr)
-                *reason = GroupReason{GroupReason::kMask, matched};
-            return GroupMatch{groups[position].number, groups[position].name};
+                *reason = GroupReason{GroupReason::kMask, masks.TextOf(rank)};
+            return GroupMatch{group.number, group.name};
         }
     }
     const std::uint32_t position = index.Find(extension, extensionLength);

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "extension_index.h"
+#include "mask_index.h"
 #include "piece_list.h"
 #include "text_arena.h"
 
@@ -61,7 +62,7 @@ public:
 
     // Whether any group has name masks: without them a lookup reads only
     // the extension.
-    bool HasMasks() const { return !maskedGroups.empty(); }
+    bool HasMasks() const { return !masks.Empty(); }
 
     // The table as loaded, for tools that explain it to a person.
     const std::vector<FileGroup>& Groups() const { return groups; }
@@ -82,13 +83,13 @@ private:
     // Appends the group, whose texts the arena holds, without indexing its
     // extensions.
     void AppendGroup(std::int32_t number, std::string_view name, PieceList extensions,
-                     PieceList masks);
+                     PieceList maskList);
 
     // The groups' names and lists, where their pieces and the index point.
     TextArena groupTexts;
     std::vector<FileGroup> groups;
-    // The groups that have masks, by position, in number order.
-    std::vector<std::uint32_t> maskedGroups;
+    // The groups' masks in number order, in their tiers.
+    MaskIndex masks;
     ExtensionIndex index;
     bool loaded = false;
     std::string fallbackName;

@@ -152,6 +152,7 @@ void GroupCatalog::LoadGroups(std::string settingsPath) {
     groupTexts.Adopt(std::move(listing.text));
     index.Reserve(pieces);
     index.InsertGroups(groups, 0, ExtensionsOf);
+    masks.Build();
     settings.SetSection(kConfigurationSection);
     fallbackName = settings.ReadString(kFallbackKey, kDefaultFallbackName);
     loaded = true;
@@ -162,14 +163,16 @@ void GroupCatalog::AddGroup(std::int32_t number, std::string_view name,
     AppendGroup(number, groupTexts.Keep(name), PieceList(groupTexts.Keep(extensionList)),
                 PieceList(groupTexts.Keep(maskList)));
     index.InsertGroups(groups, groups.size() - 1, ExtensionsOf);
+    if (!maskList.empty())
+        masks.Build();
 }
 
 void GroupCatalog::AppendGroup(std::int32_t number, std::string_view name, PieceList extensions,
-                               PieceList masks) {
-    if (!masks.empty())
-        maskedGroups.push_back(static_cast<std::uint32_t>(groups.size()));
+                               PieceList maskList) {
+    masks.Add(static_cast<std::uint32_t>(groups.size()), maskList);
     // A missing name is the empty text at a real address: the value path
     // copies names with the C library, which must never get a null source,
     // not even for no bytes.
-    groups.emplace_back(number, name.empty() ? std::string_view("", 0) : name, extensions, masks);
+    groups.emplace_back(number, name.empty() ? std::string_view("", 0) : name, extensions,
+                        maskList);
 }

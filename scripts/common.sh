@@ -95,7 +95,7 @@ build_fuzz() {
 run_fuzz() {
     step="fuzzing"
     mkdir -p "$BUILD/fuzz-findings"
-    for target in ini groups bounded paths check pattern; do
+    for target in ini groups bounded paths check pattern masks; do
         echo "== fuzzing $target for $1 s"
         mkdir -p "$BUILD/fuzz-corpus/$target"
         "$BUILD/linux-fuzz/tests/fuzz/fuzz_$target" -max_total_time="$1" -print_final_stats=0 \

@@ -1,10 +1,14 @@
 // The group lookup: first match in load order, ASCII case ignored, the
 // fallback group for everything else.
+#include "code_page.h"
 #include "group_catalog.h"
+#include "mask_walk.h"
 
 #include <gtest/gtest.h>
 #include <cstring>
+#include <random>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -145,6 +149,8 @@ TEST(GroupCatalogTest, MasksComeBeforeExtensions) {
     catalog.AddGroup(1, "Build", "", "Makefile|CMakeLists.txt|*.cmake");
     catalog.AddGroup(2, "Documents", "md", "README*|LICENSE*");
     catalog.AddGroup(3, "Tarballs", "tar", "*.tar.*|*.tgz");
+    catalog.AddGroup(4, "Logs", "", "x?.log|*.log|xr*|xy.log");
+    catalog.AddGroup(5, "Old", "", "**.old|*.tar.gz|old");
     struct Row {
         const char* name;
         std::int32_t number;
@@ -160,7 +166,21 @@ TEST(GroupCatalogTest, MasksComeBeforeExtensions) {
         {"README.md", 2, GroupReason::kMask, "README*"},
         {"notes.md", 2, GroupReason::kExtension, "md"},
         {"x.tar", 3, GroupReason::kExtension, "tar"},
-        {"setup.exe", 4, GroupReason::kFallback, nullptr},
+        {"setup.exe", 6, GroupReason::kFallback, nullptr},
+        // A lower group wins whatever tier its mask is in.
+        {"x.tar.cmake", 1, GroupReason::kMask, "*.cmake"},
+        {"a.tar.gz", 3, GroupReason::kMask, "*.tar.*"},
+        // Within the group, the first mask in its list decides.
+        {"XY.LOG", 4, GroupReason::kMask, "x?.log"},
+        {"xyz.log", 4, GroupReason::kMask, "*.log"},
+        {"xray", 4, GroupReason::kMask, "xr*"},
+        {"a.OLD", 5, GroupReason::kMask, "**.old"},
+        {"old", 5, GroupReason::kMask, "old"},
+        // An exact name, a suffix and a prefix each cover the whole mask.
+        {"older", 6, GroupReason::kFallback, nullptr},
+        {"cmake", 6, GroupReason::kFallback, nullptr},
+        {"Makefile.bak", 6, GroupReason::kFallback, nullptr},
+        {"EADME", 6, GroupReason::kFallback, nullptr},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -173,6 +193,95 @@ TEST(GroupCatalogTest, MasksComeBeforeExtensions) {
         EXPECT_EQ(row.why, reason.kind);
         EXPECT_EQ(row.text != nullptr ? row.text : "", reason.text);
     }
+}
+
+// A mask matches whole characters of the code page: the index finds a
+// suffix, a prefix or a name by its bytes, but only where the characters
+// agree. One table under UTF-8, a single-byte code page and code page 932.
+TEST(GroupCatalogTest, MasksMatchWholeCharacters) {
+    GroupCatalog catalog;
+    catalog.AddGroup(0, "Stray", "", "*\xA9");
+    catalog.AddGroup(1, "Lead", "", "\xC3*");
+    catalog.AddGroup(2, "Backslash", "", "*\\");
+    catalog.AddGroup(3, "Pair", "", "\x82\x61");
+    catalog.AddGroup(4, "A", "", "*a");
+    struct Row {
+        const char* name;
+        std::int32_t utf8;
+        std::int32_t singleByte;
+        std::int32_t doubleByte; // 932
+    };
+    const Row rows[] = {
+        {"\xC3\xA9", 5, 0, 0},  {"\x95\x5C", 2, 2, 5}, {"\x82\x41", 3, 3, 5},
+        {"x\x82\x61", 4, 4, 5}, {"\xC3\xC3", 1, 1, 1}, {"\x81\xA9", 0, 0, 5},
+    };
+    auto check = [&](const char* codePage, std::int32_t Row::*expected) {
+        for (const Row& row : rows) {
+            SCOPED_TRACE(std::string(codePage) + ": " + row.name);
+            EXPECT_EQ(row.*expected,
+                      catalog.FindGroupOfFile(row.name, std::strlen(row.name), "", 0).number);
+            EXPECT_TRUE(LookupAgreesWithWalk(catalog, row.name));
+        }
+    };
+    check("current", MultibyteCodePage() == kUtf8CodePage ? &Row::utf8 : &Row::singleByte);
+    const int previous = MultibyteCodePage();
+    if (!SetMultibyteCodePage(932))
+        GTEST_SKIP() << "this system has no double-byte code page to switch to";
+    check("932", &Row::doubleByte);
+    SetMultibyteCodePage(previous);
+}
+
+// Random tables of masks in every tier, of pieces that collide: letters in
+// both cases, stars, '?', stray and lead bytes, characters of two to four
+// bytes. The index names the group and mask that the walk of every mask in
+// number order names, under the current code page and 932.
+TEST(GroupCatalogTest, MaskIndexAgreesWithTheWalk) {
+    // clang-format off
+    const char* const pieces[] = {
+        "a", "A", "b", ".", "*", "?", "\x81", "\x95", "\xA9", "\xC3", "\xC3\xA9",
+        "\xE3\x81\x82", "\xF0\x9F\x98\x80", "\x81\x40", "\x82\x61", "\x82\x41"};
+    // clang-format on
+    const unsigned kinds = sizeof(pieces) / sizeof(pieces[0]);
+    std::mt19937 random(21);
+    auto text = [&](unsigned most) {
+        std::string made;
+        for (unsigned k = random() % (most + 1); k > 0; --k)
+            made += pieces[random() % kinds];
+        return made;
+    };
+    std::vector<GroupCatalog> catalogs(300);
+    std::vector<std::vector<std::string>> names(catalogs.size());
+    for (std::size_t t = 0; t < catalogs.size(); ++t) {
+        for (int number = 0; number < 5; ++number) {
+            std::string masks;
+            for (unsigned m = random() % 4; m > 0; --m) {
+                const unsigned form = random() % 4; // exact, suffix, prefix, as made
+                std::string mask = (form == 1 ? "*" : "") + text(4) + (form == 2 ? "*" : "");
+                names[t].push_back(mask);
+                names[t].push_back(text(2) + mask + text(2));
+                masks += (masks.empty() ? "" : "|") + mask;
+            }
+            catalogs[t].AddGroup(number, "G", "", masks);
+        }
+        for (int n = 0; n < 10; ++n)
+            names[t].push_back(text(6));
+    }
+    auto check = [&] {
+        int failures = 0;
+        for (std::size_t t = 0; t < catalogs.size() && failures < 5; ++t)
+            for (const std::string& name : names[t])
+                if (!LookupAgreesWithWalk(catalogs[t], name)) {
+                    ADD_FAILURE() << "code page " << MultibyteCodePage() << ": table " << t
+                                  << ", name '" << name << "'";
+                    ++failures;
+                }
+    };
+    check();
+    const int previous = MultibyteCodePage();
+    if (!SetMultibyteCodePage(932))
+        GTEST_SKIP() << "this system has no double-byte code page to switch to";
+    check();
+    SetMultibyteCodePage(previous);
 }
 
 // How an extension list is cut, shown by what the group then catches.

@@ -158,6 +158,21 @@ const CheckCase kMaskCases[] = {
      "[Groups]\n0=gz\n1_masks=*.tar.*|Makefile\n1_name=Archives\n",
      {},
      {"  1  Archives: masks *.tar.* Makefile\n", "No warnings.\n"}},
+    // Six groups of nine masks for the matcher each, and indexed ones beside.
+    {"ManyMasksForTheMatcher",
+     [] {
+         std::string text = "[Groups]\n";
+         for (char group = '0'; group < '6'; ++group) {
+             text += std::string(1, group) + "_masks=*.x|x*|x";
+             for (char mask = '0'; mask < '9'; ++mask)
+                 text += std::string("|*x*") + group + mask;
+             text += "\n";
+         }
+         return text;
+     }(),
+     {},
+     {"No warnings.\n"},
+     {"54 masks are neither a plain name"}},
 };
 
 const CheckCase kFileStateCases[] = {

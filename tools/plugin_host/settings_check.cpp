@@ -490,6 +490,7 @@ void Checker::CheckExtensions() {
 }
 
 void Checker::CheckMasks() {
+    std::size_t forMatcher = 0;
     for (std::size_t number = 0; number < result.shown.size(); ++number) {
         const std::string label = "group " + std::to_string(number) + ": mask";
         for (const std::string& mask : result.shown[number].masks) {
@@ -500,8 +501,12 @@ void Checker::CheckMasks() {
                      "file name holds (a mask matches the name without its folder): it never " +
                      "matches");
             CheckText(label, mask, "which file names seldom hold");
+            forMatcher += MaskNeedsMatcher(mask) ? 1 : 0;
         }
     }
+    if (forMatcher > 50)
+        Note(std::to_string(forMatcher) + " masks are neither a plain name, a *suffix nor a " +
+             "prefix*: the matcher tries each of them on every file, one match apiece");
 }
 
 void Checker::ShowTable(const GroupCatalog& catalog, const std::string& fallbackName,
