@@ -150,4 +150,14 @@ std::string EncodeIniText(const std::string& text, IniEncoding encoding) {
     }
     return bytes;
 }
+
+std::string LoneSurrogatesAsRead(std::string_view text) {
+    std::string read(text);
+    // A surrogate's three-byte form (ED A0..BF xx) is as long as U+FFFD's.
+    for (size_t at = read.find('\xED'); at != std::string::npos; at = read.find('\xED', at + 1))
+        if (at + 2 < read.size() && (static_cast<unsigned char>(read[at + 1]) & 0xE0) == 0xA0 &&
+            (static_cast<unsigned char>(read[at + 2]) & 0xC0) == 0x80)
+            read.replace(at, 3, "\xEF\xBF\xBD");
+    return read;
+}
 #endif

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 enum class IniEncoding { kUtf8, kUtf16LittleEndian, kUtf16BigEndian };
 
@@ -19,6 +20,9 @@ std::string DecodeIniText(const std::string& bytes, IniEncoding& encoding);
 // stand for it), and an odd byte at the end is handed back apart in `tail`.
 std::string DecodeIniTextExactly(const std::string& bytes, IniEncoding& encoding,
                                  std::string& tail);
+// Text from DecodeIniTextExactly as DecodeIniText gives it: each kept lone
+// surrogate read as U+FFFD.
+std::string LoneSurrogatesAsRead(std::string_view text);
 // The UTF-8 text in the encoding, with the UTF-16 byte-order mark.
 std::string EncodeIniText(const std::string& text, IniEncoding encoding);
 // Whether the text is UTF-8 that UTF-16 can hold: no byte outside a

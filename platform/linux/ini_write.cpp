@@ -136,11 +136,19 @@ std::string Join(const RawFile& file) {
     return text;
 }
 
+// A section's or key's name as a reader finds it: in a UTF-16 file the
+// reader takes a lone surrogate for U+FFFD, which the text a write edits
+// keeps as it is, so a write must look for the name in the reader's form or
+// it would add a second key where a read finds the first.
+std::string NameAsRead(std::string_view name, bool utf16) {
+    return utf16 ? LoneSurrogatesAsRead(name) : std::string(name);
+}
+
 // Finds the section a read would use: the first of that name, or for the
 // empty name the lines before any header. `first` is where the section
 // starts (its header), [bodyBegin, bodyEnd) its lines.
-bool FindSectionSpan(const std::vector<Line>& lines, const std::string& name, size_t& first,
-                     size_t& bodyBegin, size_t& bodyEnd) {
+bool FindSectionSpan(const std::vector<Line>& lines, const std::string& name, bool utf16,
+                     size_t& first, size_t& bodyBegin, size_t& bodyEnd) {
     bool found = name.empty();
     first = bodyBegin = 0;
     for (size_t i = 0; i < lines.size(); ++i) {
@@ -151,7 +159,7 @@ bool FindSectionSpan(const std::vector<Line>& lines, const std::string& name, si
             bodyEnd = i;
             return true;
         }
-        if (SameName(header, name)) {
+        if (SameName(NameAsRead(header, utf16), name)) {
             found = true;
             first = i;
             bodyBegin = i + 1;
@@ -163,7 +171,7 @@ bool FindSectionSpan(const std::vector<Line>& lines, const std::string& name, si
 
 // The file's text with the write applied; false when there is nothing to
 // change (a key or section to delete that is not there).
-bool EditText(const std::string& text, LPCSTR section, LPCSTR key, LPCSTR value,
+bool EditText(const std::string& text, bool utf16, LPCSTR section, LPCSTR key, LPCSTR value,
               std::string& edited) {
     RawFile file = SplitRaw(text);
     std::vector<Line>& lines = file.lines;
@@ -172,7 +180,7 @@ bool EditText(const std::string& text, LPCSTR section, LPCSTR key, LPCSTR value,
     size_t first = 0; // the section's header line, or its first line when it has none
     size_t bodyBegin = 0;
     size_t bodyEnd = 0;
-    if (!FindSectionSpan(lines, sectionName, first, bodyBegin, bodyEnd)) {
+    if (!FindSectionSpan(lines, sectionName, utf16, first, bodyBegin, bodyEnd)) {
         if (key == nullptr || value == nullptr)
             return false;
         while (!lines.empty() && TrimLine(lines.back().text).empty())
@@ -191,7 +199,8 @@ bool EditText(const std::string& text, LPCSTR section, LPCSTR key, LPCSTR value,
             if (line.empty())
                 continue;
             insertAt = i + 1;
-            if (keyLine == std::string::npos && SameName(KeyLine(line).name, keyName))
+            if (keyLine == std::string::npos &&
+                SameName(NameAsRead(KeyLine(line).name, utf16), keyName))
                 keyLine = i;
         }
         if (keyLine != std::string::npos && value == nullptr)
@@ -535,7 +544,7 @@ BOOL WritePrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR value, LPCSTR
         ok = false;
         error = kNoUnicodeTranslation;
     }
-    if (ok && EditText(text, section, key, value, edited)) {
+    if (ok && EditText(text, encoding != IniEncoding::kUtf8, section, key, value, edited)) {
         // The file keeps the encoding it was saved in.
         const Content old{text, encoding, tail};
         const Content fresh{edited, encoding, tail};

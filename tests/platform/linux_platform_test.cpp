@@ -506,6 +506,10 @@ TEST(ProfileWriteTest, ChangesNoByteItDoesNotWrite) {
     } rows[] = {
         {"lone surrogate kept", Utf16(u"[A]\r\nx=\xD800\r\n"), "y", "2",
          Utf16(u"[A]\r\nx=\xD800\r\ny=2\r\n")},
+        // A read reports a lone surrogate in a key's name as U+FFFD; a write to
+        // that name is a write to that key, not a second one.
+        {"key named as a read names it", Utf16(u"[A]\r\nk\xDC00=1\r\n"), "k\xEF\xBF\xBD", "2",
+         Utf16(u"[A]\r\nk\xFFFD=2\r\n")},
         {"odd last byte kept", utf16 + "A", "y", "2", Utf16(u"[A]\r\nx=1\r\ny=2\r\n") + "A"},
         {"key not UTF-8", utf16, "k\xFF", "2", ""},
         {"value not UTF-8", utf16, "y",
