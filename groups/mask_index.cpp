@@ -228,41 +228,30 @@ std::uint32_t MaskIndex::FirstMatch(const std::uint32_t* ranks, std::uint32_t co
     return best;
 }
 
+std::uint32_t MaskIndex::Walk(const Trie& trie, bool fromEnd, const char* name, std::size_t length,
+                              std::uint32_t best, int& ascii) const {
+    if (trie.nodes.empty())
+        return best;
+    std::uint32_t node = 0;
+    for (std::size_t depth = 0;; ++depth) {
+        const Node& at = trie.nodes[node];
+        if (at.endsCount != 0)
+            best = FirstMatch(trie.ranks.data() + at.endsBegin, at.endsCount, best, name, length,
+                              ascii);
+        if (depth == length) // whole names: only the forward trie holds any
+            return FirstMatch(trie.ranks.data() + at.exactBegin, at.exactCount, best, name, length,
+                              ascii);
+        const char byte = name[fromEnd ? length - 1 - depth : depth];
+        node = trie.Child(node, static_cast<unsigned char>(FoldAscii(byte)));
+        if (node == kNone)
+            return best;
+    }
+}
+
 std::uint32_t MaskIndex::Find(const char* name, std::size_t length) const {
-    std::uint32_t best = kNone;
     int ascii = -1; // whether the name is bytes below 128 alone, once asked
-    if (!forward.nodes.empty()) {
-        std::uint32_t node = 0;
-        for (std::size_t depth = 0;; ++depth) {
-            const Node& at = forward.nodes[node];
-            if (at.endsCount != 0)
-                best = FirstMatch(forward.ranks.data() + at.endsBegin, at.endsCount, best, name,
-                                  length, ascii);
-            if (depth == length) {
-                best = FirstMatch(forward.ranks.data() + at.exactBegin, at.exactCount, best, name,
-                                  length, ascii);
-                break;
-            }
-            node = forward.Child(node, static_cast<unsigned char>(FoldAscii(name[depth])));
-            if (node == kNone)
-                break;
-        }
-    }
-    if (!backward.nodes.empty()) {
-        std::uint32_t node = 0;
-        for (std::size_t depth = 0;; ++depth) {
-            const Node& at = backward.nodes[node];
-            if (at.endsCount != 0)
-                best = FirstMatch(backward.ranks.data() + at.endsBegin, at.endsCount, best, name,
-                                  length, ascii);
-            if (depth == length)
-                break;
-            node = backward.Child(node,
-                                  static_cast<unsigned char>(FoldAscii(name[length - 1 - depth])));
-            if (node == kNone)
-                break;
-        }
-    }
+    std::uint32_t best = Walk(forward, false, name, length, kNone, ascii);
+    best = Walk(backward, true, name, length, best, ascii);
     // Only masks of a lower rank than the best found can still decide, and
     // only those whose bytes the name holds run the matcher.
     std::uint64_t holds = 0;

@@ -72,6 +72,10 @@ private:
         std::uint32_t Child(std::uint32_t node, unsigned char byte) const;
     };
 
+    // The best rank the trie's masks give for the name, read from its
+    // first byte or, for suffixes, from its last; `best` when none is lower.
+    std::uint32_t Walk(const Trie& trie, bool fromEnd, const char* name, std::size_t length,
+                       std::uint32_t best, int& ascii) const;
     // The lowest rank among `count` ascending ranks from `ranks` below
     // `best` whose mask matches the name.
     std::uint32_t FirstMatch(const std::uint32_t* ranks, std::uint32_t count, std::uint32_t best,

@@ -1,6 +1,7 @@
 // The group lookup: first match in load order, ASCII case ignored, the
 // fallback group for everything else.
 #include "code_page.h"
+#include "code_page_cases.h"
 #include "group_catalog.h"
 #include "mask_walk.h"
 
@@ -223,12 +224,7 @@ TEST(GroupCatalogTest, MasksMatchWholeCharacters) {
             EXPECT_TRUE(LookupAgreesWithWalk(catalog, row.name));
         }
     };
-    check("current", MultibyteCodePage() == kUtf8CodePage ? &Row::utf8 : &Row::singleByte);
-    const int previous = MultibyteCodePage();
-    if (!SetMultibyteCodePage(932))
-        GTEST_SKIP() << "this system has no double-byte code page to switch to";
-    check("932", &Row::doubleByte);
-    SetMultibyteCodePage(previous);
+    CheckUnderEachCodePage(&Row::utf8, &Row::singleByte, &Row::doubleByte, check);
 }
 
 // Random tables of masks in every tier, of pieces that collide: letters in

@@ -2,6 +2,7 @@
 // ASCII letters in any case, all of it by whole characters of the code page;
 // and no blow-up on many stars or long patterns.
 #include "code_page.h"
+#include "code_page_cases.h"
 #include "name_pattern.h"
 #include "name_pattern_reference.h"
 
@@ -152,12 +153,7 @@ TEST(NamePatternTest, WholeCharactersOfTheCodePage) {
                                                         row.name, std::strlen(row.name)));
         }
     };
-    check("current", MultibyteCodePage() == kUtf8CodePage ? &Row::utf8 : &Row::singleByte);
-    const int previous = MultibyteCodePage();
-    if (!SetMultibyteCodePage(932))
-        GTEST_SKIP() << "this system has no double-byte code page to switch to";
-    check("932", &Row::doubleByte);
-    SetMultibyteCodePage(previous);
+    CheckUnderEachCodePage(&Row::utf8, &Row::singleByte, &Row::doubleByte, check);
 }
 
 // Random short names of pieces that make characters of one to four bytes
