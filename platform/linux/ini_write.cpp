@@ -45,12 +45,6 @@
 
 namespace {
 
-// Windows' codes for the refusals this file makes; the Windows build takes
-// them from the system's headers.
-constexpr DWORD kSharingViolation = 32;       // ERROR_SHARING_VIOLATION
-constexpr DWORD kDiskFull = 112;              // ERROR_DISK_FULL
-constexpr DWORD kNoUnicodeTranslation = 1113; // ERROR_NO_UNICODE_TRANSLATION
-
 // How long a writer waits for another to finish with the file before it
 // refuses: a refused write beats a host hung behind a stopped writer.
 constexpr time_t kLockWaitSeconds = 5;
@@ -66,7 +60,7 @@ DWORD ErrorOf(int error) {
         return ERROR_CANT_RESOLVE_FILENAME;
     case ENOSPC:
     case EDQUOT:
-        return kDiskFull;
+        return ERROR_DISK_FULL;
     default:
         return ERROR_ACCESS_DENIED;
     }
@@ -346,7 +340,7 @@ int OpenLocked(const std::string& target, bool create, bool& created, bool& miss
         }
         if (!LockBefore(descriptor, deadline)) {
             close(descriptor);
-            error = kSharingViolation;
+            error = ERROR_SHARING_VIOLATION;
             return -1;
         }
         struct stat now;
@@ -358,7 +352,7 @@ int OpenLocked(const std::string& target, bool create, bool& created, bool& miss
         close(descriptor);
         // Replaced again and again: the deadline holds here too.
         if (deadline.Passed()) {
-            error = kSharingViolation;
+            error = ERROR_SHARING_VIOLATION;
             return -1;
         }
     }
@@ -542,7 +536,7 @@ BOOL WritePrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR value, LPCSTR
         !(IsUtf8(section) && (key == nullptr || IsUtf8(key)) &&
           (value == nullptr || IsUtf8(value)))) {
         ok = false;
-        error = kNoUnicodeTranslation;
+        error = ERROR_NO_UNICODE_TRANSLATION;
     }
     if (ok && EditText(text, encoding != IniEncoding::kUtf8, section, key, value, edited)) {
         // The file keeps the encoding it was saved in.

@@ -536,7 +536,7 @@ TEST(ProfileWriteTest, ChangesNoByteItDoesNotWrite) {
                   WritePrivateProfileStringA("A", row.key, row.value, file.c_str()) != FALSE);
         EXPECT_EQ(row.expected.empty() ? row.file : row.expected, ReadText(file));
         if (row.expected.empty()) {
-            EXPECT_EQ(1113u, GetLastError()); // ERROR_NO_UNICODE_TRANSLATION
+            EXPECT_EQ(ERROR_NO_UNICODE_TRANSLATION, GetLastError());
         }
     }
 }
@@ -554,7 +554,7 @@ TEST(ProfileWriteTest, LinkThatNamesNothingNamesTheFileToMake) {
         {"second-link", "new.ini", 0},
         {"sub/inner-link", "sub/new.ini", 0}, // that link's name is taken from its own folder
         {"nowhere/new.ini", nullptr, ERROR_PATH_NOT_FOUND},
-        {"link.ini", nullptr, 1921}, // ERROR_CANT_RESOLVE_FILENAME: a loop
+        {"link.ini", nullptr, ERROR_CANT_RESOLVE_FILENAME}, // a loop
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.linkTo);
@@ -631,7 +631,7 @@ TEST(ProfileWriteTest, StoppedWriterHoldsUpOnlyItsOwnFile) {
         System().clock_gettime = RacingClock;
         SetLastError(0);
         EXPECT_FALSE(WritePrivateProfileStringA("A", "y", "2", held.c_str()));
-        EXPECT_EQ(32u, GetLastError()); // ERROR_SHARING_VIOLATION
+        EXPECT_EQ(ERROR_SHARING_VIOLATION, GetLastError());
     }
     writer.Kill();
     EXPECT_EQ(3u, Entries(folder.Path())); // the two files and the stopped writer's copy
