@@ -113,6 +113,23 @@ void MaskIndex::Build() {
     }
     forward.Build(forwardKeys, false);
     backward.Build(backwardKeys, true);
+    screen = Screen();
+    for (const Key& key : forwardKeys) {
+        if (key.literal.empty())
+            screen.forwardAlways = true;
+        else
+            screen.firstBytes |= ByteBit(key.literal.front());
+    }
+    for (const Key& key : backwardKeys) {
+        if (key.literal.empty())
+            screen.backwardAlways = true;
+        else
+            screen.lastBytes |= ByteBit(key.literal.back());
+    }
+    screen.anyGeneral = !general.empty();
+    screen.generalNeeds = general.empty() ? 0 : ~std::uint64_t{0};
+    for (const General& entry : general)
+        screen.generalNeeds &= entry.needs;
 }
 
 // Keys are inserted in rank order into nodes that list their children and
@@ -250,19 +267,25 @@ std::uint32_t MaskIndex::Walk(const Trie& trie, bool fromEnd, const char* name, 
 
 std::uint32_t MaskIndex::Find(const char* name, std::size_t length) const {
     int ascii = -1; // whether the name is bytes below 128 alone, once asked
-    std::uint32_t best = Walk(forward, false, name, length, kNone, ascii);
-    best = Walk(backward, true, name, length, best, ascii);
+    std::uint32_t best = kNone;
+    // A trie is walked only when the name's first (or last) byte may lead
+    // into it; ByteBit takes a letter in either case alike, as the tries
+    // read them folded.
+    if (screen.forwardAlways || (length > 0 && (screen.firstBytes & ByteBit(name[0])) != 0))
+        best = Walk(forward, false, name, length, best, ascii);
+    if (screen.backwardAlways ||
+        (length > 0 && (screen.lastBytes & ByteBit(name[length - 1])) != 0))
+        best = Walk(backward, true, name, length, best, ascii);
+    if (!screen.anyGeneral)
+        return best;
     // Only masks of a lower rank than the best found can still decide, and
     // only those whose bytes the name holds run the matcher.
-    std::uint64_t holds = 0;
-    bool held = false;
+    const std::uint64_t holds = BytesOf(name, length);
+    if ((screen.generalNeeds & ~holds) != 0)
+        return best;
     for (const General& entry : general) {
         if (entry.rank >= best)
             break;
-        if (!held) {
-            holds = BytesOf(name, length);
-            held = true;
-        }
         if ((entry.needs & ~holds) != 0)
             continue;
         const std::string_view mask = masks[entry.rank].text;

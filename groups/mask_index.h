@@ -81,6 +81,19 @@ private:
     std::uint32_t FirstMatch(const std::uint32_t* ranks, std::uint32_t count, std::uint32_t best,
                              const char* name, std::size_t length, int& ascii) const;
 
+    // What a name must show for each tier to be worth a walk, all in one
+    // place, so that a name no mask can match (most names) costs the
+    // value path one cache line: the tiers' own data lie on several more,
+    // which the system call before every lookup has evicted.
+    struct Screen {
+        std::uint64_t firstBytes = 0;   // first bytes of exact names and prefixes, as ByteBit
+        std::uint64_t lastBytes = 0;    // last bytes of suffixes
+        std::uint64_t generalNeeds = 0; // bytes that every general mask needs
+        bool forwardAlways = false;     // a forward key ends at the root
+        bool backwardAlways = false;    // a suffix is empty (`*`)
+        bool anyGeneral = false;
+    };
+    Screen screen;
     std::vector<Mask> masks; // by rank
     Trie forward;            // exact names and prefixes
     Trie backward;           // suffixes, reversed

@@ -19,6 +19,7 @@
 #include <chrono>
 #include <cstdio>
 #include <functional>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -41,15 +42,27 @@ double Median(std::vector<double> values) {
     return values[values.size() / 2];
 }
 
-// Medians of two kinds of work, each repetition doing one after the other.
+// Medians of kinds of work, each repetition doing one after the other,
+// every repetition starting with the next kind, so that none of them always
+// runs right after the same other one.
+std::vector<double> Interleaved(const std::vector<std::function<void()>>& works,
+                                int repetitions = kRepetitions) {
+    std::vector<std::vector<double>> times(works.size());
+    for (int r = 0; r < repetitions; ++r)
+        for (size_t i = 0; i < works.size(); ++i) {
+            const size_t w = (static_cast<size_t>(r) + i) % works.size();
+            times[w].push_back(Seconds(works[w]));
+        }
+    std::vector<double> medians;
+    for (const std::vector<double>& each : times)
+        medians.push_back(Median(each));
+    return medians;
+}
+
 std::pair<double, double> Interleaved(const std::function<void()>& a,
                                       const std::function<void()>& b) {
-    std::vector<double> first, second;
-    for (int r = 0; r < kRepetitions; ++r) {
-        first.push_back(Seconds(a));
-        second.push_back(Seconds(b));
-    }
-    return {Median(first), Median(second)};
+    const std::vector<double> medians = Interleaved(std::vector<std::function<void()>>{a, b});
+    return {medians[0], medians[1]};
 }
 
 // Settings of `groups` groups with `perGroup` extensions each and
@@ -108,6 +121,18 @@ struct Instance {
 void Attributes(const std::vector<std::string>& files) {
     for (const std::string& file : files)
         GetFileAttributesA(file.c_str());
+}
+
+constexpr std::size_t kCopies = 3;
+
+std::vector<std::unique_ptr<Instance>> Copies(const ScratchFolder& folder,
+                                              const std::string& plugin, const std::string& name,
+                                              const std::string& settings) {
+    std::vector<std::unique_ptr<Instance>> copies;
+    for (std::size_t c = 0; c < kCopies; ++c)
+        copies.push_back(
+            std::make_unique<Instance>(folder, plugin, name + std::to_string(c), settings));
+    return copies;
 }
 
 std::vector<std::string> Files(const ScratchFolder& folder, const std::string& name,
@@ -205,22 +230,38 @@ int main(int argc, char** argv) {
     Report("G1", "value / attribute query, 15 groups, 150 extensions", value1 / attribute1, "1.05",
            value1 / attribute1 <= 1.05);
 
+    // A mask row's excess over G1 is taken in the same repetitions as G1's
+    // own table, as the mean over three copies of the plugin for each table:
+    // two copies of one table differ by up to 0.03 here (where the system
+    // puts each one's code and data), as much as the excess allowed.
+    const std::vector<std::unique_ptr<Instance>> plain =
+        Copies(folder, plugin, "plain", Settings(15, 10));
+    auto excess = [&](const std::string& name, const std::string& settings) {
+        const std::vector<std::unique_ptr<Instance>> masked =
+            Copies(folder, plugin, name, settings);
+        std::vector<std::function<void()>> works;
+        for (const auto* copies : {&plain, &masked})
+            for (const std::unique_ptr<Instance>& copy : *copies)
+                works.push_back([&copy, &realisticFiles] { copy->Values(realisticFiles); });
+        works.push_back([&] { Attributes(realisticFiles); });
+        const std::vector<double> medians = Interleaved(works, 2 * kRepetitions);
+        double difference = 0;
+        for (std::size_t c = 0; c < kCopies; ++c)
+            difference += medians[kCopies + c] - medians[c];
+        return difference / kCopies / medians.back();
+    };
     // The sample's masks (one for the general matcher), and three more that
     // the index takes, on the same table and files as G1.
-    const Instance fewMasks(folder, plugin, "fewmasks",
-                            Settings(15, 10, 0,
-                                     "7_masks=*.tar.*\n12_masks=Makefile|CMakeLists.txt|*.cmake\n"
-                                     "13_masks=README*|LICENSE*|COPYING*\n"
-                                     "14_masks=*.orig|ChangeLog|INSTALL*\n"));
-    auto [value6, attribute6] =
-        Interleaved([&] { fewMasks.Values(realisticFiles); }, [&] { Attributes(realisticFiles); });
-    Report("G6", "the same with the sample's 7 masks and 3 more", value6 / attribute6, "G1+.03",
-           value6 / attribute6 <= value1 / attribute1 + 0.03);
-    const Instance manyMasks(folder, plugin, "manymasks", Settings(100, 10, 10));
-    auto [value7, attribute7] =
-        Interleaved([&] { manyMasks.Values(realisticFiles); }, [&] { Attributes(realisticFiles); });
-    Report("G6", "100 groups, 1,000 exact, suffix and prefix masks", value7 / attribute7, "G1+.05",
-           value7 / attribute7 <= value1 / attribute1 + 0.05);
+    const double excess6 =
+        excess("fewmasks", Settings(15, 10, 0,
+                                    "7_masks=*.tar.*\n12_masks=Makefile|CMakeLists.txt|*.cmake\n"
+                                    "13_masks=README*|LICENSE*|COPYING*\n"
+                                    "14_masks=*.orig|ChangeLog|INSTALL*\n"));
+    Report("G6", "the same with the sample's 7 masks and 3 more", value1 / attribute1 + excess6,
+           "G1+.03", excess6 <= 0.03);
+    const double excess7 = excess("manymasks", Settings(100, 10, 10));
+    Report("G6", "100 groups, 1,000 exact, suffix and prefix masks", value1 / attribute1 + excess7,
+           "G1+.05", excess7 <= 0.05);
 
     const Instance large(folder, plugin, "large", Settings(1000, 5));
     const std::vector<std::string> largeFiles = Files(folder, "files2", {"x999_4", "absent"});
@@ -231,11 +272,13 @@ int main(int argc, char** argv) {
 
     LoadGoals(folder);
 
-    if (CountAllocationsOf(large.loaded->Module()) &&
-        CountAllocationsOf(manyMasks.loaded->Module())) {
+    // Masks of every tier, the general matcher's included.
+    const Instance masked(folder, plugin, "g5masks",
+                          Settings(100, 10, 10, "7_masks=*.tar.*|*.f*.x*|f1?3.x*\n"));
+    if (CountAllocationsOf(large.loaded->Module()) && CountAllocationsOf(masked.loaded->Module())) {
         const std::uint64_t before = AllocationsCounted();
         large.Values(largeFiles);
-        manyMasks.Values(realisticFiles);
+        masked.Values(realisticFiles);
         const double perCall =
             static_cast<double>(AllocationsCounted() - before) / static_cast<double>(2 * kFiles);
         Report("G5", "heap allocations per value request", perCall, "0", perCall == 0);
