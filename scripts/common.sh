@@ -33,17 +33,24 @@ ensure_packages() {
     fi
 }
 
-ensure_build_packages() {
-    # 32-bit Wine runs the 32-bit Windows build; it comes from the i386
-    # architecture, which must be known before the package lists are read.
+# What the shipped files need to build and to run: both compilers, Wine
+# (32-bit Wine runs the 32-bit Windows build; it comes from the i386
+# architecture, which must be known before the package lists are read) and
+# the type database that `lumbrasket init` reads.
+ensure_ship_packages() {
     if ! dpkg --print-foreign-architectures | grep -qx i386; then
         dpkg --add-architecture i386
         apt-get update -qq
     fi
-    ensure_packages cmake make g++ googletest g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 \
-        g++-mingw-w64-i686 binutils-mingw-w64-i686 \
-        clang libclang-rt-14-dev libbenchmark-dev \
-        wine wine64 wine32:i386
+    ensure_packages cmake make g++ g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 \
+        g++-mingw-w64-i686 binutils-mingw-w64-i686 wine wine64 wine32:i386 shared-mime-info
+}
+
+# Everything the test command builds: the above, the test framework, clang's
+# libFuzzer and the benchmark library.
+ensure_build_packages() {
+    ensure_ship_packages
+    ensure_packages googletest clang libclang-rt-14-dev libbenchmark-dev
 }
 
 # The real host and what drives it headless.
@@ -69,13 +76,29 @@ build_tree() {
     fi
 }
 
-build_linux() { build_tree linux; }
+# The three shipped trees. With SHIPPED_ONLY=yes they build what ships (the
+# plugin, the tool and the archive) and configure no tests; otherwise every
+# target, tests included. Either way the shipped files are built alike, so
+# switching between the two rebuilds nothing of them.
+tree_options() {
+    if [ "${SHIPPED_ONLY:-}" = yes ]; then
+        echo "-DLUMBRASKET_TESTS=OFF"
+    else
+        echo "-DLUMBRASKET_TESTS=ON"
+    fi
+}
+shipped_targets() { [ "${SHIPPED_ONLY:-}" != yes ] || echo "lumbrasket_package"; }
+build_linux() { TARGETS=$(shipped_targets) build_tree linux $(tree_options); }
 # The 32-bit Windows build comes first: its plugin file goes into the 64-bit
 # build's archive beside the 64-bit one.
-build_windows32() { build_tree windows32 -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64-i686.cmake"; }
+build_windows32() {
+    TARGETS=$(shipped_targets) build_tree windows32 $(tree_options) \
+        -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64-i686.cmake"
+}
 build_windows() {
     build_windows32
-    build_tree windows -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64-x86_64.cmake" \
+    TARGETS=$(shipped_targets) build_tree windows $(tree_options) \
+        -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64-x86_64.cmake" \
         -DLUMBRASKET_COMPANION_PLUGIN="$BUILD/windows32/plugin/package/Lumbrasket.wdx"
 }
 build_sanitized() { build_tree linux-sanitize -DLUMBRASKET_SANITIZE=ON; }

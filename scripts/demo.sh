@@ -1,12 +1,13 @@
 #!/bin/sh
-# Builds the plugins and shows what a host would see: the host stand-in
-# loads each build (the Windows ones under Wine, 64-bit and 32-bit) and
-# prints the group of every file in examples/sample, using
-# examples/Lumbrasket.ini.
+# Builds what ships (the plugins, the tool and the archives, no tests) and
+# shows what a host would see: the host stand-in loads each build (the
+# Windows ones under Wine, 64-bit and 32-bit) and prints the group of every
+# file in examples/sample, using examples/Lumbrasket.ini.
 set -eu
 . "$(dirname "$0")/common.sh"
 
-ensure_build_packages
+ensure_ship_packages
+SHIPPED_ONLY=yes
 build_linux
 build_windows
 start_wine
