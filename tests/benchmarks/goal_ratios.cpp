@@ -7,6 +7,7 @@
 //   G5  heap allocations per value request                                 = 0
 //   G6  G1's table with the sample's 7 masks and 3 more                  <= G1 + 0.03
 //       100 groups with 1,000 masks, exact, suffix and prefix              <= G1 + 0.05
+//       (each the excess over G1's table, measured beside it)
 //   T8  8-thread speedup of value requests / that of the bare query       >= 0.9
 // Times are medians of interleaved repetitions over 2,000 files. Run by
 // scripts/benchmark.sh for both builds (Windows under Wine).
