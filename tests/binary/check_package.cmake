@@ -31,18 +31,47 @@ if(differs)
     message(FATAL_ERROR "${plugin_name} in the archive differs from ${PLUGIN}")
 endif()
 
-# The text files say what their sources say, in the line ends of their system.
-foreach(pair "Lumbrasket.ini;${SOURCE}/examples/Lumbrasket.ini"
-             "readme.txt;${SOURCE}/plugin/package/readme.txt")
+# The readme speaks of this archive: it names every file in it, no plugin
+# or tool file that is not in it, and no other system's host.
+file(READ ${unpacked}/readme.txt readme)
+foreach(name ${found})
+    string(FIND "${readme}" "${name}" at)
+    if(at EQUAL -1)
+        message(FATAL_ERROR "readme.txt does not name ${name}, which the archive holds")
+    endif()
+endforeach()
+foreach(pair "Lumbrasket\\.wdx64;Lumbrasket.wdx64" "Lumbrasket\\.wdx([^6]|$);Lumbrasket.wdx"
+             "lumbrasket\\.exe;lumbrasket.exe")
+    list(GET pair 0 pattern)
+    list(GET pair 1 name)
+    list(FIND found ${name} at)
+    if(at EQUAL -1 AND readme MATCHES "${pattern}")
+        message(FATAL_ERROR "readme.txt names ${name}, which the archive does not hold")
+    endif()
+endforeach()
+if(WINDOWS)
+    set(foreign "Double Commander|Linux")
+else()
+    set(foreign "Total Commander|Windows")
+endif()
+if(readme MATCHES "${foreign}")
+    message(FATAL_ERROR "readme.txt speaks of ${CMAKE_MATCH_0}, not a host of this archive")
+endif()
+
+# The sample says what its source says; both texts are in the line ends of
+# their system.
+foreach(pair "Lumbrasket.ini;${SOURCE}/examples/Lumbrasket.ini" "readme.txt;-")
     list(GET pair 0 name)
     list(GET pair 1 original)
     # Read as hex: file(READ) as text would drop the carriage returns.
     file(READ ${unpacked}/${name} archived HEX)
-    file(READ ${original} source HEX)
-    # The texts are ASCII: "0d0a" can only be a CR LF pair.
-    string(REPLACE "0d0a" "0a" unix "${archived}")
-    if(NOT unix STREQUAL source)
-        message(FATAL_ERROR "${name} in the archive differs from ${original}")
+    if(NOT original STREQUAL "-")
+        file(READ ${original} source HEX)
+        # The texts are ASCII: "0d0a" can only be a CR LF pair.
+        string(REPLACE "0d0a" "0a" unix "${archived}")
+        if(NOT unix STREQUAL source)
+            message(FATAL_ERROR "${name} in the archive differs from ${original}")
+        endif()
     endif()
     # Byte pairs: a CR is "0d" at an even position.
     string(REGEX MATCH "^(..)*0d" carriage "${archived}")

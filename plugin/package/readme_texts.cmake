@@ -1,0 +1,26 @@
+# The parts of the archive's readme.txt that differ between the archives:
+# each readme names exactly the files its archive holds and the host they
+# are for. Included by plugin/CMakeLists.txt after the system is known.
+if(LUMBRASKET_PACKAGE_SYSTEM STREQUAL "linux-x86_64")
+    set(README_HOST "Double Commander on 64-bit Linux")
+    set(README_FILES "  Lumbrasket.wdx   the plugin\n  lumbrasket       the tool below\n  Lumbrasket.ini   sample settings\n  pluginst.inf     the install description\n  readme.txt       this text\n")
+    set(README_INSTALL "Double Commander 1.0.10, the version of Debian 12, does not install content\nplugins from an archive: unpack this archive into a folder of your choice,\nthen add Lumbrasket.wdx under Options > Plugins > Content plugins (WDX).")
+    set(README_SETTINGS_FOLDER "the folder of doublecmd.xml, usually ~/.config/doublecmd")
+    set(README_TOOL "lumbrasket")
+    set(README_TERMINAL "a terminal")
+elseif(NOT LUMBRASKET_COMPANION_PLUGIN)
+    # The 32-bit build's own archive, a step towards the Windows one.
+    set(README_HOST "32-bit Total Commander on Windows")
+    set(README_FILES "  Lumbrasket.wdx     the plugin for 32-bit Total Commander\n  lumbrasket.exe     the tool below\n  Lumbrasket.ini     sample settings\n  pluginst.inf       the install description\n  readme.txt         this text\n")
+    set(README_INSTALL "Open this archive in Total Commander and confirm the installation. By hand:\nunpack it into a folder of your choice, then add Lumbrasket.wdx under\nConfiguration > Options > Plugins > Content plugins (.WDX).")
+    set(README_SETTINGS_FOLDER "the folder of wincmd.ini")
+    set(README_TOOL "lumbrasket.exe")
+    set(README_TERMINAL "a command prompt")
+else()
+    set(README_HOST "Total Commander on Windows")
+    set(README_FILES "  Lumbrasket.wdx64   the plugin for 64-bit Total Commander\n  Lumbrasket.wdx     the plugin for 32-bit Total Commander\n  lumbrasket.exe     the tool below\n  Lumbrasket.ini     sample settings\n  pluginst.inf       the install description\n  readme.txt         this text\n")
+    set(README_INSTALL "Open this archive in Total Commander and confirm the installation: it puts\nthe plugin for its edition into a folder named Lumbrasket among its plugins.\nBy hand: unpack the archive into a folder of your choice, then add\nLumbrasket.wdx64 (64-bit Total Commander) or Lumbrasket.wdx (32-bit) under\nConfiguration > Options > Plugins > Content plugins (.WDX).")
+    set(README_SETTINGS_FOLDER "the folder of wincmd.ini")
+    set(README_TOOL "lumbrasket.exe")
+    set(README_TERMINAL "a command prompt")
+endif()
