@@ -283,6 +283,16 @@ constexpr bool kFileNamesIgnoreCase = true;
 constexpr bool kFileNamesIgnoreCase = false;
 #endif
 
+// Whether a path the host passes may hold '?' for a character its code page
+// lacks. A Windows host converts names to the 8-bit code page and puts '?'
+// where it cannot (no Windows name holds one); Linux names are UTF-8 bytes,
+// passed whole, where '?' is an ordinary character.
+#ifdef _WIN32
+constexpr bool kHostNamesMayHoldReplacedCharacters = true;
+#else
+constexpr bool kHostNamesMayHoldReplacedCharacters = false;
+#endif
+
 // Whether a variable may hold a value longer than Windows' 32767
 // characters. Linux's environment may; Windows refuses to set one (and
 // Wine's refusal then passes on memory it never set).

@@ -15,6 +15,7 @@
 #include "field_table.h"
 #include "group_catalog.h"
 #include "process_lock.h"
+#include "replaced_name_search.h"
 #include "settings_location.h"
 
 #include "bounded_string.h"
@@ -86,8 +87,12 @@ LUMBRASKET_EXPORT int WINAPI ContentGetValue(char* fileName, int fieldIndex, int
     if (fieldIndex != 0 && fieldIndex != 1)
         return kFieldEmpty;
     // A directory, and a path whose attributes cannot be read (all bits set),
-    // have no group.
-    if ((GetFileAttributesA(fileName) & FILE_ATTRIBUTE_DIRECTORY) != 0)
+    // have no group; unless the host put '?' for characters its code page
+    // lacks, and the name so read is a file's.
+    const DWORD attributes = GetFileAttributesA(fileName);
+    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 &&
+        !(attributes == INVALID_FILE_ATTRIBUTES && kHostNamesMayHoldReplacedCharacters &&
+          ReplacedNameIsFile(fileName)))
         return kFieldEmpty;
     const GroupCatalog* published = Published.load(std::memory_order_acquire);
     const GroupCatalog& catalog = published != nullptr ? *published : EmptyCatalog;

@@ -1,9 +1,11 @@
 // The plugin driven through its exports, as a host drives it: field list,
 // default parameters, the lazy one-time load, values for files, and the
 // search for the settings file in its four places.
+#include "host_names.h"
 #include "plugin_scenario.h"
 
 #include <gtest/gtest.h>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -144,6 +146,92 @@ TEST(FileNameTest, ExtensionAndMasksTakeTheFileNameOnly) {
         const std::string path = scenario.folder.Write("files/" + std::string(row.file), "x");
         EXPECT_EQ(row.number, scenario.Value(path, 0).number);
     }
+}
+
+// Names holding characters that the host's code page lacks: a Windows host
+// passes '?' for each, and the entry is found by a search. Each row makes its
+// entries by their Unicode names, in a folder of its own, and asks for the
+// first as the host names it. "\xED\x95\x9C" (U+D55C) and "\xEA\xB0\x80"
+// (U+AC00) are in neither code page 1252 nor 932; the suite runs again under
+// 932 where the system can switch to it.
+TEST(ReplacedNameTest, EntriesAreFoundByTheNamesTheHostPasses) {
+    PluginScenario scenario;
+    scenario.folder.Write("host/Lumbrasket.ini", "[Groups]\n0=txt\n0_name=Text\n1=pdf\n"
+                                                 "1_name=Documents\n2=gz\n2_name=Archives\n"
+                                                 "3_masks=report*\n3_name=Reports\n");
+    ASSERT_EQ(1, scenario.SetDefaultParams());
+    ASSERT_EQ(kFieldNumeric32, scenario.FieldType(0));
+    const std::int32_t kNone = -1;
+    struct Row {
+        const char* what;
+        const char* asked;  // made unless it is a ghost
+        const char* beside; // another entry made, or null
+        bool askedIsFolder, besideIsFolder, ghost, longPrefix;
+        std::int32_t utf8, cp1252, cp932; // the group number, or no value
+    };
+    const Row rows[] = {
+        {"one character", "\xED\x95\x9C.pdf", nullptr, false, false, false, false, 1, 1, 1},
+        {"a character of two UTF-16 units", "\xF0\x9F\x98\x80 notes.txt", nullptr, false, false,
+         false, false, 0, 0, 0},
+        {"a folder", "\xED\x95\x9C.txt", nullptr, true, false, false, false, kNone, kNone, kNone},
+        {"nothing there", "\xED\x95\x9C.txt", nullptr, false, false, true, false, kNone, kNone,
+         kNone},
+        {"a file and a folder under one name", "a\xED\x95\x9C.pdf", "a\xEA\xB0\x80.pdf", false,
+         true, false, false, 1, kNone, kNone},
+        {"two files under one name", "b\xED\x95\x9C.pdf", "b\xEA\xB0\x80.pdf", false, false, false,
+         false, 1, 1, 1},
+        {"in a replaced folder", "d\xED\x95\x9C/inner.txt", nullptr, false, false, false, false, 0,
+         0, 0},
+        {"replaced parts on three levels", "d\xED\x95\x9C/\xEA\xB0\x80x/\xED\x95\x9C.gz", nullptr,
+         false, false, false, false, 2, 2, 2},
+        {"a folder in a replaced folder", "e\xED\x95\x9C/inner.txt", nullptr, true, false, false,
+         false, kNone, kNone, kNone},
+        {"a name that '?' matches", "a\xED\x95\x9C.txt", "ab.txt", false, false, true, false, kNone,
+         kNone, kNone},
+        {"a file where a folder must be", "f\xED\x95\x9C/inner.txt", "f\xED\x95\x9C", false, false,
+         true, false, kNone, kNone, kNone},
+        // In code page 932 the character's second byte is '\\'.
+        {"beside a double-byte character", "\xE8\xA1\xA8\xED\x95\x9C/inner.txt", nullptr, false,
+         false, false, false, 0, 0, 0},
+        {"masks see the name as passed", "report\xED\x95\x9C", nullptr, false, false, false, false,
+         3, 3, 3},
+        // Code page 1252 writes "l" for U+0142: no '?' tells that a name was
+        // converted, and the entry stays out of reach.
+        {"a best-fit letter", "\xC5\x82odz.txt", nullptr, false, false, false, false, 0, kNone, 0},
+        {"a path in the \\\\?\\ form", "p\xED\x95\x9C.pdf", nullptr, false, false, false, true,
+         kNone, kNone, kNone},
+    };
+    const int codePage = HostCodePage();
+    if (codePage != 65001 && codePage != 1252 && codePage != 932)
+        GTEST_SKIP() << "no answers for code page " << codePage;
+    int index = 0;
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        const std::string root = scenario.folder.MakeFolder("row" + std::to_string(index++));
+        ASSERT_TRUE(row.beside == nullptr ||
+                    MakeEntryByUnicodeName(root, row.beside, row.besideIsFolder));
+        ASSERT_TRUE(row.ghost || MakeEntryByUnicodeName(root, row.asked, row.askedIsFolder));
+        const std::string path = (row.longPrefix ? "\\\\?\\" : "") + HostPathOf(root, row.asked);
+        const std::int32_t expected = codePage == 65001  ? row.utf8
+                                      : codePage == 1252 ? row.cp1252
+                                                         : row.cp932;
+        FieldValue value = scenario.Value(path, 0);
+        if (expected == kNone) {
+            EXPECT_EQ(kFieldEmpty, value.result) << path;
+            EXPECT_TRUE(value.untouched);
+        } else {
+            EXPECT_EQ(kFieldNumeric32, value.result) << path;
+            EXPECT_EQ(expected, value.number);
+        }
+    }
+}
+
+// A run under another code page proves nothing unless the system switched.
+TEST(ReplacedNameTest, RunsUnderTheCodePageItWasStartedFor) {
+    const char* wanted = std::getenv("LUMBRASKET_TEST_CODE_PAGE");
+    if (wanted == nullptr)
+        GTEST_SKIP() << "started for no particular code page";
+    EXPECT_EQ(std::atoi(wanted), HostCodePage());
 }
 
 TEST_F(ValueTest, NoValueForFoldersMissingPathsOrOtherFields) {
