@@ -90,12 +90,17 @@ typedef struct OVERLAPPED* LPOVERLAPPED;
 #define ERROR_CANT_RESOLVE_FILENAME 1921u
 #define ERROR_MOD_NOT_FOUND 126u
 #define ERROR_PROC_NOT_FOUND 127u
+#define ERROR_ALREADY_EXISTS 183u
+#define ERROR_MORE_DATA 234u
+#define ERROR_NO_MORE_ITEMS 259u
 
 // Registry roots and rights. Linux has no registry: every key is missing.
+#define HKEY_CLASSES_ROOT (reinterpret_cast<HKEY>(static_cast<std::intptr_t>(0x80000000)))
 #define HKEY_CURRENT_USER (reinterpret_cast<HKEY>(static_cast<std::intptr_t>(0x80000001)))
 #define HKEY_LOCAL_MACHINE (reinterpret_cast<HKEY>(static_cast<std::intptr_t>(0x80000002)))
 #define KEY_QUERY_VALUE 0x0001u
 #define KEY_SET_VALUE 0x0002u
+#define KEY_ENUMERATE_SUB_KEYS 0x0008u
 #define KEY_ALL_ACCESS 0xF003Fu
 #define REG_OPTION_NON_VOLATILE 0u
 #define REG_SZ 1u
@@ -115,6 +120,7 @@ typedef struct OVERLAPPED* LPOVERLAPPED;
 #define OPEN_EXISTING 3u
 #define OPEN_ALWAYS 4u
 #define TRUNCATE_EXISTING 5u
+#define MOVEFILE_REPLACE_EXISTING 0x00000001u
 
 #define MAKEINTRESOURCEA(id)                                                                       \
     (reinterpret_cast<LPCSTR>(static_cast<std::uintptr_t>(static_cast<WORD>(id))))
@@ -186,6 +192,9 @@ BOOL FindClose(HANDLE search);
 // that is a symbolic link removes the link only.
 BOOL DeleteFileA(LPCSTR path);
 BOOL RemoveDirectoryA(LPCSTR path);
+// Renames a file within its volume; without MOVEFILE_REPLACE_EXISTING it
+// refuses, with ERROR_ALREADY_EXISTS, to take the place of an existing entry.
+BOOL MoveFileExA(LPCSTR from, LPCSTR to, DWORD flags);
 
 // Modules and the user interface (platform/linux/modules.cpp).
 DWORD GetModuleFileNameA(HMODULE module, LPSTR fileName, DWORD size);
@@ -209,6 +218,8 @@ LONG RegOpenKeyExA(HKEY key, LPCSTR subKey, DWORD options, REGSAM access, PHKEY 
 LONG RegQueryValueExA(HKEY key, LPCSTR valueName, LPDWORD reserved, LPDWORD type, LPBYTE data,
                       LPDWORD size);
 LONG RegCloseKey(HKEY key);
+LONG RegEnumKeyExA(HKEY key, DWORD index, LPSTR name, LPDWORD nameSize, LPDWORD reserved,
+                   LPSTR className, LPDWORD classSize, FILETIME* lastWrite);
 LONG RegCreateKeyExA(HKEY key, LPCSTR subKey, DWORD reserved, LPSTR className, DWORD options,
                      REGSAM access, LPSECURITY_ATTRIBUTES security, PHKEY result,
                      LPDWORD disposition);
@@ -281,6 +292,15 @@ constexpr const char* kPathSeparators = "/";
 constexpr bool kFileNamesIgnoreCase = true;
 #else
 constexpr bool kFileNamesIgnoreCase = false;
+#endif
+
+// Where the system keeps its file types: Windows in the registry's classes
+// (HKEY_CLASSES_ROOT\.ext), Linux in the shared MIME-info database, which
+// Linux's registry calls, answering as for a missing key, never reach.
+#ifdef _WIN32
+constexpr bool kFileTypesInRegistry = true;
+#else
+constexpr bool kFileTypesInRegistry = false;
 #endif
 
 // Whether a path the host passes may hold '?' for a character its code page

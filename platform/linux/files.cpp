@@ -4,7 +4,7 @@
 // matching every name); any other pattern finds the one entry of that path.
 // As on Windows, a pattern that ends in a separator finds nothing, a path is
 // taken in its one spelling ("link/." is the link), and links and mounted
-// folders are reparse points.
+// folders are reparse points. Also the deletion and renaming of entries.
 #ifndef _WIN32
 #include "../name_pattern.h"
 #include "../path_spelling.h"
@@ -13,7 +13,9 @@
 #include "mounts.h"
 #include <climits>
 #include <cstring>
+#include <cstdio>
 #include <dirent.h>
+#include <fcntl.h>
 #include <string>
 #include <cerrno>
 #include <sys/stat.h>
@@ -285,6 +287,30 @@ BOOL DeleteFileA(LPCSTR name) {
     }
     if (unlink(path) != 0) {
         SetLastError(ERROR_ACCESS_DENIED);
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL MoveFileExA(LPCSTR from, LPCSTR to, DWORD flags) {
+    char source[PATH_MAX];
+    char target[PATH_MAX];
+    struct stat entry;
+    if (!FindEntry(from, source, entry))
+        return FALSE;
+    if (to == nullptr || !ReducePathSpelling(to, target, sizeof(target))) {
+        SetLastError(ERROR_PATH_NOT_FOUND);
+        return FALSE;
+    }
+    // Without leave to replace, the check and the move are one step, so an
+    // entry made meanwhile is never lost.
+    const int moved = (flags & MOVEFILE_REPLACE_EXISTING) != 0
+                          ? System().rename(source, target)
+                          : renameat2(AT_FDCWD, source, AT_FDCWD, target, RENAME_NOREPLACE);
+    if (moved != 0) {
+        SetLastError(errno == EEXIST                       ? ERROR_ALREADY_EXISTS
+                     : errno == ENOENT || errno == ENOTDIR ? ERROR_PATH_NOT_FOUND
+                                                           : ERROR_ACCESS_DENIED);
         return FALSE;
     }
     return TRUE;

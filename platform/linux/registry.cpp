@@ -17,6 +17,10 @@ LONG RegCloseKey(HKEY) {
     return ERROR_INVALID_HANDLE;
 }
 
+LONG RegEnumKeyExA(HKEY, DWORD, LPSTR, LPDWORD, LPDWORD, LPSTR, LPDWORD, FILETIME*) {
+    return ERROR_FILE_NOT_FOUND;
+}
+
 LONG RegCreateKeyExA(HKEY, LPCSTR, DWORD, LPSTR, DWORD, REGSAM, LPSECURITY_ATTRIBUTES, PHKEY result,
                      LPDWORD) {
     if (result != nullptr)

@@ -264,6 +264,25 @@ std::string ReadText(const std::string& path) {
     return text;
 }
 
+// A rename takes an existing entry's place only when told to: without the
+// flag it fails with Windows' code and leaves both files as they were.
+TEST(MoveFileTest, ReplacesOnlyWhenTold) {
+    ScratchFolder folder;
+    const std::string from = folder.Write("new.ini", "new");
+    const std::string to = folder.Write("old.ini", "old");
+    EXPECT_FALSE(MoveFileExA(from.c_str(), to.c_str(), 0));
+    EXPECT_EQ(GetLastError(), ERROR_ALREADY_EXISTS);
+    EXPECT_EQ(ReadText(to), "old");
+    EXPECT_EQ(ReadText(from), "new");
+    EXPECT_TRUE(MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING));
+    EXPECT_EQ(ReadText(to), "new");
+    EXPECT_EQ(GetFileAttributesA(from.c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_TRUE(MoveFileExA(to.c_str(), from.c_str(), 0));
+    EXPECT_EQ(ReadText(from), "new");
+    EXPECT_FALSE(MoveFileExA(to.c_str(), from.c_str(), 0));
+    EXPECT_EQ(GetLastError(), ERROR_FILE_NOT_FOUND);
+}
+
 // A write keeps the file's owner, group and mode, so its owner can still
 // read it after someone else (root, here) wrote a key.
 TEST(ProfileWriteTest, KeepsOwnerGroupAndMode) {

@@ -3,11 +3,13 @@
 // prints, for each file of a folder (or each path given), the value of every
 // field. Run the Windows build under Wine against Lumbrasket.wdx64, the Linux
 // build against Lumbrasket.wdx; the tables are meant to be identical.
-// Its `check` command explains a settings file to the person who wrote it.
+// Its `check` command explains a settings file to the person who wrote it;
+// its `init` command writes one from the system's own file types.
 #include "bounded_string.h"
 #include "check_helpers.h"
 #include "extension.h"
 #include "group_catalog.h"
+#include "init_command.h"
 #include "loaded_plugin.h"
 #include "settings_location.h"
 #include "settings_check.h"
@@ -25,18 +27,21 @@
 namespace {
 
 // Exit codes: the check's 0 and 1 (no warning, a warning), and the errors.
-constexpr int kExitUsage = 2;       // the command line is not understood
-constexpr int kExitNotAPlugin = 3;  // the plugin file does not load or lacks exports
-constexpr int kExitMissingPath = 4; // a folder or file to show does not exist
+constexpr int kExitUsage = 2;        // the command line is not understood
+constexpr int kExitNotAPlugin = 3;   // the plugin file does not load or lacks exports
+constexpr int kExitMissingPath = 4;  // a folder or file to show does not exist
+constexpr int kExitOutputExists = 5; // init: the file to write exists, and no --force
+constexpr int kExitCannotWrite = 6;  // init: the file cannot be written
 
 const char* const kUsage =
     "usage: lumbrasket [--host-settings PATH] [--why] [PLUGIN_FILE] FOLDER_OR_FILE...\n"
     "       lumbrasket check [--host-settings PATH] [--plugin PLUGIN_FILE]\n"
     "                        [--host-program PATH] [SETTINGS_FILE]\n"
+    "       lumbrasket init [--output FILE|-] [--force]\n"
     "\n"
-    "  `check` is the command wherever it is the first argument that is not an\n"
-    "  option or an option's path (write ./check for a file of that name); after\n"
-    "  `--`, every argument is a path.\n"
+    "  `check` and `init` are commands wherever they are the first argument that\n"
+    "  is not an option or an option's path (write ./check for a file of that\n"
+    "  name); after `--`, every argument is a path.\n"
     "\n"
     "  Loads the plugin as a file manager does (PLUGIN_FILE, or the plugin file\n"
     "  beside this program) and prints its fields for every file of each FOLDER\n"
@@ -52,12 +57,23 @@ const char* const kUsage =
     "  --host-program, the place beside the file manager's program), or reads\n"
     "  SETTINGS_FILE, and prints its groups as the plugin will use them, a warning\n"
     "  for every line that does not mean what it seems to, and notes on what is\n"
-    "  worth knowing. Exits 1 when there is a warning, 0 when there is none.\n";
+    "  worth knowing. Exits 1 when there is a warning, 0 when there is none.\n"
+    "\n"
+    "  init: writes a settings file of every file type this system knows (the\n"
+    "  shared MIME-info database on Linux; on Windows the registry's extension\n"
+    "  keys, with the sample's groups where it knows nothing), grouped into kinds,\n"
+    "  to Lumbrasket.ini in the current folder, to FILE, or with - to the\n"
+    "  standard output. It replaces an existing file only with --force: without,\n"
+    "  it exits 5; it exits 6 when the file cannot be written.\n";
 
 // What the command line asks for.
 struct Options {
     bool check = false;
+    bool init = false;
     bool why = false;
+    bool force = false;
+    bool outputGiven = false;
+    std::string output;
     std::string hostSettings;
     std::string pluginFile;
     std::string hostProgram;
@@ -134,6 +150,22 @@ void PrintRow(const std::vector<std::string>& cells, const std::vector<size_t>& 
             line += std::string(widths[i] - cells[i].size() + 2, ' ');
     }
     std::printf("%s\n", line.c_str());
+}
+
+int RunInitCommand(const Options& options) {
+    if (options.why || !options.hostSettings.empty() || !options.pluginFile.empty() ||
+        !options.hostProgram.empty())
+        return Refuse("init takes only --output and --force");
+    if (!options.arguments.empty())
+        return Refuse("init writes to --output FILE, not to " + options.arguments[0]);
+    switch (RunInit(options.output, options.force)) {
+    case InitOutcome::kWritten:
+        return 0;
+    case InitOutcome::kOutputExists:
+        return kExitOutputExists;
+    default:
+        return kExitCannotWrite;
+    }
 }
 
 int RunCheck(const Options& options) {
@@ -314,8 +346,9 @@ bool ParseArguments(int argc, char** argv, Options& options) {
     for (int i = 1; i < argc; ++i) {
         const std::string argument = argv[i];
         if (optionsEnd || argument.size() < 2 || argument[0] != '-') {
-            if (!optionsEnd && !options.check && options.arguments.empty() && argument == "check") {
-                options.check = true;
+            if (!optionsEnd && !options.check && !options.init && options.arguments.empty() &&
+                (argument == "check" || argument == "init")) {
+                (argument == "check" ? options.check : options.init) = true;
                 continue;
             }
             options.arguments.push_back(argument);
@@ -329,9 +362,14 @@ bool ParseArguments(int argc, char** argv, Options& options) {
             options.why = true;
             continue;
         }
+        if (argument == "--force") {
+            options.force = true;
+            continue;
+        }
         std::string* value = argument == "--host-settings"  ? &options.hostSettings
                              : argument == "--plugin"       ? &options.pluginFile
                              : argument == "--host-program" ? &options.hostProgram
+                             : argument == "--output"       ? &options.output
                                                             : nullptr;
         if (value == nullptr) {
             Refuse("unknown option " + argument);
@@ -342,6 +380,7 @@ bool ParseArguments(int argc, char** argv, Options& options) {
             return false;
         }
         *value = argv[++i];
+        options.outputGiven = options.outputGiven || value == &options.output;
     }
     return true;
 }
@@ -358,5 +397,9 @@ int main(int argc, char** argv) {
     Options options;
     if (!ParseArguments(argc, argv, options))
         return kExitUsage;
+    if (options.init)
+        return RunInitCommand(options);
+    if (options.outputGiven || options.force)
+        return Refuse("--output and --force belong to init");
     return options.check ? RunCheck(options) : RunTable(options);
 }

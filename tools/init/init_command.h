@@ -1,0 +1,20 @@
+// `lumbrasket init`: a settings file of every file type this system knows,
+// grouped into kinds, written where the user says.
+#pragma once
+
+#include "type_records.h"
+
+#include <string>
+
+// This system's type database: the registry's extension keys on Windows,
+// where the sample's groups fill in what the registry does not know, and the
+// shared MIME-info database elsewhere (the sample only when it is missing).
+TypeDatabase SystemTypeDatabase();
+
+enum class InitOutcome { kWritten, kOutputExists, kCannotWrite };
+
+// Writes the table to `output` ("-": the standard output, and what was done
+// to the error output), through a temporary file in the same folder that is
+// renamed into place, so a reader never sees half a file. An existing file
+// is replaced only when `force` says so. Prints what it did or why not.
+InitOutcome RunInit(const std::string& output, bool force);

@@ -1,0 +1,49 @@
+// The sample's groups as data; a test holds them equal to the groups that
+// the plugin's loader reads from examples/Lumbrasket.ini.
+#include "sample_table.h"
+
+#include <algorithm>
+#include <iterator>
+#include <string_view>
+
+const SampleGroup kSampleGroups[] = {
+    {"Text", "txt|log|md|rst|nfo", ""},
+    {"Documents", "doc|docx|odt|rtf|pdf", ""},
+    {"Spreadsheets", "xls|xlsx|ods|csv|tsv", ""},
+    {"Presentations", "ppt|pptx|odp", ""},
+    {"Images", "jpg|jpeg|png|gif|bmp|svg|webp|tif|tiff", ""},
+    {"Audio", "mp3|flac|ogg|wav|m4a|opus", ""},
+    {"Video", "mp4|mkv|avi|mov|webm", ""},
+    {"Archives", "zip|7z|rar|tar|gz|bz2|xz|zst|tgz", "*.tar.*"},
+    {"Source code", "c|cpp|h|hpp|py|js|ts|rs|go|java|cs", ""},
+    {"Programs", "exe|dll|msi|bat|cmd|ps1|sh", ""},
+    {"Settings", "ini|cfg|conf|json|yaml|yml|toml|xml", ""},
+    {"Fonts", "ttf|otf|woff|woff2", ""},
+    {"Build files", "cmake|mk", "Makefile|CMakeLists.txt|*.cmake"},
+    {"Documentation", "", "README*|LICENSE*|COPYING*"},
+};
+const std::size_t kSampleGroupCount = std::size(kSampleGroups);
+
+namespace {
+
+template <typename Take> void ForEachPiece(std::string_view list, Take take) {
+    while (!list.empty()) {
+        const std::size_t end = std::min(list.find('|'), list.size());
+        take(std::string(list.substr(0, end)));
+        list.remove_prefix(std::min(end + 1, list.size()));
+    }
+}
+
+} // namespace
+
+void AddSampleGroups(TypeDatabase& database, int weight) {
+    for (const SampleGroup& group : kSampleGroups) {
+        const std::string type = std::string("sample ") + group.name;
+        ForEachPiece(group.extensions, [&](const std::string& extension) {
+            database.globs.push_back(TypeGlob{weight, type, "*." + extension, false, group.name});
+        });
+        ForEachPiece(group.masks, [&](const std::string& mask) {
+            database.globs.push_back(TypeGlob{weight, type, mask, false, group.name});
+        });
+    }
+}

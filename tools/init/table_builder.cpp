@@ -1,0 +1,292 @@
+// The table builder of `lumbrasket init`. It takes records as a database
+// lists them and settles, pattern by pattern, which type owns it: the same
+// text folded (the plugin matches the letters A to Z in either case) is one
+// pattern, so the patterns it writes never collide.
+#include "table_builder.h"
+
+#include "ascii.h"
+#include "bounded_string.h"
+#include "check_helpers.h"
+#include "code_page.h"
+#include "kind_table.h"
+
+#include <algorithm>
+#include <map>
+#include <unordered_map>
+
+namespace {
+
+// A value is read up to this many bytes; a list is split before it.
+constexpr std::size_t kListBytes = kPathBufferSize - 1;
+// A character class, and a whole pattern, expands to at most this many.
+constexpr std::size_t kMostExpanded = 10;
+
+std::string Folded(std::string text) {
+    for (char& c : text)
+        c = FoldAscii(c);
+    return text;
+}
+
+std::string Shown(const std::string& text) {
+    return PrintableText(text);
+}
+
+// Why the settings file cannot carry the pattern as the database means it;
+// empty when it can.
+std::string CannotCarry(const std::string& glob) {
+    if (glob.size() > kListBytes)
+        return "longer than the 259 bytes a list holds";
+    if (glob.find('|') != std::string::npos)
+        return "holds '|', which separates patterns";
+    if (glob.find_first_of("/\\") != std::string::npos)
+        return "holds a path separator or an escape";
+    if (glob.front() == ' ' || glob.front() == '\t' || glob.back() == ' ' || glob.back() == '\t')
+        return "begins or ends with a blank, which the settings reader drops";
+    // A list that begins and ends with one kind of quote loses both.
+    if (glob.front() == '"' || glob.front() == '\'' || glob.back() == '"' || glob.back() == '\'')
+        return "begins or ends with a quote, which the settings reader may drop";
+    if (HasNonAscii(glob) && IsValidUtf8(glob) != (MultibyteCodePage() == kUtf8CodePage))
+        return "is not in this system's encoding of names";
+    if (HasControlCharacters(glob))
+        return "holds control characters";
+    if (glob.find_first_not_of("*?") == std::string::npos)
+        return "matches (nearly) every name, and a mask wins over every extension";
+    return std::string();
+}
+
+// The glob with each character class written out, every pattern it stands
+// for; false, with the reason, when a class is negated, holds a character
+// a mask reads as a wildcard, or is too large, or the whole too many.
+bool ExpandClasses(const std::string& glob, std::vector<std::string>& patterns, std::string& why) {
+    patterns.assign(1, std::string());
+    for (std::size_t at = 0; at < glob.size(); ++at) {
+        std::size_t end = std::string::npos;
+        if (glob[at] == '[') {
+            if (at + 1 < glob.size() && (glob[at + 1] == '!' || glob[at + 1] == '^')) {
+                why = "a negated character class";
+                return false;
+            }
+            end = glob.find(']', at + 2); // a ']' first in the class is a member
+        }
+        if (glob[at] != '[' || end == std::string::npos) {
+            // An unclosed '[' stands for itself, in the mask as in the glob.
+            for (std::string& pattern : patterns)
+                pattern += glob[at];
+            continue;
+        }
+        std::string members;
+        for (std::size_t in = at + 1; in < end; ++in) {
+            const unsigned char first = static_cast<unsigned char>(glob[in]);
+            unsigned char last = first;
+            if (in + 2 < end && glob[in + 1] == '-') {
+                last = static_cast<unsigned char>(glob[in + 2]);
+                in += 2;
+            }
+            for (unsigned c = first; c <= last && members.size() <= kMostExpanded; ++c)
+                if (members.find(static_cast<char>(c)) == std::string::npos)
+                    members += static_cast<char>(c);
+        }
+        if (members.size() > kMostExpanded || patterns.size() * members.size() > kMostExpanded) {
+            why = "a character class of more than 10 characters, or more than 10 patterns";
+            return false;
+        }
+        if (members.empty() || members.find_first_of("*?[]") != std::string::npos ||
+            HasNonAscii(members)) {
+            why = "a character class of wildcards or of characters beyond ASCII";
+            return false;
+        }
+        std::vector<std::string> expanded;
+        for (const std::string& pattern : patterns)
+            for (char member : members)
+                expanded.push_back(pattern + member);
+        patterns.swap(expanded);
+        at = end;
+    }
+    return true;
+}
+
+// The extension a pattern names when it is exactly "*.ext", else empty: any
+// other pattern, a dot or a wildcard in the rest included, is a mask.
+std::string ExtensionOf(const std::string& pattern) {
+    if (pattern.size() < 3 || pattern.compare(0, 2, "*.") != 0 ||
+        pattern.find_first_of("*?.;,[", 2) != std::string::npos)
+        return std::string();
+    return pattern.substr(2);
+}
+
+struct Candidate {
+    std::string pattern; // as it will be written: as the database writes it
+    std::size_t record;  // the record's place in the database
+    // Case-sensitive with letters that folding changes: it means the file
+    // names of its own spelling only.
+    bool cased;
+};
+
+// The pieces joined with '|' into lists of at most kListBytes each.
+std::vector<std::string> Lists(std::vector<std::string> pieces) {
+    std::sort(pieces.begin(), pieces.end(), [](const std::string& a, const std::string& b) {
+        const std::string foldedA = Folded(a);
+        const std::string foldedB = Folded(b);
+        return foldedA != foldedB ? foldedA < foldedB : a < b;
+    });
+    std::vector<std::string> lists;
+    for (const std::string& piece : pieces) {
+        if (!lists.empty() && lists.back().size() + 1 + piece.size() <= kListBytes)
+            lists.back() += "|" + piece;
+        else
+            lists.push_back(piece);
+    }
+    return lists;
+}
+
+struct KindPatterns {
+    std::vector<std::string> extensions;
+    std::vector<std::string> masks;
+};
+
+} // namespace
+
+InitTable BuildInitTable(const TypeDatabase& database) {
+    InitTable table;
+    const std::vector<TypeGlob>& records = database.globs;
+    const auto leaveOut = [&](const std::string& glob, std::size_t record, const std::string& why) {
+        // A type without a kind loses nothing: its files get the fallback
+        // group all the same.
+        if (!records[record].kind.empty())
+            table.leftOut.push_back(Shown(glob) + " (" + Shown(records[record].type) + "): " + why);
+    };
+
+    // Every pattern by its folded text, in the order the texts first occur.
+    std::vector<std::string> order;
+    std::unordered_map<std::string, std::vector<Candidate>> byFolded;
+    std::vector<std::string> withoutKind;
+    for (std::size_t index = 0; index < records.size(); ++index) {
+        const TypeGlob& record = records[index];
+        if (record.kind.empty() &&
+            std::find(withoutKind.begin(), withoutKind.end(), record.type) == withoutKind.end())
+            withoutKind.push_back(record.type);
+        if (record.glob.empty())
+            continue;
+        std::string why = CannotCarry(record.glob);
+        std::vector<std::string> patterns;
+        if (why.empty() && !ExpandClasses(record.glob, patterns, why))
+            patterns.clear();
+        if (!why.empty()) {
+            leaveOut(record.glob, index, why);
+            continue;
+        }
+        for (const std::string& pattern : patterns) {
+            const std::string folded = Folded(pattern);
+            std::vector<Candidate>& claims = byFolded[folded];
+            if (claims.empty())
+                order.push_back(folded);
+            claims.push_back(Candidate{pattern, index, record.caseSensitive && pattern != folded});
+        }
+    }
+    table.typesWithoutKind = withoutKind.size() + database.typesLeftWithoutKind;
+
+    std::size_t contested = 0;
+    std::map<std::size_t, std::pair<std::string, KindPatterns>> kinds; // by rank, then first seen
+    std::vector<std::string> kindNames;
+    for (const std::string& folded : order) {
+        const std::vector<Candidate>& claims = byFolded[folded];
+        // A case-sensitive pattern with capitals keeps its place only where
+        // no other pattern folds to the same text.
+        std::vector<const Candidate*> plain;
+        std::vector<const Candidate*> cased;
+        for (const Candidate& claim : claims)
+            (claim.cased ? cased : plain).push_back(&claim);
+        const bool onlyOneCased =
+            plain.empty() && std::all_of(cased.begin(), cased.end(), [&](const Candidate* claim) {
+                return claim->pattern == cased[0]->pattern;
+            });
+        std::vector<const Candidate*>& rivals = onlyOneCased ? cased : plain;
+        const Candidate* winner = rivals.empty() ? nullptr : rivals[0];
+        bool severalTypes = false;
+        for (const Candidate* claim : rivals) {
+            if (records[claim->record].weight > records[winner->record].weight)
+                winner = claim;
+            severalTypes =
+                severalTypes || records[claim->record].type != records[rivals[0]->record].type;
+        }
+        if (!onlyOneCased)
+            for (const Candidate* claim : cased)
+                leaveOut(claim->pattern, claim->record,
+                         "case-sensitive, and " +
+                             (winner == nullptr
+                                  ? std::string("other patterns differ from it only in case")
+                                  : Shown(winner->pattern) + " (" +
+                                        Shown(records[winner->record].type) +
+                                        ") is the same pattern to the plugin"));
+        if (winner == nullptr)
+            continue;
+        contested += severalTypes ? 1 : 0;
+        const std::string& kind = records[winner->record].kind;
+        if (kind.empty())
+            continue;
+        auto named = std::find(kindNames.begin(), kindNames.end(), kind);
+        if (named == kindNames.end())
+            named = kindNames.insert(kindNames.end(), kind);
+        // Kinds outside the order keep the order they were first seen in.
+        const std::size_t rank =
+            KindRank(kind) * 1000 + static_cast<std::size_t>(named - kindNames.begin());
+        std::pair<std::string, KindPatterns>& entry = kinds[rank];
+        entry.first = kind;
+        const std::string extension = ExtensionOf(winner->pattern);
+        (extension.empty() ? entry.second.masks : entry.second.extensions)
+            .push_back(extension.empty() ? winner->pattern : extension);
+    }
+
+    std::string groups;
+    for (const auto& each : kinds) {
+        const std::string& kind = each.second.first;
+        const std::vector<std::string> extensions = Lists(each.second.second.extensions);
+        const std::vector<std::string> masks = Lists(each.second.second.masks);
+        table.patterns += each.second.second.extensions.size() + each.second.second.masks.size();
+        for (std::size_t part = 0; part < std::max(extensions.size(), masks.size()); ++part) {
+            const std::string number = std::to_string(table.groups++);
+            if (part < extensions.size())
+                groups += number + "=" + extensions[part] + "\n";
+            if (part < masks.size())
+                groups += number + "_masks=" + masks[part] + "\n";
+            groups += number + "_name=" + kind + "\n";
+        }
+    }
+
+    std::string& text = table.text;
+    text += "; Lumbrasket settings, written by `lumbrasket init` from\n; " +
+            Shown(database.source) +
+            ".\n"
+            ";\n"
+            "; [Groups] holds, per group N, an extension list (N=), a name (N_name=) and\n"
+            "; name masks (N_masks=). Groups are numbered 0, 1, 2 and so on without gaps;\n"
+            "; reading stops at the first number that has neither an extension list nor\n"
+            "; masks. Extensions are written without dots; masks are file names in which *\n"
+            "; stands for any run of characters and ? for one character. Both are\n"
+            "; separated by |, and the case of the letters A to Z does not matter. A mask\n"
+            "; that matches a file's name wins over every extension; among masks, and\n"
+            "; among extensions, the lower number wins. A kind whose list would pass the\n"
+            "; 259 bytes a value holds continues in the next number under the same name.\n"
+            ";\n"
+            "; Each type went to the kind of the first rule below that matches it:\n" +
+            KindTableComment() +
+            ";\n"
+            "; " +
+            std::to_string(table.patterns) + " patterns in " + std::to_string(table.groups) +
+            " groups.\n; " + std::to_string(contested) +
+            " patterns were claimed by several types: each went to the\n"
+            "; type of the highest weight, of equal weights to the one listed first.\n"
+            "; " +
+            std::to_string(table.typesWithoutKind) +
+            " types match no rule: their files get the fallback group, " + kInitFallbackName +
+            ".\n"
+            "; [Configuration] ReloadWhenChanged=1 has the plugin read this file again\n"
+            "; after an edit, without a restart of the file manager.\n";
+    text += "; Left out (" + std::to_string(table.leftOut.size()) + "):\n";
+    for (const std::string& line : table.leftOut)
+        text += ";   " + line + "\n";
+    text += "\n[Groups]\n" + groups +
+            "\n[Configuration]\nUnknownGroupPlaceHolder=" + kInitFallbackName +
+            "\nReloadWhenChanged=1\n";
+    return table;
+}
