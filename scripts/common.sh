@@ -47,10 +47,11 @@ ensure_ship_packages() {
 }
 
 # Everything the test command builds: the above, the test framework, clang's
-# libFuzzer and the benchmark library.
+# libFuzzer, the benchmark library, and the locale sources from which the
+# Windows plugin tests build the Japanese locale of their code page 932 run.
 ensure_build_packages() {
     ensure_ship_packages
-    ensure_packages googletest clang libclang-rt-14-dev libbenchmark-dev
+    ensure_packages googletest clang libclang-rt-14-dev libbenchmark-dev locales
 }
 
 # The real host and what drives it headless.
