@@ -17,6 +17,9 @@
 
 // The fallback group's name when the settings file gives none.
 constexpr const char* kDefaultFallbackName = "Unknown";
+// The key of [Configuration] that, set to 1, has edits apply while the host
+// runs.
+constexpr const char* kReloadWhenChangedKey = "ReloadWhenChanged";
 
 // The answer of a lookup: the group's number and name, which live as long
 // as the catalog.
@@ -64,6 +67,11 @@ public:
     // the extension.
     bool HasMasks() const { return !masks.Empty(); }
 
+    // Whether the settings file asks for its edits to apply while the host
+    // runs ([Configuration] ReloadWhenChanged=1); without that, a table is
+    // loaded once for the life of the process.
+    bool ReloadsWhenChanged() const { return reloadWhenChanged; }
+
     // The table as loaded, for tools that explain it to a person.
     const std::vector<FileGroup>& Groups() const { return groups; }
     const std::string& FallbackName() const { return fallbackName; }
@@ -92,5 +100,6 @@ private:
     MaskIndex masks;
     ExtensionIndex index;
     bool loaded = false;
+    bool reloadWhenChanged = false;
     std::string fallbackName;
 };

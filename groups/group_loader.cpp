@@ -2,6 +2,7 @@
 //   [Groups]         N=ext|ext|...   N_name=Group name     for N = 0, 1, 2, ...
 //                    N_masks=pattern|pattern|...  (optional) name patterns
 //   [Configuration]  UnknownGroupPlaceHolder=name of the fallback group
+//                    ReloadWhenChanged=1  edits apply while the host runs
 // Reading stops at the first N that has neither an extension list nor a mask
 // list, so a gap in the numbering ends the table. Nothing is ever written
 // back.
@@ -155,6 +156,9 @@ void GroupCatalog::LoadGroups(std::string settingsPath) {
     masks.Build();
     settings.SetSection(kConfigurationSection);
     fallbackName = settings.ReadString(kFallbackKey, kDefaultFallbackName);
+    // On only for a value that reads as the number 1: a word such as "yes"
+    // reads as 0 and keeps the table of the loaded file as it was.
+    reloadWhenChanged = settings.ReadInt(kReloadWhenChangedKey, 0) == 1;
     loaded = true;
 }
 

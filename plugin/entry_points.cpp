@@ -6,9 +6,10 @@
 // Hosts call from several threads (panel workers, background value requests).
 // The one-time load runs under the process-wide lock and then publishes the
 // catalog (release); a value request reads the published catalog (acquire)
-// and takes no lock, allocates nothing and copies only the answer. Every copy
-// into a host buffer is bounded by 260 and by the size the host gives,
-// whichever is smaller.
+// and takes no lock, allocates nothing and copies only the answer. A settings
+// file with ReloadWhenChanged=1 has its edits replace the published catalog
+// (watched_catalog.h). Every copy into a host buffer is bounded by 260 and by
+// the size the host gives, whichever is smaller.
 #include "content_interface.h"
 #include "export.h"
 #include "extension.h"
@@ -19,7 +20,8 @@
 #include "settings_location.h"
 
 #include "bounded_string.h"
-#include <atomic>
+#include "coarse_clock.h"
+#include "watched_catalog.h"
 #include <cstring>
 #include <new>
 
@@ -30,9 +32,9 @@ const char* const kPluginName = "Lumbrasket";
 HMODULE ModuleHandle = nullptr;
 char SettingsPath[kPathBufferSize] = {};
 GroupCatalog Catalog;
-// The catalog once it is loaded; until then values come from the empty
-// catalog, which a load never touches.
-std::atomic<const GroupCatalog*> Published{nullptr};
+// The catalog once it is loaded, or the one that replaced it after an edit;
+// until then values come from the empty catalog, which a load never touches.
+WatchedCatalog Published(CoarseMilliseconds);
 const GroupCatalog EmptyCatalog;
 
 // The room a host buffer offers a text: 260 bytes at most, less when the host
@@ -46,7 +48,7 @@ std::size_t HostCapacity(int maxlen) {
 }
 
 void LoadOnce() {
-    if (Published.load(std::memory_order_acquire) != nullptr)
+    if (Published.Word() != 0)
         return;
     ProcessLock lock;
     if (Catalog.IsLoaded())
@@ -54,8 +56,10 @@ void LoadOnce() {
     // Out of memory while loading: the catalog stays unloaded and the next
     // request tries again; the host must never see an exception.
     try {
+        // Seen before it is read: an edit saved during the read is a change.
+        const SettingsFileView seen = ViewSettingsFile(SettingsPath);
         Catalog.LoadGroups(std::string(SettingsPath));
-        Published.store(&Catalog, std::memory_order_release);
+        Published.PublishFirst(Catalog, seen);
     } catch (const std::bad_alloc&) {
         Catalog = GroupCatalog();
     }
@@ -94,8 +98,8 @@ LUMBRASKET_EXPORT int WINAPI ContentGetValue(char* fileName, int fieldIndex, int
         !(attributes == INVALID_FILE_ATTRIBUTES && kHostNamesMayHoldReplacedCharacters &&
           ReplacedNameIsFile(fileName)))
         return kFieldEmpty;
-    const GroupCatalog* published = Published.load(std::memory_order_acquire);
-    const GroupCatalog& catalog = published != nullptr ? *published : EmptyCatalog;
+    const CatalogReader reader(Published);
+    const GroupCatalog& catalog = reader.Catalog(EmptyCatalog);
     const FileNameParts parts = SplitFileName(fileName, catalog.HasMasks());
     const GroupMatch match = catalog.FindGroupOfFile(parts.name, parts.nameLength, parts.extension,
                                                      parts.extensionLength);
@@ -122,6 +126,7 @@ LUMBRASKET_EXPORT int WINAPI ContentSetDefaultParams(ContentDefaultParams* param
     if (params == nullptr)
         return kSettingsNotFound;
     ProcessLock lock;
+    Published.SetPlaces(ModuleHandle, kPluginName, params->defaultIniName);
     return LocateSettingsFile(ModuleHandle, kPluginName, params->defaultIniName, SettingsPath,
                               static_cast<int>(kPathBufferSize));
 }

@@ -108,6 +108,13 @@ BOOL GetFileInformationByHandle(HANDLE file, LPBY_HANDLE_FILE_INFORMATION info) 
                                         : FILE_ATTRIBUTE_ARCHIVE;
     info->dwVolumeSerialNumber =
         static_cast<DWORD>(major(entry.st_dev) << 20 | minor(entry.st_dev));
+    // The last write in Windows' units (100 ns since 1601), so that a stamp
+    // read twice compares as the system keeps it.
+    const unsigned long long written =
+        (static_cast<unsigned long long>(entry.st_mtim.tv_sec) + 11644473600ull) * 10000000ull +
+        static_cast<unsigned long long>(entry.st_mtim.tv_nsec) / 100u;
+    info->ftLastWriteTime.dwLowDateTime = static_cast<DWORD>(written);
+    info->ftLastWriteTime.dwHighDateTime = static_cast<DWORD>(written >> 32);
     const unsigned long long size = static_cast<unsigned long long>(entry.st_size);
     info->nFileSizeHigh = static_cast<DWORD>(size >> 32);
     info->nFileSizeLow = static_cast<DWORD>(size);

@@ -5,9 +5,11 @@
 #include "plugin_scenario.h"
 
 #include <gtest/gtest.h>
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -318,6 +320,32 @@ TEST(LoadTest, SettingsAreReadOnceForTheLifeOfTheLoad) {
     scenario.FieldType(0);
     scenario.FieldType(1);
     EXPECT_EQ("Archives", scenario.Value(file, 1).text);
+}
+
+// With ReloadWhenChanged=1 an edit reaches the answers once two checks a
+// second apart have seen it alike; the same edit of a file without the key,
+// asked about all the while, never does.
+TEST(LoadTest, AnEditAppliesWhileTheHostRunsOnlyWithTheKey) {
+    PluginScenario on, off;
+    std::string files[2];
+    PluginScenario* scenarios[2] = {&on, &off};
+    for (int i = 0; i < 2; ++i) {
+        const std::string key = i == 0 ? "ReloadWhenChanged=1\n" : "";
+        scenarios[i]->folder.Write("host/Lumbrasket.ini",
+                                   "[Groups]\n0=zip\n0_name=Before\n[Configuration]\n" + key);
+        ASSERT_EQ(1, scenarios[i]->SetDefaultParams());
+        scenarios[i]->FieldType(0);
+        files[i] = scenarios[i]->folder.Write("a.zip", "x");
+        scenarios[i]->folder.Write("host/Lumbrasket.ini",
+                                   "[Groups]\n0=zip\n0_name=After\n[Configuration]\n" + key);
+    }
+    EXPECT_EQ("Before", on.Value(files[0], 1).text);
+    for (int wait = 0; wait < 100 && on.Value(files[0], 1).text == "Before"; ++wait) {
+        EXPECT_EQ("Before", off.Value(files[1], 1).text);
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    EXPECT_EQ("After", on.Value(files[0], 1).text);
+    EXPECT_EQ("Before", off.Value(files[1], 1).text);
 }
 
 TEST(LoadTest, FieldRequestBeforeDefaultParamsLoadsDefaults) {

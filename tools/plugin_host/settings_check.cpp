@@ -241,6 +241,8 @@ private:
 
     std::string path;
     SettingsCheck result;
+    bool reloads = false; // the loaded table's ReloadWhenChanged
+    bool reloadSeen = false;
 };
 
 void Checker::CheckCut(const char* section, std::string_view key, std::string_view raw,
@@ -347,6 +349,15 @@ void Checker::CheckConfigurationKeys() {
     bool fallbackSeen = false;
     ProfileSection::ForEachKey(
         listing, [&](std::string_view key, std::string_view value, bool hasValue) {
+            // Only a number 1 turns it on: a word that looks like yes leaves
+            // it off.
+            if (Lower(std::string(key)) == Lower(kReloadWhenChangedKey)) {
+                if (!reloadSeen && !reloads && !value.empty() && value != "0")
+                    Warn("[Configuration] " + Escaped(key) + "=" + Escaped(value) +
+                         " leaves it off: only 1 turns it on");
+                reloadSeen = true;
+                return;
+            }
             if (Lower(std::string(key)) == "unknowngroupplaceholder") {
                 // A read finds the first line of the key; one without '=' gives
                 // the default.
@@ -357,9 +368,11 @@ void Checker::CheckConfigurationKeys() {
                 fallbackSeen = true;
                 return;
             }
-            const std::string nearest = NearestName(std::string(key), {"UnknownGroupPlaceHolder"});
+            const std::string nearest =
+                NearestName(std::string(key), {"UnknownGroupPlaceHolder", kReloadWhenChangedKey});
             Warn("[Configuration] " + Escaped(key) + " is never read" +
-                 (nearest.empty() ? std::string(": the only key there is UnknownGroupPlaceHolder")
+                 (nearest.empty() ? std::string(": the keys there are UnknownGroupPlaceHolder, " +
+                                                std::string(kReloadWhenChangedKey))
                                   : "; did you mean " + nearest + "?"));
         });
 }
@@ -545,6 +558,7 @@ SettingsCheck Checker::Run() {
     // missing file gives.
     if (problem.empty())
         catalog.LoadGroups(path);
+    reloads = catalog.ReloadsWhenChanged();
     // UTF-16 without a byte-order mark is read as 8-bit text, in which
     // every line ends at its first NUL: told once, in plain words.
     const TextForm form = FormOf(bytes);
@@ -553,6 +567,9 @@ SettingsCheck Checker::Run() {
               unmarked ? "(none: the file looks like UTF-16 without a byte-order mark, which "
                          "the plugin reads as 8-bit text)"
                        : "(none)");
+    out += reloads ? "Edits apply while the file manager runs (ReloadWhenChanged=1).\n"
+                   : "Edits apply when the file manager starts again (ReloadWhenChanged is not "
+                     "1).\n";
     if (!problem.empty()) {
         Warn("the file " + problem + ": every file gets the fallback group");
         return Finish();

@@ -1,0 +1,227 @@
+// Replacing the published catalog after an edit of its settings file, while
+// other threads answer value requests from it without a lock.
+//
+// Once a second at most, one request (the one that moves nextCheck from a
+// time past to kChecking) searches the four places again and looks at the
+// first entry found. A file other than the one in use, or the same file
+// changed, is loaded only when a later check sees it exactly alike: an
+// editor's save still under way is never read half-way, and the file's time
+// stamp is never held against this machine's clock. No entry anywhere
+// keeps the catalog in use.
+//
+// Freeing a replaced catalog. A request of a watched catalog runs
+//   e = epoch; counters[e & 1][slot] += 1; c = published; ...; counters -= 1
+// and the check that replaces catalog `old` runs
+//   published.exchange(new); then, at this or later checks, never waiting:
+//   phase 1: every counter of parity !P reads 0, then epoch += 1;
+//   phase 2: every counter of parity P reads 0, then old is freed,
+// where P is the epoch's parity at the exchange. All of these operations
+// are sequentially consistent, so they fall in one total order. A request
+// that reads `old` read `published` before the exchange, and so counted
+// itself in before it. If it counts in parity !P (it read an epoch before
+// the latest flip), phase 1's read of its counter comes after the exchange
+// and so after its count: the read sees it until it leaves. If it counts in
+// parity P, phase 2 sees it likewise. A request whose count comes after a
+// phase's read of its counter reads `published` after the exchange and so
+// never sees `old`. The flip between the phases sends new requests to the
+// other parity, so each phase waits only for requests already under way.
+// The count out is a release and the phases' reads acquire, so whatever a
+// request read of `old` happens before it is freed. While a replaced
+// catalog waits, no new one is loaded: at most two are held.
+#include "watched_catalog.h"
+
+#include "process_lock.h"
+#include "settings_location.h"
+
+#include <cstring>
+#include <new>
+
+bool SameView(const SettingsFileView& a, const SettingsFileView& b) {
+    return std::strcmp(a.path, b.path) == 0 && a.opened == b.opened && a.volume == b.volume &&
+           a.index == b.index && a.size == b.size && a.written == b.written;
+}
+
+SettingsFileView ViewSettingsFile(const char* path) {
+    SettingsFileView view;
+    if (path == nullptr || path[0] == '\0' || !PathExists(path))
+        return view;
+    BoundedCopy(view.path, kPathBufferSize, path);
+    // No access asked for: an editor that opens the file without sharing
+    // it still gets it, and a folder of that name does not open.
+    HANDLE file = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return view;
+    BY_HANDLE_FILE_INFORMATION info;
+    std::memset(&info, 0, sizeof(info));
+    if (GetFileInformationByHandle(file, &info) &&
+        (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+        view.opened = true;
+        view.volume = info.dwVolumeSerialNumber;
+        view.index = static_cast<std::uint64_t>(info.nFileIndexHigh) << 32 | info.nFileIndexLow;
+        view.size = static_cast<std::uint64_t>(info.nFileSizeHigh) << 32 | info.nFileSizeLow;
+        view.written = static_cast<std::uint64_t>(info.ftLastWriteTime.dwHighDateTime) << 32 |
+                       info.ftLastWriteTime.dwLowDateTime;
+    }
+    CloseHandle(file);
+    return view;
+}
+
+WatchedCatalog::~WatchedCatalog() {
+    Free(published.load(std::memory_order_acquire));
+    Free(retired);
+}
+
+void WatchedCatalog::SetPlaces(HMODULE pluginModule, const char* plugin, const char* hostSettings) {
+    module = pluginModule;
+    pluginName = plugin;
+    BoundedCopy(hostSettingsPath, kPathBufferSize, hostSettings);
+}
+
+void WatchedCatalog::PublishFirst(const GroupCatalog& catalog, const SettingsFileView& seen) {
+    first = &catalog;
+    inUse = seen;
+    published.store(reinterpret_cast<std::uintptr_t>(&catalog) |
+                        (catalog.ReloadsWhenChanged() ? kWatched : 0),
+                    std::memory_order_seq_cst);
+}
+
+void CatalogReader::Enter(WatchedCatalog& watch) {
+    watch.CheckIfDue();
+    // Threads' stacks lie far apart, so where this object lives spreads the
+    // threads over the slots without storage of their own; two threads in
+    // one slot only share its cache line. The multiplier mixes the high
+    // bits, where stacks differ, into the slot.
+    const std::uintptr_t place = reinterpret_cast<std::uintptr_t>(this) >> 12;
+    const std::size_t slot =
+        static_cast<std::size_t>((static_cast<std::uint64_t>(place) * 0x9E3779B97F4A7C15ull) >>
+                                 60) %
+        WatchedCatalog::kSlots;
+    const std::uint32_t parity = watch.epoch.load(std::memory_order_seq_cst) & 1;
+    counter = &watch.counters[parity][slot].readers;
+    counter->fetch_add(1, std::memory_order_seq_cst);
+    word = watch.published.load(std::memory_order_seq_cst);
+}
+
+void WatchedCatalog::CheckIfDue() {
+    const std::uint64_t now = clock();
+    std::uint64_t due = nextCheck.load(std::memory_order_relaxed);
+    // Every other request goes on at once: it answers from the catalog in use.
+    if (now < due || !nextCheck.compare_exchange_strong(due, kChecking, std::memory_order_acquire,
+                                                        std::memory_order_relaxed))
+        return;
+    Check(now);
+    nextCheck.store(clock() + kCheckInterval, std::memory_order_release);
+}
+
+void WatchedCatalog::Check(std::uint64_t now) {
+    // A file that turned the key off published a catalog without it: this
+    // request read the word before that, and no check looks again.
+    if (!IsWatched(published.load(std::memory_order_relaxed)) || !AdvanceRetirement())
+        return;
+    HMODULE where;
+    const char* name;
+    char host[kPathBufferSize];
+    {
+        ProcessLock lock;
+        where = module;
+        name = pluginName;
+        BoundedCopy(host, kPathBufferSize, hostSettingsPath);
+    }
+    char found[kPathBufferSize] = {};
+    if (LocateSettingsFile(where, name, host, found, static_cast<int>(kPathBufferSize)) ==
+        kSettingsNotFound) {
+        hasPending = false;
+        return;
+    }
+    const SettingsFileView seen = ViewSettingsFile(found);
+    if (SameView(seen, inUse)) {
+        hasPending = false;
+        return;
+    }
+    if (!hasPending || !SameView(seen, pending)) {
+        pending = seen;
+        pendingSince = now;
+        hasPending = true;
+        return;
+    }
+    if (now - pendingSince >= kCheckInterval)
+        Reload(seen, now);
+}
+
+void WatchedCatalog::Reload(const SettingsFileView& seen, std::uint64_t now) {
+    // A file that cannot be opened, or an empty one (an editor between
+    // truncating and writing, or a user who emptied it), keeps the catalog
+    // in use; the next check tries again.
+    if (!seen.opened || seen.size == 0)
+        return;
+    // The reader would take a file it cannot read for an empty one.
+    HANDLE probe =
+        CreateFileA(seen.path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (probe == INVALID_HANDLE_VALUE)
+        return;
+    CloseHandle(probe);
+    GroupCatalog* fresh = nullptr;
+    try {
+        fresh = new GroupCatalog();
+        fresh->LoadGroups(std::string(seen.path));
+    } catch (const std::bad_alloc&) {
+        delete fresh;
+        return;
+    }
+    held.fetch_add(1, std::memory_order_relaxed);
+    // Changed while it was read: it may have been read half-way, so it
+    // waits to be seen alike again.
+    const SettingsFileView after = ViewSettingsFile(seen.path);
+    if (!SameView(after, seen)) {
+        Free(reinterpret_cast<std::uintptr_t>(fresh));
+        pending = after;
+        pendingSince = now;
+        return;
+    }
+    Publish(fresh);
+    inUse = seen;
+    hasPending = false;
+}
+
+void WatchedCatalog::Publish(const GroupCatalog* catalog) {
+    const std::uintptr_t word =
+        reinterpret_cast<std::uintptr_t>(catalog) | (catalog->ReloadsWhenChanged() ? kWatched : 0);
+    retired = published.exchange(word, std::memory_order_seq_cst);
+    retiredParity = epoch.load(std::memory_order_relaxed) & 1;
+    retiredFlipped = false;
+    // Freed at once when no request is under way.
+    AdvanceRetirement();
+}
+
+bool WatchedCatalog::AdvanceRetirement() {
+    if (retired == 0)
+        return true;
+    if (!retiredFlipped) {
+        if (!Quiet(retiredParity ^ 1))
+            return false;
+        epoch.fetch_add(1, std::memory_order_seq_cst);
+        retiredFlipped = true;
+    }
+    if (!Quiet(retiredParity))
+        return false;
+    Free(retired);
+    retired = 0;
+    return true;
+}
+
+bool WatchedCatalog::Quiet(unsigned parity) const {
+    for (const Counter& each : counters[parity])
+        if (each.readers.load(std::memory_order_seq_cst) != 0)
+            return false;
+    return true;
+}
+
+void WatchedCatalog::Free(std::uintptr_t word) {
+    const GroupCatalog* catalog = reinterpret_cast<const GroupCatalog*>(word & ~kWatched);
+    if (catalog == nullptr || catalog == first)
+        return;
+    delete catalog;
+    held.fetch_sub(1, std::memory_order_relaxed);
+}

@@ -1,0 +1,257 @@
+// The watch over the settings file, driven by a clock of the test's own:
+// when an edit is loaded, which file counts, what keeps the table in use,
+// and that threads reading while tables are replaced always see a whole
+// one and that replaced tables are freed.
+#include "scratch_folder.h"
+#include "settings_location.h"
+#include "watched_catalog.h"
+
+#include <gtest/gtest.h>
+#include <atomic>
+#include <filesystem>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::atomic<std::uint64_t> Now{1000000};
+std::uint64_t TestClock() {
+    return Now.load();
+}
+
+const GroupCatalog Empty;
+
+// A table that names its version V in its fallback, with group 0 listing
+// extension eV named gV, so a table read half-way shows.
+std::string Table(const std::string& version, bool watched = true) {
+    return "[Groups]\n0=e" + version + "\n0_name=g" + version + "\n[Configuration]\n" +
+           (watched ? "ReloadWhenChanged=1\n" : "") + "UnknownGroupPlaceHolder=" + version + "\n";
+}
+
+// The first place beside the host settings file, the second in the
+// plugin's folder there; "elsewhere" is where moved places look.
+std::string Place(char place) {
+    return place == '1'   ? "host/Lumbrasket.ini"
+           : place == '2' ? "host/Lumbrasket/Lumbrasket.ini"
+                          : "elsewhere/Lumbrasket.ini";
+}
+
+class Watch {
+public:
+    // `files`: "1:A" writes version A in place 1, "1:A-" without the key.
+    explicit Watch(const std::vector<std::string>& files) {
+        for (const std::string& file : files)
+            Do(file);
+        watch.SetPlaces(nullptr, "Lumbrasket", folder.Path("host/wdx.ini").c_str());
+        char path[kPathBufferSize] = {};
+        LocateSettingsFile(nullptr, "Lumbrasket", folder.Path("host/wdx.ini").c_str(), path,
+                           static_cast<int>(kPathBufferSize));
+        const SettingsFileView seen = ViewSettingsFile(path);
+        first.LoadGroups(path);
+        watch.PublishFirst(first, seen);
+    }
+
+    // One request: the version of the table it answers from, checked whole.
+    std::string Request() {
+        const CatalogReader reader(watch);
+        const GroupCatalog& catalog = reader.Catalog(Empty);
+        const std::string version = catalog.FallbackName();
+        const std::string extension = "e" + version;
+        if (std::string(catalog.FindGroup(extension.c_str()).name) != "g" + version)
+            return "torn " + version;
+        return version;
+    }
+
+    // An edit of the places: "1:B" writes B in place 1 ("1:" writes an
+    // empty file, "1:B-" B without the key), "-1" deletes it, "/1" puts a
+    // folder there, "~1:B" replaces it by renaming B onto it with its size
+    // and time kept, "=1:B" rewrites it in place with its time kept, "+1"
+    // moves its time on by ten seconds, "@" moves the places elsewhere.
+    void Do(const std::string& action) {
+        if (action.empty())
+            return;
+        const char kind = action[0];
+        if (kind == '@') {
+            watch.SetPlaces(nullptr, "Lumbrasket", folder.Path("elsewhere/wdx.ini").c_str());
+            return;
+        }
+        const std::size_t at =
+            kind == '-' || kind == '/' || kind == '~' || kind == '=' || kind == '+' ? 1 : 0;
+        const std::string path = folder.Path(Place(action[at]));
+        const std::string version = action.size() > at + 2 ? action.substr(at + 2) : "";
+        const bool watched = version.empty() || version.back() != '-';
+        const std::string text =
+            version.empty()
+                ? ""
+                : Table(watched ? version : version.substr(0, version.size() - 1), watched);
+        std::error_code error;
+        if (kind == '-') {
+            fs::remove(path, error);
+        } else if (kind == '/') {
+            fs::remove(path, error);
+            fs::create_directories(path, error);
+        } else if (kind == '+') {
+            fs::last_write_time(path, fs::last_write_time(path) + std::chrono::seconds(10));
+        } else if (kind == '~' || kind == '=') {
+            const fs::file_time_type time = fs::last_write_time(path);
+            const std::string written = kind == '~' ? path + ".new" : path;
+            folder.Write(fs::relative(written, folder.Path()).string(), text);
+            fs::last_write_time(written, time);
+            if (kind == '~')
+                fs::rename(written, path);
+        } else {
+            folder.Write(Place(kind), text);
+        }
+    }
+
+    ScratchFolder folder;
+    GroupCatalog first;
+    WatchedCatalog watch{TestClock};
+};
+
+struct Step {
+    const char* action; // as Watch::Do takes it
+    int advance;        // milliseconds the clock moves on before the request
+    const char* answer; // the version the request answers from
+};
+
+struct WatchCase {
+    const char* name;
+    std::vector<std::string> files;
+    std::vector<Step> steps;
+};
+
+const WatchCase kWatchCases[] = {
+    // The first request checks at once; an edit is loaded at the check that
+    // sees it as the one before did, a full interval later, not earlier.
+    {"EditLoadsAtTheSecondAlikeLook",
+     {"1:A"},
+     {{"", 0, "A"}, {"1:B", 0, "A"}, {"", 999, "A"}, {"", 1, "A"}, {"", 999, "A"}, {"", 1, "B"}}},
+    {"FileStillChangingWaits",
+     {"1:A"},
+     {{"1:B", 1000, "A"}, {"1:BB", 1000, "A"}, {"", 1000, "BB"}}},
+    {"HigherPlaceTakesOver", {"2:A"}, {{"1:B", 1000, "A"}, {"", 1000, "B"}}},
+    {"DeletedFileGivesWayToALowerPlace", {"1:A", "2:B"}, {{"-1", 1000, "A"}, {"", 1000, "B"}}},
+    {"NoFileAnywhereKeepsTheTable",
+     {"1:A"},
+     {{"-1", 1000, "A"}, {"", 1000, "A"}, {"", 5000, "A"}, {"1:C", 1000, "A"}, {"", 1000, "C"}}},
+    {"EmptyFileKeepsTheTableUntilWritten",
+     {"1:A"},
+     {{"1:", 1000, "A"}, {"", 1000, "A"}, {"", 1000, "A"}, {"1:D", 1000, "A"}, {"", 1000, "D"}}},
+    {"FolderInPlaceKeepsTheTable", {"1:A"}, {{"/1", 1000, "A"}, {"", 1000, "A"}, {"", 1000, "A"}}},
+    // Each of identity, size and time alone tells a change.
+    {"FileReplacedWithSizeAndTimeKept", {"1:A"}, {{"~1:B", 1000, "A"}, {"", 1000, "B"}}},
+    {"FileRewrittenInPlaceWithTimeKept", {"1:A"}, {{"=1:BB", 1000, "A"}, {"", 1000, "BB"}}},
+    // A rewrite that keeps size and time looks unchanged, as to every tool
+    // that trusts time stamps, until its time moves. The time is moved once
+    // first: a runtime that sets times in whole seconds keeps it exactly.
+    {"OnlyTheTimeMoved",
+     {"1:A"},
+     {{"+1", 1000, "A"},
+      {"", 1000, "A"},
+      {"=1:B", 1000, "A"},
+      {"", 1000, "A"},
+      {"+1", 1000, "A"},
+      {"", 1000, "B"}}},
+    {"KeyTurnedOffStopsTheChecks",
+     {"1:A"},
+     {{"1:B-", 1000, "A"}, {"", 1000, "B"}, {"1:C", 1000, "B"}, {"", 1000, "B"}, {"", 5000, "B"}}},
+    {"WithoutTheKeyNothingIsReadAgain",
+     {"1:A-"},
+     {{"1:B", 1000, "A"}, {"", 1000, "A"}, {"", 1000, "A"}, {"", 5000, "A"}}},
+    {"MovedPlacesAreSearched",
+     {"1:A", "3:E"},
+     {{"@", 1000, "A"}, {"", 1000, "E"}, {"1:F", 1000, "E"}, {"", 1000, "E"}}},
+};
+
+class WatchTest : public testing::TestWithParam<WatchCase> {};
+
+TEST_P(WatchTest, AnswersStepByStep) {
+    Watch watch(GetParam().files);
+    int index = 0;
+    for (const Step& step : GetParam().steps) {
+        SCOPED_TRACE(testing::Message() << "step " << index++ << " " << step.action);
+        watch.Do(step.action);
+        Now += static_cast<std::uint64_t>(step.advance);
+        EXPECT_EQ(step.answer, watch.Request());
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, WatchTest, testing::ValuesIn(kWatchCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// Moves the clock on until a request answers from `version`; false when
+// that many intervals do not bring it. Another thread may hold the check
+// that is due, and then this request goes on without it.
+bool AnswersSoon(Watch& watch, const std::string& version, int intervals = 10) {
+    for (int check = 0; check < intervals; ++check) {
+        Now += WatchedCatalog::kCheckInterval;
+        if (watch.Request() == version)
+            return true;
+        std::this_thread::yield();
+    }
+    return false;
+}
+
+// A request that still reads a replaced table keeps it: only two tables
+// are ever held, and one a request reads stays whole until it is done.
+TEST(WatchMemoryTest, ThousandReloadsHoldAtMostTwoTables) {
+    Watch watch({"1:v0"});
+    std::size_t most = 0;
+    for (int reload = 1; reload <= 1000; ++reload) {
+        const std::string version = "v" + std::to_string(reload);
+        watch.Do("1:" + version);
+        const CatalogReader* held = reload % 2 == 0 ? new CatalogReader(watch.watch) : nullptr;
+        ASSERT_TRUE(AnswersSoon(watch, version)) << version;
+        most = std::max(most, watch.watch.HeldCatalogs());
+        if (held != nullptr) {
+            EXPECT_EQ("v" + std::to_string(reload - 1), held->Catalog(Empty).FallbackName());
+            delete held;
+        }
+    }
+    EXPECT_LE(most, 2u);
+    EXPECT_GE(most, 2u) << "a held table was freed under its reader";
+    Now += WatchedCatalog::kCheckInterval;
+    watch.Request();
+    EXPECT_EQ(1u, watch.watch.HeldCatalogs());
+}
+
+// Eight threads ask all the while the file is rewritten a hundred times;
+// run under ThreadSanitizer too. Every answer comes from a whole table.
+TEST(WatchThreadsTest, ReadersSeeOnlyWholeTablesWhileTheFileIsRewritten) {
+    Watch watch({"1:w0"});
+    std::atomic<bool> done{false};
+    std::atomic<int> wrong{0};
+    std::atomic<long> answers{0};
+    std::vector<std::thread> readers;
+    for (int t = 0; t < 8; ++t)
+        readers.emplace_back([&] {
+            while (!done.load()) {
+                const std::string version = watch.Request();
+                if (version.size() < 2 || version[0] != 'w')
+                    ++wrong;
+                ++answers;
+                // Two cores here: the rewriting thread must get its turns.
+                std::this_thread::yield();
+            }
+        });
+    for (int rewrite = 1; rewrite <= 100; ++rewrite) {
+        const std::string version = "w" + std::to_string(rewrite);
+        watch.Do("1:" + version);
+        if (!AnswersSoon(watch, version, 1000000)) {
+            ADD_FAILURE() << version << " never answered";
+            break;
+        }
+    }
+    done = true;
+    for (std::thread& reader : readers)
+        reader.join();
+    EXPECT_EQ(0, wrong.load());
+    EXPECT_GT(answers.load(), 0);
+    EXPECT_LE(watch.watch.HeldCatalogs(), 2u);
+}
+
+} // namespace
