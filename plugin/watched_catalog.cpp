@@ -116,8 +116,9 @@ void WatchedCatalog::CheckIfDue() {
 
 void WatchedCatalog::Check(std::uint64_t now) {
     // A file that turned the key off published a catalog without it: this
-    // request read the word before that, and no check looks again.
-    if (!IsWatched(published.load(std::memory_order_relaxed)) || !AdvanceRetirement())
+    // request read the word before that, and no later check looks again. It
+    // still frees the table replaced, if it can.
+    if (!AdvanceRetirement() || !IsWatched(published.load(std::memory_order_relaxed)))
         return;
     HMODULE where;
     const char* name;
