@@ -24,9 +24,7 @@ namespace {
 
 using Kinds = std::vector<std::pair<std::string, std::string>>; // file name, kind
 
-// The table as the plugin loads it, with the checker's warnings. The key
-// ReloadWhenChanged is written for a plugin feature the checker may not yet
-// know: its "never read" is the one warning passed over.
+// The table as the plugin loads it, with the checker's warnings.
 struct LoadedTable {
     ScratchFolder folder;
     GroupCatalog catalog;
@@ -35,9 +33,7 @@ struct LoadedTable {
     explicit LoadedTable(const std::string& text) {
         const std::string path = folder.Write("Lumbrasket.ini", text);
         catalog.LoadGroups(path);
-        for (const std::string& warning : CheckSettingsFile(path).warnings)
-            if (warning.find("ReloadWhenChanged is never read") == std::string::npos)
-                warnings.push_back(warning);
+        warnings = CheckSettingsFile(path).warnings;
     }
 
     std::string KindOf(const std::string& name) const {
