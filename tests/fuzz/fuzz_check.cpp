@@ -61,9 +61,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Check(Printable(note) && note.find('\n') == std::string::npos,
               "a note prints a control character");
     // The report's lines: the file, "Groups:", a group a line (or one that
-    // says there is none), the fallback's two, the warnings or "No
-    // warnings.", the notes under their heading. A line end from the file
-    // would add one.
+    // says there is none), the fallback's two, whether edits apply at once,
+    // the warnings or "No warnings.", the notes under their heading. A line
+    // end from the file would add one.
     std::size_t lines = 0;
     for (std::size_t at = 0, end; at < check.report.size(); at = end + 1) {
         end = check.report.find('\n', at);
@@ -72,7 +72,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
               "the report prints a control character");
         ++lines;
     }
-    const std::size_t expected = 2 + std::max<std::size_t>(1, check.shown.size()) + 2 + 1 +
+    const std::size_t expected = 2 + std::max<std::size_t>(1, check.shown.size()) + 2 + 1 + 1 +
                                  check.warnings.size() +
                                  (check.notes.empty() ? 0 : 1 + check.notes.size());
     Check(lines == expected, "the report has lines beyond its items: a text split a line");
