@@ -45,8 +45,8 @@ int LocateSettingsFile(HMODULE module, const char* pluginName, const char* hostS
 // and the output is not touched. A place without a usable folder (no
 // separator in the reference path, a module the platform cannot name)
 // leaves the output untouched as well and gives the invalid-argument
-// status. The search composes its candidates with it, so a place it skips
-// is one this gives no path for.
+// status. LocateSettingsFile tries the paths it composes and skips a place
+// it gives no whole path for.
 std::int32_t BuildSettingsPath(std::int32_t kind, HMODULE module, const char* baseName,
                                const char* referencePath, char* output, std::int32_t outputCapacity,
                                const char* subdirectory);
