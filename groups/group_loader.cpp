@@ -20,14 +20,10 @@ namespace {
 const char* const kGroupsSection = "Groups";
 const char* const kConfigurationSection = "Configuration";
 const char* const kFallbackKey = "UnknownGroupPlaceHolder";
-// What a key of [Groups] holds for its group.
-enum class GroupKeyKind { kList = 0, kName = 1, kMasks = 2 };
-const char* const kSuffixes[] = {"", "_name", "_masks"};
+const char* const kSuffixes[] = {"", "_name", "_masks"}; // by GroupKeyKind
 
-// What a key name of [Groups] names: the extension list (N), the name
-// (N_name) or the masks (N_masks) of group N, where N is written as the
-// loader writes numbers (no sign, no leading zero) and the suffix in any
-// case, as a read of that key would match it. False for every other name.
+} // namespace
+
 bool GroupKey(std::string_view name, std::uint32_t& number, GroupKeyKind& kind) {
     std::size_t digits = 0;
     std::uint64_t value = 0;
@@ -47,6 +43,8 @@ bool GroupKey(std::string_view name, std::uint32_t& number, GroupKeyKind& kind) 
     }
     return false;
 }
+
+namespace {
 
 // The extension list, name and masks of each group number, the first key of
 // each name winning, as reads of the keys one by one would give them. The

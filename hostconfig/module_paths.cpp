@@ -4,48 +4,8 @@
 
 #include "bounded_string.h"
 #include "path_spelling.h"
-#include "settings_location.h"
-#include "text_search.h"
 
 #include <cstring>
-
-std::int32_t BuildSettingsPath(std::int32_t kind, HMODULE module, const char* baseName,
-                               const char* referencePath, char* output, std::int32_t outputCapacity,
-                               const char* subdirectory) {
-    if (kind < kSettingsBesideHost || kind > kSettingsBesideProgram)
-        return kind;
-    const std::size_t capacity =
-        static_cast<std::size_t>(static_cast<std::uint32_t>(outputCapacity));
-    char modulePath[kPathBufferSize] = {};
-    const char* source = referencePath;
-    if (kind == kSettingsBesideModule || kind == kSettingsBesideProgram) {
-        DWORD length = GetModuleFileNameA(kind == kSettingsBesideModule ? module : nullptr,
-                                          modulePath, kPathBufferSize);
-        if (length == 0 || length >= kPathBufferSize)
-            modulePath[0] = '\0';
-        source = modulePath;
-    }
-    if (capacity == 0 || capacity > kMaxCapacity)
-        return kStatusInvalidArgument;
-    // Without a separator there is no folder to put the file in: the output
-    // stays as it was rather than holding a bare name.
-    const FolderCut folder = CutToFolder(source, output, capacity);
-    if (folder == kNoFolder)
-        return kStatusInvalidArgument;
-    Status status = folder == kFolderCut ? kStatusSuccess : kStatusInsufficientBuffer;
-    if (status == kStatusSuccess && kind == kSettingsInHostSubfolder) {
-        status = BoundedAppend(output, capacity, subdirectory);
-        if (status == kStatusSuccess)
-            status = BoundedAppend(output, capacity, kPathSeparatorText);
-    }
-    if (status == kStatusSuccess)
-        status = BoundedAppend(output, capacity, baseName);
-    if (status == kStatusSuccess)
-        status = BoundedAppend(output, capacity, ".ini");
-    // The first step that did not fit decides: a cut path is never reported
-    // as a path.
-    return status;
-}
 
 std::uint32_t ModuleFilePath(const char* moduleName, char* output) {
     HMODULE module = GetModuleHandleA(moduleName);

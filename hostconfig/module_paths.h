@@ -1,22 +1,10 @@
-// Module paths, settings paths at the four places the plugin searches, and
-// the extraction of an "INI" resource into a new file.
+// Module paths and the extraction of an "INI" resource into a new file. The
+// settings paths at the four places the plugin searches (BuildSettingsPath)
+// are composed beside the search itself, in settings_location.h.
 #pragma once
 
 #include "win32.h"
 #include <cstdint>
-
-// Composes base name + ".ini" at a place numbered as LocateSettingsFile's
-// results (kSettingsBesideHost: beside the reference path;
-// kSettingsInHostSubfolder: in `subdirectory` there; kSettingsBesideModule;
-// kSettingsBesideProgram), within the caller's capacity. Result:
-// success, or the insufficient-buffer status with the text cut where it
-// stopped when the folder or the whole path does not fit (never a path in
-// another folder reported as success); another kind is returned as it is,
-// and the output is not touched. A place without a usable folder leaves the
-// output untouched as well and gives the invalid-argument status.
-std::int32_t BuildSettingsPath(std::int32_t kind, HMODULE module, const char* baseName,
-                               const char* referencePath, char* output, std::int32_t outputCapacity,
-                               const char* subdirectory);
 
 // The full path of a loaded module (none: the program), in a path buffer.
 // Result: the count GetModuleFileNameA reports, or 0 when the module is not

@@ -1,6 +1,7 @@
 /* The plugin's version, in one place: the resource script and every program
-   that prints the version read it from here. Plain C, for the resource
-   compiler. */
+   that prints the version read it from here, and the build reads it out of
+   this file for the archives' names, pluginst.inf and the checks of the
+   built files. Plain C, for the resource compiler. */
 #pragma once
 
 #define LUMBRASKET_VERSION_MAJOR 1

@@ -79,17 +79,18 @@ SectionListing ProfileSection::ListSection() {
 
 const SectionEntry* ProfileSection::ReadSection() {
     const SectionListing listing = ListSection();
-    for (const char* position = listing.text.get(); *position != '\0';) {
+    ForEachLine(listing, [this](std::string_view key, std::string_view value, bool hasValue) {
         SectionEntry entry;
-        entry.line = position;
-        std::size_t equals = entry.line.find('=');
-        if (equals != std::string::npos) {
-            entry.key = entry.line.substr(0, equals);
-            entry.value = entry.line.substr(equals + 1);
+        if (hasValue) {
+            // The key and its value are the two ends of the line.
+            entry.line.assign(key.data(), key.size() + 1 + value.size());
+            entry.key = key;
+            entry.value = value;
+        } else {
+            entry.line = key;
         }
-        position += entry.line.size() + 1;
         entries.push_back(std::move(entry));
-    }
+    });
     return entries.empty() ? nullptr : &entries.front();
 }
 
@@ -97,19 +98,4 @@ const SectionEntry* ProfileSection::NextEntry() {
     if (!entries.empty())
         entries.pop_front();
     return entries.empty() ? nullptr : &entries.front();
-}
-
-// In a matched pair of quotes the value goes without them, and the closing
-// quote is dropped as the last character of what fits, as the system's reader
-// does it.
-std::string_view ProfileSection::ValueAsRead(std::string_view value) {
-    const std::size_t room = kPathBufferSize - 1;
-    if (value.size() >= 2 && (value[0] == '"' || value[0] == '\'') && value.back() == value[0]) {
-        const std::string_view rest = value.substr(1);
-        std::string_view cut = rest.substr(0, room);
-        if (kPathBufferSize >= rest.size() && !cut.empty())
-            cut.remove_suffix(1);
-        return cut;
-    }
-    return value.substr(0, room);
 }

@@ -4,6 +4,7 @@
 // lexical rules are the platform's.
 #pragma once
 
+#include "ini_value.h"
 #include <cstdint>
 #include <cstring>
 #include <deque>
@@ -41,14 +42,11 @@ public:
     void WriteString(const char* key, const char* value);
     void WriteInt(const char* key, std::int32_t value);
 
-    // Hands every key of a listing of the section (ListSection), in file
-    // order, to `take` with the value ReadString would give for it (a matched
-    // pair of quotes dropped, cut to 259 bytes): one pass over the file
-    // however many keys are taken. The texts handed over point into the
-    // listing. A name may come more than once (a read finds the first, its
-    // case aside); a line without '=' comes with `hasValue` false, and a read
-    // of its name gives the default.
-    template <typename Take> static void ForEachKey(const SectionListing& listing, Take take) {
+    // Hands every line of a listing of the section (ListSection), in file
+    // order, to `take` split at its first '=': the key and the value as the
+    // file writes it, which point into the listing. A line without '=' comes
+    // whole as the key, with `hasValue` false.
+    template <typename Take> static void ForEachLine(const SectionListing& listing, Take take) {
         for (const char* line = listing.text.get(); *line != '\0';) {
             const std::size_t length = std::strlen(line);
             const char* equals = static_cast<const char*>(std::memchr(line, '=', length));
@@ -56,13 +54,21 @@ public:
                 take(std::string_view(line, length), std::string_view(), false);
             else
                 take(std::string_view(line, static_cast<std::size_t>(equals - line)),
-                     ValueAsRead(std::string_view(equals + 1, length - (equals + 1 - line))), true);
+                     std::string_view(equals + 1, length - (equals + 1 - line)), true);
             line += length + 1;
         }
     }
 
-    // A value as a single-key read hands it out from a buffer of 260 bytes.
-    static std::string_view ValueAsRead(std::string_view value);
+    // ForEachLine with the value ReadString would give for the key (a matched
+    // pair of quotes dropped, cut to 259 bytes): one pass over the file
+    // however many keys are taken. A name may come more than once (a read
+    // finds the first, its case aside); a read of a line without '=' gives
+    // the default.
+    template <typename Take> static void ForEachKey(const SectionListing& listing, Take take) {
+        ForEachLine(listing, [&take](std::string_view key, std::string_view value, bool hasValue) {
+            take(key, IniValueAsRead(value, kValueBufferSize), hasValue);
+        });
+    }
 
     // The whole section listing.
     SectionListing ListSection();

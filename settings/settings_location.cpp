@@ -5,24 +5,8 @@
 #include "settings_location.h"
 
 #include "bounded_string.h"
+#include "path_spelling.h"
 #include <cstring>
-
-namespace {
-
-// The directory of a module file with its trailing separator, or the empty
-// text when the platform cannot name the module or names it only cut (a cut
-// path leads nowhere useful).
-void ModuleFolderWithSeparator(HMODULE module, char* directory) {
-    char moduleFile[kPathBufferSize] = {};
-    DWORD length = GetModuleFileNameA(module, moduleFile, kPathBufferSize);
-    if (length == 0 || length >= kPathBufferSize) {
-        directory[0] = '\0';
-        return;
-    }
-    CutToDirectory(directory, moduleFile);
-}
-
-} // namespace
 
 const char* SettingsPlaceText(int location) {
     for (const SettingsPlace& place : kSettingsPlaces)
@@ -45,44 +29,64 @@ int PathExists(const char* path) {
     return path != nullptr && FindPathEntry(path, found) ? 1 : 0;
 }
 
-bool SettingsCandidate(int place, HMODULE module, const char* pluginName,
-                       const char* hostSettingsPath, char* candidate) {
-    // A candidate without a directory would be a bare file name, which the
-    // platform resolves against some unrelated folder: such a place is skipped.
-    if (place == kSettingsBesideHost || place == kSettingsInHostSubfolder)
-        CutToDirectory(candidate, hostSettingsPath);
-    else if (place == kSettingsBesideModule)
-        ModuleFolderWithSeparator(module, candidate);
-    else if (place == kSettingsBesideProgram)
-        ModuleFolderWithSeparator(nullptr, candidate);
-    else
-        candidate[0] = '\0';
-    if (candidate[0] == '\0')
-        return false;
-    // A candidate cut at the buffer's end would name another file.
-    bool fits = true;
-    if (place == kSettingsInHostSubfolder)
-        fits = BoundedAppend(candidate, kPathBufferSize, pluginName) == kStatusSuccess &&
-               BoundedAppend(candidate, kPathBufferSize, kPathSeparatorText) == kStatusSuccess;
-    fits = fits && BoundedAppend(candidate, kPathBufferSize, pluginName) == kStatusSuccess &&
-           BoundedAppend(candidate, kPathBufferSize, ".ini") == kStatusSuccess;
-    if (!fits)
-        candidate[0] = '\0';
-    return fits;
+std::int32_t BuildSettingsPath(std::int32_t kind, HMODULE module, const char* baseName,
+                               const char* referencePath, char* output, std::int32_t outputCapacity,
+                               const char* subdirectory) {
+    if (kind < kSettingsBesideHost || kind > kSettingsBesideProgram)
+        return kind;
+    const std::size_t capacity =
+        static_cast<std::size_t>(static_cast<std::uint32_t>(outputCapacity));
+    char modulePath[kPathBufferSize] = {};
+    const char* source = referencePath;
+    if (kind == kSettingsBesideModule || kind == kSettingsBesideProgram) {
+        // A module the platform cannot name, or names only cut, has no
+        // folder worth composing in.
+        DWORD length = GetModuleFileNameA(kind == kSettingsBesideModule ? module : nullptr,
+                                          modulePath, kPathBufferSize);
+        if (length == 0 || length >= kPathBufferSize)
+            modulePath[0] = '\0';
+        source = modulePath;
+    }
+    if (capacity == 0 || capacity > kMaxCapacity)
+        return kStatusInvalidArgument;
+    // Without a separator there is no folder to put the file in: the output
+    // stays as it was rather than holding a bare name, which the platform
+    // would resolve against some unrelated folder.
+    const FolderCut folder = CutToFolder(source, output, capacity);
+    if (folder == kNoFolder)
+        return kStatusInvalidArgument;
+    Status status = folder == kFolderCut ? kStatusSuccess : kStatusInsufficientBuffer;
+    if (status == kStatusSuccess && kind == kSettingsInHostSubfolder) {
+        status = BoundedAppend(output, capacity, subdirectory);
+        if (status == kStatusSuccess)
+            status = BoundedAppend(output, capacity, kPathSeparatorText);
+    }
+    if (status == kStatusSuccess)
+        status = BoundedAppend(output, capacity, baseName);
+    if (status == kStatusSuccess)
+        status = BoundedAppend(output, capacity, ".ini");
+    // The first step that did not fit decides: a cut path is never reported
+    // as a path.
+    return status;
 }
 
 int LocateSettingsFile(HMODULE module, const char* pluginName, const char* hostSettingsPath,
                        char* output, int outputCapacity) {
     const std::size_t capacity = static_cast<std::size_t>(static_cast<unsigned>(outputCapacity));
     char candidate[kPathBufferSize] = {};
+    // A candidate cut at the buffer's end would name another file: only a
+    // whole one is tried.
+    const auto compose = [&](int place) {
+        return BuildSettingsPath(place, module, pluginName, hostSettingsPath, candidate,
+                                 kPathBufferSize, pluginName) == kStatusSuccess;
+    };
     // The first candidate stays in the output when none exists; without a
     // usable host directory the output is left empty instead.
-    if (!SettingsCandidate(kSettingsBesideHost, module, pluginName, hostSettingsPath, candidate))
+    if (!compose(kSettingsBesideHost))
         candidate[0] = '\0';
     BoundedCopy(output, capacity, candidate);
     for (int place = kSettingsBesideHost; place <= kSettingsBesideProgram; ++place) {
-        if (SettingsCandidate(place, module, pluginName, hostSettingsPath, candidate) &&
-            PathExists(candidate)) {
+        if (compose(place) && PathExists(candidate)) {
             BoundedCopy(output, capacity, candidate);
             return place;
         }

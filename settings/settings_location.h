@@ -3,6 +3,7 @@
 #pragma once
 
 #include "win32.h"
+#include <cstdint>
 
 // Where LocateSettingsFile found the file.
 enum SettingsLocation : int {
@@ -34,11 +35,21 @@ const char* SettingsPlaceText(int location);
 int LocateSettingsFile(HMODULE module, const char* pluginName, const char* hostSettingsPath,
                        char* output, int outputCapacity);
 
-// Builds the candidate path of one place (1 to 4) into a path buffer; false
-// when that place has no usable folder (no separator in the host path, a
-// module the platform cannot name) and is skipped by the search.
-bool SettingsCandidate(int place, HMODULE module, const char* pluginName,
-                       const char* hostSettingsPath, char* candidate);
+// Composes base name + ".ini" at a place numbered as LocateSettingsFile's
+// results (kSettingsBesideHost: beside the reference path;
+// kSettingsInHostSubfolder: in `subdirectory` there; kSettingsBesideModule;
+// kSettingsBesideProgram), within the caller's capacity. Result:
+// success, or the insufficient-buffer status with the text cut where it
+// stopped when the folder or the whole path does not fit (never a path in
+// another folder reported as success); another kind is returned as it is,
+// and the output is not touched. A place without a usable folder (no
+// separator in the reference path, a module the platform cannot name)
+// leaves the output untouched as well and gives the invalid-argument
+// status. LocateSettingsFile tries the paths it composes and skips a place
+// it gives no whole path for.
+std::int32_t BuildSettingsPath(std::int32_t kind, HMODULE module, const char* baseName,
+                               const char* referencePath, char* output, std::int32_t outputCapacity,
+                               const char* subdirectory);
 
 // The first entry the platform's directory search finds for the path, in
 // `found`; false when it finds none. The search is closed again.

@@ -16,10 +16,12 @@
 // - a read trims the section name sought, a listing takes it as written;
 // - a list cut by its buffer ends at size - 2 (a section's lines with two
 //   NULs, names with one), exactly as the system cuts it;
-// - a value enclosed in a pair of equal quotes (" or ') is read without them.
+// - a value enclosed in a pair of equal quotes (" or ') is read without them
+//   (ini_value.h).
 // A parsed file is kept while it stays unchanged (ini_cache.cpp); writes are
 // in ini_write.cpp.
 #ifndef _WIN32
+#include "../ini_value.h"
 #include "../win32.h"
 #include "ini_cache.h"
 #include <cstring>
@@ -36,23 +38,6 @@ DWORD CopyCut(std::string_view text, LPSTR buffer, DWORD size) {
     std::memcpy(buffer, text.data(), count);
     buffer[count] = '\0';
     return static_cast<DWORD>(count);
-}
-
-// A value in a pair of equal quotes is read without them. The closing quote is
-// dropped as the last character of what fits, exactly as the Windows build's
-// reader does it, so a quoted value cut by the buffer reads the same there.
-DWORD CopyValue(std::string_view value, LPSTR buffer, DWORD size) {
-    if (value.size() >= 2 && (value[0] == '"' || value[0] == '\'') &&
-        value[value.size() - 1] == value[0]) {
-        const std::string_view rest = value.substr(1);
-        DWORD count = CopyCut(rest, buffer, size);
-        if (size >= rest.size() && count > 0) {
-            buffer[count - 1] = '\0';
-            --count;
-        }
-        return count;
-    }
-    return CopyCut(value, buffer, size);
 }
 
 // How a list is cut, as the system cuts each: a section's lines end in two
@@ -132,7 +117,7 @@ DWORD GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR defaultValue, 
     }
     const IniKey* entry = found != nullptr ? FindKey(*found, key) : nullptr;
     if (entry != nullptr && entry->hasValue)
-        return CopyValue(entry->value, buffer, size);
+        return CopyCut(IniValueAsRead(entry->value, size), buffer, size);
     return CopyCut(DefaultWithoutTrailingBlanks(defaultValue), buffer, size);
 }
 

@@ -3,12 +3,16 @@
 # the four exports with ordinals 1 to 4, each at an address in the code (an
 # export whose function the linker dropped points anywhere), imports from
 # system DLLs only (the
-# compiler's runtime is linked in), the version record 1.1.0.0 shown as
-# "1.10", and a manifest that asks for the asInvoker execution level.
-# Usage: check_windows_binary.sh PLUGIN_FILE OBJDUMP
+# compiler's runtime is linked in), the version record with the numbers and
+# the text of version.h (which the build reads out of it), and a manifest
+# that asks for the asInvoker execution level.
+# Usage: check_windows_binary.sh PLUGIN_FILE OBJDUMP VERSION_TEXT VERSION_NUMBERS
+#   e.g. check_windows_binary.sh Lumbrasket.wdx64 objdump 1.10 1.1.0.0
 set -eu
 plugin=$1
 objdump=$2
+version_text=$3
+version_numbers=$4
 failures=0
 fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
 
@@ -48,15 +52,26 @@ for dll in $imports; do
 done
 
 hex=$(od -An -tx1 -v "$plugin" | tr -s ' \n' '  ')
-# VS_FIXEDFILEINFO: signature, structure version, file version 1.1 / 0.0,
-# product version 1.1 / 0.0, little-endian.
-fixed='bd 04 ef fe 00 00 01 00 01 00 01 00 00 00 00 00 01 00 01 00 00 00 00 00'
-case $hex in *"$fixed"*) ;; *) fail "no version record with file and product version 1.1.0.0" ;; esac
+# VS_FIXEDFILEINFO: signature, structure version, then file and product
+# version, each as two little-endian 32-bit halves of two 16-bit numbers
+# (minor, major; build, patch).
+le16() { printf '%02x %02x' $(($1 & 255)) $(($1 >> 8 & 255)); }
+old_ifs=$IFS
+IFS=.
+set -- $version_numbers
+IFS=$old_ifs
+if [ $# -ne 4 ]; then
+    echo "FAIL: version numbers \"$version_numbers\" are not four" >&2
+    exit 1
+fi
+halves="$(le16 "$2") $(le16 "$1") $(le16 "$4") $(le16 "$3")"
+fixed="bd 04 ef fe 00 00 01 00 $halves $halves"
+case $hex in *"$fixed"*) ;; *) fail "no version record with file and product version $version_numbers" ;; esac
 
 utf16() { printf '%s' "$1" | od -An -tx1 -v | tr -s ' \n' '  ' | sed 's/ \([0-9a-f][0-9a-f]\)/ \1 00/g; s/^ *//; s/ *$//'; }
 for key in FileVersion ProductVersion; do
-    pattern="$(utf16 "$key") 00 00( 00 00)? $(utf16 "1.10") 00 00"
-    printf '%s' "$hex" | grep -Eq -- "$pattern" || fail "version string $key is not \"1.10\""
+    pattern="$(utf16 "$key") 00 00( 00 00)? $(utf16 "$version_text") 00 00"
+    printf '%s' "$hex" | grep -Eq -- "$pattern" || fail "version string $key is not \"$version_text\""
 done
 
 grep -q 'level="asInvoker"' "$plugin" || fail "no manifest asking for asInvoker"

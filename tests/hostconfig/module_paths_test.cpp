@@ -3,6 +3,7 @@
 #include "bounded_string.h"
 #include "module_paths.h"
 #include "scratch_folder.h"
+#include "settings_location.h"
 
 #include <gtest/gtest.h>
 #include <cstdio>

@@ -295,8 +295,10 @@ int RunTable(Options options) {
     if (options.why) {
         // Found nowhere, the plugin keeps the first place, which holds no file.
         char settings[kPathBufferSize] = {};
-        SettingsCandidate(location != kSettingsNotFound ? location : kSettingsBesideHost,
-                          plugin.Module(), "Lumbrasket", hostSettings.c_str(), settings);
+        if (BuildSettingsPath(location != kSettingsNotFound ? location : kSettingsBesideHost,
+                              plugin.Module(), "Lumbrasket", hostSettings.c_str(), settings,
+                              kPathBufferSize, "Lumbrasket") != kStatusSuccess)
+            settings[0] = '\0';
         catalog.LoadGroups(settings);
     }
 

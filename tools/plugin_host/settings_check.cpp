@@ -8,6 +8,7 @@
 #include "check_helpers.h"
 #include "code_page.h"
 #include "group_catalog.h"
+#include "ini_value.h"
 #include "piece_list.h"
 #include "profile_section.h"
 #include "settings_location.h"
@@ -55,20 +56,6 @@ bool IsBlank(char c) {
     return c == ' ' || c == '\t';
 }
 
-// The number a key names when it is written as the loader writes numbers:
-// digits only, no sign, no leading zero; -1 otherwise.
-long long CanonicalNumber(std::string_view text) {
-    if (text.empty() || text.size() > 10 || (text.size() > 1 && text[0] == '0'))
-        return -1;
-    long long number = 0;
-    for (char c : text) {
-        if (c < '0' || c > '9')
-            return -1;
-        number = number * 10 + (c - '0');
-    }
-    return number <= 2147483647 ? number : -1;
-}
-
 // Every text from the file or the system goes into the report through here.
 std::string Escaped(std::string_view text) {
     return PrintableText(std::string(text));
@@ -82,15 +69,6 @@ std::string Shown(const std::string& extension) {
     if (extension.empty() || IsBlank(extension.front()) || IsBlank(extension.back()))
         return Quoted(extension);
     return Escaped(extension);
-}
-
-// What a value says as written, of which the reader took `read`: the line's
-// text after '=' less what the reader dropped around it (a pair of quotes),
-// so that anything past `read` is what the reader cut. The reader's views
-// point into the line, so where it starts says what it dropped.
-std::string_view Written(std::string_view raw, std::string_view read) {
-    const std::size_t dropped = static_cast<std::size_t>(read.data() - raw.data());
-    return raw.substr(dropped, raw.size() - 2 * dropped);
 }
 
 // How a text is read: as 8-bit text, or as UTF-16 after its byte-order mark.
@@ -185,7 +163,6 @@ std::vector<std::string> LinesWithNul(const std::string& bytes, const TextForm& 
 // The texts of group keys as the loader takes them: for each group number,
 // the first line of each kind (N, N_name, N_masks), its value as read.
 struct GroupKeyTexts {
-    enum Kind { kList, kName, kMasks };
     std::vector<std::string_view> texts[3];
     std::vector<bool> taken[3];
     // Each group before a number takes a line of at least four bytes ("0=x"
@@ -196,20 +173,22 @@ struct GroupKeyTexts {
 
     explicit GroupKeyTexts(const SectionListing& listing) : unreachable(listing.length / 4 + 1) {}
 
-    void Take(Kind kind, std::size_t number, std::string_view value) {
+    void Take(GroupKeyKind kind, std::size_t number, std::string_view value) {
+        const int at = static_cast<int>(kind);
         if (number >= unreachable)
             return;
-        if (taken[kind].size() <= number) {
-            taken[kind].resize(number + 1, false);
-            texts[kind].resize(number + 1);
+        if (taken[at].size() <= number) {
+            taken[at].resize(number + 1, false);
+            texts[at].resize(number + 1);
         }
-        if (!taken[kind][number]) {
-            taken[kind][number] = true;
-            texts[kind][number] = value;
+        if (!taken[at][number]) {
+            taken[at][number] = true;
+            texts[at][number] = value;
         }
     }
-    std::string_view Text(Kind kind, std::size_t number) const {
-        return number < texts[kind].size() ? texts[kind][number] : std::string_view();
+    std::string_view Text(GroupKeyKind kind, std::size_t number) const {
+        const int at = static_cast<int>(kind);
+        return number < texts[at].size() ? texts[at][number] : std::string_view();
     }
 };
 
@@ -247,7 +226,9 @@ private:
 
 void Checker::CheckCut(const char* section, std::string_view key, std::string_view raw,
                        std::string_view read) {
-    const std::string_view written = Written(raw, read);
+    // What the value says, of which the reader took `read`: anything past
+    // it is what the reader cut.
+    const std::string_view written = UnquotedIniValue(raw);
     if (written.size() > read.size())
         Warn("[" + std::string(section) + "] " + Escaped(key) + " is " +
              std::to_string(written.size()) + " bytes long: only its first " +
@@ -257,7 +238,7 @@ void Checker::CheckCut(const char* section, std::string_view key, std::string_vi
 // For an extension or mask list that the reader cuts: which piece is cut
 // and which are lost.
 void Checker::CheckListCut(std::string_view key, std::string_view raw, std::string_view read) {
-    const std::string_view whole = Written(raw, read);
+    const std::string_view whole = UnquotedIniValue(raw);
     const std::size_t cutAt = read.size();
     if (whole.size() <= cutAt)
         return;
@@ -377,25 +358,6 @@ void Checker::CheckConfigurationKeys() {
         });
 }
 
-// What a key of [Groups] names: group N's list, name or masks, with N
-// written as the loader writes numbers and the suffix in any case; false for
-// every other key.
-bool GroupKeyOf(std::string_view key, std::size_t& number, GroupKeyTexts::Kind& kind) {
-    const auto endsWith = [key](std::string_view suffix) {
-        return key.size() > suffix.size() &&
-               SameIgnoringAsciiCase(key.data() + key.size() - suffix.size(), suffix.size(),
-                                     suffix.data(), suffix.size());
-    };
-    const bool isName = endsWith("_name");
-    const bool isMasks = endsWith("_masks");
-    const long long value = CanonicalNumber(key.substr(0, key.size() - (isName    ? 5
-                                                                        : isMasks ? 6
-                                                                                  : 0)));
-    number = static_cast<std::size_t>(value);
-    kind = isName ? GroupKeyTexts::kName : isMasks ? GroupKeyTexts::kMasks : GroupKeyTexts::kList;
-    return value >= 0;
-}
-
 void Checker::CheckGroupKeys() {
     ProfileSection section(path, "Groups");
     const SectionListing listing = section.ListSection();
@@ -404,20 +366,20 @@ void Checker::CheckGroupKeys() {
     // and gives the empty default.
     GroupKeyTexts keys(listing);
     ProfileSection::ForEachKey(listing, [&](std::string_view key, std::string_view value, bool) {
-        std::size_t number;
-        GroupKeyTexts::Kind kind;
-        if (GroupKeyOf(key, number, kind))
+        std::uint32_t number;
+        GroupKeyKind kind;
+        if (GroupKey(key, number, kind))
             keys.Take(kind, number, value);
     });
     std::size_t count = 0;
-    while (!keys.Text(GroupKeyTexts::kList, count).empty() ||
-           !keys.Text(GroupKeyTexts::kMasks, count).empty())
+    while (!keys.Text(GroupKeyKind::kList, count).empty() ||
+           !keys.Text(GroupKeyKind::kMasks, count).empty())
         ++count;
     for (std::size_t number = 0; number < count; ++number)
         result.judged.push_back(
-            CheckedGroup{std::string(keys.Text(GroupKeyTexts::kName, number)),
-                         PieceList(keys.Text(GroupKeyTexts::kList, number)).Texts(),
-                         PieceList(keys.Text(GroupKeyTexts::kMasks, number)).Texts()});
+            CheckedGroup{std::string(keys.Text(GroupKeyKind::kName, number)),
+                         PieceList(keys.Text(GroupKeyKind::kList, number)).Texts(),
+                         PieceList(keys.Text(GroupKeyKind::kMasks, number)).Texts()});
 
     FoldedMap<int> seen;
     seen.reserve(listing.length / 8);
@@ -432,13 +394,14 @@ void Checker::CheckGroupKeys() {
             Warn("[Groups] " + Escaped(key) + " appears more than once: only the first is read");
         if (occurrence > 1)
             return;
-        std::size_t number;
-        GroupKeyTexts::Kind kind;
-        if (!GroupKeyOf(key, number, kind)) {
-            // "1_nmae": a number and a misspelt suffix.
+        std::uint32_t number;
+        GroupKeyKind kind;
+        if (!GroupKey(key, number, kind)) {
+            // "1_nmae": a number and a misspelt suffix, the number being a
+            // group's list key of its own.
             const std::size_t digits = key.find_first_not_of("0123456789");
             const bool numbered = digits != 0 && digits != std::string_view::npos &&
-                                  CanonicalNumber(key.substr(0, digits)) >= 0;
+                                  GroupKey(key.substr(0, digits), number, kind);
             const std::string nearest =
                 numbered ? NearestName(std::string(key.substr(digits)), {"_name", "_masks"})
                          : std::string();
@@ -449,11 +412,11 @@ void Checker::CheckGroupKeys() {
                                     "masks N_masks")
                       : "; did you mean " + Escaped(key.substr(0, digits)) + nearest + "?"));
         } else if (number < count) {
-            if (kind == GroupKeyTexts::kName)
+            if (kind == GroupKeyKind::kName)
                 CheckCut("Groups", key, RawValue(key), value);
             else
                 CheckListCut(key, RawValue(key), value);
-        } else if (kind == GroupKeyTexts::kName) {
+        } else if (kind == GroupKeyKind::kName) {
             Warn("[Groups] " + Escaped(key) +
                  " names a group without an extension list or masks (" + std::to_string(number) +
                  " is missing or empty): it is never used");
@@ -638,11 +601,11 @@ std::string ExplainSettingsLocation(HMODULE pluginModule, const std::string& hos
         // The host program's folder is not this checker's: the place beside
         // it is composed from the path given, as the one beside the host
         // settings file is.
-        const bool placed = place == kSettingsBesideProgram
-                                ? SettingsCandidate(kSettingsBesideHost, nullptr, kPluginName,
-                                                    hostProgram.c_str(), candidate)
-                                : SettingsCandidate(place, pluginModule, kPluginName,
-                                                    hostSettingsPath.c_str(), candidate);
+        const bool besideProgram = place == kSettingsBesideProgram;
+        const bool placed =
+            BuildSettingsPath(besideProgram ? kSettingsBesideHost : place, pluginModule,
+                              kPluginName, (besideProgram ? hostProgram : hostSettingsPath).c_str(),
+                              candidate, kPathBufferSize, kPluginName) == kStatusSuccess;
         if (!placed) {
             report += line + "(no folder to look in)\n";
             continue;
