@@ -12,7 +12,7 @@
 // the size the host gives, whichever is smaller.
 #include "content_interface.h"
 #include "export.h"
-#include "extension.h"
+#include "file_name.h"
 #include "field_table.h"
 #include "group_catalog.h"
 #include "process_lock.h"

@@ -7,7 +7,7 @@
 // its `init` command writes one from the system's own file types.
 #include "bounded_string.h"
 #include "check_helpers.h"
-#include "extension.h"
+#include "file_name.h"
 #include "group_catalog.h"
 #include "init_command.h"
 #include "loaded_plugin.h"
