@@ -12,7 +12,7 @@
 std::int32_t BuildSettingsPath(std::int32_t kind, HMODULE module, const char* baseName,
                                const char* referencePath, char* output, std::int32_t outputCapacity,
                                const char* subdirectory) {
-    if (kind < kSettingsBesideHost || kind > kSettingsBesideProgram)
+    if (kind < kSettingsBesideHostSettings || kind > kSettingsBesideProgram)
         return kind;
     const std::size_t capacity =
         static_cast<std::size_t>(static_cast<std::uint32_t>(outputCapacity));

@@ -6,7 +6,7 @@
 #include <cstdint>
 
 // Composes base name + ".ini" at a place numbered as LocateSettingsFile's
-// results (kSettingsBesideHost: beside the reference path;
+// results (kSettingsBesideHostSettings: beside the reference path;
 // kSettingsInHostSubfolder: in `subdirectory` there; kSettingsBesideModule;
 // kSettingsBesideProgram), within the caller's capacity. Result:
 // success, or the insufficient-buffer status with the text cut where it

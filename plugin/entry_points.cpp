@@ -21,13 +21,12 @@
 
 #include "bounded_string.h"
 #include "coarse_clock.h"
+#include "plugin_name.h"
 #include "watched_catalog.h"
 #include <cstring>
 #include <new>
 
 namespace {
-
-const char* const kPluginName = "Lumbrasket";
 
 HMODULE ModuleHandle = nullptr;
 char SettingsPath[kPathBufferSize] = {};

@@ -49,7 +49,7 @@ bool SettingsCandidate(int place, HMODULE module, const char* pluginName,
                        const char* hostSettingsPath, char* candidate) {
     // A candidate without a directory would be a bare file name, which the
     // platform resolves against some unrelated folder: such a place is skipped.
-    if (place == kSettingsBesideHost || place == kSettingsInHostSubfolder)
+    if (place == kSettingsBesideHostSettings || place == kSettingsInHostSubfolder)
         CutToDirectory(candidate, hostSettingsPath);
     else if (place == kSettingsBesideModule)
         ModuleFolderWithSeparator(module, candidate);
@@ -77,10 +77,11 @@ int LocateSettingsFile(HMODULE module, const char* pluginName, const char* hostS
     char candidate[kPathBufferSize] = {};
     // The first candidate stays in the output when none exists; without a
     // usable host directory the output is left empty instead.
-    if (!SettingsCandidate(kSettingsBesideHost, module, pluginName, hostSettingsPath, candidate))
+    if (!SettingsCandidate(kSettingsBesideHostSettings, module, pluginName, hostSettingsPath,
+                           candidate))
         candidate[0] = '\0';
     BoundedCopy(output, capacity, candidate);
-    for (int place = kSettingsBesideHost; place <= kSettingsBesideProgram; ++place) {
+    for (int place = kSettingsBesideHostSettings; place <= kSettingsBesideProgram; ++place) {
         if (SettingsCandidate(place, module, pluginName, hostSettingsPath, candidate) &&
             PathExists(candidate)) {
             BoundedCopy(output, capacity, candidate);

@@ -6,11 +6,11 @@
 
 // Where LocateSettingsFile found the file.
 enum SettingsLocation : int {
-    kSettingsNotFound = 0,        // the first candidate is left in the output
-    kSettingsBesideHost = 1,      // host directory + NAME.ini
-    kSettingsInHostSubfolder = 2, // host directory + NAME/NAME.ini
-    kSettingsBesideModule = 3,    // plugin module directory + NAME.ini
-    kSettingsBesideProgram = 4,   // host executable directory + NAME.ini
+    kSettingsNotFound = 0,           // the first candidate is left in the output
+    kSettingsBesideHostSettings = 1, // host settings folder + NAME.ini
+    kSettingsInHostSubfolder = 2,    // host settings folder + NAME/NAME.ini
+    kSettingsBesideModule = 3,       // plugin module directory + NAME.ini
+    kSettingsBesideProgram = 4,      // host executable directory + NAME.ini
 };
 
 // The four places in the order they are tried, with the words that name
@@ -20,7 +20,7 @@ struct SettingsPlace {
     const char* description;
 };
 constexpr SettingsPlace kSettingsPlaces[] = {
-    {kSettingsBesideHost, "beside the host settings file"},
+    {kSettingsBesideHostSettings, "beside the host settings file"},
     {kSettingsInHostSubfolder, "in a folder named after the plugin beside the host settings file"},
     {kSettingsBesideModule, "beside the plugin file"},
     {kSettingsBesideProgram, "beside the host program"},
