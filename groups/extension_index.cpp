@@ -74,7 +74,10 @@ inline const char* ExtensionIndex::TextOf(const Key& key) {
 
 // A slot holds, in its low bits (those that pick a slot), one more than its
 // key's position, and in its high bits the high bits of the key's hash: a
-// slot tells most keys apart without reading its key.
+// slot tells most keys apart without reading its key. The low bits always
+// hold position + 1: it is at most the number of keys, which MakeRoom keeps
+// at most half the number of slots, so it fits the mask; and 0 stays free to
+// mark an empty slot.
 inline std::uint32_t ExtensionIndex::SlotOf(const Pending& sought) const {
     const std::uint32_t mask = static_cast<std::uint32_t>(slots.size() - 1);
     const std::uint32_t high = sought.hash & ~mask;

@@ -52,15 +52,18 @@ namespace {
 class GroupKeys {
 public:
     // The table ends at the first number without a list or masks, and each
-    // group before it takes a line of at least four bytes ("0=x" and its
-    // NUL): a number at or past a quarter of the listing's bytes is never
-    // reached, and none is kept, however large a number a file writes.
-    // Room is made for a group per 32 bytes of listing, about what a group's
-    // two lines take, so that the places are seldom copied as they grow.
+    // group before it takes a line of at least kShortestGroupLine bytes ("0=x"
+    // and its NUL): a number at or past that share of the listing's bytes is
+    // never reached, and none is kept, however large a number a file writes.
+    // Room is made for a group per kTypicalGroupBytes of listing, about what a
+    // group's two lines take, so that the places are seldom copied as they
+    // grow. (The + 1 of each: a listing shorter than a line still counts.)
+    static constexpr std::size_t kShortestGroupLine = 4;
+    static constexpr std::size_t kTypicalGroupBytes = 32;
     explicit GroupKeys(const SectionListing& listing)
-        : base(listing.text.get()), unreachable(listing.length / 4 + 1) {
+        : base(listing.text.get()), unreachable(listing.length / kShortestGroupLine + 1) {
         for (std::vector<Place>& byNumber : places)
-            byNumber.reserve(listing.length / 32 + 1);
+            byNumber.reserve(listing.length / kTypicalGroupBytes + 1);
     }
 
     // A key without a value takes its name's place all the same: a read of

@@ -12,7 +12,7 @@
 // the size the host gives, whichever is smaller.
 #include "content_interface.h"
 #include "export.h"
-#include "extension.h"
+#include "file_name.h"
 #include "field_table.h"
 #include "group_catalog.h"
 #include "process_lock.h"
@@ -21,13 +21,12 @@
 
 #include "bounded_string.h"
 #include "coarse_clock.h"
+#include "plugin_name.h"
 #include "watched_catalog.h"
 #include <cstring>
 #include <new>
 
 namespace {
-
-const char* const kPluginName = "Lumbrasket";
 
 HMODULE ModuleHandle = nullptr;
 char SettingsPath[kPathBufferSize] = {};

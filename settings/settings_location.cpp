@@ -32,7 +32,7 @@ int PathExists(const char* path) {
 std::int32_t BuildSettingsPath(std::int32_t kind, HMODULE module, const char* baseName,
                                const char* referencePath, char* output, std::int32_t outputCapacity,
                                const char* subdirectory) {
-    if (kind < kSettingsBesideHost || kind > kSettingsBesideProgram)
+    if (kind < kSettingsBesideHostSettings || kind > kSettingsBesideProgram)
         return kind;
     const std::size_t capacity =
         static_cast<std::size_t>(static_cast<std::uint32_t>(outputCapacity));
@@ -82,10 +82,10 @@ int LocateSettingsFile(HMODULE module, const char* pluginName, const char* hostS
     };
     // The first candidate stays in the output when none exists; without a
     // usable host directory the output is left empty instead.
-    if (!compose(kSettingsBesideHost))
+    if (!compose(kSettingsBesideHostSettings))
         candidate[0] = '\0';
     BoundedCopy(output, capacity, candidate);
-    for (int place = kSettingsBesideHost; place <= kSettingsBesideProgram; ++place) {
+    for (int place = kSettingsBesideHostSettings; place <= kSettingsBesideProgram; ++place) {
         if (compose(place) && PathExists(candidate)) {
             BoundedCopy(output, capacity, candidate);
             return place;

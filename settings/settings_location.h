@@ -7,11 +7,11 @@
 
 // Where LocateSettingsFile found the file.
 enum SettingsLocation : int {
-    kSettingsNotFound = 0,        // the first candidate is left in the output
-    kSettingsBesideHost = 1,      // host directory + NAME.ini
-    kSettingsInHostSubfolder = 2, // host directory + NAME/NAME.ini
-    kSettingsBesideModule = 3,    // plugin module directory + NAME.ini
-    kSettingsBesideProgram = 4,   // host executable directory + NAME.ini
+    kSettingsNotFound = 0,           // the first candidate is left in the output
+    kSettingsBesideHostSettings = 1, // host settings folder + NAME.ini
+    kSettingsInHostSubfolder = 2,    // host settings folder + NAME/NAME.ini
+    kSettingsBesideModule = 3,       // plugin module directory + NAME.ini
+    kSettingsBesideProgram = 4,      // host executable directory + NAME.ini
 };
 
 // The four places in the order they are tried, with the words that name
@@ -21,7 +21,7 @@ struct SettingsPlace {
     const char* description;
 };
 constexpr SettingsPlace kSettingsPlaces[] = {
-    {kSettingsBesideHost, "beside the host settings file"},
+    {kSettingsBesideHostSettings, "beside the host settings file"},
     {kSettingsInHostSubfolder, "in a folder named after the plugin beside the host settings file"},
     {kSettingsBesideModule, "beside the plugin file"},
     {kSettingsBesideProgram, "beside the host program"},
@@ -36,7 +36,7 @@ int LocateSettingsFile(HMODULE module, const char* pluginName, const char* hostS
                        char* output, int outputCapacity);
 
 // Composes base name + ".ini" at a place numbered as LocateSettingsFile's
-// results (kSettingsBesideHost: beside the reference path;
+// results (kSettingsBesideHostSettings: beside the reference path;
 // kSettingsInHostSubfolder: in `subdirectory` there; kSettingsBesideModule;
 // kSettingsBesideProgram), within the caller's capacity. Result:
 // success, or the insufficient-buffer status with the text cut where it

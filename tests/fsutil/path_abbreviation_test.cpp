@@ -33,38 +33,52 @@ class UnexpandPathTest : public testing::Test {
 protected:
     void SetUp() override {
         folder.Write("dir/sub/x.txt", "x");
-        dir = folder.Path("dir");
         sub = folder.Path("dir/sub");
         file = folder.Path("dir/sub/x.txt");
     }
     ScratchFolder folder;
     Variables variables;
-    std::string dir, sub, file;
+    std::string sub, file;
     const std::string sep = kPathSeparatorText;
 };
 
-TEST_F(UnexpandPathTest, LeadingValueBecomesTheName) {
-    variables.Set("LUMBRASKET_DIR", dir);
-    EXPECT_EQ("%LUMBRASKET_DIR%" + sep + "sub" + sep + "x.txt", Unexpand(file));
-}
-
-TEST_F(UnexpandPathTest, LongerValueGivesTheShorterForm) {
-    variables.Set("LUMBRASKET_A1", dir);
-    variables.Set("LUMBRASKET_B1", sub);
-    EXPECT_EQ("%LUMBRASKET_B1%" + sep + "x.txt", Unexpand(file));
-}
-
-TEST_F(UnexpandPathTest, EqualValuesShorterNameWinsThenEarlierEntry) {
-    variables.Set("LUMBRASKET_LONGER_NAME", sub);
-    variables.Set("LUMBRASKET_TA", sub);
-    variables.Set("LUMBRASKET_TB", sub);
-    EXPECT_EQ("%LUMBRASKET_TA%" + sep + "x.txt", Unexpand(file));
-}
-
-TEST_F(UnexpandPathTest, ValueNeedNotEndAtASeparator) {
+// Each row sets its variables to folders of the scratch folder ("" for an
+// empty value) and names the form of dir|sub|x.txt it expects.
+TEST_F(UnexpandPathTest, ShortestFormWins) {
     folder.MakeFolder("dir/su");
-    variables.Set("LUMBRASKET_PART", folder.Path("dir/su"));
-    EXPECT_EQ("%LUMBRASKET_PART%b" + sep + "x.txt", Unexpand(file));
+    struct Variable {
+        const char* name;
+        const char* folder;
+    };
+    struct Row {
+        const char* name;
+        std::vector<Variable> variables;
+        const char* expected;
+    };
+    const Row rows[] = {
+        {"LeadingValueBecomesTheName", {{"LUMBRASKET_DIR", "dir"}}, "%LUMBRASKET_DIR%|sub|x.txt"},
+        {"LongerValueGivesTheShorterForm",
+         {{"LUMBRASKET_A1", "dir"}, {"LUMBRASKET_B1", "dir/sub"}},
+         "%LUMBRASKET_B1%|x.txt"},
+        {"EqualValuesShorterNameWinsThenEarlierEntry",
+         {{"LUMBRASKET_LONGER_NAME", "dir/sub"},
+          {"LUMBRASKET_TA", "dir/sub"},
+          {"LUMBRASKET_TB", "dir/sub"}},
+         "%LUMBRASKET_TA%|x.txt"},
+        {"ValueNeedNotEndAtASeparator",
+         {{"LUMBRASKET_PART", "dir/su"}},
+         "%LUMBRASKET_PART%b|x.txt"},
+        {"EmptyValueDoesNotDisturbTheNextEntry",
+         {{"LUMBRASKET_E0", ""}, {"LUMBRASKET_E1", "dir/sub"}},
+         "%LUMBRASKET_E1%|x.txt"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        Variables set;
+        for (const Variable& variable : row.variables)
+            set.Set(variable.name, *variable.folder == '\0' ? "" : folder.Path(variable.folder));
+        EXPECT_EQ(SystemPath(row.expected), Unexpand(file));
+    }
 }
 
 TEST_F(UnexpandPathTest, ValuesThatDoNotQualify) {
@@ -94,20 +108,6 @@ TEST_F(UnexpandPathTest, LongPathIsCut) {
     const std::string longPath = folder.Path("q") + std::string(300, 'p');
     const std::string result = Unexpand(longPath);
     EXPECT_LE(result.size(), 259u);
-}
-
-TEST(BoundedAppendNTest, Counts) {
-    char text[8] = "abc";
-    EXPECT_EQ(kStatusSuccess, BoundedAppendN(text, sizeof(text), "defgh", 0));
-    EXPECT_STREQ("abc", text);
-    EXPECT_EQ(kStatusSuccess, BoundedAppendN(text, sizeof(text), "defgh", 2));
-    EXPECT_STREQ("abcde", text);
-    EXPECT_EQ(kStatusInsufficientBuffer, BoundedAppendN(text, sizeof(text), "xyz", 3));
-    EXPECT_STREQ("abcdexy", text);
-    EXPECT_EQ(kStatusInsufficientBuffer, BoundedAppendN(text, sizeof(text), "z", 1));
-    EXPECT_STREQ("abcdexy", text);
-    EXPECT_EQ(kStatusInvalidArgument, BoundedAppendN(text, sizeof(text), "z", 0x7FFFFFFF));
-    EXPECT_STREQ("abcdexy", text);
 }
 
 } // namespace

@@ -1,8 +1,11 @@
 // Fuzzed settings through the plugin's loader and lookup: the table loaded
 // from one listing equals the table read key by key, and every lookup
 // answers the first group that lists the extension, as a plain walk of the
-// table in order finds it.
+// table in order finds it. The file name and extension come from the
+// plugin's own cut of a path, which must agree with a plain cut.
 #include "ascii.h"
+#include "bounded_string.h"
+#include "file_name.h"
 #include "fuzz_input.h"
 #include "group_catalog.h"
 #include "profile_section.h"
@@ -77,6 +80,25 @@ std::int32_t Walk(const GroupCatalog& catalog, const std::string& name) {
     return static_cast<std::int32_t>(catalog.Groups().size());
 }
 
+// The plugin's cut of a path against a plain one: the last component of the
+// path's first 259 bytes, and what follows its last dot.
+FileNameParts CheckedCut(const std::string& path) {
+    const std::string kept = path.substr(0, kPathBufferSize - 1);
+    const std::string name = kept.substr(kept.rfind('/') + 1);
+    const std::size_t dot = name.rfind('.');
+    const std::string extension = dot == std::string::npos ? std::string() : name.substr(dot + 1);
+    const FileNameParts parts = SplitFileName(path.c_str());
+    Check(parts.name >= path.c_str() && parts.name + parts.nameLength <= path.c_str() + path.size(),
+          "a cut name outside its path");
+    Check(std::string(parts.name, parts.nameLength) == name &&
+              std::string(parts.extension, parts.extensionLength) == extension,
+          "a file name or extension that differs from the plain cut");
+    const FileNameParts quick = SplitFileName(path.c_str(), false);
+    Check(quick.extension == parts.extension && quick.extensionLength == parts.extensionLength,
+          "an extension that depends on whether the name is asked for");
+    return parts;
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -109,11 +131,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const std::string& probe : probes) {
         if (probe.find('\0') != std::string::npos || probe.size() > 40)
             continue;
-        const std::size_t dot = probe.rfind('.');
-        const std::size_t at = dot == std::string::npos ? probe.size() : dot + 1;
-        const GroupMatch match = loaded.FindGroupOfFile(probe.c_str(), probe.size(),
-                                                        probe.c_str() + at, probe.size() - at);
-        const std::int32_t expected = Walk(loaded, probe);
+        // In a folder with a dot, and past a long folder, where only the
+        // path's first 259 bytes count.
+        CheckedCut(std::string(250, 'f') + "/" + probe);
+        const std::string path = "dir.d/" + probe;
+        const FileNameParts parts = CheckedCut(path);
+        const GroupMatch match = loaded.FindGroupOfFile(parts.name, parts.nameLength,
+                                                        parts.extension, parts.extensionLength);
+        const std::int32_t expected = Walk(loaded, std::string(parts.name, parts.nameLength));
         Check(match.number == expected, "a lookup that is not the first group it should be");
         const std::string_view name = expected < static_cast<std::int32_t>(loaded.Groups().size())
                                           ? loaded.Groups()[static_cast<std::size_t>(expected)].name

@@ -417,21 +417,23 @@ TEST(SettingsPlaceTest, HostPathWithoutFolderFallsThroughToTheModule) {
     EXPECT_EQ("BesideModule", scenario.Value(scenario.folder.Write("a.xyz", "x"), 1).text);
 }
 
-TEST(SettingsPlaceTest, NullParamsAreRefused) {
-    PluginScenario scenario;
-    EXPECT_EQ(0, scenario.plugin->setDefaultParams(nullptr));
-}
-
-} // namespace
-
-namespace {
-
-// The configuration entry shows an empty box with a single OK button and
+// Entries whose answer needs no settings: a null settings path is refused,
+// and the configuration entry shows an empty box with a single OK button and
 // passes on the box's answer. The Windows suite runs without a display, where
 // the platform answers at once instead of waiting for a click.
-TEST(ConfigDialogTest, AnswersWhatTheMessageBoxAnswers) {
+TEST(FixedAnswerTest, EntriesThatNeedNoSettings) {
     PluginScenario scenario;
-    EXPECT_EQ(MessageBoxA(nullptr, "", "", MB_OK), scenario.plugin->showConfigDialog(nullptr));
+    const struct {
+        const char* name;
+        int answer;
+        int expected;
+    } rows[] = {
+        {"NullParamsAreRefused", scenario.plugin->setDefaultParams(nullptr), 0},
+        {"ConfigDialogAnswersWhatTheMessageBoxAnswers", scenario.plugin->showConfigDialog(nullptr),
+         MessageBoxA(nullptr, "", "", MB_OK)},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(row.expected, row.answer) << row.name;
 }
 
 } // namespace

@@ -126,6 +126,20 @@ TEST(BoundedAppendTest, Cases) {
     }
 }
 
+TEST(BoundedAppendNTest, Counts) {
+    char text[8] = "abc";
+    EXPECT_EQ(kStatusSuccess, BoundedAppendN(text, sizeof(text), "defgh", 0));
+    EXPECT_STREQ("abc", text);
+    EXPECT_EQ(kStatusSuccess, BoundedAppendN(text, sizeof(text), "defgh", 2));
+    EXPECT_STREQ("abcde", text);
+    EXPECT_EQ(kStatusInsufficientBuffer, BoundedAppendN(text, sizeof(text), "xyz", 3));
+    EXPECT_STREQ("abcdexy", text);
+    EXPECT_EQ(kStatusInsufficientBuffer, BoundedAppendN(text, sizeof(text), "z", 1));
+    EXPECT_STREQ("abcdexy", text);
+    EXPECT_EQ(kStatusInvalidArgument, BoundedAppendN(text, sizeof(text), "z", 0x7FFFFFFF));
+    EXPECT_STREQ("abcdexy", text);
+}
+
 TEST(BoundedAppendTest, UnterminatedDestinationIsRefusedUntouched) {
     char buffer[4] = {'a', 'b', 'c', 'd'};
     EXPECT_EQ(kStatusInvalidArgument, BoundedAppend(buffer, sizeof(buffer), "x"));
@@ -183,17 +197,27 @@ TEST(CutToDirectoryTest, OverlongPathIsCutBeforeTheSearch) {
 }
 
 TEST(IntToTextTest, Radixes) {
-    char text[20];
-    EXPECT_EQ(0, IntToText(-2147483647 - 1, text, 10));
-    EXPECT_STREQ("-2147483648", text);
-    EXPECT_EQ(0, IntToText(255, text, 16));
-    EXPECT_STREQ("ff", text);
-    EXPECT_EQ(0, IntToText(5, text, 2));
-    EXPECT_STREQ("101", text);
-    // Thirty-two binary digits do not fit the 20-character buffer.
-    EXPECT_EQ(kStatusInsufficientBuffer, IntToText(-1, text, 2));
-    EXPECT_STREQ("", text);
-    EXPECT_NE(0, IntToText(1, text, 1));
+    struct Row {
+        const char* name;
+        std::int32_t value;
+        int radix;
+        Status status;
+        const char* text;
+    };
+    const Row rows[] = {
+        {"SmallestValueSigned", -2147483647 - 1, 10, kStatusSuccess, "-2147483648"},
+        {"Hexadecimal", 255, 16, kStatusSuccess, "ff"},
+        {"Binary", 5, 2, kStatusSuccess, "101"},
+        // Thirty-two binary digits do not fit the 20-character buffer.
+        {"TooManyDigitsGiveEmpty", -1, 2, kStatusInsufficientBuffer, ""},
+        {"RadixOneIsRefused", 1, 1, kStatusInvalidArgument, ""},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        char text[kNumberTextSize] = "previous";
+        EXPECT_EQ(row.status, IntToText(row.value, text, row.radix));
+        EXPECT_STREQ(row.text, text);
+    }
 }
 
 } // namespace

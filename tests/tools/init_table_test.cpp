@@ -11,7 +11,7 @@
 #include "scratch_folder.h"
 #include "settings_check.h"
 #include "table_builder.h"
-#include "extension.h"
+#include "file_name.h"
 
 #include <gtest/gtest.h>
 #include <cstring>

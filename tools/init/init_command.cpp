@@ -3,6 +3,7 @@
 
 #include "check_helpers.h"
 #include "mime_database.h"
+#include "plugin_name.h"
 #include "registry_types.h"
 #include "sample_table.h"
 #include "system_error_text.h"
@@ -74,7 +75,8 @@ TypeDatabase SystemTypeDatabase() {
 
 InitOutcome RunInit(const std::string& output, bool force) {
     const bool toStandardOutput = output == "-";
-    const std::string target = FullPath(output.empty() ? std::string("Lumbrasket.ini") : output);
+    const std::string target =
+        FullPath(output.empty() ? std::string(kPluginName) + ".ini" : output);
     if (!toStandardOutput && !force &&
         GetFileAttributesA(target.c_str()) != INVALID_FILE_ATTRIBUTES) {
         Say(stderr, target + " exists; --force replaces it");

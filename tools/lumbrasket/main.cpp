@@ -7,10 +7,11 @@
 // its `init` command writes one from the system's own file types.
 #include "bounded_string.h"
 #include "check_helpers.h"
-#include "extension.h"
+#include "file_name.h"
 #include "group_catalog.h"
 #include "init_command.h"
 #include "loaded_plugin.h"
+#include "plugin_name.h"
 #include "settings_location.h"
 #include "settings_check.h"
 #include "system_error_text.h"
@@ -243,6 +244,76 @@ std::string WhyText(const GroupCatalog& catalog, const std::string& path) {
     }
 }
 
+// The plugin's fields, as it lists them until it says there are no more.
+std::vector<Field> PluginFields(LoadedPlugin& plugin) {
+    std::vector<Field> fields;
+    for (int index = 0;; ++index) {
+        char name[256] = {};
+        char units[256] = {};
+        int type = plugin.getSupportedField(index, name, units, sizeof(name));
+        if (type == kFieldNoMoreFields)
+            break;
+        fields.push_back(Field{index, name, type});
+    }
+    return fields;
+}
+
+std::string FieldListText(const std::vector<Field>& fields) {
+    std::string text = "fields:";
+    for (const Field& field : fields)
+        text += " [" + std::to_string(field.index) + "] " + field.name + " (" +
+                (field.type == kFieldNumeric32 ? "integer" : "text") + ")";
+    return text;
+}
+
+// The header, then a row per file: each file of a folder, or the file given,
+// with the value of every field and, when asked, why.
+std::vector<std::vector<std::string>> TableRows(LoadedPlugin& plugin,
+                                                const std::vector<Field>& fields,
+                                                const std::vector<std::string>& paths,
+                                                const GroupCatalog* why) {
+    std::vector<std::vector<std::string>> rows;
+    std::vector<std::string> header{"Name"};
+    for (const Field& field : fields)
+        header.push_back(field.name);
+    if (why != nullptr)
+        header.push_back("Why");
+    rows.push_back(header);
+    for (const std::string& argument : paths) {
+        std::string path = FullPath(argument);
+        DWORD attributes = GetFileAttributesA(path.c_str());
+        std::vector<std::pair<std::string, std::string>> items; // shown name, full path
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
+            for (const std::string& name : FolderEntries(path))
+                items.emplace_back(name, path + kPathSeparatorText + name);
+        else
+            items.emplace_back(argument, path);
+        for (const auto& item : items) {
+            std::vector<std::string> row{item.first};
+            for (const Field& field : fields)
+                row.push_back(ValueText(plugin, item.second, field));
+            if (why != nullptr)
+                row.push_back(WhyText(*why, item.second));
+            rows.push_back(row);
+        }
+    }
+    return rows;
+}
+
+// The rows in columns as wide as their widest cell, each cell escaped first
+// so that the widths count what is shown.
+void PrintTable(std::vector<std::vector<std::string>>& rows) {
+    std::vector<size_t> widths(rows.front().size(), 0);
+    for (auto& row : rows) {
+        for (size_t i = 0; i < row.size(); ++i) {
+            row[i] = PrintableText(row[i]);
+            widths[i] = std::max(widths[i], row[i].size());
+        }
+    }
+    for (const auto& row : rows)
+        PrintRow(row, widths);
+}
+
 int RunTable(Options options) {
     if (!options.pluginFile.empty() || !options.hostProgram.empty())
         return Refuse("--plugin and --host-program belong to check; the table takes the plugin "
@@ -274,20 +345,8 @@ int RunTable(Options options) {
               std::string("lumbrasket ") + LUMBRASKET_VERSION_TEXT + ": plugin " + pluginFile);
     PrintLine(stdout, std::string("settings file: ") + SettingsPlaceText(location));
 
-    std::vector<Field> fields;
-    for (int index = 0;; ++index) {
-        char name[256] = {};
-        char units[256] = {};
-        int type = plugin.getSupportedField(index, name, units, sizeof(name));
-        if (type == kFieldNoMoreFields)
-            break;
-        fields.push_back(Field{index, name, type});
-    }
-    std::string fieldList = "fields:";
-    for (const Field& field : fields)
-        fieldList += " [" + std::to_string(field.index) + "] " + field.name + " (" +
-                     (field.type == kFieldNumeric32 ? "integer" : "text") + ")";
-    PrintLine(stdout, fieldList);
+    const std::vector<Field> fields = PluginFields(plugin);
+    PrintLine(stdout, FieldListText(fields));
     std::printf("\n");
 
     // The settings file the plugin took, loaded again to say why.
@@ -295,47 +354,16 @@ int RunTable(Options options) {
     if (options.why) {
         // Found nowhere, the plugin keeps the first place, which holds no file.
         char settings[kPathBufferSize] = {};
-        if (BuildSettingsPath(location != kSettingsNotFound ? location : kSettingsBesideHost,
-                              plugin.Module(), "Lumbrasket", hostSettings.c_str(), settings,
-                              kPathBufferSize, "Lumbrasket") != kStatusSuccess)
+        if (BuildSettingsPath(location != kSettingsNotFound ? location
+                                                            : kSettingsBesideHostSettings,
+                              plugin.Module(), kPluginName, hostSettings.c_str(), settings,
+                              kPathBufferSize, kPluginName) != kStatusSuccess)
             settings[0] = '\0';
         catalog.LoadGroups(settings);
     }
-
-    std::vector<std::vector<std::string>> rows;
-    std::vector<std::string> header{"Name"};
-    for (const Field& field : fields)
-        header.push_back(field.name);
-    if (options.why)
-        header.push_back("Why");
-    rows.push_back(header);
-    for (const std::string& argument : paths) {
-        std::string path = FullPath(argument);
-        DWORD attributes = GetFileAttributesA(path.c_str());
-        std::vector<std::pair<std::string, std::string>> items; // shown name, full path
-        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
-            for (const std::string& name : FolderEntries(path))
-                items.emplace_back(name, path + kPathSeparatorText + name);
-        else
-            items.emplace_back(argument, path);
-        for (const auto& item : items) {
-            std::vector<std::string> row{item.first};
-            for (const Field& field : fields)
-                row.push_back(ValueText(plugin, item.second, field));
-            if (options.why)
-                row.push_back(WhyText(catalog, item.second));
-            rows.push_back(row);
-        }
-    }
-    std::vector<size_t> widths(header.size(), 0);
-    for (auto& row : rows) {
-        for (size_t i = 0; i < row.size(); ++i) {
-            row[i] = PrintableText(row[i]);
-            widths[i] = std::max(widths[i], row[i].size());
-        }
-    }
-    for (const auto& row : rows)
-        PrintRow(row, widths);
+    std::vector<std::vector<std::string>> rows =
+        TableRows(plugin, fields, paths, options.why ? &catalog : nullptr);
+    PrintTable(rows);
     return 0;
 }
 

@@ -3,7 +3,7 @@
 // for. A dot in a folder name never counts, and the second byte of a
 // double-byte character is never taken for '\\'. Nothing is copied unless
 // the path is longer than a path buffer.
-#include "extension.h"
+#include "file_name.h"
 
 #include "bounded_string.h"
 #include "code_page.h"

@@ -10,6 +10,7 @@
 #include "group_catalog.h"
 #include "ini_value.h"
 #include "piece_list.h"
+#include "plugin_name.h"
 #include "profile_section.h"
 #include "settings_location.h"
 
@@ -24,7 +25,6 @@
 
 namespace {
 
-const char* const kPluginName = "Lumbrasket";
 // What control characters in a name do where the name is shown.
 const char* const kShownGarbled = "which a file manager shows garbled and a terminal may act on";
 
@@ -402,15 +402,15 @@ void Checker::CheckGroupKeys() {
             const std::size_t digits = key.find_first_not_of("0123456789");
             const bool numbered = digits != 0 && digits != std::string_view::npos &&
                                   GroupKey(key.substr(0, digits), number, kind);
-            const std::string nearest =
-                numbered ? NearestName(std::string(key.substr(digits)), {"_name", "_masks"})
-                         : std::string();
-            Warn("[Groups] " + Escaped(key) + " is never read" +
-                 (nearest.empty()
-                      ? std::string(": group keys are the numbers 0, 1, 2, ... written without "
-                                    "sign or leading zeros, their names N_name and their name "
-                                    "masks N_masks")
-                      : "; did you mean " + Escaped(key.substr(0, digits)) + nearest + "?"));
+            std::string nearest;
+            if (numbered)
+                nearest = NearestName(std::string(key.substr(digits)), {"_name", "_masks"});
+            std::string advice = ": group keys are the numbers 0, 1, 2, ... written without "
+                                 "sign or leading zeros, their names N_name and their name "
+                                 "masks N_masks";
+            if (!nearest.empty())
+                advice = "; did you mean " + Escaped(key.substr(0, digits)) + nearest + "?";
+            Warn("[Groups] " + Escaped(key) + " is never read" + advice);
         } else if (number < count) {
             if (kind == GroupKeyKind::kName)
                 CheckCut("Groups", key, RawValue(key), value);
@@ -603,23 +603,25 @@ std::string ExplainSettingsLocation(HMODULE pluginModule, const std::string& hos
         // settings file is.
         const bool besideProgram = place == kSettingsBesideProgram;
         const bool placed =
-            BuildSettingsPath(besideProgram ? kSettingsBesideHost : place, pluginModule,
+            BuildSettingsPath(besideProgram ? kSettingsBesideHostSettings : place, pluginModule,
                               kPluginName, (besideProgram ? hostProgram : hostSettingsPath).c_str(),
                               candidate, kPathBufferSize, kPluginName) == kStatusSuccess;
         if (!placed) {
             report += line + "(no folder to look in)\n";
             continue;
         }
-        if (place == kSettingsBesideHost)
+        if (place == kSettingsBesideHostSettings)
             first = candidate;
         const bool exists = PathExists(candidate) != 0;
         // A path buffer holds 259 bytes: a longer path is cut, and the cut
         // one names no settings file.
         const bool cut = std::strlen(candidate) >= kPathBufferSize - 1;
-        line += Escaped(candidate) +
-                (exists ? (chosen.empty() ? "  <- in effect" : "  (exists, not used)")
-                 : cut  ? "  (cut: the path is longer than the plugin's 259 bytes)"
-                        : "  (missing)");
+        const char* status = "  (missing)";
+        if (exists)
+            status = chosen.empty() ? "  <- in effect" : "  (exists, not used)";
+        else if (cut)
+            status = "  (cut: the path is longer than the plugin's 259 bytes)";
+        line += Escaped(candidate) + status;
         if (exists && chosen.empty())
             chosen = candidate;
         report += line + "\n";
