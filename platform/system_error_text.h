@@ -10,3 +10,6 @@
 // (the loader's message for a library that does not load) gives that reason
 // while it is the thread's last error.
 std::string SystemErrorText(DWORD error);
+
+// The system's words alone, possibly empty (each system's own).
+std::string SystemErrorWords(DWORD error);

@@ -287,6 +287,13 @@ constexpr const char* kPathSeparatorText = "/";
 constexpr const char* kPathSeparators = "/";
 #endif
 
+// Whether a path may start with a drive ("C:", "C:\\"), a root of its own.
+#ifdef _WIN32
+constexpr bool kPathsHaveDriveLetters = true;
+#else
+constexpr bool kPathsHaveDriveLetters = false;
+#endif
+
 // Whether two file names that differ only in the case of letters name one
 // file: on Windows they do, on Linux they are two.
 #ifdef _WIN32
@@ -312,23 +319,6 @@ constexpr bool kFileTypesInRegistry = false;
 constexpr bool kHostNamesMayHoldReplacedCharacters = true;
 #else
 constexpr bool kHostNamesMayHoldReplacedCharacters = false;
-#endif
-
-// Whether a variable may hold a value longer than Windows' 32767
-// characters. Linux's environment may; Windows refuses to set one (and
-// Wine's refusal then passes on memory it never set).
-#ifdef _WIN32
-constexpr bool kEnvironmentHoldsOverlongValues = false;
-#else
-constexpr bool kEnvironmentHoldsOverlongValues = true;
-#endif
-
-// Whether a section listing asked into a buffer of one byte stays in it.
-// Ours does; Wine's writes its second closing NUL one byte past the buffer.
-#ifdef _WIN32
-constexpr bool kListingStaysInOneByte = false;
-#else
-constexpr bool kListingStaysInOneByte = true;
 #endif
 
 // Where a "/x" command-line switch can stand. On Windows anywhere in the

@@ -7,6 +7,7 @@
 // kind unknown, and an unknown kind gives no value.
 #include "replaced_name_search.h"
 
+#include "path_spelling.h"
 #include "text_search.h"
 #include "win32.h"
 #include <cstring>

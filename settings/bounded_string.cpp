@@ -3,9 +3,12 @@
 // read or write outside its buffers.
 #include "bounded_string.h"
 
-#include "path_spelling.h"
 #include "win32.h"
 #include <cstring>
+
+// A path buffer holds what the system's path calls take (path_spelling.h's
+// CutToDirectory fills one).
+static_assert(kPathBufferSize == MAX_PATH, "a path buffer is MAX_PATH bytes");
 
 namespace {
 constexpr std::size_t kCopyLimit = 0x7FFFFFFE;
@@ -126,9 +129,4 @@ Status IntToText(std::int32_t value, char* output, int radix) {
         output[at++] = digits[--count];
     output[at] = '\0';
     return kStatusSuccess;
-}
-
-void CutToDirectory(char* destination, const char* source) {
-    if (CutToFolder(source, destination, kPathBufferSize) != kFolderCut)
-        destination[0] = '\0';
 }

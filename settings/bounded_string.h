@@ -35,9 +35,3 @@ Status BoundedLength(const char* text, std::size_t limit, std::size_t* length);
 // when it failed.
 constexpr std::size_t kNumberTextSize = 20;
 Status IntToText(std::int32_t value, char* output, int radix);
-
-// Fills a path buffer with the directory part of `source`, up to and including
-// its last path separator. A path without a separator, or whose folder is
-// longer than a path buffer holds, has no directory part: the buffer is left
-// holding the empty text.
-void CutToDirectory(char* destination, const char* source);

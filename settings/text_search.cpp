@@ -22,26 +22,6 @@ const char* FindChar(const char* text, unsigned int character) {
     return Chars(_mbschr(Bytes(text), character));
 }
 
-const char* FindSeparator(const char* text) {
-    const char* first = nullptr;
-    for (const char* separator = kPathSeparators; *separator != '\0'; ++separator) {
-        const char* found = FindChar(text, static_cast<unsigned char>(*separator));
-        if (found != nullptr && (first == nullptr || found < first))
-            first = found;
-    }
-    return first;
-}
-
-const char* FindLastSeparator(const char* text) {
-    const char* last = nullptr;
-    for (const char* separator = kPathSeparators; *separator != '\0'; ++separator) {
-        const char* found = FindLastChar(text, static_cast<unsigned char>(*separator));
-        if (found != nullptr && (last == nullptr || found > last))
-            last = found;
-    }
-    return last;
-}
-
 const char* FindSubstring(const char* text, const char* sought) {
     return Chars(_mbsstr(Bytes(text), Bytes(sought)));
 }

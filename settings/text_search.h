@@ -10,9 +10,6 @@
 // The last or first occurrence of a character in the text, or null.
 const char* FindLastChar(const char* text, unsigned int character);
 const char* FindChar(const char* text, unsigned int character);
-// The first or last path separator in the text ('\' or '/' on Windows), or null.
-const char* FindSeparator(const char* text);
-const char* FindLastSeparator(const char* text);
 // The first occurrence of `sought` in the text, or null; an empty `sought` is
 // found at the start.
 const char* FindSubstring(const char* text, const char* sought);

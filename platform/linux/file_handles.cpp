@@ -5,8 +5,7 @@
 // As on Windows, a directory opens only with backup semantics, a link
 // opens as itself only when asked to, and a name with a trailing separator
 // opens only a folder. No open ever blocks.
-#ifndef _WIN32
-#include "../path_spelling.h"
+#include "../text/path_spelling.h"
 #include "../win32.h"
 #include "file_handle.h"
 #include <climits>
@@ -130,4 +129,3 @@ BOOL CloseHandle(HANDLE handle) {
     delete file;
     return closed ? TRUE : FALSE;
 }
-#endif

@@ -5,9 +5,8 @@
 // As on Windows, a pattern that ends in a separator finds nothing, a path is
 // taken in its one spelling ("link/." is the link), and links and mounted
 // folders are reparse points. Also the deletion and renaming of entries.
-#ifndef _WIN32
-#include "../name_pattern.h"
-#include "../path_spelling.h"
+#include "../text/name_pattern.h"
+#include "../text/path_spelling.h"
 #include "../win32.h"
 #include "file_handle.h"
 #include "mounts.h"
@@ -339,4 +338,3 @@ BOOL RemoveDirectoryA(LPCSTR name) {
     }
     return TRUE;
 }
-#endif

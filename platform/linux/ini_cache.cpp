@@ -23,7 +23,6 @@
 // is fooled alike. A file removed and another made in its place that gets
 // the same inode number, size and time stamp looks like the first: all
 // three must coincide, and a write through these calls drops every entry.
-#ifndef _WIN32
 #include "ini_cache.h"
 #include "system_calls.h"
 
@@ -191,4 +190,3 @@ void ForgetIniFiles() {
     std::lock_guard<std::mutex> hold(keptLock);
     kept.clear();
 }
-#endif

@@ -1,5 +1,4 @@
 // Linux: UTF-16 settings files to UTF-8 and back.
-#ifndef _WIN32
 #include "ini_encoding.h"
 
 #include <cstdint>
@@ -160,4 +159,3 @@ std::string LoneSurrogatesAsRead(std::string_view text) {
             read.replace(at, 3, "\xEF\xBF\xBD");
     return read;
 }
-#endif

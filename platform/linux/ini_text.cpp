@@ -3,10 +3,9 @@
 // section's keys are cut when a read first needs them, and a long
 // section's are then indexed once, so that a file of many keys is not
 // searched from its start for each one.
-#ifndef _WIN32
 #include "ini_text.h"
 
-#include "../ascii.h"
+#include "../text/ascii.h"
 #include "../memory_pages.h"
 #include <cerrno>
 #include <cstring>
@@ -204,4 +203,3 @@ bool ReadAll(int descriptor, std::string& text, std::size_t expectedSize) {
         used += static_cast<std::size_t>(count);
     }
 }
-#endif

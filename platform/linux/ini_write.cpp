@@ -21,7 +21,6 @@
 //   no new file), the file is rewritten in place so that it reads as the old
 //   or the new text at every moment between two system calls.
 // A refusal sets the last error.
-#ifndef _WIN32
 #include "../win32.h"
 #include "file_handle.h"
 #include "ini_cache.h"
@@ -552,4 +551,3 @@ BOOL WritePrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR value, LPCSTR
     close(descriptor);
     return ok ? TRUE : Refuse(error);
 }
-#endif

@@ -1,6 +1,5 @@
 // Linux: the calling thread's last-error value, as Windows keeps it, and the
 // reason in words that some failures keep with it.
-#ifndef _WIN32
 #include "last_error.h"
 
 #include <string>
@@ -24,4 +23,3 @@ void SetLastErrorWithText(DWORD error, const char* text) {
 const char* LastErrorText() {
     return hasText ? lastErrorText.c_str() : nullptr;
 }
-#endif

@@ -2,8 +2,7 @@
 // every byte of a multibyte character is 128 or above, so an ASCII character
 // sought is found byte by byte and never inside another character, and case
 // mapping of ASCII letters is all that Windows' single-byte rules would do.
-#ifndef _WIN32
-#include "../ascii.h"
+#include "../text/ascii.h"
 #include "../win32.h"
 #include <cstring>
 
@@ -44,4 +43,3 @@ unsigned char* _mbsinc(const unsigned char* text) {
         ++next;
     return const_cast<unsigned char*>(next);
 }
-#endif

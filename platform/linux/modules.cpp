@@ -1,7 +1,6 @@
 // Linux: module handles, module file names, run-time linking and the message
 // box. A module handle is the library's link map, which glibc also hands out
 // as its dlopen handle, so LoadLibraryA and the load-time entry agree on it.
-#ifndef _WIN32
 #include "../win32.h"
 #include <climits>
 #include <cstdlib>
@@ -151,4 +150,3 @@ BOOL FreeLibrary(HMODULE module) {
 int MessageBoxA(HWND, LPCSTR, LPCSTR, UINT) {
     return IDOK;
 }
-#endif

@@ -1,7 +1,6 @@
 // Linux: mount points. The system says whether a directory is a mount's root
 // (statx, STATX_ATTR_MOUNT_ROOT); where it does not, the mount table
 // /proc/self/mountinfo is read. Device numbers alone would miss a bind mount.
-#ifndef _WIN32
 #include "mounts.h"
 #include "system_calls.h"
 
@@ -117,4 +116,3 @@ bool IsMountPointHandle(int descriptor) {
     const ssize_t length = System().readlink(link, path, sizeof(path) - 1);
     return Decide(info, std::string(path, length > 0 ? static_cast<size_t>(length) : 0));
 }
-#endif

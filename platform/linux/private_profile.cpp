@@ -20,8 +20,7 @@
 //   (ini_value.h).
 // A parsed file is kept while it stays unchanged (ini_cache.cpp); writes are
 // in ini_write.cpp.
-#ifndef _WIN32
-#include "../ini_value.h"
+#include "../text/ini_value.h"
 #include "../win32.h"
 #include "ini_cache.h"
 #include <cstring>
@@ -212,5 +211,3 @@ DWORD GetPrivateProfileSectionA(LPCSTR section, LPSTR buffer, DWORD size, LPCSTR
     SectionLines(*found, &lines[0], total);
     return CopyList(lines, buffer, size, ListEnd::kTwoNuls);
 }
-
-#endif

@@ -1,7 +1,6 @@
 // Linux: the process's environment and command line as Win32 hands them out. The command line is
 // one text built from the arguments, an argument holding a blank enclosed in double quotes, as
 // Windows keeps it.
-#ifndef _WIN32
 #include "../win32.h"
 #include <cstdio>
 #include <cstdlib>
@@ -109,5 +108,3 @@ LPSTR GetCommandLineA() {
     static std::string commandLine = BuildCommandLine();
     return &commandLine[0];
 }
-
-#endif

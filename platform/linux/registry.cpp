@@ -1,6 +1,5 @@
 // Linux: the registry calls answer as for a key that does not exist, and
 // refuse to create one; the settings search then skips its registry sources.
-#ifndef _WIN32
 #include "../win32.h"
 
 LONG RegOpenKeyExA(HKEY, LPCSTR, DWORD, REGSAM, PHKEY result) {
@@ -35,4 +34,3 @@ LONG RegSetValueExA(HKEY, LPCSTR, DWORD, DWORD, const BYTE*, DWORD) {
 LONG RegDeleteKeyA(HKEY, LPCSTR) {
     return ERROR_FILE_NOT_FOUND;
 }
-#endif

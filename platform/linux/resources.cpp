@@ -1,6 +1,5 @@
 // Linux: shared objects carry no Windows resources, so every lookup answers
 // as for a module without the resource sought.
-#ifndef _WIN32
 #include "../win32.h"
 
 HRSRC FindResourceA(HMODULE, LPCSTR, LPCSTR) {
@@ -19,4 +18,3 @@ HGLOBAL LoadResource(HMODULE, HRSRC) {
 LPVOID LockResource(HGLOBAL) {
     return nullptr;
 }
-#endif

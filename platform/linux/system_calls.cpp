@@ -1,5 +1,4 @@
 // Linux: the table of system calls, filled with the system's own.
-#ifndef _WIN32
 #include "system_calls.h"
 
 #include <cstdio>
@@ -31,4 +30,3 @@ SystemCalls& System() {
 const SystemCalls& RealSystem() {
     return kReal;
 }
-#endif

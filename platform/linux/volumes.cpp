@@ -5,7 +5,6 @@
 // overlay and btrfs file systems a file's device is not its mount point's. FSCTL_GET_REPARSE_POINT
 // answers a symbolic link with the symbolic-link tag and a mount point with the mount-point tag and
 // a volume name without ':'; anything else is no reparse point.
-#ifndef _WIN32
 #include "../win32.h"
 #include "file_handle.h"
 #include "mounts.h"
@@ -184,4 +183,3 @@ BOOL DeviceIoControl(HANDLE device, DWORD code, LPVOID, DWORD, LPVOID output, DW
         *returned = static_cast<DWORD>(total);
     return TRUE;
 }
-#endif

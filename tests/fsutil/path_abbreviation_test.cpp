@@ -3,6 +3,7 @@
 // value at the very start of the path counts.
 #include "path_abbreviation.h"
 #include "bounded_string.h"
+#include "known_differences.h"
 #include "scratch_folder.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,7 @@
-// The one spelling of a path, as text and as every system call meets it.
-// Paths are written with '|' for the separator and turned into this
-// system's paths.
+// The one spelling of a path, as text and as every system call meets it,
+// and the folder cut. Paths are written with '|' for the separator and
+// turned into this system's paths.
+#include "guarded_buffer.h"
 #include "path_spelling.h"
 #include "scratch_folder.h"
 #include "win32.h"
@@ -87,6 +88,42 @@ TEST(ReducePathSpellingTest, TrailingSeparatorNamesOnlyAFolder) {
     ASSERT_TRUE(GetFileAttributesExA(file.c_str(), GetFileExInfoStandard, &data));
     EXPECT_EQ(4u, data.nFileSizeLow);
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(folder.Path("ghost.txt").c_str()));
+}
+
+TEST(CutToDirectoryTest, Cases) {
+    struct Row {
+        const char* path;
+        const char* directory;
+    };
+    const Row rows[] = {
+        {"C:|a|b|file.ini", "C:|a|b|"},
+        {"C:|file.ini", "C:|"},
+        {"||server|share|x", "||server|share|"},
+        {"|", "|"},
+        {"dir|", "dir|"},
+        // No separator: there is no directory, and the result says so.
+        {"file.ini", ""},
+        {"", ""},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.path);
+        GuardedBuffer buffer('#');
+        CutToDirectory(buffer.data(), SystemPath(row.path).c_str());
+        EXPECT_EQ(SystemPath(row.directory), buffer.data());
+        EXPECT_TRUE(buffer.GuardsIntact(MAX_PATH));
+    }
+}
+
+TEST(CutToDirectoryTest, OverlongPathIsCutBeforeTheSearch) {
+    // The only separator lies beyond byte 259: after the cut there is none.
+    std::string path = std::string(300, 'a') + SystemPath("|x.ini");
+    GuardedBuffer buffer;
+    CutToDirectory(buffer.data(), path.c_str());
+    EXPECT_STREQ("", buffer.data());
+    EXPECT_TRUE(buffer.GuardsIntact(MAX_PATH));
+    // A separator before the cut names a folder above the real one: none.
+    CutToDirectory(buffer.data(), SystemPath("C:|" + std::string(300, 'd') + "|x.ini").c_str());
+    EXPECT_STREQ("", buffer.data());
 }
 
 } // namespace

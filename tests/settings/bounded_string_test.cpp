@@ -1,6 +1,7 @@
 // The bounded string operations: statuses, cuts, and that nothing is written
 // outside the capacity a caller gives.
 #include "bounded_string.h"
+#include "guarded_buffer.h"
 #include "scratch_folder.h"
 #include "win32.h"
 
@@ -9,18 +10,6 @@
 #include <string>
 
 namespace {
-
-// A buffer with guard bytes around the capacity under test, so a write past
-// either end shows.
-struct GuardedBuffer {
-    static constexpr std::size_t kRoom = 300;
-    char bytes[kRoom + 2];
-    explicit GuardedBuffer(char fill = '#') { std::memset(bytes, fill, sizeof(bytes)); }
-    char* data() { return bytes + 1; }
-    bool GuardsIntact(std::size_t capacity) const {
-        return bytes[0] == '#' && bytes[1 + capacity] == '#';
-    }
-};
 
 struct CopyCase {
     const char* name;
@@ -158,42 +147,6 @@ TEST(BoundedCopyNTest, CopyOntoItselfKeepsThePrefix) {
     char buffer[16] = "abcdef";
     EXPECT_EQ(kStatusSuccess, BoundedCopyN(buffer, sizeof(buffer), buffer, 3));
     EXPECT_STREQ("abc", buffer);
-}
-
-TEST(CutToDirectoryTest, Cases) {
-    struct Row {
-        const char* path;
-        const char* directory;
-    };
-    const Row rows[] = {
-        {"C:|a|b|file.ini", "C:|a|b|"},
-        {"C:|file.ini", "C:|"},
-        {"||server|share|x", "||server|share|"},
-        {"|", "|"},
-        {"dir|", "dir|"},
-        // No separator: there is no directory, and the result says so.
-        {"file.ini", ""},
-        {"", ""},
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.path);
-        GuardedBuffer buffer('#');
-        CutToDirectory(buffer.data(), SystemPath(row.path).c_str());
-        EXPECT_EQ(SystemPath(row.directory), buffer.data());
-        EXPECT_TRUE(buffer.GuardsIntact(kPathBufferSize));
-    }
-}
-
-TEST(CutToDirectoryTest, OverlongPathIsCutBeforeTheSearch) {
-    // The only separator lies beyond byte 259: after the cut there is none.
-    std::string path = std::string(300, 'a') + SystemPath("|x.ini");
-    GuardedBuffer buffer;
-    CutToDirectory(buffer.data(), path.c_str());
-    EXPECT_STREQ("", buffer.data());
-    EXPECT_TRUE(buffer.GuardsIntact(kPathBufferSize));
-    // A separator before the cut names a folder above the real one: none.
-    CutToDirectory(buffer.data(), SystemPath("C:|" + std::string(300, 'd') + "|x.ini").c_str());
-    EXPECT_STREQ("", buffer.data());
 }
 
 TEST(IntToTextTest, Radixes) {

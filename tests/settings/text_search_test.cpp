@@ -3,6 +3,7 @@
 // taken for a separator.
 #include "bounded_string.h"
 #include "code_page.h"
+#include "path_spelling.h"
 #include "text_search.h"
 
 #include <gtest/gtest.h>

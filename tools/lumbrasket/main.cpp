@@ -11,6 +11,7 @@
 #include "group_catalog.h"
 #include "init_command.h"
 #include "loaded_plugin.h"
+#include "path_spelling.h"
 #include "plugin_name.h"
 #include "settings_location.h"
 #include "settings_check.h"

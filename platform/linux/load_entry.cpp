@@ -1,10 +1,9 @@
-// The load-time entry on Linux. Windows calls the module's DllMain when it
-// maps the library; Linux has no such call, so a constructor hands DllMain the
+// Linux: the load-time entry. Windows calls the module's DllMain when it maps
+// the library; Linux has no such call, so a constructor hands DllMain the
 // module handle (the library's link map, which is also its dlopen handle) and
-// a destructor reports the unload. On Windows this file is empty: the C
-// runtime's DLL start-up calls DllMain itself.
-#ifndef _WIN32
-#include "win32.h"
+// a destructor reports the unload. Linked into the Linux plugin alone: on
+// Windows the C runtime's DLL start-up calls DllMain itself.
+#include "../win32.h"
 #include <dlfcn.h>
 #include <link.h>
 
@@ -26,4 +25,3 @@ __attribute__((constructor)) static void EnterModule() {
 __attribute__((destructor)) static void LeaveModule() {
     DllMain(OwnModule(), DLL_PROCESS_DETACH, nullptr);
 }
-#endif

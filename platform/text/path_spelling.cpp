@@ -1,19 +1,14 @@
-// The folder cut and the reduction of a path's spelling, character by
-// character through the C runtime's multibyte step, so a double-byte
-// character whose second byte is 0x5C stays whole.
+// The separator search, the folder cut and the reduction of a path's
+// spelling, character by character through the C runtime's multibyte
+// routines, so a double-byte character whose second byte is 0x5C stays
+// whole.
 #include "path_spelling.h"
 
-#include "code_page.h"
-#include "win32.h"
+#include "../code_page.h"
+#include "../win32.h"
 #include <cstring>
 
 namespace {
-
-#ifdef _WIN32
-constexpr bool kDriveLetters = true;
-#else
-constexpr bool kDriveLetters = false;
-#endif
 
 // The output under construction: bytes written so far, and the root's
 // length, which ".." never takes away.
@@ -80,7 +75,7 @@ const char* PutRoot(const char* path, Spelling& out, bool& fits) {
         fits = out.Put(separators, count);
         while (IsPathSeparator(*at))
             ++at;
-    } else if (kDriveLetters && at[0] != '\0' && at[1] == ':' &&
+    } else if (kPathsHaveDriveLetters && at[0] != '\0' && at[1] == ':' &&
                ((at[0] >= 'A' && at[0] <= 'Z') || (at[0] >= 'a' && at[0] <= 'z'))) {
         fits = out.Put(at, 2);
         at += 2;
@@ -95,6 +90,28 @@ const char* PutRoot(const char* path, Spelling& out, bool& fits) {
 }
 
 } // namespace
+
+const char* FindSeparator(const char* text) {
+    const char* first = nullptr;
+    for (const char* separator = kPathSeparators; *separator != '\0'; ++separator) {
+        const char* found = reinterpret_cast<const char*>(_mbschr(
+            reinterpret_cast<const unsigned char*>(text), static_cast<unsigned char>(*separator)));
+        if (found != nullptr && (first == nullptr || found < first))
+            first = found;
+    }
+    return first;
+}
+
+const char* FindLastSeparator(const char* text) {
+    const char* last = nullptr;
+    for (const char* separator = kPathSeparators; *separator != '\0'; ++separator) {
+        const char* found = reinterpret_cast<const char*>(_mbsrchr(
+            reinterpret_cast<const unsigned char*>(text), static_cast<unsigned char>(*separator)));
+        if (found != nullptr && (last == nullptr || found > last))
+            last = found;
+    }
+    return last;
+}
 
 FolderCut CutToFolder(const char* path, char* output, std::size_t capacity) {
     const char* separator = nullptr;
@@ -114,6 +131,11 @@ FolderCut CutToFolder(const char* path, char* output, std::size_t capacity) {
     std::memmove(output, path, length);
     output[length] = '\0';
     return kFolderCut;
+}
+
+void CutToDirectory(char* destination, const char* source) {
+    if (CutToFolder(source, destination, MAX_PATH) != kFolderCut)
+        destination[0] = '\0';
 }
 
 bool ReducePathSpelling(const char* path, char* output, std::size_t capacity) {

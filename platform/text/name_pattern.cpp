@@ -9,7 +9,7 @@
 #include "name_pattern.h"
 
 #include "ascii.h"
-#include "code_page.h"
+#include "../code_page.h"
 
 #include <cstdint>
 #include <cstring>

@@ -1,0 +1,12 @@
+// Linux: text is UTF-8, and stays so whatever a caller asks.
+#include "../code_page.h"
+
+int MultibyteCodePage() {
+    return kUtf8CodePage;
+}
+bool AsciiIsNeverATrailByte() {
+    return true;
+}
+bool SetMultibyteCodePage(int codePage) {
+    return codePage == kUtf8CodePage;
+}

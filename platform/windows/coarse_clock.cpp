@@ -1,0 +1,9 @@
+// Windows: the coarse tick is GetTickCount64, which reads a count the kernel
+// keeps in memory shared with every process.
+#include "../coarse_clock.h"
+
+#include "../win32.h"
+
+std::uint64_t CoarseMilliseconds() {
+    return GetTickCount64();
+}

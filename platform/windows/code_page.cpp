@@ -1,0 +1,16 @@
+// Windows: the C runtime's multibyte code page, read and switched through the
+// runtime's own calls.
+#include "../code_page.h"
+
+#include "../win32.h"
+
+int MultibyteCodePage() {
+    return _getmbcp();
+}
+bool AsciiIsNeverATrailByte() {
+    // The C runtime's multibyte code page is 0 while it is single-byte.
+    return _getmbcp() == 0;
+}
+bool SetMultibyteCodePage(int codePage) {
+    return _setmbcp(codePage) == 0;
+}
