@@ -50,6 +50,8 @@ int IsSameVolume(const char* pathA, const char* pathB) {
         if (!VolumePathNames(pathA, volumeA, pathB, volumeB))
             return 0;
     } else {
+        // A system before Windows 2000; reached by the Linux platform test
+        // SystemCallTest.OldSystemComparesDriveParts.
         BoundedCopyN(volumeA, kPathBufferSize, pathA, 2);
         BoundedCopyN(volumeB, kPathBufferSize, pathB, 2);
     }

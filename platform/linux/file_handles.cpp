@@ -125,7 +125,7 @@ BOOL CloseHandle(HANDLE handle) {
         return FALSE;
     }
     FileHandle* file = static_cast<FileHandle*>(handle);
-    const bool closed = close(file->descriptor) == 0;
+    const bool closed = System().close(file->descriptor) == 0;
     delete file;
     return closed ? TRUE : FALSE;
 }

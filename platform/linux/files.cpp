@@ -95,7 +95,7 @@ bool FillFindData(const std::string& folder, const char* name, LPWIN32_FIND_DATA
 }
 
 bool NextMatch(Search* search, LPWIN32_FIND_DATAA data) {
-    while (dirent* entry = readdir(search->directory)) {
+    while (dirent* entry = System().readdir(search->directory)) {
         if (MatchesNamePattern(search->pattern.data(), search->pattern.size(), entry->d_name,
                                std::strlen(entry->d_name)) &&
             FillFindData(search->folder, entry->d_name, data))
@@ -221,7 +221,7 @@ HANDLE FindFirstFileA(LPCSTR pattern, LPWIN32_FIND_DATAA data) {
         return search;
     }
     search->pattern = (name == "*.*") ? std::string("*") : name;
-    search->directory = opendir(folder.empty() ? "." : folder.c_str());
+    search->directory = System().opendir(folder.empty() ? "." : folder.c_str());
     if (search->directory == nullptr || !NextMatch(search, data)) {
         FindClose(search);
         SetLastError(ERROR_FILE_NOT_FOUND);
@@ -250,7 +250,7 @@ BOOL FindClose(HANDLE handle) {
     }
     Search* search = static_cast<Search*>(handle);
     if (search->directory != nullptr)
-        closedir(search->directory);
+        System().closedir(search->directory);
     delete search;
     return TRUE;
 }
@@ -284,7 +284,7 @@ BOOL DeleteFileA(LPCSTR name) {
         SetLastError(ERROR_ACCESS_DENIED);
         return FALSE;
     }
-    if (unlink(path) != 0) {
+    if (System().unlink(path) != 0) {
         SetLastError(ERROR_ACCESS_DENIED);
         return FALSE;
     }
@@ -303,9 +303,10 @@ BOOL MoveFileExA(LPCSTR from, LPCSTR to, DWORD flags) {
     }
     // Without leave to replace, the check and the move are one step, so an
     // entry made meanwhile is never lost.
-    const int moved = (flags & MOVEFILE_REPLACE_EXISTING) != 0
-                          ? System().rename(source, target)
-                          : renameat2(AT_FDCWD, source, AT_FDCWD, target, RENAME_NOREPLACE);
+    const int moved =
+        (flags & MOVEFILE_REPLACE_EXISTING) != 0
+            ? System().rename(source, target)
+            : System().renameat2(AT_FDCWD, source, AT_FDCWD, target, RENAME_NOREPLACE);
     if (moved != 0) {
         SetLastError(errno == EEXIST                       ? ERROR_ALREADY_EXISTS
                      : errno == ENOENT || errno == ENOTDIR ? ERROR_PATH_NOT_FOUND
@@ -328,9 +329,9 @@ BOOL RemoveDirectoryA(LPCSTR name) {
             SetLastError(ERROR_DIRECTORY);
             return FALSE;
         }
-        return unlink(path) == 0 ? TRUE : FALSE;
+        return System().unlink(path) == 0 ? TRUE : FALSE;
     }
-    if (rmdir(path) != 0) {
+    if (System().rmdir(path) != 0) {
         SetLastError(errno == ENOTEMPTY || errno == EEXIST ? ERROR_DIR_NOT_EMPTY
                      : errno == ENOTDIR                    ? ERROR_DIRECTORY
                                                            : ERROR_ACCESS_DENIED);

@@ -116,7 +116,7 @@ bool SameBytes(int descriptor, std::string_view expected) {
     char chunk[16384];
     std::size_t at = 0;
     for (;;) {
-        const ssize_t count = read(descriptor, chunk, sizeof(chunk));
+        const ssize_t count = System().read(descriptor, chunk, sizeof(chunk));
         if (count < 0 && errno == EINTR)
             continue;
         if (count <= 0)
@@ -153,7 +153,7 @@ std::shared_ptr<const IniFile> LoadIniFile(const char* fileName) {
         return nullptr;
     struct stat state;
     std::shared_ptr<const IniFile> file;
-    if (fstat(descriptor, &state) == 0 && S_ISREG(state.st_mode)) {
+    if (System().fstat(descriptor, &state) == 0 && S_ISREG(state.st_mode)) {
         const KeptParse found = Kept(fileName, state);
         if (found.settled) {
             file = found.file;
@@ -167,7 +167,8 @@ std::shared_ptr<const IniFile> LoadIniFile(const char* fileName) {
             }
         }
         std::string text;
-        if (file == nullptr && (found.file == nullptr || lseek(descriptor, 0, SEEK_SET) == 0) &&
+        if (file == nullptr &&
+            (found.file == nullptr || System().lseek(descriptor, 0, SEEK_SET) == 0) &&
             ReadAll(descriptor, text, static_cast<size_t>(state.st_size))) {
             const struct timespec seen = Now();
             // UTF-8, the usual case, is parsed as read, without a copy.
@@ -182,7 +183,7 @@ std::shared_ptr<const IniFile> LoadIniFile(const char* fileName) {
             Keep(fileName, state, seen, KeptParse{file, std::move(undecoded)});
         }
     }
-    close(descriptor);
+    System().close(descriptor);
     return file;
 }
 

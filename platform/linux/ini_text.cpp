@@ -4,6 +4,7 @@
 // section's are then indexed once, so that a file of many keys is not
 // searched from its start for each one.
 #include "ini_text.h"
+#include "system_calls.h"
 
 #include "../text/ascii.h"
 #include "../memory_pages.h"
@@ -193,7 +194,7 @@ bool ReadAll(int descriptor, std::string& text, std::size_t expectedSize) {
     for (;;) {
         if (used == text.size())
             text.resize(text.size() * 2);
-        const ssize_t count = read(descriptor, &text[used], text.size() - used);
+        const ssize_t count = System().read(descriptor, &text[used], text.size() - used);
         if (count < 0 && errno == EINTR)
             continue;
         if (count <= 0) {

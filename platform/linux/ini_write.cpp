@@ -221,7 +221,7 @@ bool TargetOf(const char* fileName, std::string& target, DWORD& error) {
         struct stat entry;
         char link[PATH_MAX];
         ssize_t size = 0;
-        if (realpath(path.c_str(), resolved) != nullptr) {
+        if (System().realpath(path.c_str(), resolved) != nullptr) {
             target = resolved;
             return true;
         }
@@ -271,22 +271,24 @@ void Pause(long& nanoseconds) {
 // not passed over and over by writers that came later (as it would be if it
 // only looked now and then). Where closes cannot be watched, it pauses.
 bool LockBefore(int descriptor, const Deadline& deadline) {
-    if (flock(descriptor, LOCK_EX | LOCK_NB) == 0)
+    if (System().flock(descriptor, LOCK_EX | LOCK_NB) == 0)
         return true;
-    int closes = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    int closes = System().inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
     const std::string self = "/proc/self/fd/" + std::to_string(descriptor);
-    if (closes >= 0 && inotify_add_watch(closes, self.c_str(), IN_CLOSE) < 0) {
-        close(closes);
+    if (closes >= 0 && System().inotify_add_watch(closes, self.c_str(), IN_CLOSE) < 0) {
+        System().close(closes);
         closes = -1;
     }
     long pause = 20000;
     bool locked = false;
     // The watch is in place before each try, so no close between a failed
     // try and the wait goes unseen.
-    while (!(locked = flock(descriptor, LOCK_EX | LOCK_NB) == 0)) {
+    while (!(locked = System().flock(descriptor, LOCK_EX | LOCK_NB) == 0)) {
         if ((errno != EWOULDBLOCK && errno != EINTR) || deadline.Passed())
             break;
         if (closes < 0) {
+            // A kernel without inotify, or out of watches; reached by
+            // ProfileWriteTest.SignalsDoNotEndTheWaitForTheLock ("no close watch").
             Pause(pause);
             continue;
         }
@@ -294,11 +296,11 @@ bool LockBefore(int descriptor, const Deadline& deadline) {
         struct pollfd event = {closes, POLLIN, 0};
         poll(&event, 1, 10);
         char drained[4096];
-        while (read(closes, drained, sizeof(drained)) > 0) {
+        while (System().read(closes, drained, sizeof(drained)) > 0) {
         }
     }
     if (closes >= 0)
-        close(closes);
+        System().close(closes);
     return locked;
 }
 
@@ -331,24 +333,24 @@ int OpenLocked(const std::string& target, bool create, bool& created, bool& miss
             error = ErrorOf(errno);
             return -1;
         }
-        if (fstat(descriptor, &state) != 0 || !S_ISREG(state.st_mode) ||
+        if (System().fstat(descriptor, &state) != 0 || !S_ISREG(state.st_mode) ||
             IsReadOnlyFile(state.st_mode)) {
-            close(descriptor);
+            System().close(descriptor);
             error = ERROR_ACCESS_DENIED;
             return -1;
         }
         if (!LockBefore(descriptor, deadline)) {
-            close(descriptor);
+            System().close(descriptor);
             error = ERROR_SHARING_VIOLATION;
             return -1;
         }
         struct stat now;
         if (System().stat(target.c_str(), &now) == 0 && now.st_dev == state.st_dev &&
             now.st_ino == state.st_ino) {
-            fstat(descriptor, &state);
+            System().fstat(descriptor, &state);
             return descriptor;
         }
-        close(descriptor);
+        System().close(descriptor);
         // Replaced again and again: the deadline holds here too.
         if (deadline.Passed()) {
             error = ERROR_SHARING_VIOLATION;
@@ -378,10 +380,10 @@ void RemoveDeadWritersFiles(const std::string& target) {
     const std::string folder =
         cut == std::string::npos ? std::string(".") : prefix.substr(0, cut + 1);
     const std::string start = prefix.substr(cut == std::string::npos ? 0 : cut + 1);
-    DIR* listing = opendir(folder.c_str());
+    DIR* listing = System().opendir(folder.c_str());
     if (listing == nullptr)
         return;
-    while (const dirent* entry = readdir(listing)) {
+    while (const dirent* entry = System().readdir(listing)) {
         const std::string name = entry->d_name;
         if (name.size() != start.size() + 6 || name.compare(0, start.size(), start) != 0)
             continue;
@@ -391,12 +393,12 @@ void RemoveDeadWritersFiles(const std::string& target) {
         if (descriptor < 0)
             continue;
         struct stat state;
-        if (fstat(descriptor, &state) == 0 && S_ISREG(state.st_mode) &&
-            flock(descriptor, LOCK_EX | LOCK_NB) == 0)
-            unlink(path.c_str());
-        close(descriptor);
+        if (System().fstat(descriptor, &state) == 0 && S_ISREG(state.st_mode) &&
+            System().flock(descriptor, LOCK_EX | LOCK_NB) == 0)
+            System().unlink(path.c_str());
+        System().close(descriptor);
     }
-    closedir(listing);
+    System().closedir(listing);
 }
 
 bool WriteAllAt(int descriptor, const std::string& text, size_t offset = 0) {
@@ -421,20 +423,20 @@ bool WriteAllAt(int descriptor, const std::string& text, size_t offset = 0) {
 // OpenLocked).
 bool ReplaceByRename(const std::string& target, const struct stat& state, const std::string& text) {
     std::string temporary = TemporaryPrefix(target) + "XXXXXX";
-    const int descriptor = mkostemp(&temporary[0], O_CLOEXEC);
+    const int descriptor = System().mkostemp(&temporary[0], O_CLOEXEC);
     if (descriptor < 0)
         return false;
-    const bool ok = flock(descriptor, LOCK_EX | LOCK_NB) == 0 &&
-                    (fchown(descriptor, state.st_uid, state.st_gid) == 0 ||
+    const bool ok = System().flock(descriptor, LOCK_EX | LOCK_NB) == 0 &&
+                    (System().fchown(descriptor, state.st_uid, state.st_gid) == 0 ||
                      (state.st_uid == geteuid() && state.st_gid == getegid())) &&
-                    fchmod(descriptor, state.st_mode & 07777) == 0 &&
-                    WriteAllAt(descriptor, text) && fsync(descriptor) == 0;
+                    System().fchmod(descriptor, state.st_mode & 07777) == 0 &&
+                    WriteAllAt(descriptor, text) && System().fsync(descriptor) == 0;
     if (ok && System().rename(temporary.c_str(), target.c_str()) == 0) {
-        close(descriptor);
+        System().close(descriptor);
         return true;
     }
-    unlink(temporary.c_str());
-    close(descriptor);
+    System().unlink(temporary.c_str());
+    System().close(descriptor);
     return false;
 }
 
@@ -478,7 +480,7 @@ bool ReplaceInPlace(int descriptor, const Content& old, const Content& fresh) {
     const std::string newBytes = fresh.Bytes();
     if (newBytes.size() < oldBytes.size()) {
         if (WriteAllAt(descriptor, fresh.Bytes(oldBytes.size())) &&
-            CutTo(descriptor, fresh, newBytes.size()) && fsync(descriptor) == 0)
+            CutTo(descriptor, fresh, newBytes.size()) && System().fsync(descriptor) == 0)
             return true;
         // The file is the old length, or shorter where the cut went through:
         // the old text over it is the old file again, with no cut needed.
@@ -492,7 +494,7 @@ bool ReplaceInPlace(int descriptor, const Content& old, const Content& fresh) {
         CutTo(descriptor, old, oldBytes.size());
         return false;
     }
-    if (WriteAllAt(descriptor, newBytes) && fsync(descriptor) == 0)
+    if (WriteAllAt(descriptor, newBytes) && System().fsync(descriptor) == 0)
         return true;
     if (WriteAllAt(descriptor, grown))
         CutTo(descriptor, old, oldBytes.size());
@@ -546,8 +548,8 @@ BOOL WritePrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR value, LPCSTR
         error = ErrorOf(errno);
     }
     if (!ok && created)
-        unlink(target.c_str());
+        System().unlink(target.c_str());
     ForgetIniFiles();
-    close(descriptor);
+    System().close(descriptor);
     return ok ? TRUE : Refuse(error);
 }

@@ -53,7 +53,8 @@ static std::string ModulePath(HMODULE module) {
     if (map->l_name[0] == '/')
         return map->l_name;
     char resolved[PATH_MAX];
-    return realpath(map->l_name, resolved) != nullptr ? std::string(resolved) : std::string();
+    return System().realpath(map->l_name, resolved) != nullptr ? std::string(resolved)
+                                                               : std::string();
 }
 
 DWORD GetModuleFileNameA(HMODULE module, LPSTR fileName, DWORD size) {

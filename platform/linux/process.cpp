@@ -2,6 +2,7 @@
 // one text built from the arguments, an argument holding a blank enclosed in double quotes, as
 // Windows keeps it.
 #include "../win32.h"
+#include "system_calls.h"
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -78,7 +79,7 @@ BOOL FreeEnvironmentStringsA(LPSTR block) {
 
 static std::string BuildCommandLine() {
     std::string line;
-    std::FILE* file = std::fopen("/proc/self/cmdline", "rb");
+    std::FILE* file = System().fopen("/proc/self/cmdline", "rb");
     if (file == nullptr)
         return line;
     std::string raw;

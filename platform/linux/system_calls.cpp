@@ -2,13 +2,23 @@
 #include "system_calls.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <fcntl.h>
+#include <sys/file.h>
+#include <sys/inotify.h>
 #include <unistd.h>
 
 namespace {
 
+// The system's calls whose declarations take optional or default arguments.
 int OpenFile(const char* path, int flags, mode_t mode) {
     return ::open(path, flags, mode);
+}
+std::FILE* OpenStream(const char* path, const char* mode) {
+    return std::fopen(path, mode);
+}
+char* RealPath(const char* path, char* resolved) {
+    return ::realpath(path, resolved);
 }
 
 // A current system: Windows 10's numbering.
@@ -16,9 +26,39 @@ unsigned CurrentMajorVersion() {
     return 10;
 }
 
-const SystemCalls kReal = {OpenFile, ::stat,   ::lstat,     ::readlink,      ::rename,
-                           ::write,  ::pwrite, ::ftruncate, ::clock_gettime, CurrentMajorVersion};
-
+// In the order of the table's entries; constant, so that the table is
+// whole before any constructor runs.
+constexpr SystemCalls kReal = {OpenFile,
+                               ::stat,
+                               ::lstat,
+                               ::statx,
+                               ::readlink,
+                               ::readlinkat,
+                               RealPath,
+                               ::rename,
+                               ::renameat2,
+                               ::unlink,
+                               ::rmdir,
+                               ::mkostemp,
+                               ::opendir,
+                               ::readdir,
+                               ::closedir,
+                               OpenStream,
+                               ::read,
+                               ::write,
+                               ::pwrite,
+                               ::fstat,
+                               ::lseek,
+                               ::ftruncate,
+                               ::fsync,
+                               ::flock,
+                               ::fchown,
+                               ::fchmod,
+                               ::close,
+                               ::inotify_init1,
+                               ::inotify_add_watch,
+                               ::clock_gettime,
+                               CurrentMajorVersion};
 SystemCalls current = kReal;
 
 } // namespace

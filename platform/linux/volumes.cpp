@@ -45,6 +45,8 @@ BOOL GetVersionExA(LPOSVERSIONINFOA info) {
         return FALSE;
     }
     std::memset(reinterpret_cast<char*>(info) + sizeof(DWORD), 0, sizeof(*info) - sizeof(DWORD));
+    // A current system; the paths for older ones (fsutil/volume_identity.cpp)
+    // are reached by SystemCallTest.OldSystemComparesDriveParts.
     info->dwMajorVersion = System().majorVersion();
     info->dwPlatformId = 2;
     return TRUE;
@@ -90,7 +92,7 @@ BOOL GetVolumeInformationA(LPCSTR root, LPSTR name, DWORD nameSize, LPDWORD seri
 BOOL GetFileInformationByHandle(HANDLE file, LPBY_HANDLE_FILE_INFORMATION info) {
     struct stat entry;
     if (file == nullptr || file == INVALID_HANDLE_VALUE || info == nullptr ||
-        fstat(static_cast<LinuxFileHandle*>(file)->descriptor, &entry) != 0) {
+        System().fstat(static_cast<LinuxFileHandle*>(file)->descriptor, &entry) != 0) {
         SetLastError(ERROR_INVALID_HANDLE);
         return FALSE;
     }
@@ -137,7 +139,7 @@ BOOL DeviceIoControl(HANDLE device, DWORD code, LPVOID, DWORD, LPVOID output, DW
     const int descriptor = static_cast<LinuxFileHandle*>(device)->descriptor;
     unsigned char* record = static_cast<unsigned char*>(output);
     struct stat entry;
-    if (fstat(descriptor, &entry) != 0) {
+    if (System().fstat(descriptor, &entry) != 0) {
         SetLastError(ERROR_INVALID_HANDLE);
         return FALSE;
     }
@@ -146,7 +148,7 @@ BOOL DeviceIoControl(HANDLE device, DWORD code, LPVOID, DWORD, LPVOID output, DW
     size_t nameArea;
     if (S_ISLNK(entry.st_mode)) {
         char target[PATH_MAX];
-        ssize_t length = readlinkat(descriptor, "", target, sizeof(target) - 1);
+        ssize_t length = System().readlinkat(descriptor, "", target, sizeof(target) - 1);
         substitute.assign(target, length > 0 ? static_cast<size_t>(length) : 0);
         tag = IO_REPARSE_TAG_SYMLINK;
         nameArea = 20;

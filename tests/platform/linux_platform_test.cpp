@@ -65,6 +65,29 @@ public:
     bool done;
 };
 
+// A system call pointed at a stand-in for one test, put back afterwards.
+class StandIn {
+public:
+    StandIn() : saved(System()) {}
+    ~StandIn() { System() = saved; }
+
+private:
+    SystemCalls saved;
+};
+
+#ifndef STATX_ATTR_MOUNT_ROOT
+#define STATX_ATTR_MOUNT_ROOT 0x2000
+#endif
+
+// A kernel before 5.8 does not say whether a folder is a mount's root.
+int StatxWithoutMountRoot(int folder, const char* path, int flags, unsigned int mask,
+                          struct statx* entry) {
+    const int result = RealSystem().statx(folder, path, flags, mask, entry);
+    entry->stx_attributes_mask &=
+        ~static_cast<decltype(entry->stx_attributes_mask)>(STATX_ATTR_MOUNT_ROOT);
+    return result;
+}
+
 #define REQUIRE_PRIVATE_MOUNTS()                                                                   \
     if (!PrivateMounts())                                                                          \
     GTEST_SKIP() << "no private mount namespace here (needs root and unshare)"
@@ -73,22 +96,30 @@ TEST(MountPointTest, NeverEnteredWhateverTheSpelling) {
     REQUIRE_PRIVATE_MOUNTS();
     const char* const roots[] = {"tree",     "tree/",     "tree/.",     "tree//",
                                  "tree/mnt", "tree/mnt/", "tree/mnt/.", "tree/mnt//"};
-    for (const char* root : roots) {
-        for (int deleteFiles : {0, 1}) {
-            SCOPED_TRACE(std::string(root) + (deleteFiles ? " deleting files" : " keeping files"));
-            ScratchFolder folder;
-            const std::string mountPoint = folder.MakeFolder("tree/mnt");
-            const std::string kept = folder.Write("out/f.txt", "keep");
-            const std::string emptyInside = folder.MakeFolder("out/empty");
-            Mounted bind(folder.Path("out"), mountPoint, nullptr, MS_BIND);
-            ASSERT_TRUE(bind.done);
-            EXPECT_EQ(kReparseVolumeMount, GetReparseKind(mountPoint.c_str()));
-            EXPECT_NE(0u, GetFileAttributesA(mountPoint.c_str()) & FILE_ATTRIBUTE_REPARSE_POINT);
+    for (const bool mountRootKnown : {true, false}) {
+        StandIn standIn;
+        if (!mountRootKnown)
+            System().statx = StatxWithoutMountRoot; // the mount table decides
+        for (const char* root : roots) {
+            for (int deleteFiles : {0, 1}) {
+                SCOPED_TRACE(std::string(root) +
+                             (deleteFiles ? " deleting files" : " keeping files") +
+                             (mountRootKnown ? "" : ", mount root unknown"));
+                ScratchFolder folder;
+                const std::string mountPoint = folder.MakeFolder("tree/mnt");
+                const std::string kept = folder.Write("out/f.txt", "keep");
+                const std::string emptyInside = folder.MakeFolder("out/empty");
+                Mounted bind(folder.Path("out"), mountPoint, nullptr, MS_BIND);
+                ASSERT_TRUE(bind.done);
+                EXPECT_EQ(kReparseVolumeMount, GetReparseKind(mountPoint.c_str()));
+                EXPECT_NE(0u,
+                          GetFileAttributesA(mountPoint.c_str()) & FILE_ATTRIBUTE_REPARSE_POINT);
 
-            EXPECT_EQ(1, RemoveDirectoryTree(folder.Path(root).c_str(), deleteFiles));
-            EXPECT_TRUE(Exists(kept));
-            EXPECT_TRUE(Exists(emptyInside));
-            EXPECT_TRUE(Exists(folder.Path("tree/mnt/f.txt")));
+                EXPECT_EQ(1, RemoveDirectoryTree(folder.Path(root).c_str(), deleteFiles));
+                EXPECT_TRUE(Exists(kept));
+                EXPECT_TRUE(Exists(emptyInside));
+                EXPECT_TRUE(Exists(folder.Path("tree/mnt/f.txt")));
+            }
         }
     }
 }
@@ -358,16 +389,6 @@ TEST(ProfileWriteTest, PermissionsAreTheSystems) {
     EXPECT_EQ("[A]\nx=1\n", ReadText(foreign));
     EXPECT_EQ("[A]\nx=2\n", ReadText(shared));
 }
-
-// A system call pointed at a stand-in for one test, put back afterwards.
-class StandIn {
-public:
-    StandIn() : saved(System()) {}
-    ~StandIn() { System() = saved; }
-
-private:
-    SystemCalls saved;
-};
 
 // The disk fills once a file would pass `diskLimit` bytes: a write up to
 // there goes through, the rest fails with ENOSPC.
@@ -671,30 +692,42 @@ int ReleasingClock(clockid_t clock, struct timespec* now) {
     return RealSystem().clock_gettime(clock, now);
 }
 
+// A system without inotify (or out of watches).
+int NoCloseWatch(int) {
+    errno = ENOSYS;
+    return -1;
+}
+
 // A signal whose handler does not restart interrupted calls cuts a wait for
-// the lock short; the writer waits on, and the write goes through.
+// the lock short; the writer waits on, and the write goes through, whether
+// it waits for closes or pauses between tries.
 TEST(ProfileWriteTest, SignalsDoNotEndTheWaitForTheLock) {
-    ScratchFolder folder;
-    const std::string file = folder.Write("s.ini", "[A]\nx=1\n");
-    lockHolder = open(file.c_str(), O_RDONLY | O_CLOEXEC);
-    ASSERT_EQ(0, flock(lockHolder, LOCK_EX));
-    struct sigaction action = {};
-    struct sigaction saved = {};
-    action.sa_handler = Interrupt;
-    sigaction(SIGALRM, &action, &saved);
-    const struct itimerval often = {{0, 200}, {0, 200}};
-    const struct itimerval never = {};
-    setitimer(ITIMER_REAL, &often, nullptr);
-    {
-        StandIn standIn;
-        clockReads = 0;
-        System().clock_gettime = ReleasingClock;
-        EXPECT_TRUE(WritePrivateProfileStringA("A", "y", "2", file.c_str()));
+    for (const bool closesWatched : {true, false}) {
+        SCOPED_TRACE(closesWatched ? "closes watched" : "no close watch: pauses");
+        ScratchFolder folder;
+        const std::string file = folder.Write("s.ini", "[A]\nx=1\n");
+        lockHolder = open(file.c_str(), O_RDONLY | O_CLOEXEC);
+        ASSERT_EQ(0, flock(lockHolder, LOCK_EX));
+        struct sigaction action = {};
+        struct sigaction saved = {};
+        action.sa_handler = Interrupt;
+        sigaction(SIGALRM, &action, &saved);
+        const struct itimerval often = {{0, 200}, {0, 200}};
+        const struct itimerval never = {};
+        setitimer(ITIMER_REAL, &often, nullptr);
+        {
+            StandIn standIn;
+            clockReads = 0;
+            System().clock_gettime = ReleasingClock;
+            if (!closesWatched)
+                System().inotify_init1 = NoCloseWatch;
+            EXPECT_TRUE(WritePrivateProfileStringA("A", "y", "2", file.c_str()));
+        }
+        setitimer(ITIMER_REAL, &never, nullptr);
+        sigaction(SIGALRM, &saved, nullptr);
+        EXPECT_LE(50, clockReads);
+        EXPECT_EQ("[A]\nx=1\ny=2\n", ReadText(file));
     }
-    setitimer(ITIMER_REAL, &never, nullptr);
-    sigaction(SIGALRM, &saved, nullptr);
-    EXPECT_LE(50, clockReads);
-    EXPECT_EQ("[A]\nx=1\ny=2\n", ReadText(file));
 }
 
 // What the file holds when an in-place rewrite cuts it, which is what a
