@@ -12,7 +12,9 @@
 
 class TextArena {
 public:
-    // A copy of the text that stays where it is.
+    // A copy of the text that stays where it is. Only the tests' AddGroup
+    // (a table built without a settings file) keeps texts one by one; a
+    // load adopts its listing whole.
     std::string_view Keep(std::string_view text);
     // Holds a block of texts as it is, so that views into it stay valid as
     // long as the arena, without a copy.

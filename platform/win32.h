@@ -311,6 +311,16 @@ constexpr bool kFileTypesInRegistry = true;
 constexpr bool kFileTypesInRegistry = false;
 #endif
 
+// Which host's rules find its settings folder (the checker follows them):
+// on Windows Total Commander's (COMMANDER_INI, the "/i" switch, the program
+// folder, the registry); on Linux Double Commander's (its folder under
+// $XDG_CONFIG_HOME or ~/.config, or the portable one beside its program).
+#ifdef _WIN32
+constexpr bool kHostSettingsInConfigHome = false;
+#else
+constexpr bool kHostSettingsInConfigHome = true;
+#endif
+
 // Whether a path the host passes may hold '?' for a character its code page
 // lacks. A Windows host converts names to the 8-bit code page and puts '?'
 // where it cannot (no Windows name holds one); Linux names are UTF-8 bytes,

@@ -45,35 +45,49 @@ void ProfileSection::WriteInt(const char* key, std::int32_t value) {
     WriteString(key, text);
 }
 
+namespace {
+
+// A listing ends in two NULs (one after its last line, one more), and a
+// listing cut short answers the buffer's size less those two.
+constexpr std::size_t kListingEnd = 2;
+// A buffer one byte longer than a listing and its end tells a whole listing
+// (its length + 2 below the size) from a cut one (exactly the size - 2).
+constexpr std::size_t kRoomToTellACut = kListingEnd + 1;
+// How much a buffer grows when the listing was cut: a section far larger
+// than the first guess fits after few tries.
+constexpr std::size_t kGrowth = 4;
+
+} // namespace
+
 SectionListing ProfileSection::ListSection() {
     // A listing is never longer than the file it comes from, so a buffer of
-    // the file's size (and two bytes more) takes it at the first try. A cut
-    // listing answers the buffer's size less two: the buffer then grows
-    // until the section fits with room to spare. The buffer is not cleared
+    // the file's size (and room to tell a cut) takes it at the first try. A
+    // cut listing answers the buffer's size less its end: the buffer then
+    // grows until the section fits with room to spare. The buffer is not cleared
     // first: the listing ends where the platform says it does.
     std::size_t size = kSectionBufferSize;
     WIN32_FILE_ATTRIBUTE_DATA found;
     if (GetFileAttributesExA(filePath.c_str(), GetFileExInfoStandard, &found)) {
         const std::uint64_t fileSize =
             static_cast<std::uint64_t>(found.nFileSizeHigh) << 32 | found.nFileSizeLow;
-        if (fileSize + 3 > size && fileSize < kLargestListing)
-            size = static_cast<std::size_t>(fileSize) + 3;
+        if (fileSize + kRoomToTellACut > size && fileSize < kLargestListing)
+            size = static_cast<std::size_t>(fileSize) + kRoomToTellACut;
     }
     for (;;) {
         SectionListing listing{std::unique_ptr<char[]>(new char[size]), 0};
         PrepareToFill(listing.text.get(), size);
         listing.length = GetPrivateProfileSectionA(sectionName.c_str(), listing.text.get(),
                                                    static_cast<DWORD>(size), filePath.c_str());
-        if (listing.length + 2 < size || size >= kLargestListing) {
+        if (listing.length + kListingEnd < size || size >= kLargestListing) {
             // Ended right after what the platform wrote, whatever it wrote
             // beyond: a cut or unterminated answer cannot be overrun.
-            if (listing.length > size - 2)
-                listing.length = size - 2;
+            if (listing.length > size - kListingEnd)
+                listing.length = size - kListingEnd;
             listing.text[listing.length] = '\0';
             listing.text[listing.length + 1] = '\0';
             return listing;
         }
-        size *= 4;
+        size *= kGrowth;
     }
 }
 

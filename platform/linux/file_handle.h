@@ -4,6 +4,8 @@
 #pragma once
 
 #include "system_calls.h"
+#include "win32.h"
+#include <cstdint>
 #include <cstring>
 #include <sys/stat.h>
 
@@ -28,6 +30,13 @@ inline bool NamesFolder(const char* path) {
     return System().stat(path, &target) == 0 && S_ISDIR(target.st_mode);
 }
 
-struct LinuxFileHandle {
-    int descriptor; // for an entry opened as itself: an O_PATH descriptor
-};
+// A file handle of CreateFileA carries its descriptor (for an entry opened
+// as itself, an O_PATH one) in its value, one above it so that descriptor 0
+// is no null handle: opening a file allocates nothing, and the plugin's
+// watch opens its settings file at every look, within a value request.
+inline HANDLE HandleOfDescriptor(int descriptor) {
+    return reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(descriptor) + 1);
+}
+inline int DescriptorOf(HANDLE handle) {
+    return static_cast<int>(reinterpret_cast<std::intptr_t>(handle) - 1);
+}

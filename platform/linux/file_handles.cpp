@@ -15,8 +15,6 @@
 #include <unistd.h>
 #include "system_calls.h"
 
-using FileHandle = LinuxFileHandle;
-
 namespace {
 
 // The open flags for an access and a disposition; -1 for an unknown disposition.
@@ -82,7 +80,7 @@ HANDLE CreateFileA(LPCSTR fileName, DWORD access, DWORD, LPSECURITY_ATTRIBUTES, 
         int descriptor = System().open(path, O_PATH | O_NOFOLLOW | O_CLOEXEC, 0);
         if (descriptor < 0)
             return Refuse(ERROR_FILE_NOT_FOUND);
-        return new FileHandle{descriptor};
+        return HandleOfDescriptor(descriptor);
     }
     if (writes && exists && IsReadOnlyFile(entry.st_mode) && disposition != CREATE_NEW)
         return Refuse(ERROR_ACCESS_DENIED);
@@ -91,7 +89,7 @@ HANDLE CreateFileA(LPCSTR fileName, DWORD access, DWORD, LPSECURITY_ATTRIBUTES, 
         return Refuse(errno == EEXIST   ? ERROR_FILE_EXISTS
                       : errno == ENOENT ? ERROR_FILE_NOT_FOUND
                                         : ERROR_ACCESS_DENIED);
-    return new FileHandle{descriptor};
+    return HandleOfDescriptor(descriptor);
 }
 
 BOOL WriteFile(HANDLE file, LPCVOID buffer, DWORD count, LPDWORD written, LPOVERLAPPED) {
@@ -101,7 +99,7 @@ BOOL WriteFile(HANDLE file, LPCVOID buffer, DWORD count, LPDWORD written, LPOVER
         SetLastError(ERROR_INVALID_HANDLE);
         return FALSE;
     }
-    const int descriptor = static_cast<FileHandle*>(file)->descriptor;
+    const int descriptor = DescriptorOf(file);
     const char* bytes = static_cast<const char*>(buffer);
     DWORD done = 0;
     while (done < count) {
@@ -124,8 +122,5 @@ BOOL CloseHandle(HANDLE handle) {
         SetLastError(ERROR_INVALID_HANDLE);
         return FALSE;
     }
-    FileHandle* file = static_cast<FileHandle*>(handle);
-    const bool closed = System().close(file->descriptor) == 0;
-    delete file;
-    return closed ? TRUE : FALSE;
+    return System().close(DescriptorOf(handle)) == 0 ? TRUE : FALSE;
 }

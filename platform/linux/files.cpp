@@ -28,6 +28,9 @@ struct Search {
     std::string folder;       // with its trailing separator
     std::string pattern;
 };
+// The handle of every single-entry search: it has no next entry, and is
+// shared, never changed and never freed.
+Search singleEntry;
 
 // The attributes of the entry at this path, its own status (a link's, not
 // its target's) in `entry`.
@@ -79,13 +82,13 @@ void PutStatus(DWORD attributes, const struct stat& entry, Record& record) {
     }
 }
 
-bool FillFindData(const std::string& folder, const char* name, LPWIN32_FIND_DATAA data) {
-    std::string path = folder + name;
+// The record of the entry at `path`, whose last component is `name`.
+bool FillFindData(const char* path, const char* name, LPWIN32_FIND_DATAA data) {
     size_t nameLength = std::strlen(name);
     if (nameLength >= MAX_PATH)
         return false;
     struct stat entry;
-    const DWORD attributes = AttributesOf(path.c_str(), entry);
+    const DWORD attributes = AttributesOf(path, entry);
     if (attributes == INVALID_FILE_ATTRIBUTES)
         return false;
     std::memset(data, 0, sizeof(*data));
@@ -98,7 +101,7 @@ bool NextMatch(Search* search, LPWIN32_FIND_DATAA data) {
     while (dirent* entry = System().readdir(search->directory)) {
         if (MatchesNamePattern(search->pattern.data(), search->pattern.size(), entry->d_name,
                                std::strlen(entry->d_name)) &&
-            FillFindData(search->folder, entry->d_name, data))
+            FillFindData((search->folder + entry->d_name).c_str(), entry->d_name, data))
             return true;
     }
     return false;
@@ -205,22 +208,23 @@ HANDLE FindFirstFileA(LPCSTR pattern, LPWIN32_FIND_DATAA data) {
         SetLastError(ERROR_FILE_NOT_FOUND);
         return INVALID_HANDLE_VALUE;
     }
-    std::string text(pattern, length);
-    size_t cut = text.rfind('/');
-    std::string folder = cut == std::string::npos ? std::string() : text.substr(0, cut + 1);
-    std::string name = cut == std::string::npos ? text : text.substr(cut + 1);
-
-    Search* search = new Search;
-    search->folder = folder;
-    if (name.find_first_of("*?") == std::string::npos) {
-        if (name == "." || name == ".." || !FillFindData(folder, name.c_str(), data)) {
-            delete search;
+    const char* separator = std::strrchr(pattern, '/');
+    const char* name = separator != nullptr ? separator + 1 : pattern;
+    // A name without wildcards names one entry: the search holds nothing
+    // more and allocates nothing (a value request's look at the settings
+    // places comes here).
+    if (std::strpbrk(name, "*?") == nullptr) {
+        if (std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0 ||
+            !FillFindData(pattern, name, data)) {
             SetLastError(ERROR_FILE_NOT_FOUND);
             return INVALID_HANDLE_VALUE;
         }
-        return search;
+        return &singleEntry;
     }
-    search->pattern = (name == "*.*") ? std::string("*") : name;
+    const std::string folder(pattern, static_cast<size_t>(name - pattern));
+    Search* search = new Search;
+    search->folder = folder;
+    search->pattern = std::strcmp(name, "*.*") == 0 ? std::string("*") : std::string(name);
     search->directory = System().opendir(folder.empty() ? "." : folder.c_str());
     if (search->directory == nullptr || !NextMatch(search, data)) {
         FindClose(search);
@@ -249,6 +253,8 @@ BOOL FindClose(HANDLE handle) {
         return FALSE;
     }
     Search* search = static_cast<Search*>(handle);
+    if (search == &singleEntry)
+        return TRUE;
     if (search->directory != nullptr)
         System().closedir(search->directory);
     delete search;

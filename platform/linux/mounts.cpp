@@ -46,8 +46,10 @@ bool IsTreeRoot(const struct statx& info) {
            major(root.st_dev) == info.stx_dev_major && minor(root.st_dev) == info.stx_dev_minor;
 }
 
-// `info` describes a directory; `path` names it for the mount table.
-bool Decide(const struct statx& info, const std::string& path) {
+// `info` describes a directory; `path` names it for the mount table. The
+// path stays a plain text until the table is needed: the plugin asks this of
+// every folder the host shows, and a value request allocates nothing.
+bool Decide(const struct statx& info, const char* path) {
     if (!S_ISDIR(info.stx_mode) || IsTreeRoot(info))
         return false;
     if (info.stx_attributes_mask & STATX_ATTR_MOUNT_ROOT)
@@ -118,5 +120,6 @@ bool IsMountPointHandle(int descriptor) {
     std::snprintf(link, sizeof(link), "/proc/self/fd/%d", descriptor);
     char path[PATH_MAX];
     const ssize_t length = System().readlink(link, path, sizeof(path) - 1);
-    return Decide(info, std::string(path, length > 0 ? static_cast<size_t>(length) : 0));
+    path[length > 0 ? length : 0] = '\0';
+    return Decide(info, path);
 }

@@ -92,12 +92,12 @@ BOOL GetVolumeInformationA(LPCSTR root, LPSTR name, DWORD nameSize, LPDWORD seri
 BOOL GetFileInformationByHandle(HANDLE file, LPBY_HANDLE_FILE_INFORMATION info) {
     struct stat entry;
     if (file == nullptr || file == INVALID_HANDLE_VALUE || info == nullptr ||
-        System().fstat(static_cast<LinuxFileHandle*>(file)->descriptor, &entry) != 0) {
+        System().fstat(DescriptorOf(file), &entry) != 0) {
         SetLastError(ERROR_INVALID_HANDLE);
         return FALSE;
     }
     std::memset(info, 0, sizeof(*info));
-    const int descriptor = static_cast<LinuxFileHandle*>(file)->descriptor;
+    const int descriptor = DescriptorOf(file);
     // The same attributes the path's query reports: links and mounted
     // folders are reparse points.
     info->dwFileAttributes =
@@ -136,7 +136,7 @@ BOOL DeviceIoControl(HANDLE device, DWORD code, LPVOID, DWORD, LPVOID output, DW
         return FALSE;
     }
     // The opened entry itself is described, not whatever the path names now.
-    const int descriptor = static_cast<LinuxFileHandle*>(device)->descriptor;
+    const int descriptor = DescriptorOf(device);
     unsigned char* record = static_cast<unsigned char*>(output);
     struct stat entry;
     if (System().fstat(descriptor, &entry) != 0) {

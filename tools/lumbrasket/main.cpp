@@ -9,6 +9,7 @@
 #include "check_helpers.h"
 #include "file_name.h"
 #include "group_catalog.h"
+#include "host_settings_folder.h"
 #include "init_command.h"
 #include "loaded_plugin.h"
 #include "path_spelling.h"
@@ -57,7 +58,9 @@ const char* const kUsage =
     "  check: shows which Lumbrasket.ini the plugin uses for the host settings\n"
     "  path (with --plugin, the place beside the plugin file is searched too; with\n"
     "  --host-program, the place beside the file manager's program), or reads\n"
-    "  SETTINGS_FILE, and prints its groups as the plugin will use them, a warning\n"
+    "  SETTINGS_FILE; with neither, for the host's settings folder, found as the\n"
+    "  file manager finds it (Total Commander on Windows, Double Commander on\n"
+    "  Linux). It prints the groups as the plugin will use them, a warning\n"
     "  for every line that does not mean what it seems to, and notes on what is\n"
     "  worth knowing. Exits 1 when there is a warning, 0 when there is none.\n"
     "\n"
@@ -176,8 +179,6 @@ int RunCheck(const Options& options) {
         return Refuse("--why belongs to the table, not to check");
     if (arguments.size() > 1)
         return Refuse("check reads one settings file; more were given");
-    if (arguments.empty() && options.hostSettings.empty())
-        return Refuse("check needs a settings file or --host-settings");
     std::unique_ptr<LoadedPlugin> plugin;
     if (!options.pluginFile.empty()) {
         plugin = std::make_unique<LoadedPlugin>(FullPath(options.pluginFile));
@@ -188,11 +189,16 @@ int RunCheck(const Options& options) {
     }
     std::string report;
     std::string settingsFile;
-    if (!options.hostSettings.empty())
-        settingsFile = ExplainSettingsLocation(
-            plugin ? plugin->Module() : nullptr,
-            options.hostProgram.empty() ? std::string() : FullPath(options.hostProgram),
-            FullPath(options.hostSettings), report);
+    const std::string hostProgram =
+        options.hostProgram.empty() ? std::string() : FullPath(options.hostProgram);
+    // Neither a file nor the host's settings given: the host's own folder.
+    std::string hostSettings =
+        options.hostSettings.empty() ? std::string() : FullPath(options.hostSettings);
+    if (arguments.empty() && hostSettings.empty())
+        hostSettings = FindHostSettingsPath(hostProgram, report);
+    if (!hostSettings.empty())
+        settingsFile = ExplainSettingsLocation(plugin ? plugin->Module() : nullptr, hostProgram,
+                                               hostSettings, report);
     if (!arguments.empty())
         settingsFile = FullPath(arguments[0]);
     SettingsCheck check = CheckSettingsFile(settingsFile);

@@ -1,25 +1,10 @@
-// The allocation counter of allocation_count.h, one body per system.
+// The allocation counter on Windows: the plugin module's imports of the C
+// runtime's malloc, calloc and realloc are pointed at counting ones, so only
+// that module's allocations count.
 #include "allocation_count.h"
 
-#include <atomic>
 #include <cstddef>
 #include <cstring>
-
-namespace {
-std::atomic<std::uint64_t> counted{0};
-std::atomic<bool> counting{false};
-
-void Count() {
-    if (counting.load(std::memory_order_relaxed))
-        counted.fetch_add(1, std::memory_order_relaxed);
-}
-} // namespace
-
-std::uint64_t AllocationsCounted() {
-    return counted.load();
-}
-
-#ifdef _WIN32
 
 namespace {
 
@@ -31,15 +16,15 @@ CallocProc realCalloc = nullptr;
 ReallocProc realRealloc = nullptr;
 
 void* __cdecl CountingMalloc(std::size_t size) {
-    Count();
+    CountAllocation();
     return realMalloc(size);
 }
 void* __cdecl CountingCalloc(std::size_t count, std::size_t size) {
-    Count();
+    CountAllocation();
     return realCalloc(count, size);
 }
 void* __cdecl CountingRealloc(void* block, std::size_t size) {
-    Count();
+    CountAllocation();
     return realRealloc(block, size);
 }
 
@@ -83,36 +68,6 @@ bool CountAllocationsOf(HMODULE plugin) {
         Redirect(plugin, "calloc", reinterpret_cast<void*>(&CountingCalloc)));
     realRealloc = reinterpret_cast<ReallocProc>(
         Redirect(plugin, "realloc", reinterpret_cast<void*>(&CountingRealloc)));
-    counting = realMalloc != nullptr;
-    return counting;
+    allocationCounting = realMalloc != nullptr;
+    return allocationCounting;
 }
-
-#else
-
-extern "C" {
-void* __libc_malloc(std::size_t size);
-void* __libc_calloc(std::size_t count, std::size_t size);
-void* __libc_realloc(void* block, std::size_t size);
-
-// The program's definitions come before the C library's for every module of
-// the process, the plugin included.
-void* malloc(std::size_t size) {
-    Count();
-    return __libc_malloc(size);
-}
-void* calloc(std::size_t count, std::size_t size) {
-    Count();
-    return __libc_calloc(count, size);
-}
-void* realloc(void* block, std::size_t size) {
-    Count();
-    return __libc_realloc(block, size);
-}
-}
-
-bool CountAllocationsOf(HMODULE) {
-    counting = true;
-    return true;
-}
-
-#endif

@@ -1,5 +1,10 @@
 // Parts of the C++ runtime made small for the Windows plugin, whose runtime
-// is linked in statically: every byte of it ships. Linked there alone.
+// is linked in statically: every byte of it ships. Linked into the Windows
+// plugin only (never the tool, the tests or the Linux plugin). It relies on
+// the compiler runtime's internal names (__gnu_cxx::__verbose_terminate_handler,
+// std::__throw_*): the definitions here take their place at link time, so a
+// compiler whose runtime names them otherwise links its own again, and the
+// plugin grows without failing.
 //
 // The handler a C++ runtime calls when an exception escapes or a noexcept
 // function throws. The library's default prints the exception's type and

@@ -1,0 +1,17 @@
+// The host's settings folder found from outside the host, as the host finds
+// it, for `lumbrasket check` without --host-settings. On Windows, Total
+// Commander's: its main settings file (COMMANDER_INI, the "/i" switch, the
+// program folder, the registry, beside the program: FindHostSettingsFile)
+// and the redirection of its [Configuration] (FindHostSectionFile). On
+// Linux, Double Commander's: the folder beside its program when a
+// doublecmd.xml lies there (a portable installation), else doublecmd under
+// $XDG_CONFIG_HOME, or ~/.config without it.
+#pragma once
+
+#include <string>
+
+// The default settings path the host hands the plugin (its settings folder
+// and the file name it passes there), or empty when it finds no folder.
+// `hostProgram` is the host's program file, or empty when unknown. Lines for
+// a person on how the folder was found go to `report`, printable.
+std::string FindHostSettingsPath(const std::string& hostProgram, std::string& report);
