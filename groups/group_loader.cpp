@@ -124,8 +124,9 @@ const PieceList& ExtensionsOf(const FileGroup& group) {
 
 void GroupCatalog::LoadGroups(std::string settingsPath) {
     // No settings file at all: the defaults, without asking the platform
-    // about an empty file name (which Windows may take for win.ini).
-    if (settingsPath.empty()) {
+    // about an empty file name (which Windows may take for win.ini). A file
+    // too large to be a settings file is never read: the same defaults.
+    if (settingsPath.empty() || ProfileSection::FileTooLarge(settingsPath)) {
         fallbackName = kDefaultFallbackName;
         loaded = true;
         return;

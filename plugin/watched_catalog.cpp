@@ -31,6 +31,7 @@
 #include "watched_catalog.h"
 
 #include "process_lock.h"
+#include "profile_section.h"
 #include "settings_location.h"
 
 #include <cstring>
@@ -115,10 +116,7 @@ void WatchedCatalog::CheckIfDue() {
 }
 
 void WatchedCatalog::Check(std::uint64_t now) {
-    // A file that turned the key off published a catalog without it: this
-    // request read the word before that, and no later check looks again. It
-    // still frees the table replaced, if it can.
-    if (!AdvanceRetirement() || !IsWatched(published.load(std::memory_order_relaxed)))
+    if (!AdvanceRetirement())
         return;
     HMODULE where;
     const char* name;
@@ -151,10 +149,10 @@ void WatchedCatalog::Check(std::uint64_t now) {
 }
 
 void WatchedCatalog::Reload(const SettingsFileView& seen, std::uint64_t now) {
-    // A file that cannot be opened, or an empty one (an editor between
-    // truncating and writing, or a user who emptied it), keeps the catalog
-    // in use; the next check tries again.
-    if (!seen.opened || seen.size == 0)
+    // A file that cannot be opened, an empty one (an editor between
+    // truncating and writing, or a user who emptied it) or one too large to
+    // be read keeps the catalog in use; the next check tries again.
+    if (!seen.opened || seen.size == 0 || seen.size > ProfileSection::kLargestFile)
         return;
     // The reader would take a file it cannot read for an empty one.
     HANDLE probe =
@@ -187,8 +185,11 @@ void WatchedCatalog::Reload(const SettingsFileView& seen, std::uint64_t now) {
 }
 
 void WatchedCatalog::Publish(const GroupCatalog* catalog) {
-    const std::uintptr_t word =
-        reinterpret_cast<std::uintptr_t>(catalog) | (catalog->ReloadsWhenChanged() ? kWatched : 0);
+    // Watched whatever the new file says: a file read while its writer
+    // paused may lack the key, which sits at its end, and a watch switched
+    // off by it would never load the rest. Turning the key off therefore
+    // takes effect at the host's next start.
+    const std::uintptr_t word = reinterpret_cast<std::uintptr_t>(catalog) | kWatched;
     retired = published.exchange(word, std::memory_order_seq_cst);
     retiredParity = epoch.load(std::memory_order_relaxed) & 1;
     retiredFlipped = false;

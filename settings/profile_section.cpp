@@ -7,6 +7,7 @@
 #include "bounded_string.h"
 #include "memory_pages.h"
 #include "win32.h"
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -57,20 +58,55 @@ constexpr std::size_t kRoomToTellACut = kListingEnd + 1;
 // than the first guess fits after few tries.
 constexpr std::size_t kGrowth = 4;
 
+// The file's size as the system reports it; false when it cannot tell.
+bool FileSize(const std::string& filePath, std::uint64_t& size) {
+    WIN32_FILE_ATTRIBUTE_DATA found;
+    if (!GetFileAttributesExA(filePath.c_str(), GetFileExInfoStandard, &found))
+        return false;
+    size = static_cast<std::uint64_t>(found.nFileSizeHigh) << 32 | found.nFileSizeLow;
+    return true;
+}
+
+// The listing ended after its first `length` bytes, in a buffer of its own
+// size when the one it was made in is mostly unused (a large file with a
+// small section): a listing a table keeps holds the section, not the file.
+SectionListing Ended(SectionListing listing, std::size_t size, std::size_t kept) {
+    listing.text[listing.length] = '\0';
+    listing.text[listing.length + 1] = '\0';
+    const std::size_t used = listing.length + kListingEnd;
+    if (size - used > kept && size - used > used) {
+        std::unique_ptr<char[]> fitted(new char[used]);
+        std::memcpy(fitted.get(), listing.text.get(), used);
+        listing.text = std::move(fitted);
+    }
+    return listing;
+}
+
 } // namespace
+
+bool ProfileSection::FileTooLarge(const std::string& filePath) {
+    std::uint64_t size = 0;
+    return FileSize(filePath, size) && size > kLargestFile;
+}
 
 SectionListing ProfileSection::ListSection() {
     // A listing is never longer than the file it comes from, so a buffer of
     // the file's size (and room to tell a cut) takes it at the first try. A
     // cut listing answers the buffer's size less its end: the buffer then
-    // grows until the section fits with room to spare. The buffer is not cleared
-    // first: the listing ends where the platform says it does.
+    // grows until the section fits with room to spare, never past the
+    // largest file (one that grew since its size was asked is cut there).
+    // The buffer is not cleared first: the listing ends where the platform
+    // says it does.
+    constexpr std::size_t kLargestListing =
+        static_cast<std::size_t>(kLargestFile) + kRoomToTellACut;
     std::size_t size = kSectionBufferSize;
-    WIN32_FILE_ATTRIBUTE_DATA found;
-    if (GetFileAttributesExA(filePath.c_str(), GetFileExInfoStandard, &found)) {
-        const std::uint64_t fileSize =
-            static_cast<std::uint64_t>(found.nFileSizeHigh) << 32 | found.nFileSizeLow;
-        if (fileSize + kRoomToTellACut > size && fileSize < kLargestListing)
+    std::uint64_t fileSize = 0;
+    if (FileSize(filePath, fileSize)) {
+        if (fileSize > kLargestFile) {
+            SectionListing none{std::unique_ptr<char[]>(new char[kListingEnd]), 0};
+            return Ended(std::move(none), kListingEnd, kSectionBufferSize);
+        }
+        if (fileSize + kRoomToTellACut > size)
             size = static_cast<std::size_t>(fileSize) + kRoomToTellACut;
     }
     for (;;) {
@@ -83,11 +119,9 @@ SectionListing ProfileSection::ListSection() {
             // beyond: a cut or unterminated answer cannot be overrun.
             if (listing.length > size - kListingEnd)
                 listing.length = size - kListingEnd;
-            listing.text[listing.length] = '\0';
-            listing.text[listing.length + 1] = '\0';
-            return listing;
+            return Ended(std::move(listing), size, kSectionBufferSize);
         }
-        size *= kGrowth;
+        size = std::min(size * kGrowth, kLargestListing);
     }
 }
 

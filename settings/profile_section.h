@@ -70,7 +70,18 @@ public:
         });
     }
 
-    // The whole section listing.
+    // The largest file a listing is made from: far above any real table
+    // (20,000 groups with 60,000 masks take 1.5 MB), and small enough that
+    // a file of gigabytes can neither fill the host's memory nor stall its
+    // requests while it is read.
+    static constexpr std::uint64_t kLargestFile = std::uint64_t(64) << 20;
+    // Whether the file is larger than kLargestFile, told by its size alone;
+    // a file that is missing or cannot be asked is not.
+    static bool FileTooLarge(const std::string& filePath);
+
+    // The whole section listing, in a buffer no larger than the listing
+    // needs by much; empty for a file larger than kLargestFile, which is not
+    // read at all.
     SectionListing ListSection();
 
     // Lists the section: ReadSection queues its lines and gives the first,
@@ -83,9 +94,6 @@ private:
     // The first size a section listing is tried with; it grows until the
     // whole section fits.
     static constexpr unsigned kSectionBufferSize = 0x7FFF;
-    // A section listing grows no further than this (a settings file of a
-    // gigabyte is no settings file).
-    static constexpr std::size_t kLargestListing = std::size_t(1) << 30;
 
     std::string filePath;
     std::string sectionName;

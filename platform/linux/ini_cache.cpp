@@ -41,6 +41,11 @@
 namespace {
 
 constexpr size_t kKeptFiles = 4;
+// A file larger than this is parsed at each use and never kept: a kept parse
+// lives as long as the process, and a reader that keeps what it needs of a
+// large file (a section) should not find the whole file kept beside it.
+// Real settings files are a few kilobytes; a table of 20,000 groups is 1.5 MB.
+constexpr off_t kLargestKeptFile = off_t(4) << 20;
 // The coarsest time stamps (FAT's) are two seconds apart: a file seen in one
 // state this long ago can no longer change within that state's stamp.
 constexpr time_t kSettlingSeconds = 2;
@@ -137,6 +142,8 @@ void Keep(const std::string& path, const struct stat& state, const struct timesp
             break;
         }
     }
+    if (state.st_size > kLargestKeptFile)
+        return;
     if (kept.size() == kKeptFiles)
         kept.erase(kept.begin());
     kept.push_back(KeptFile{path, state.st_dev, state.st_ino, state.st_size, state.st_mtim, seen,

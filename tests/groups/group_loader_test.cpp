@@ -1,9 +1,11 @@
 // Loading the group table from a settings file: numbering, where reading
 // stops, cutting, names and the fallback name.
 #include "group_catalog.h"
+#include "profile_section.h"
 #include "scratch_folder.h"
 
 #include <gtest/gtest.h>
+#include <filesystem>
 #include <string>
 
 namespace {
@@ -16,7 +18,9 @@ struct Probe {
 
 struct LoadCase {
     const char* name;
-    std::string file; // null-free settings text; "<missing>" writes no file
+    // Null-free settings text; "<missing>" writes no file, and text after
+    // "<huge>" is written in a file grown past the largest one read.
+    std::string file;
     std::uint64_t countWithFallback;
     std::vector<Probe> probes;
 };
@@ -32,6 +36,7 @@ const LoadCase kLoadCases[] = {
      {{"gif", 1, "Images"}, {"TXT", 0, "Text"}, {"exe", 2, "Other"}, {"zip", 2, "Other"}}},
     {"MissingFile", "<missing>", 1, {{"txt", 0, "Unknown"}}},
     {"EmptyFile", "", 1, {{"txt", 0, "Unknown"}}},
+    {"FileTooLargeGivesTheDefaults", "<huge>" + kExample, 1, {{"gif", 0, "Unknown"}}},
     {"EmptyFallbackNameIsKept",
      "[Groups]\n0=txt\n[Configuration]\nUnknownGroupPlaceHolder=\n",
      2,
@@ -92,8 +97,12 @@ class LoadGroupsTest : public testing::TestWithParam<LoadCase> {};
 TEST_P(LoadGroupsTest, TableAsLoaded) {
     const LoadCase& c = GetParam();
     ScratchFolder folder;
-    std::string path = c.file == "<missing>" ? folder.Path("Lumbrasket.ini")
-                                             : folder.Write("Lumbrasket.ini", c.file);
+    const bool huge = c.file.compare(0, 6, "<huge>") == 0;
+    std::string path = c.file == "<missing>"
+                           ? folder.Path("Lumbrasket.ini")
+                           : folder.Write("Lumbrasket.ini", huge ? c.file.substr(6) : c.file);
+    if (huge) // sparse where the file system can
+        std::filesystem::resize_file(path, ProfileSection::kLargestFile + 1);
     GroupCatalog catalog;
     catalog.LoadGroups(path);
     EXPECT_TRUE(catalog.IsLoaded());

@@ -2,12 +2,14 @@
 // when an edit is loaded, which file counts, what keeps the table in use,
 // and that threads reading while tables are replaced always see a whole
 // one and that replaced tables are freed.
+#include "profile_section.h"
 #include "scratch_folder.h"
 #include "settings_location.h"
 #include "watched_catalog.h"
 
 #include <gtest/gtest.h>
 #include <atomic>
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <thread>
@@ -69,7 +71,8 @@ public:
     // empty file, "1:B-" B without the key), "-1" deletes it, "/1" puts a
     // folder there, "~1:B" replaces it by renaming B onto it with its size
     // and time kept, "=1:B" rewrites it in place with its time kept, "+1"
-    // moves its time on by ten seconds, "@" moves the places elsewhere.
+    // moves its time on by ten seconds, "*1" grows it past the largest file
+    // read, "@" moves the places elsewhere.
     void Do(const std::string& action) {
         if (action.empty())
             return;
@@ -78,8 +81,7 @@ public:
             watch.SetPlaces(nullptr, "Lumbrasket", folder.Path("elsewhere/wdx.ini").c_str());
             return;
         }
-        const std::size_t at =
-            kind == '-' || kind == '/' || kind == '~' || kind == '=' || kind == '+' ? 1 : 0;
+        const std::size_t at = std::strchr("-/~=+*", kind) != nullptr ? 1 : 0;
         const std::string path = folder.Path(Place(action[at]));
         const std::string version = action.size() > at + 2 ? action.substr(at + 2) : "";
         const bool watched = version.empty() || version.back() != '-';
@@ -93,6 +95,8 @@ public:
         } else if (kind == '/') {
             fs::remove(path, error);
             fs::create_directories(path, error);
+        } else if (kind == '*') {
+            fs::resize_file(path, ProfileSection::kLargestFile + 1);
         } else if (kind == '+') {
             fs::last_write_time(path, fs::last_write_time(path) + std::chrono::seconds(10));
         } else if (kind == '~' || kind == '=') {
@@ -141,6 +145,14 @@ const WatchCase kWatchCases[] = {
     {"EmptyFileKeepsTheTableUntilWritten",
      {"1:A"},
      {{"1:", 1000, "A"}, {"", 1000, "A"}, {"", 1000, "A"}, {"1:D", 1000, "A"}, {"", 1000, "D"}}},
+    {"FileTooLargeKeepsTheTable",
+     {"1:A"},
+     {{"1:B", 1000, "A"},
+      {"*1", 0, "A"},
+      {"", 1000, "A"},
+      {"", 1000, "A"},
+      {"1:C", 1000, "A"},
+      {"", 1000, "C"}}},
     {"FolderInPlaceKeepsTheTable", {"1:A"}, {{"/1", 1000, "A"}, {"", 1000, "A"}, {"", 1000, "A"}}},
     // Each of identity, size and time alone tells a change.
     {"FileReplacedWithSizeAndTimeKept", {"1:A"}, {{"~1:B", 1000, "A"}, {"", 1000, "B"}}},
@@ -156,9 +168,12 @@ const WatchCase kWatchCases[] = {
       {"", 1000, "A"},
       {"+1", 1000, "A"},
       {"", 1000, "B"}}},
-    {"KeyTurnedOffStopsTheChecks",
+    // A file read while its writer paused lacks the key at its end; the
+    // whole file written later is loaded all the same. So is every edit
+    // after one that turns the key off, until the host starts again.
+    {"AReloadNeverTurnsTheWatchOff",
      {"1:A"},
-     {{"1:B-", 1000, "A"}, {"", 1000, "B"}, {"1:C", 1000, "B"}, {"", 1000, "B"}, {"", 5000, "B"}}},
+     {{"1:B-", 1000, "A"}, {"", 1000, "B"}, {"", 2500, "B"}, {"1:C", 1000, "B"}, {"", 1000, "C"}}},
     {"WithoutTheKeyNothingIsReadAgain",
      {"1:A-"},
      {{"1:B", 1000, "A"}, {"", 1000, "A"}, {"", 1000, "A"}, {"", 5000, "A"}}},

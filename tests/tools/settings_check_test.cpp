@@ -1,6 +1,7 @@
 // The settings checker: for settings files that hold each surprise, the
 // groups it shows and the warnings it gives; a clean file gives none.
 #include "code_page.h"
+#include "profile_section.h"
 #include "scratch_folder.h"
 #include "settings_check.h"
 
@@ -61,6 +62,7 @@ const CheckCase kCheckCases[] = {
      {"Edits apply when the file manager starts again"}},
     {"MissingFile", "<missing>", {"does not exist"}, {"Groups:\n  (none)\n", "  0  Unknown\n"}},
     {"EmptyFile", "", {"is empty"}, {"  0  Unknown\n"}},
+    {"FileTooLarge", "<huge>", {"is larger than the 64 MiB"}, {"  0  Unknown\n"}},
     {"NoGroups",
      "[Configuration]\nUnknownGroupPlaceHolder=All\n",
      {"no group is defined"},
@@ -229,6 +231,9 @@ TEST_P(SettingsCheckTest, GroupsAndWarnings) {
                        : c.file == "<folder>" ? folder.MakeFolder("Lumbrasket.ini")
                        : c.file == "<loop>"   ? folder.Path("Lumbrasket.ini")
                                               : folder.Write("Lumbrasket.ini", c.file);
+    if (c.file == "<huge>") // sparse where the file system can
+        std::filesystem::resize_file(folder.Write("Lumbrasket.ini", "[Groups]\n0=txt\n"),
+                                     ProfileSection::kLargestFile + 1);
     if (c.file == "<loop>") {
         std::error_code error;
         std::filesystem::create_symlink(path, path, error);

@@ -113,6 +113,11 @@ std::string FileProblem(const std::string& path, std::string& bytes) {
     if (status.type() != fs::file_type::regular)
         return "is not a regular file (a pipe, a device or the like), and the plugin never "
                "reads one";
+    if (ProfileSection::FileTooLarge(path))
+        return "is larger than the " + std::to_string(ProfileSection::kLargestFile >> 20) +
+               " MiB a settings file may be, and the plugin never reads it (a running plugin "
+               "keeps the table it has; one that starts uses the defaults until it starts again "
+               "after the file is mended)";
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (file == nullptr)
         return "cannot be read (" + Escaped(std::strerror(errno)) + ")";
@@ -532,7 +537,7 @@ SettingsCheck Checker::Run() {
                        : "(none)");
     out += reloads ? "Edits apply while the file manager runs (ReloadWhenChanged=1).\n"
                    : "Edits apply when the file manager starts again (ReloadWhenChanged is not "
-                     "1).\n";
+                     "1; a file manager that started with it on keeps reloading until then).\n";
     if (!problem.empty()) {
         Warn("the file " + problem + ": every file gets the fallback group");
         return Finish();
