@@ -130,6 +130,7 @@ struct FILETIME {
     DWORD dwLowDateTime;
     DWORD dwHighDateTime;
 };
+typedef FILETIME* LPFILETIME;
 
 struct WIN32_FIND_DATAA {
     DWORD dwFileAttributes;
@@ -184,6 +185,7 @@ DWORD GetLastError();
 void SetLastError(DWORD error);
 
 // Files and directory entries (platform/linux/files.cpp).
+void GetSystemTimeAsFileTime(LPFILETIME now);
 DWORD GetFileAttributesA(LPCSTR path);
 BOOL GetFileAttributesExA(LPCSTR path, GET_FILEEX_INFO_LEVELS level, LPVOID information);
 HANDLE FindFirstFileA(LPCSTR pattern, LPWIN32_FIND_DATAA data);

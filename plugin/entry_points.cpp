@@ -33,7 +33,7 @@ char SettingsPath[kPathBufferSize] = {};
 GroupCatalog Catalog;
 // The catalog once it is loaded, or the one that replaced it after an edit;
 // until then values come from the empty catalog, which a load never touches.
-WatchedCatalog Published(CoarseMilliseconds);
+WatchedCatalog Published(CoarseMilliseconds, SystemFileTime);
 const GroupCatalog EmptyCatalog;
 
 // The room a host buffer offers a text: 260 bytes at most, less when the host

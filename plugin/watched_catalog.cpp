@@ -4,10 +4,16 @@
 // Once a second at most, one request (the one that moves nextCheck from a
 // time past to kChecking) searches the four places again and looks at the
 // first entry found. A file other than the one in use, or the same file
-// changed, is loaded only when a later check sees it exactly alike: an
-// editor's save still under way is never read half-way, and the file's time
-// stamp is never held against this machine's clock. No entry anywhere
-// keeps the catalog in use.
+// changed, is loaded at once when its last write lies a second or more
+// before the look by the wall clock, so that one refresh of the host's
+// panel shows an edit; a younger stamp, or one ahead of the clock (a share
+// whose server runs ahead), waits until a later check sees the file exactly
+// alike. A file that changed while it was read is dropped and looked at
+// again. A stamp can still make a file that is being written look settled
+// (a server whose clock runs behind, FAT's two-second stamps, a copy that
+// keeps an old stamp): the half read is then replaced at a later look,
+// since a reload never turns the watch off. No entry anywhere keeps the
+// catalog in use.
 //
 // Freeing a replaced catalog. A request of a watched catalog runs
 //   e = epoch; counters[e & 1][slot] += 1; c = published; ...; counters -= 1
@@ -40,6 +46,12 @@
 bool SameView(const SettingsFileView& a, const SettingsFileView& b) {
     return std::strcmp(a.path, b.path) == 0 && a.opened == b.opened && a.volume == b.volume &&
            a.index == b.index && a.size == b.size && a.written == b.written;
+}
+
+std::uint64_t SystemFileTime() {
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    return static_cast<std::uint64_t>(now.dwHighDateTime) << 32 | now.dwLowDateTime;
 }
 
 SettingsFileView ViewSettingsFile(const char* path) {
@@ -136,6 +148,11 @@ void WatchedCatalog::Check(std::uint64_t now) {
     const SettingsFileView seen = ViewSettingsFile(found);
     if (SameView(seen, inUse)) {
         hasPending = false;
+        return;
+    }
+    const std::uint64_t wall = wallClock();
+    if (seen.opened && wall >= kSettled && seen.written <= wall - kSettled) {
+        Reload(seen, now);
         return;
     }
     if (!hasPending || !SameView(seen, pending)) {

@@ -28,6 +28,9 @@ struct SettingsFileView {
 
 bool SameView(const SettingsFileView& a, const SettingsFileView& b);
 
+// The system's wall clock, in the steps of SettingsFileView::written.
+std::uint64_t SystemFileTime();
+
 // Looks at the entry at `path`; an empty path, or one where nothing is,
 // gives the view of no file. The entry is opened for its attributes only and
 // shares reading, writing and deleting, so that no editor's save fails on
@@ -38,13 +41,19 @@ class WatchedCatalog {
 public:
     // Milliseconds on a monotonic clock; tests inject their own.
     using Clock = std::uint64_t (*)();
-    // The places are searched at most once per interval, and a changed file
-    // is loaded only when two searches at least this far apart saw it alike.
+    // The wall clock on the scale of a file's last write (100 ns steps since
+    // 1601, as the system reports both); tests inject their own.
+    using WallClock = std::uint64_t (*)();
+    // The places are searched at most once per interval. A changed file is
+    // loaded at once when its last write lies at least kSettled before the
+    // look, else when two searches at least an interval apart saw it alike.
     static constexpr std::uint64_t kCheckInterval = 1000;
+    static constexpr std::uint64_t kSettled = 10000000; // one second in 100 ns steps
     // Set in the published word when the catalog there asks to be watched.
     static constexpr std::uintptr_t kWatched = 1;
 
-    explicit constexpr WatchedCatalog(Clock clock) : clock(clock) {}
+    constexpr WatchedCatalog(Clock clock, WallClock wallClock)
+        : clock(clock), wallClock(wallClock) {}
     ~WatchedCatalog();
     WatchedCatalog(const WatchedCatalog&) = delete;
     WatchedCatalog& operator=(const WatchedCatalog&) = delete;
@@ -96,6 +105,7 @@ private:
     // The checking request's own: only the request that holds the check
     // (nextCheck at kChecking) reads or writes these.
     Clock clock;
+    WallClock wallClock;
     const GroupCatalog* first = nullptr; // the caller's, never freed here
     std::uintptr_t retired = 0;          // replaced, waiting for its readers to leave
     unsigned retiredParity = 0;

@@ -186,6 +186,13 @@ DWORD EntryAttributes(LPCSTR path, struct stat& entry) {
 
 } // namespace
 
+void GetSystemTimeAsFileTime(LPFILETIME now) {
+    // The wall clock, on the scale of a file's stamps, so the two compare.
+    struct timespec time {};
+    System().clock_gettime(CLOCK_REALTIME, &time);
+    *now = FileTimeOf(time);
+}
+
 DWORD GetFileAttributesA(LPCSTR path) {
     struct stat entry;
     return EntryAttributes(path, entry);
