@@ -153,3 +153,46 @@ int FindHostSettingsFile(const char* basePath, char* output) {
     output[0] = '\0';
     return 0;
 }
+
+namespace {
+
+// The folder `path` names, with a trailing separator, in `output`; 0 when it
+// names none.
+int ExistingFolder(const char* path, char* output) {
+    BoundedCopy(output, kPathBufferSize, path);
+    const std::size_t length = std::strlen(output);
+    if (length > 0 && FindLastSeparator(output) != output + length - 1)
+        BoundedAppend(output, kPathBufferSize, kPathSeparatorText);
+    const DWORD attributes = length > 0 ? GetFileAttributesA(output) : INVALID_FILE_ATTRIBUTES;
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+        output[0] = '\0';
+        return 0;
+    }
+    return 1;
+}
+
+int ReadRegistryInstallDir(char* output, HKEY root) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(root, kRegistryKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+        return 0;
+    char value[kPathBufferSize + 1] = {};
+    DWORD size = kPathBufferSize;
+    const bool read = RegQueryValueExA(key, "InstallDir", nullptr, nullptr,
+                                       reinterpret_cast<LPBYTE>(value), &size) == ERROR_SUCCESS;
+    RegCloseKey(key);
+    return read ? ExistingFolder(value, output) : 0;
+}
+
+} // namespace
+
+int FindHostProgramFolder(char* output) {
+    output[0] = '\0';
+    char expanded[kPathBufferSize] = {};
+    const DWORD length = ExpandEnvironmentStringsA("%COMMANDER_PATH%", expanded, kPathBufferSize);
+    // An unset variable stays as written.
+    if (length > 0 && length <= kPathBufferSize && expanded[0] != '%' &&
+        ExistingFolder(expanded, output))
+        return 1;
+    return ReadRegistryInstallDir(output, HKEY_CURRENT_USER) ||
+           ReadRegistryInstallDir(output, HKEY_LOCAL_MACHINE);
+}

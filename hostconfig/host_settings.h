@@ -19,3 +19,10 @@ int ReadIniSwitch(char* output);
 // `baseDirectory` followed by the file name of the registry value
 // "IniFileName" under `root`: 1 when that path exists.
 int ReadRegistryIniName(char* output, HKEY root, const char* baseDirectory);
+
+// The host's program folder as a program outside the host finds it: the
+// COMMANDER_PATH environment variable (the host sets it for the programs it
+// starts), else the registry value "InstallDir" (user, then machine). 1 and
+// the folder with a trailing separator in `output` (a path buffer) when one
+// names an existing folder; 0 and the empty text otherwise.
+int FindHostProgramFolder(char* output);

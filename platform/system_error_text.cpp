@@ -9,5 +9,7 @@ std::string SystemErrorText(DWORD error) {
            (text.back() == '\n' || text.back() == '\r' || text.back() == ' ' || text.back() == '.'))
         text.pop_back();
     const std::string code = "system error " + std::to_string(error);
-    return text.empty() ? code : text + " (" + code + ")";
+    if (text.empty())
+        return code;
+    return kSystemErrorCodesShown ? text + " (" + code + ")" : text;
 }

@@ -16,13 +16,13 @@ step="running the host stand-in"
 cd "$ROOT"
 echo
 echo "== Windows build, Lumbrasket.wdx64 under Wine"
-wine "$BUILD/windows/tools/lumbrasket.exe" --host-settings examples/wdx.ini \
+wine "$BUILD/windows/tools/lumbrasket.exe" --host-settings examples/wdx.ini --plugin \
     "$BUILD/windows/plugin/Lumbrasket.wdx64" examples/sample | tr -d '\r'
 echo
 echo "== Windows build, 32-bit Lumbrasket.wdx under Wine"
-wine "$BUILD/windows32/tools/lumbrasket.exe" --host-settings examples/wdx.ini \
+wine "$BUILD/windows32/tools/lumbrasket.exe" --host-settings examples/wdx.ini --plugin \
     "$BUILD/windows32/plugin/Lumbrasket.wdx" examples/sample | tr -d '\r'
 echo
 echo "== Linux build, Lumbrasket.wdx"
-"$BUILD/linux/tools/lumbrasket" --host-settings examples/wdx.ini \
+"$BUILD/linux/tools/lumbrasket" --host-settings examples/wdx.ini --plugin \
     "$BUILD/linux/plugin/Lumbrasket.wdx" examples/sample

@@ -32,9 +32,18 @@ struct Search {
 // shared, never changed and never freed.
 Search singleEntry;
 
-// The attributes of the entry at this path, its own status (a link's, not
-// its target's) in `entry`.
-DWORD AttributesOf(const char* path, struct stat& entry) {
+// A name that begins with a dot is hidden on Linux, as file managers and
+// `ls` treat it; Windows says so by an attribute, which this layer gives it.
+DWORD HiddenAttribute(const char* path) {
+    const char* separator = std::strrchr(path, '/');
+    const char* name = separator != nullptr ? separator + 1 : path;
+    const bool dotted =
+        name[0] == '.' && std::strcmp(name, ".") != 0 && std::strcmp(name, "..") != 0;
+    return dotted ? FILE_ATTRIBUTE_HIDDEN : 0;
+}
+
+// The attributes that the entry's kind and permissions give it.
+DWORD KindAttributes(const char* path, struct stat& entry) {
     if (System().lstat(path, &entry) != 0)
         return INVALID_FILE_ATTRIBUTES;
     if (S_ISLNK(entry.st_mode)) {
@@ -56,6 +65,13 @@ DWORD AttributesOf(const char* path, struct stat& entry) {
     if (IsReadOnlyFile(entry.st_mode))
         attributes |= FILE_ATTRIBUTE_READONLY;
     return attributes;
+}
+
+// The attributes of the entry at this path, its own status (a link's, not
+// its target's) in `entry`.
+DWORD AttributesOf(const char* path, struct stat& entry) {
+    const DWORD attributes = KindAttributes(path, entry);
+    return attributes == INVALID_FILE_ATTRIBUTES ? attributes : attributes | HiddenAttribute(path);
 }
 
 FILETIME FileTimeOf(const struct timespec& time) {

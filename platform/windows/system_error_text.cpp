@@ -2,6 +2,8 @@
 // table.
 #include "../system_error_text.h"
 
+const bool kSystemErrorCodesShown = true;
+
 std::string SystemErrorWords(DWORD error) {
     char text[512] = {};
     FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0,

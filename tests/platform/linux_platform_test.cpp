@@ -205,6 +205,8 @@ TEST(AttributeQueryTest, EverySpellingNamesTheEntry) {
     constexpr DWORD kFile = FILE_ATTRIBUTE_ARCHIVE;
     constexpr DWORD kFolder = FILE_ATTRIBUTE_DIRECTORY;
     constexpr DWORD kLink = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT;
+    // A name that begins with a dot is hidden, as Wine marks it too.
+    constexpr DWORD kHiddenFile = FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_HIDDEN;
     const struct Row {
         std::string spelling;
         DWORD attributes;
@@ -217,8 +219,8 @@ TEST(AttributeQueryTest, EverySpellingNamesTheEntry) {
         {"/d//f.txt", kFile},
         {"/d/./f.txt", kFile},
         {"/d/../d/f.txt", kFile},
-        {"/d/.hidden", kFile},
-        {"/d//.hidden", kFile},
+        {"/d/.hidden", kHiddenFile},
+        {"/d//.hidden", kHiddenFile},
         {"/d", kFolder},
         {"/d/", kFolder},
         {"/d/.", kFolder},

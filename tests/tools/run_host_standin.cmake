@@ -2,7 +2,7 @@
 # compares the table it prints (everything after the first blank line) with
 # the expected table.
 execute_process(
-    COMMAND ${EMULATOR} ${TOOL} --host-settings ${EXAMPLES}/wdx.ini ${PLUGIN} ${EXAMPLES}/sample
+    COMMAND ${EMULATOR} ${TOOL} --host-settings ${EXAMPLES}/wdx.ini --plugin ${PLUGIN} ${EXAMPLES}/sample
     OUTPUT_VARIABLE output
     ERROR_VARIABLE errors
     RESULT_VARIABLE result)

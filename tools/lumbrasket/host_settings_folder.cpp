@@ -10,7 +10,9 @@
 #include "settings_location.h"
 #include "settings_redirection.h"
 
+#include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 
 namespace {
 
@@ -84,7 +86,49 @@ std::string DoubleCommanderPath(const std::string& hostProgram, std::string& rep
     return folder + kDoubleCommanderPluginSettings;
 }
 
+// Double Commander's program where the shell would find it: the first
+// `doublecmd` on PATH, its links followed, since the plugin sees the file
+// the system runs.
+std::string DoubleCommanderProgram() {
+    const std::string path = Variable("PATH");
+    for (std::size_t start = 0; start <= path.size();) {
+        const std::size_t end = std::min(path.find(':', start), path.size());
+        const std::string folder = path.substr(start, end - start);
+        start = end + 1;
+        if (folder.empty() || folder[0] != '/')
+            continue;
+        std::error_code error;
+        const std::filesystem::path program =
+            std::filesystem::canonical(folder + "/doublecmd", error);
+        if (!error && std::filesystem::is_regular_file(program, error))
+            return program.string();
+    }
+    return "";
+}
+
+// Total Commander's program in its folder: the 64-bit one where both are.
+std::string TotalCommanderProgram() {
+    char folder[kPathBufferSize] = {};
+    if (FindHostProgramFolder(folder) == 0)
+        return "";
+    for (const char* name : {"TOTALCMD64.EXE", "TOTALCMD.EXE"})
+        if (PathExists((std::string(folder) + name).c_str()))
+            return std::string(folder) + name;
+    return std::string(folder) + "TOTALCMD.EXE";
+}
+
 } // namespace
+
+std::string FindHostProgram(std::string& report) {
+    const std::string program =
+        kHostSettingsInConfigHome ? DoubleCommanderProgram() : TotalCommanderProgram();
+    const char* where = kHostSettingsInConfigHome ? "on PATH" : "by COMMANDER_PATH or the registry";
+    report += program.empty()
+                  ? std::string("No host program found ") + where +
+                        " (give --host-program for the place beside it).\n"
+                  : "Host program: " + PrintableText(program) + " (found " + where + ")\n";
+    return program;
+}
 
 std::string FindHostSettingsPath(const std::string& hostProgram, std::string& report) {
     return kHostSettingsInConfigHome ? DoubleCommanderPath(hostProgram, report)

@@ -15,3 +15,10 @@
 // `hostProgram` is the host's program file, or empty when unknown. Lines for
 // a person on how the folder was found go to `report`, printable.
 std::string FindHostSettingsPath(const std::string& hostProgram, std::string& report);
+
+// The host's program file as this system's host installs it, for the place
+// beside the host program: on Linux Double Commander's program on PATH (its
+// links followed to the file the system runs); on Windows Total Commander's
+// in its program folder (COMMANDER_PATH, the registry). Empty when not
+// found; a line for a person goes to `report`, printable.
+std::string FindHostProgram(std::string& report);

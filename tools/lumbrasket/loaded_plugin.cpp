@@ -19,6 +19,10 @@ template <typename Proc> bool Lookup(HMODULE module, const char* name, Proc& pro
 } // namespace
 
 LoadedPlugin::LoadedPlugin(const std::string& path) {
+    if (path.empty()) {
+        problem = "no plugin file";
+        return;
+    }
     module = LoadLibraryA(path.c_str());
     if (module == nullptr) {
         problem = "cannot load plugin file " + path + ": " + SystemErrorText(GetLastError());

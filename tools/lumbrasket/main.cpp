@@ -7,6 +7,7 @@
 // its `init` command writes one from the system's own file types.
 #include "bounded_string.h"
 #include "check_helpers.h"
+#include "display_width.h"
 #include "file_name.h"
 #include "group_catalog.h"
 #include "host_settings_folder.h"
@@ -36,53 +37,73 @@ constexpr int kExitMissingPath = 4;  // a folder or file to show does not exist
 constexpr int kExitOutputExists = 5; // init: the file to write exists, and no --force
 constexpr int kExitCannotWrite = 6;  // init: the file cannot be written
 
-const char* const kUsage =
-    "usage: lumbrasket [--host-settings PATH] [--why] [PLUGIN_FILE] FOLDER_OR_FILE...\n"
-    "       lumbrasket check [--host-settings PATH] [--plugin PLUGIN_FILE]\n"
-    "                        [--host-program PATH] [SETTINGS_FILE]\n"
-    "       lumbrasket init [--output FILE|-] [--force]\n"
+const char* const kTableUsage =
+    "usage: lumbrasket [--plugin FILE] [--host-settings PATH] [--host-program PATH]\n"
+    "                  [--why] [--all] [--] FOLDER_OR_FILE...\n"
+    "       lumbrasket check [--help] ...\n"
+    "       lumbrasket init [--help] ...\n"
+    "       lumbrasket --version\n"
+    "\n"
+    "  Loads the plugin as a file manager does and prints its fields for every\n"
+    "  file of each FOLDER (sorted by name) or for each FILE. Every argument after\n"
+    "  the options is a file or folder; after `--`, even one that begins with '-'.\n"
+    "  --plugin FILE         the plugin file (default: the one beside this program)\n"
+    "  --host-settings PATH  the host's default settings file handed to the plugin\n"
+    "                        (default: the host's own, found as the file manager\n"
+    "                        finds it); the plugin looks for its settings beside it\n"
+    "  --host-program PATH   the file manager's program, for the place beside it\n"
+    "                        (default: found where the host installs it)\n"
+    "  --why                 says for each file which mask or extension of which\n"
+    "                        group decided, or that none did\n"
+    "  --all                 shows hidden entries too, which file managers hide\n"
     "\n"
     "  `check` and `init` are commands wherever they are the first argument that\n"
     "  is not an option or an option's path (write ./check for a file of that\n"
-    "  name); after `--`, every argument is a path.\n"
+    "  name). Exits 2 when the command line is not understood, 3 when the plugin\n"
+    "  does not load, 4 when a file or folder to show does not exist.\n";
+
+const char* const kCheckUsage =
+    "usage: lumbrasket check [--host-settings PATH] [--plugin FILE]\n"
+    "                        [--host-program PATH] [SETTINGS_FILE]\n"
     "\n"
-    "  Loads the plugin as a file manager does (PLUGIN_FILE, or the plugin file\n"
-    "  beside this program) and prints its fields for every file of each FOLDER\n"
-    "  (sorted by name) or for each FILE.\n"
-    "  --host-settings PATH  the host's default settings file handed to the plugin\n"
-    "                        (default: wdx.ini in the current folder); the plugin\n"
-    "                        looks for its own settings beside it first.\n"
-    "  --why                 says for each file which mask or extension of which\n"
-    "                        group decided, or that none did.\n"
-    "\n"
-    "  check: shows which Lumbrasket.ini the plugin uses for the host settings\n"
-    "  path (with --plugin, the place beside the plugin file is searched too; with\n"
-    "  --host-program, the place beside the file manager's program), or reads\n"
+    "  Shows which Lumbrasket.ini the plugin uses for the host settings path and\n"
+    "  each of the four places it looks in (the plugin file beside this program\n"
+    "  and the host's program where it is installed, unless given), or reads\n"
     "  SETTINGS_FILE; with neither, for the host's settings folder, found as the\n"
     "  file manager finds it (Total Commander on Windows, Double Commander on\n"
-    "  Linux). It prints the groups as the plugin will use them, a warning\n"
-    "  for every line that does not mean what it seems to, and notes on what is\n"
-    "  worth knowing. Exits 1 when there is a warning, 0 when there is none.\n"
+    "  Linux). It prints the groups as the plugin will use them, a warning for\n"
+    "  every line that does not mean what it seems to, and notes on what is\n"
+    "  worth knowing. Exits 1 when there is a warning, 0 when there is none.\n";
+
+const char* const kInitUsage =
+    "usage: lumbrasket init [--output FILE|-] [--force]\n"
     "\n"
-    "  init: writes a settings file of every file type this system knows (the\n"
-    "  shared MIME-info database on Linux; on Windows the registry's extension\n"
-    "  keys, with the sample's groups where it knows nothing), grouped into kinds,\n"
-    "  to Lumbrasket.ini in the current folder, to FILE, or with - to the\n"
-    "  standard output. It replaces an existing file only with --force: without,\n"
-    "  it exits 5; it exits 6 when the file cannot be written.\n";
+    "  Writes a settings file of every file type this system knows (the shared\n"
+    "  MIME-info database on Linux; on Windows the registry's extension keys,\n"
+    "  with the sample's groups where it knows nothing), grouped into kinds, to\n"
+    "  Lumbrasket.ini in the host's settings folder where the file manager will\n"
+    "  look first (in the current folder when none is found), to FILE, or with\n"
+    "  - to the standard output. It replaces an existing file only with --force:\n"
+    "  without, it exits 5; it exits 6 when the file cannot be written.\n";
 
 // What the command line asks for.
 struct Options {
     bool check = false;
     bool init = false;
     bool why = false;
+    bool all = false;
     bool force = false;
+    bool help = false;
+    bool version = false;
     bool outputGiven = false;
     std::string output;
     std::string hostSettings;
     std::string pluginFile;
     std::string hostProgram;
     std::vector<std::string> arguments;
+    // How many of the arguments came before `--`: only those may be taken
+    // for something other than a file to show.
+    std::size_t beforeEnd = 0;
 };
 
 // A line of text from anywhere (a path, a name the plugin gives, a system
@@ -92,9 +113,13 @@ void PrintLine(std::FILE* stream, const std::string& text) {
     std::fprintf(stream, "%s\n", PrintableText(text).c_str());
 }
 
-int Refuse(const std::string& problem) {
+const char* Usage(const Options& options) {
+    return options.check ? kCheckUsage : options.init ? kInitUsage : kTableUsage;
+}
+
+int Refuse(const Options& options, const std::string& problem) {
     PrintLine(stderr, "lumbrasket: " + problem);
-    std::fprintf(stderr, "\n%s", kUsage);
+    std::fprintf(stderr, "\n%s", Usage(options));
     return kExitUsage;
 }
 
@@ -114,7 +139,10 @@ struct Field {
     int type;
 };
 
-std::vector<std::string> FolderEntries(const std::string& folder) {
+// The entries of a folder by name; hidden ones (as the system marks them, a
+// name that begins with a dot on Linux) only when `all` asks, as file
+// managers hide them by default.
+std::vector<std::string> FolderEntries(const std::string& folder, bool all) {
     std::vector<std::string> names;
     WIN32_FIND_DATAA found;
     std::string pattern = folder + kPathSeparatorText + "*";
@@ -122,7 +150,9 @@ std::vector<std::string> FolderEntries(const std::string& folder) {
     if (search == INVALID_HANDLE_VALUE)
         return names;
     do {
-        if (std::strcmp(found.cFileName, ".") != 0 && std::strcmp(found.cFileName, "..") != 0)
+        const bool hidden = (found.dwFileAttributes & FILE_ATTRIBUTE_HIDDEN) != 0;
+        if (std::strcmp(found.cFileName, ".") != 0 && std::strcmp(found.cFileName, "..") != 0 &&
+            (all || !hidden))
             names.push_back(found.cFileName);
     } while (FindNextFileA(search, &found));
     FindClose(search);
@@ -152,17 +182,17 @@ void PrintRow(const std::vector<std::string>& cells, const std::vector<size_t>& 
     for (size_t i = 0; i < cells.size(); ++i) {
         line += cells[i];
         if (i + 1 < cells.size())
-            line += std::string(widths[i] - cells[i].size() + 2, ' ');
+            line += std::string(widths[i] - DisplayWidth(cells[i]) + 2, ' ');
     }
     std::printf("%s\n", line.c_str());
 }
 
 int RunInitCommand(const Options& options) {
-    if (options.why || !options.hostSettings.empty() || !options.pluginFile.empty() ||
-        !options.hostProgram.empty())
-        return Refuse("init takes only --output and --force");
+    if (options.why || options.all || !options.hostSettings.empty() ||
+        !options.pluginFile.empty() || !options.hostProgram.empty())
+        return Refuse(options, "init takes only --output and --force");
     if (!options.arguments.empty())
-        return Refuse("init writes to --output FILE, not to " + options.arguments[0]);
+        return Refuse(options, "init writes to --output FILE, not to " + options.arguments[0]);
     switch (RunInit(options.output, options.force)) {
     case InitOutcome::kWritten:
         return 0;
@@ -173,32 +203,56 @@ int RunInitCommand(const Options& options) {
     }
 }
 
+// The plugin file beside this program, where both archives put it.
+std::string PluginBesideTool() {
+    char program[kPathBufferSize] = {};
+    GetModuleFileNameA(nullptr, program, kPathBufferSize);
+    char folder[kPathBufferSize] = {};
+    CutToDirectory(folder, program);
+    return std::string(folder) + LUMBRASKET_PLUGIN_FILE_NAME;
+}
+
+// The plugin named by --plugin, else the one beside this program; null, with
+// the reason printed, when it does not load. For `check` (`required` false)
+// a missing one beside the tool is no error: check then says what it could
+// not know.
+std::unique_ptr<LoadedPlugin> LoadPlugin(const Options& options, bool required) {
+    const bool named = !options.pluginFile.empty();
+    const std::string file = named ? FullPath(options.pluginFile) : PluginBesideTool();
+    if (!named && !required && !PathExists(file.c_str()))
+        return std::make_unique<LoadedPlugin>(std::string());
+    auto plugin = std::make_unique<LoadedPlugin>(file);
+    if (!plugin->Problem().empty()) {
+        PrintLine(stderr, "lumbrasket: " + plugin->Problem() +
+                              (named ? "" : " (name the plugin file with --plugin FILE)"));
+        return nullptr;
+    }
+    return plugin;
+}
+
 int RunCheck(const Options& options) {
     const std::vector<std::string>& arguments = options.arguments;
-    if (options.why)
-        return Refuse("--why belongs to the table, not to check");
+    if (options.why || options.all)
+        return Refuse(options, "--why and --all belong to the table, not to check");
     if (arguments.size() > 1)
-        return Refuse("check reads one settings file; more were given");
-    std::unique_ptr<LoadedPlugin> plugin;
-    if (!options.pluginFile.empty()) {
-        plugin = std::make_unique<LoadedPlugin>(FullPath(options.pluginFile));
-        if (plugin->Module() == nullptr) {
-            PrintLine(stderr, "lumbrasket: " + plugin->Problem());
-            return kExitNotAPlugin;
-        }
-    }
+        return Refuse(options, "check reads one settings file; more were given");
+    std::unique_ptr<LoadedPlugin> plugin = LoadPlugin(options, false);
+    if (plugin == nullptr)
+        return kExitNotAPlugin;
     std::string report;
     std::string settingsFile;
-    const std::string hostProgram =
-        options.hostProgram.empty() ? std::string() : FullPath(options.hostProgram);
     // Neither a file nor the host's settings given: the host's own folder.
     std::string hostSettings =
         options.hostSettings.empty() ? std::string() : FullPath(options.hostSettings);
+    const std::string givenProgram =
+        options.hostProgram.empty() ? std::string() : FullPath(options.hostProgram);
     if (arguments.empty() && hostSettings.empty())
-        hostSettings = FindHostSettingsPath(hostProgram, report);
-    if (!hostSettings.empty())
-        settingsFile = ExplainSettingsLocation(plugin ? plugin->Module() : nullptr, hostProgram,
-                                               hostSettings, report);
+        hostSettings = FindHostSettingsPath(givenProgram, report);
+    if (!hostSettings.empty()) {
+        const std::string hostProgram =
+            givenProgram.empty() ? FindHostProgram(report) : givenProgram;
+        settingsFile = ExplainSettingsLocation(plugin->Module(), hostProgram, hostSettings, report);
+    }
     if (!arguments.empty())
         settingsFile = FullPath(arguments[0]);
     SettingsCheck check = CheckSettingsFile(settingsFile);
@@ -206,26 +260,6 @@ int RunCheck(const Options& options) {
     // line ends are their own.
     std::printf("%s%s", report.c_str(), check.report.c_str());
     return check.warnings.empty() ? 0 : 1;
-}
-
-// The plugin file a table is made with: the first of several arguments, or
-// one that names a plugin file by its suffix; else the plugin beside this
-// program (as the archive has it).
-std::string TablePlugin(std::vector<std::string>& arguments) {
-    const std::string suffix = std::strrchr(LUMBRASKET_PLUGIN_FILE_NAME, '.');
-    const bool named =
-        !arguments.empty() && arguments[0].size() > suffix.size() &&
-        arguments[0].compare(arguments[0].size() - suffix.size(), suffix.size(), suffix) == 0;
-    if (arguments.size() >= 2 || named) {
-        const std::string plugin = arguments[0];
-        arguments.erase(arguments.begin());
-        return plugin;
-    }
-    char program[kPathBufferSize] = {};
-    GetModuleFileNameA(nullptr, program, kPathBufferSize);
-    char folder[kPathBufferSize] = {};
-    CutToDirectory(folder, program);
-    return std::string(folder) + LUMBRASKET_PLUGIN_FILE_NAME;
 }
 
 // Why a file got its group, in words; the catalog is the settings file the
@@ -278,7 +312,7 @@ std::string FieldListText(const std::vector<Field>& fields) {
 std::vector<std::vector<std::string>> TableRows(LoadedPlugin& plugin,
                                                 const std::vector<Field>& fields,
                                                 const std::vector<std::string>& paths,
-                                                const GroupCatalog* why) {
+                                                const GroupCatalog* why, bool all) {
     std::vector<std::vector<std::string>> rows;
     std::vector<std::string> header{"Name"};
     for (const Field& field : fields)
@@ -291,7 +325,7 @@ std::vector<std::vector<std::string>> TableRows(LoadedPlugin& plugin,
         DWORD attributes = GetFileAttributesA(path.c_str());
         std::vector<std::pair<std::string, std::string>> items; // shown name, full path
         if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
-            for (const std::string& name : FolderEntries(path))
+            for (const std::string& name : FolderEntries(path, all))
                 items.emplace_back(name, path + kPathSeparatorText + name);
         else
             items.emplace_back(argument, path);
@@ -307,28 +341,38 @@ std::vector<std::vector<std::string>> TableRows(LoadedPlugin& plugin,
     return rows;
 }
 
-// The rows in columns as wide as their widest cell, each cell escaped first
-// so that the widths count what is shown.
+// The rows in columns as wide as their widest cell on screen, each cell
+// escaped first so that the widths count what is shown.
 void PrintTable(std::vector<std::vector<std::string>>& rows) {
     std::vector<size_t> widths(rows.front().size(), 0);
     for (auto& row : rows) {
         for (size_t i = 0; i < row.size(); ++i) {
             row[i] = PrintableText(row[i]);
-            widths[i] = std::max(widths[i], row[i].size());
+            widths[i] = std::max(widths[i], DisplayWidth(row[i]));
         }
     }
     for (const auto& row : rows)
         PrintRow(row, widths);
 }
 
-int RunTable(Options options) {
-    if (!options.pluginFile.empty() || !options.hostProgram.empty())
-        return Refuse("--plugin and --host-program belong to check; the table takes the plugin "
-                      "file as its first argument");
-    const std::string pluginFile = FullPath(TablePlugin(options.arguments));
+// True when the arguments look like the table's old form, the plugin file
+// first and then what to show.
+bool OldTableForm(const Options& options) {
+    const std::string suffix = std::strrchr(LUMBRASKET_PLUGIN_FILE_NAME, '.');
+    const std::string& first = options.arguments.front();
+    return options.beforeEnd >= 2 && first.size() > suffix.size() &&
+           first.compare(first.size() - suffix.size(), suffix.size(), suffix) == 0;
+}
+
+int RunTable(const Options& options) {
     const std::vector<std::string>& paths = options.arguments;
     if (paths.empty())
-        return Refuse("no folder or file to show");
+        return Refuse(options, "no folder or file to show");
+    if (OldTableForm(options))
+        return Refuse(options, paths[0] + " looks like a plugin file: name it with --plugin " +
+                                   paths[0] +
+                                   " (every argument after the options is a file "
+                                   "or folder to show; after --, even one like this)");
     for (const std::string& path : paths) {
         if (GetFileAttributesA(FullPath(path).c_str()) == INVALID_FILE_ATTRIBUTES) {
             const DWORD error = GetLastError();
@@ -340,17 +384,35 @@ int RunTable(Options options) {
         }
     }
 
-    LoadedPlugin plugin(pluginFile);
-    if (!plugin.Problem().empty()) {
-        PrintLine(stderr, "lumbrasket: " + plugin.Problem());
+    std::unique_ptr<LoadedPlugin> loaded = LoadPlugin(options, true);
+    if (loaded == nullptr)
         return kExitNotAPlugin;
-    }
-    const std::string hostSettings =
-        FullPath(options.hostSettings.empty() ? std::string("wdx.ini") : options.hostSettings);
-    int location = plugin.SetDefaultParams(hostSettings);
+    LoadedPlugin& plugin = *loaded;
+    std::string report;
+    std::string hostSettings =
+        options.hostSettings.empty() ? std::string() : FullPath(options.hostSettings);
+    if (hostSettings.empty())
+        hostSettings = FindHostSettingsPath(
+            options.hostProgram.empty() ? std::string() : FullPath(options.hostProgram), report);
+    // No host settings folder at all: a path in the current folder, which
+    // leaves the plugin its other places.
+    if (hostSettings.empty())
+        hostSettings = FullPath("wdx.ini");
+    const int location = plugin.SetDefaultParams(hostSettings);
+    // The settings file the plugin took; found nowhere, the plugin keeps
+    // the first place, which holds no file.
+    char settings[kPathBufferSize] = {};
+    if (BuildSettingsPath(location != kSettingsNotFound ? location : kSettingsBesideHostSettings,
+                          plugin.Module(), kPluginName, hostSettings.c_str(), settings,
+                          kPathBufferSize, kPluginName) != kStatusSuccess)
+        settings[0] = '\0';
+    std::printf("%s", report.c_str());
     PrintLine(stdout,
-              std::string("lumbrasket ") + LUMBRASKET_VERSION_TEXT + ": plugin " + pluginFile);
-    PrintLine(stdout, std::string("settings file: ") + SettingsPlaceText(location));
+              std::string("lumbrasket ") + LUMBRASKET_VERSION_TEXT + ": plugin " +
+                  (options.pluginFile.empty() ? PluginBesideTool() : FullPath(options.pluginFile)));
+    PrintLine(stdout, std::string("settings file: ") + SettingsPlaceText(location) +
+                          (location != kSettingsNotFound ? std::string(", ") + settings
+                                                         : std::string(": the defaults")));
 
     const std::vector<Field> fields = PluginFields(plugin);
     PrintLine(stdout, FieldListText(fields));
@@ -358,18 +420,10 @@ int RunTable(Options options) {
 
     // The settings file the plugin took, loaded again to say why.
     GroupCatalog catalog;
-    if (options.why) {
-        // Found nowhere, the plugin keeps the first place, which holds no file.
-        char settings[kPathBufferSize] = {};
-        if (BuildSettingsPath(location != kSettingsNotFound ? location
-                                                            : kSettingsBesideHostSettings,
-                              plugin.Module(), kPluginName, hostSettings.c_str(), settings,
-                              kPathBufferSize, kPluginName) != kStatusSuccess)
-            settings[0] = '\0';
-        catalog.LoadGroups(settings);
-    }
+    if (options.why)
+        catalog.LoadGroups(location != kSettingsNotFound ? settings : "");
     std::vector<std::vector<std::string>> rows =
-        TableRows(plugin, fields, paths, options.why ? &catalog : nullptr);
+        TableRows(plugin, fields, paths, options.why ? &catalog : nullptr, options.all);
     PrintTable(rows);
     return 0;
 }
@@ -389,14 +443,21 @@ bool ParseArguments(int argc, char** argv, Options& options) {
                 continue;
             }
             options.arguments.push_back(argument);
+            options.beforeEnd += optionsEnd ? 0 : 1;
             continue;
         }
         if (argument == "--") {
             optionsEnd = true;
             continue;
         }
-        if (argument == "--why") {
-            options.why = true;
+        bool* flag = argument == "--why"       ? &options.why
+                     : argument == "--all"     ? &options.all
+                     : argument == "--help"    ? &options.help
+                     : argument == "-h"        ? &options.help
+                     : argument == "--version" ? &options.version
+                                               : nullptr;
+        if (flag != nullptr) {
+            *flag = true;
             continue;
         }
         if (argument == "--force") {
@@ -409,11 +470,11 @@ bool ParseArguments(int argc, char** argv, Options& options) {
                              : argument == "--output"       ? &options.output
                                                             : nullptr;
         if (value == nullptr) {
-            Refuse("unknown option " + argument);
+            Refuse(options, "unknown option " + argument);
             return false;
         }
         if (i + 1 >= argc || std::strncmp(argv[i + 1], "--", 2) == 0) {
-            Refuse(argument + " needs a path after it");
+            Refuse(options, argument + " needs a path after it");
             return false;
         }
         *value = argv[++i];
@@ -425,18 +486,20 @@ bool ParseArguments(int argc, char** argv, Options& options) {
 } // namespace
 
 int main(int argc, char** argv) {
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
-            std::printf("%s", kUsage);
-            return 0;
-        }
-    }
     Options options;
     if (!ParseArguments(argc, argv, options))
         return kExitUsage;
+    if (options.version) {
+        std::printf("lumbrasket %s\n", LUMBRASKET_VERSION_TEXT);
+        return 0;
+    }
+    if (options.help) {
+        std::printf("%s", Usage(options));
+        return 0;
+    }
     if (options.init)
         return RunInitCommand(options);
     if (options.outputGiven || options.force)
-        return Refuse("--output and --force belong to init");
+        return Refuse(options, "--output and --force belong to init");
     return options.check ? RunCheck(options) : RunTable(options);
 }

@@ -535,15 +535,27 @@ SettingsCheck Checker::Run() {
               unmarked ? "(none: the file looks like UTF-16 without a byte-order mark, which "
                          "the plugin reads as 8-bit text)"
                        : "(none)");
-    out += reloads ? "Edits apply while the file manager runs (ReloadWhenChanged=1).\n"
-                   : "Edits apply when the file manager starts again (ReloadWhenChanged is not "
-                     "1; a file manager that started with it on keeps reloading until then).\n";
+    // A file the plugin cannot load says nothing of the key: what a running
+    // plugin does then depends on the table it has.
+    const bool loadable = problem.empty() && !bytes.empty();
+    if (!loadable)
+        out += "A running plugin that watches this file (ReloadWhenChanged=1 when it started) "
+               "keeps the table it has until a file it can load is here; a file manager that "
+               "starts now gives every file the fallback group.\n";
+    else
+        out += reloads ? "Edits apply while the file manager runs (ReloadWhenChanged=1).\n"
+                       : "Edits apply when the file manager starts again (ReloadWhenChanged is "
+                         "not 1; a file manager that started with it on keeps reloading until "
+                         "then).\n";
     if (!problem.empty()) {
-        Warn("the file " + problem + ": every file gets the fallback group");
+        Warn("the file " + problem +
+             ": a file manager that starts now gives every file the "
+             "fallback group");
         return Finish();
     }
     if (bytes.empty()) {
-        Warn("the file is empty: every file gets the fallback group");
+        Warn("the file is empty: a file manager that starts now gives every file the fallback "
+             "group");
         return Finish();
     }
     if (unmarked)
