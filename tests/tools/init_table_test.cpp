@@ -143,6 +143,27 @@ const BuildCase kBuildCases[] = {
       "dir/name (text/x-c): holds a path separator",
       "\"q\" (text/x-d): begins or ends with a quote"},
      1},
+    // Ranges that span a separator: '|' would add an empty extension and "a"
+    // to the list, which catch Makefile, README and x.a, and '/' one that
+    // never matches.
+    {"ClassMembersTheSettingsCannotCarry",
+     {Glob(50, "text/x-a", "*.a[{-}]", "Text"), Glob(50, "text/x-readme", "READ[{-}]ME", "Text"),
+      Glob(50, "text/x-b", "*.b[+-0]", "Source code")},
+     {{"Makefile", "Other"},
+      {"README", "Other"},
+      {"x.a", "Other"},
+      {"x.b", "Other"},
+      {"x.a{", "Text"},
+      {"x.A}", "Text"},
+      {"READ}ME", "Text"},
+      {"x.b+", "Source code"},
+      {"x.b,", "Source code"},
+      {"x.b.", "Source code"},
+      {"x.b0", "Source code"}},
+     {"*.a| (text/x-a, from *.a[{-}]): holds '|'",
+      "READ|ME (text/x-readme, from READ[{-}]ME): holds '|'",
+      "*.b/ (text/x-b, from *.b[+-0]): holds a path separator"},
+     2},
 };
 
 class BuildTable : public testing::TestWithParam<BuildCase> {};
