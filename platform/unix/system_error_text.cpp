@@ -16,6 +16,10 @@ std::string SystemErrorWords(DWORD error) {
         return "The path does not exist";
     case ERROR_ACCESS_DENIED:
         return "Access is denied";
+    case ERROR_DISK_FULL:
+        return "There is not enough space on the disk";
+    case ERROR_IO_DEVICE:
+        return "The request could not be performed because of an I/O device error";
     case ERROR_FILENAME_EXCED_RANGE:
         return "The file name is too long";
     case ERROR_CANT_RESOLVE_FILENAME:
