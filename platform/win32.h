@@ -83,6 +83,7 @@ typedef struct OVERLAPPED* LPOVERLAPPED;
 #define ERROR_NO_MORE_FILES 18u
 #define ERROR_SHARING_VIOLATION 32u
 #define ERROR_DISK_FULL 112u
+#define ERROR_IO_DEVICE 1117u
 #define ERROR_INVALID_PARAMETER 87u
 #define ERROR_INSUFFICIENT_BUFFER 122u
 #define ERROR_INVALID_NAME 123u
@@ -240,6 +241,9 @@ LPVOID LockResource(HGLOBAL data);
 HANDLE CreateFileA(LPCSTR fileName, DWORD access, DWORD shareMode, LPSECURITY_ATTRIBUTES security,
                    DWORD disposition, DWORD attributes, HANDLE templateFile);
 BOOL WriteFile(HANDLE file, LPCVOID buffer, DWORD count, LPDWORD written, LPOVERLAPPED overlapped);
+// Puts what was written through the handle on the disk; the handle must
+// have been opened for writing.
+BOOL FlushFileBuffers(HANDLE file);
 BOOL CloseHandle(HANDLE handle);
 
 // Volumes, file identity and reparse data (platform/linux/volumes.cpp). A

@@ -1,10 +1,10 @@
-// Linux: file handles for CreateFileA, WriteFile and CloseHandle over POSIX
-// descriptors. A file that no one may write counts as read-only and does not
-// open for writing, as a Windows file with that attribute does not, even for
-// a process running as root; any other permission question is the system's.
-// As on Windows, a directory opens only with backup semantics, a link
-// opens as itself only when asked to, and a name with a trailing separator
-// opens only a folder. No open ever blocks.
+// Linux: file handles for CreateFileA, WriteFile, FlushFileBuffers and
+// CloseHandle over POSIX descriptors. A file that no one may write counts as
+// read-only and does not open for writing, as a Windows file with that
+// attribute does not, even for a process running as root; any other
+// permission question is the system's. As on Windows, a directory opens only
+// with backup semantics, a link opens as itself only when asked to, and a
+// name with a trailing separator opens only a folder. No open ever blocks.
 #include "../text/path_spelling.h"
 #include "../win32.h"
 #include "file_handle.h"
@@ -42,6 +42,14 @@ int OpenFlags(DWORD access, DWORD disposition) {
 HANDLE Refuse(DWORD error) {
     SetLastError(error);
     return INVALID_HANDLE_VALUE;
+}
+
+// Windows' code for a failed write or flush: a full disk is told apart, so
+// that a caller can say why nothing was written.
+DWORD WriteError(int error) {
+    return error == ENOSPC || error == EDQUOT ? ERROR_DISK_FULL
+           : error == EIO                     ? ERROR_IO_DEVICE
+                                              : ERROR_ACCESS_DENIED;
 }
 
 } // namespace
@@ -107,7 +115,7 @@ BOOL WriteFile(HANDLE file, LPCVOID buffer, DWORD count, LPDWORD written, LPOVER
         if (step < 0 && errno == EINTR)
             continue;
         if (step <= 0) {
-            SetLastError(ERROR_ACCESS_DENIED);
+            SetLastError(step == 0 ? ERROR_DISK_FULL : WriteError(errno));
             break;
         }
         done += static_cast<DWORD>(step);
@@ -115,6 +123,36 @@ BOOL WriteFile(HANDLE file, LPCVOID buffer, DWORD count, LPDWORD written, LPOVER
     if (written != nullptr)
         *written = done;
     return done == count ? TRUE : FALSE;
+}
+
+BOOL FlushFileBuffers(HANDLE file) {
+    if (file == nullptr || file == INVALID_HANDLE_VALUE) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    const int descriptor = DescriptorOf(file);
+    const int flags = System().fcntl(descriptor, F_GETFL, 0);
+    if (flags < 0) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    // Windows refuses a handle without write access, which fsync would take.
+    if ((flags & O_PATH) != 0 || (flags & O_ACCMODE) == O_RDONLY) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return FALSE;
+    }
+    while (System().fsync(descriptor) != 0) {
+        if (errno == EINTR)
+            continue;
+        // A pipe or a socket has no disk to reach, and fsync refuses it;
+        // Windows flushes a pipe by waiting for its reader, which Linux has
+        // no call for: what was written is with the pipe, and that must do.
+        if (errno == EINVAL || errno == EROFS)
+            return TRUE;
+        SetLastError(WriteError(errno));
+        return FALSE;
+    }
+    return TRUE;
 }
 
 BOOL CloseHandle(HANDLE handle) {

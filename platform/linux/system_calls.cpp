@@ -20,6 +20,9 @@ std::FILE* OpenStream(const char* path, const char* mode) {
 char* RealPath(const char* path, char* resolved) {
     return ::realpath(path, resolved);
 }
+int ControlFile(int descriptor, int command, int argument) {
+    return ::fcntl(descriptor, command, argument);
+}
 
 // A current system: Windows 10's numbering.
 unsigned CurrentMajorVersion() {
@@ -28,37 +31,22 @@ unsigned CurrentMajorVersion() {
 
 // In the order of the table's entries; constant, so that the table is
 // whole before any constructor runs.
-constexpr SystemCalls kReal = {OpenFile,
-                               ::stat,
-                               ::lstat,
-                               ::statx,
-                               ::readlink,
-                               ::readlinkat,
-                               RealPath,
-                               ::rename,
-                               ::renameat2,
-                               ::unlink,
-                               ::rmdir,
-                               ::mkostemp,
-                               ::opendir,
-                               ::readdir,
-                               ::closedir,
-                               OpenStream,
-                               ::read,
-                               ::write,
-                               ::pwrite,
-                               ::fstat,
-                               ::lseek,
-                               ::ftruncate,
-                               ::fsync,
-                               ::flock,
-                               ::fchown,
-                               ::fchmod,
-                               ::close,
-                               ::inotify_init1,
-                               ::inotify_add_watch,
-                               ::clock_gettime,
-                               CurrentMajorVersion};
+constexpr SystemCalls kReal = {OpenFile,        ::stat,
+                               ::lstat,         ::statx,
+                               ::readlink,      ::readlinkat,
+                               RealPath,        ::rename,
+                               ::renameat2,     ::unlink,
+                               ::rmdir,         ::mkostemp,
+                               ::opendir,       ::readdir,
+                               ::closedir,      OpenStream,
+                               ::read,          ::write,
+                               ::pwrite,        ::fstat,
+                               ControlFile,     ::lseek,
+                               ::ftruncate,     ::fsync,
+                               ::flock,         ::fchown,
+                               ::fchmod,        ::close,
+                               ::inotify_init1, ::inotify_add_watch,
+                               ::clock_gettime, CurrentMajorVersion};
 SystemCalls current = kReal;
 
 } // namespace

@@ -44,6 +44,7 @@ struct SystemCalls {
     ssize_t (*write)(int descriptor, const void* bytes, size_t count);
     ssize_t (*pwrite)(int descriptor, const void* bytes, size_t count, off_t offset);
     int (*fstat)(int descriptor, struct stat* entry);
+    int (*fcntl)(int descriptor, int command, int argument);
     off_t (*lseek)(int descriptor, off_t offset, int whence);
     int (*ftruncate)(int descriptor, off_t size);
     int (*fsync)(int descriptor);

@@ -29,6 +29,8 @@ int ErrorNumberOf(DWORD error) {
         return ELOOP;
     case ERROR_DISK_FULL:
         return ENOSPC;
+    case ERROR_IO_DEVICE:
+        return EIO;
     case ERROR_FILE_EXISTS:
     case ERROR_ALREADY_EXISTS:
         return EEXIST;

@@ -2,8 +2,9 @@
 // folder (a bind mount keeps its parent's device number) is a reparse point
 // that no tree removal enters, an overlay's files from two layers are two
 // files, a FIFO never blocks a query, every spelling of a path names one
-// entry, permission bits read as Windows' read-only attribute, a settings
-// write survives writers stopped, killed or interrupted by signals, a kept
+// entry, permission bits read as Windows' read-only attribute, a failed
+// write or flush gives Windows' code for its reason, a settings write
+// survives writers stopped, killed or interrupted by signals, a kept
 // settings file is compared with the file until it settles, whatever the
 // file's time stamps, and the environment block holds every variable.
 #include "directory_tree.h"
@@ -439,6 +440,67 @@ TEST(SystemCallTest, FailedRenameWritesInPlace) {
     EXPECT_TRUE(WritePrivateProfileStringA("A", "y", "2", file.c_str()));
     EXPECT_EQ("[A]\nx=1\ny=2\n", ReadText(file));
     EXPECT_EQ(1u, std::distance(fs::directory_iterator(folder.Path()), fs::directory_iterator()));
+}
+
+int writeFailure = 0; // errno of the stand-in write, 0: the system's own
+int flushFailure = 0; // the same for fsync
+ssize_t FailingWrite(int descriptor, const void* bytes, size_t count) {
+    if (writeFailure == 0)
+        return RealSystem().write(descriptor, bytes, count);
+    errno = writeFailure;
+    return -1;
+}
+int FailingFlush(int descriptor) {
+    if (flushFailure == 0)
+        return RealSystem().fsync(descriptor);
+    errno = flushFailure;
+    return -1;
+}
+
+// A write and a flush say why they failed, with Windows' codes: a full disk
+// is no "access denied". A flush needs a handle that may write, as Windows
+// documents; a file of a kind with no disk to reach has nothing to flush.
+TEST(SystemCallTest, WriteAndFlushGiveTheReason) {
+    const struct Row {
+        const char* what;
+        DWORD access;
+        int writeErrno, flushErrno;
+        DWORD writeError, flushError; // 0: succeeds
+    } rows[] = {
+        {"written and flushed", GENERIC_WRITE, 0, 0, 0, 0},
+        {"read and write", GENERIC_READ | GENERIC_WRITE, 0, 0, 0, 0},
+        {"only reads", GENERIC_READ, 0, 0, ERROR_ACCESS_DENIED, ERROR_ACCESS_DENIED},
+        {"disk full", GENERIC_WRITE, ENOSPC, ENOSPC, ERROR_DISK_FULL, ERROR_DISK_FULL},
+        {"quota", GENERIC_WRITE, EDQUOT, EDQUOT, ERROR_DISK_FULL, ERROR_DISK_FULL},
+        {"device error", GENERIC_WRITE, EIO, EIO, ERROR_IO_DEVICE, ERROR_IO_DEVICE},
+        {"no disk to reach", GENERIC_WRITE, 0, EINVAL, 0, 0},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        ScratchFolder folder;
+        const std::string file = folder.Write("f.txt", "");
+        HANDLE handle =
+            CreateFileA(file.c_str(), row.access, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(INVALID_HANDLE_VALUE, handle);
+        StandIn standIn;
+        writeFailure = row.writeErrno;
+        flushFailure = row.flushErrno;
+        System().write = FailingWrite;
+        System().fsync = FailingFlush;
+        DWORD written = 0;
+        SetLastError(0);
+        EXPECT_EQ(row.writeError == 0, WriteFile(handle, "four", 4, &written, nullptr) != FALSE);
+        EXPECT_EQ(row.writeError == 0 ? 4u : 0u, written);
+        if (row.writeError != 0) {
+            EXPECT_EQ(row.writeError, GetLastError());
+        }
+        SetLastError(0);
+        EXPECT_EQ(row.flushError == 0, FlushFileBuffers(handle) != FALSE);
+        EXPECT_EQ(row.flushError, GetLastError());
+        CloseHandle(handle);
+    }
+    EXPECT_FALSE(FlushFileBuffers(INVALID_HANDLE_VALUE));
+    EXPECT_EQ(ERROR_INVALID_HANDLE, GetLastError());
 }
 
 std::string refusedPath;

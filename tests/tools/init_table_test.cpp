@@ -143,6 +143,27 @@ const BuildCase kBuildCases[] = {
       "dir/name (text/x-c): holds a path separator",
       "\"q\" (text/x-d): begins or ends with a quote"},
      1},
+    // Ranges that span a separator: '|' would add an empty extension and "a"
+    // to the list, which catch Makefile, README and x.a, and '/' one that
+    // never matches.
+    {"ClassMembersTheSettingsCannotCarry",
+     {Glob(50, "text/x-a", "*.a[{-}]", "Text"), Glob(50, "text/x-readme", "READ[{-}]ME", "Text"),
+      Glob(50, "text/x-b", "*.b[+-0]", "Source code")},
+     {{"Makefile", "Other"},
+      {"README", "Other"},
+      {"x.a", "Other"},
+      {"x.b", "Other"},
+      {"x.a{", "Text"},
+      {"x.A}", "Text"},
+      {"READ}ME", "Text"},
+      {"x.b+", "Source code"},
+      {"x.b,", "Source code"},
+      {"x.b.", "Source code"},
+      {"x.b0", "Source code"}},
+     {"*.a| (text/x-a, from *.a[{-}]): holds '|'",
+      "READ|ME (text/x-readme, from READ[{-}]ME): holds '|'",
+      "*.b/ (text/x-b, from *.b[+-0]): holds a path separator"},
+     2},
 };
 
 class BuildTable : public testing::TestWithParam<BuildCase> {};
@@ -224,9 +245,12 @@ TEST(MimeFolders, FollowTheBaseDirectoryRules) {
 
 // Two folders of our own: the stronger one's icons win, its __NOGLOBS__
 // closes a type to the weaker one, their patterns merge, and of equal
-// weights the stronger folder's line comes first.
+// weights the stronger folder's line comes first. A globs2 that cannot be
+// read (a folder, which root cannot read either) is named with the reason,
+// and a missing folder is passed over.
 TEST(MimeDatabase, FoldersMergeInTheirOrderOfPrecedence) {
     ScratchFolder scratch;
+    scratch.MakeFolder("broken/mime/globs2");
     scratch.Write("home/mime/globs2", "# written by hand\n"
                                       "60:image/x-mine:*.mine\n"
                                       "not a line of the database\n"
@@ -242,9 +266,21 @@ TEST(MimeDatabase, FoldersMergeInTheirOrderOfPrecedence) {
                                       "50:text/plain:*.txt\n");
     scratch.Write("dirs/mime/generic-icons", "image/x-mine:image-x-generic\n"
                                              "text/x-closed:text-x-script\n");
-    const TypeDatabase database = ReadMimeDatabase(
-        {scratch.Path("home/mime"), scratch.Path("no-such/mime"), scratch.Path("dirs/mime")});
+    const TypeDatabase database =
+        ReadMimeDatabase({scratch.Path("home/mime"), scratch.Path("no-such/mime"),
+                          scratch.Path("broken/mime"), scratch.Path("dirs/mime")});
     EXPECT_EQ(database.globs.size(), 7u);
+    // The reason is the system's own: "Is a directory", or "Permission denied".
+    const std::string cannot = "cannot read " + scratch.Path("broken/mime") + "/globs2: ";
+    const std::string named = " (" + cannot;
+    EXPECT_EQ(database.source.substr(0, database.source.find(" (")),
+              "the shared MIME-info database in " + scratch.Path("home/mime") + ", " +
+                  scratch.Path("dirs/mime"));
+    EXPECT_NE(database.source.find(named), std::string::npos) << database.source;
+    EXPECT_GT(database.source.size(), database.source.find(named) + named.size() + 1);
+    EXPECT_NE(ReadMimeDatabase({scratch.Path("broken/mime")})
+                  .source.find(" (no globs2 file could be read: " + cannot),
+              std::string::npos);
     const InitTable table = BuildInitTable(database);
     EXPECT_EQ(table.typesWithoutKind, 1u);
     const LoadedTable loaded(table.text);

@@ -4,6 +4,7 @@
 #include "profile_section.h"
 #include "scratch_folder.h"
 #include "settings_check.h"
+#include "win32.h"
 
 #include <gtest/gtest.h>
 #include <filesystem>
@@ -163,6 +164,14 @@ const CheckCase kSurpriseCases[] = {
      "[Groups]\n0_masks=src/*.c|*.h\n0_name=Sources\n",
      {"group 0: mask \"src/*.c\" holds '/', which no file name holds"},
      {}},
+    // An extension is cut from the name after its folder; '\\' separates
+    // folders on Windows only, and is warned about on Linux as well.
+    {"ExtensionWithASeparator",
+     "[Groups]\n0=txt|b/|a\\b\n0_name=Text\n",
+     {"group 0: \"b/\" holds '/', which separates folders: it never matches",
+      kPathSeparators[0] == '\\' ? "group 0: \"a\\b\" holds '\\', which separates folders"
+                                 : "group 0: \"a\\b\" holds '\\', which names here seldom hold"},
+     {"  0  Text: txt b/ a\\b\n"}},
     {"MaskInAnotherEncoding",
      "[Groups]\n0_masks=\xFF*|\xC3\xA9t\xC3\xA9*\n0_name=Odd\n",
      {kUtf8Names ? "mask \"\\377*\" is not valid UTF-8"

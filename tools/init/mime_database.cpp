@@ -5,8 +5,10 @@
 #include "kind_table.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdio>
 #include <cstdlib>
-#include <fstream>
+#include <cstring>
 #include <string_view>
 #include <unordered_map>
 #include <unordered_set>
@@ -25,15 +27,35 @@ std::vector<std::string> Split(std::string_view text, char separator) {
     }
 }
 
-std::vector<std::string> Lines(const std::string& path) {
+// The lines of a file of the database, or nothing when it is missing (a
+// folder may hold any of the files, or not be there at all). A file that is
+// there but cannot be read adds "cannot read PATH: the system's reason" to
+// `unreadable`: a user who gets the sample's groups should learn why.
+std::vector<std::string> Lines(const std::string& path, std::vector<std::string>& unreadable) {
     std::vector<std::string> lines;
-    std::ifstream file(path, std::ios::binary);
-    std::string line;
-    while (std::getline(file, line)) {
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) {
+        if (errno != ENOENT && errno != ENOTDIR)
+            unreadable.push_back("cannot read " + path + ": " + std::strerror(errno));
+        return lines;
+    }
+    std::string text;
+    char chunk[16384];
+    std::size_t count;
+    while ((count = std::fread(chunk, 1, sizeof(chunk), file)) > 0)
+        text.append(chunk, count);
+    const int error = errno;
+    const bool failed = std::ferror(file) != 0;
+    std::fclose(file);
+    if (failed) {
+        unreadable.push_back("cannot read " + path + ": " + std::strerror(error));
+        return lines;
+    }
+    for (std::string& line : Split(text, '\n')) {
         if (!line.empty() && line.back() == '\r')
             line.pop_back();
         if (!line.empty() && line[0] != '#')
-            lines.push_back(line);
+            lines.push_back(std::move(line));
     }
     return lines;
 }
@@ -80,9 +102,10 @@ TypeDatabase ReadMimeDatabase(const std::vector<std::string>& folders) {
     // Types whose patterns a stronger folder has closed to the folders after it.
     std::unordered_set<std::string> closed;
     std::vector<std::string> read;
+    std::vector<std::string> unreadable;
     for (const std::string& folder : folders) {
-        const std::vector<std::string> globLines = Lines(folder + "/globs2");
-        for (const std::string& line : Lines(folder + "/generic-icons")) {
+        const std::vector<std::string> globLines = Lines(folder + "/globs2", unreadable);
+        for (const std::string& line : Lines(folder + "/generic-icons", unreadable)) {
             const std::size_t colon = line.find(':');
             if (colon != std::string::npos && colon > 0 && colon + 1 < line.size())
                 icons.emplace(line.substr(0, colon), line.substr(colon + 1));
@@ -119,7 +142,13 @@ TypeDatabase ReadMimeDatabase(const std::vector<std::string>& folders) {
     database.source = "the shared MIME-info database";
     for (const std::string& folder : read)
         database.source += (folder == read.front() ? " in " : ", ") + folder;
+    std::string problems;
+    for (const std::string& problem : unreadable)
+        problems += (problems.empty() ? "" : "; ") + problem;
     if (read.empty())
-        database.source += " (no globs2 file found)";
+        database.source += unreadable.empty() ? " (no globs2 file found)"
+                                              : " (no globs2 file could be read: " + problems + ")";
+    else if (!unreadable.empty())
+        database.source += " (" + problems + ")";
     return database;
 }

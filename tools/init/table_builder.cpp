@@ -149,11 +149,16 @@ struct KindPatterns {
 InitTable BuildInitTable(const TypeDatabase& database) {
     InitTable table;
     const std::vector<TypeGlob>& records = database.globs;
-    const auto leaveOut = [&](const std::string& glob, std::size_t record, const std::string& why) {
+    const auto leaveOut = [&](const std::string& pattern, std::size_t record,
+                              const std::string& why) {
         // A type without a kind loses nothing: its files get the fallback
         // group all the same.
-        if (!records[record].kind.empty())
-            table.leftOut.push_back(Shown(glob) + " (" + Shown(records[record].type) + "): " + why);
+        const TypeGlob& of = records[record];
+        if (of.kind.empty())
+            return;
+        // A pattern written out of a character class names the glob it came from.
+        const std::string from = pattern == of.glob ? "" : ", from " + Shown(of.glob);
+        table.leftOut.push_back(Shown(pattern) + " (" + Shown(of.type) + from + "): " + why);
     };
 
     // Every pattern by its folded text, in the order the texts first occur.
@@ -167,7 +172,12 @@ InitTable BuildInitTable(const TypeDatabase& database) {
             withoutKind.push_back(record.type);
         if (record.glob.empty())
             continue;
-        std::string why = CannotCarry(record.glob);
+        // An escape changes what the classes after it mean, which the
+        // expansion does not follow: such a glob goes whole. Any other rule is
+        // one for each pattern the glob stands for, since a class may hold the
+        // very character a rule refuses ("[{-}]" holds '|').
+        std::string why =
+            record.glob.find('\\') != std::string::npos ? CannotCarry(record.glob) : "";
         std::vector<std::string> patterns;
         if (why.empty() && !ExpandClasses(record.glob, patterns, why))
             patterns.clear();
@@ -176,6 +186,11 @@ InitTable BuildInitTable(const TypeDatabase& database) {
             continue;
         }
         for (const std::string& pattern : patterns) {
+            const std::string refused = CannotCarry(pattern);
+            if (!refused.empty()) {
+                leaveOut(pattern, index, refused);
+                continue;
+            }
             const std::string folded = Folded(pattern);
             std::vector<Candidate>& claims = byFolded[folded];
             if (claims.empty())

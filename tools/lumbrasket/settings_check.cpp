@@ -456,6 +456,16 @@ void Checker::CheckExtensions() {
             else if (extension.find('.') != std::string::npos)
                 Warn(label + ": " + Quoted(extension) + " holds a dot and never matches; write " +
                      "extensions without dots");
+            // The extension is cut from the name after its folder, so it holds
+            // no separator; Linux names may hold a '\', but a list that does
+            // was most likely meant for Windows, or written as an escape.
+            const std::size_t separator = extension.find_first_of("/\\");
+            if (separator != std::string::npos)
+                Warn(label + ": " + Quoted(extension) + " holds '" + extension[separator] + "', " +
+                     (std::strchr(kPathSeparators, extension[separator]) != nullptr
+                          ? "which separates folders: it never matches, as an extension is "
+                            "cut from the file name"
+                          : "which names here seldom hold and Windows names never do"));
             if (!extension.empty() && (IsBlank(extension.front()) || IsBlank(extension.back())))
                 Warn(label + ": " + Quoted(extension) + " has blanks beside a separator, which " +
                      "are part of the extension: it matches no ordinary file");
