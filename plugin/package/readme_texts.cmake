@@ -3,7 +3,7 @@
 # are for. Included by plugin/CMakeLists.txt after the system is known.
 if(LUMBRASKET_PACKAGE_SYSTEM STREQUAL "linux-x86_64")
     set(README_HOST "Double Commander on 64-bit Linux")
-    set(README_FILES "  Lumbrasket.wdx   the plugin\n  lumbrasket       the tool below\n")
+    set(README_FILES "  Lumbrasket.wdx   the plugin\n  lumbrasket       the tool below\n  lumbrasket.1     its manual page (man ./lumbrasket.1)\n")
     set(README_INSTALL "Double Commander 1.0.10, the version of Debian 12, does not install content\nplugins from an archive: unpack this archive into a folder of your choice,\nthen add Lumbrasket.wdx under Options > Plugins > Content plugins (WDX).")
     set(README_SETTINGS_FOLDER "the folder of doublecmd.xml, usually ~/.config/doublecmd")
     set(README_TOOL "lumbrasket")

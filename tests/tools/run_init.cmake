@@ -4,6 +4,11 @@
 # `--output -` writes the table to the standard output. Then the places
 # where it must write otherwise, or not at all, one row each.
 cmake_minimum_required(VERSION 3.20) # the rows hold empty fields, which lists keep
+# No run may find the settings folder of whoever runs the tests: a home
+# without one, unless a row gives its own.
+set(ENV{HOME} ${WORK}/init-home)
+unset(ENV{XDG_CONFIG_HOME})
+unset(ENV{COMMANDER_INI})
 set(folder ${WORK}/init-run)
 file(REMOVE_RECURSE ${folder})
 file(MAKE_DIRECTORY ${folder})
@@ -92,6 +97,9 @@ set(rows
     "fifo;<fifo>;--force;6;Lumbrasket.ini is a FIFO \\(a named pipe\\): ${refused};unchanged;Linux"
     "device;<device>;--force;6;Lumbrasket.ini is a character device: ${refused};unchanged;Linux"
     "private_file;<mode 600>;--force;0;${written_to}: ;mode:600;Linux"
+    "missing_folder;<none>;--output|no/such/Lumbrasket.ini;6;cannot write [^\n]*Lumbrasket.ini: [^\n]*no.such does not exist;unchanged;any"
+    "host_folder_on_linux;<none>;;0;${written_to}: ;table:home/.config/doublecmd/Lumbrasket.ini;Linux"
+    "host_folder_on_windows;<none>;;0;${written_to}: ;table:tc/Lumbrasket.ini;Windows"
     "unreadable_globs;<none>;--output|-;0;\n. the shared MIME-info database \\(no globs2 file could be read: cannot read [^\n]*/mime/globs2: [^\n]+\\);unchanged;Linux")
 
 # Every entry under a folder with its kind, inode, size, mode and link,
@@ -147,6 +155,13 @@ foreach(index RANGE ${last})
     elseif(made STREQUAL "<mode 600>")
         file(WRITE ${place} "kept")
         file(CHMOD ${place} PERMISSIONS OWNER_READ OWNER_WRITE)
+    endif()
+    if(name STREQUAL "host_folder_on_linux")
+        file(MAKE_DIRECTORY ${row_folder}/home/.config/doublecmd)
+        set(environment ${CMAKE_COMMAND} -E env HOME=${row_folder}/home)
+    elseif(name STREQUAL "host_folder_on_windows")
+        file(WRITE ${row_folder}/tc/wincmd.ini "[Configuration]\n")
+        set(environment ${CMAKE_COMMAND} -E env COMMANDER_INI=${row_folder}/tc/wincmd.ini)
     endif()
     if(name STREQUAL "unreadable_globs")
         # A globs2 that is a folder, which no one can read, root included.

@@ -124,6 +124,15 @@ bool FindPlace(const std::string& target, bool force, OutputPlace& place, InitOu
         const fs::path real = fs::weakly_canonical(place.file, error);
         place.shown += " (a link to " + (error ? place.file : real.string()) + ")";
     }
+    // A folder that is not there is named as the folder, not as the file.
+    const fs::path folder = fs::path(place.file).parent_path();
+    const fs::file_type folderType = fs::status(folder, error).type();
+    if (!folder.empty() && folderType != fs::file_type::directory) {
+        Say(stderr,
+            "cannot write " + place.shown + ": " + folder.string() +
+                (folderType == fs::file_type::not_found ? " does not exist" : " is not a folder"));
+        return false;
+    }
     const fs::file_type type = fs::status(place.file, error).type();
     if (const char* what = NoPlaceForAFile(type)) {
         Say(stderr, place.shown + " is " + what +

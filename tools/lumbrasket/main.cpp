@@ -187,13 +187,28 @@ void PrintRow(const std::vector<std::string>& cells, const std::vector<size_t>& 
     std::printf("%s\n", line.c_str());
 }
 
+// Lumbrasket.ini in the host's settings folder, the first place the plugin
+// looks, when that folder is there; empty (the current folder) when not.
+std::string HostSettingsFolderFile() {
+    std::string report;
+    const std::string hostSettings = FindHostSettingsPath(std::string(), report);
+    char folder[kPathBufferSize] = {};
+    CutToDirectory(folder, hostSettings.c_str());
+    const DWORD attributes =
+        folder[0] != '\0' ? GetFileAttributesA(folder) : INVALID_FILE_ATTRIBUTES;
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
+        return std::string();
+    return std::string(folder) + kPluginName + ".ini";
+}
+
 int RunInitCommand(const Options& options) {
     if (options.why || options.all || !options.hostSettings.empty() ||
         !options.pluginFile.empty() || !options.hostProgram.empty())
         return Refuse(options, "init takes only --output and --force");
     if (!options.arguments.empty())
         return Refuse(options, "init writes to --output FILE, not to " + options.arguments[0]);
-    switch (RunInit(options.output, options.force)) {
+    switch (
+        RunInit(options.outputGiven ? options.output : HostSettingsFolderFile(), options.force)) {
     case InitOutcome::kWritten:
         return 0;
     case InitOutcome::kOutputExists:
