@@ -2,6 +2,7 @@
 #include "init_command.h"
 
 #include "check_helpers.h"
+#include "console_text.h"
 #include "mime_database.h"
 #include "plugin_name.h"
 #include "registry_types.h"
@@ -32,7 +33,7 @@ constexpr int kTemporaryNames = 100;
 constexpr std::size_t kMostLinks = 40;
 
 void Say(std::FILE* stream, const std::string& text) {
-    std::fprintf(stream, "%s\n", PrintableText("lumbrasket: " + text).c_str());
+    WriteConsoleText(stream, PrintableText("lumbrasket: " + text) + "\n");
 }
 
 std::string FullPath(const std::string& path) {

@@ -7,6 +7,7 @@
 // its `init` command writes one from the system's own file types.
 #include "bounded_string.h"
 #include "check_helpers.h"
+#include "console_text.h"
 #include "display_width.h"
 #include "file_name.h"
 #include "group_catalog.h"
@@ -110,7 +111,7 @@ struct Options {
 // message), shown escaped so that it can neither act on the terminal nor
 // split the line.
 void PrintLine(std::FILE* stream, const std::string& text) {
-    std::fprintf(stream, "%s\n", PrintableText(text).c_str());
+    WriteConsoleText(stream, PrintableText(text) + "\n");
 }
 
 const char* Usage(const Options& options) {
@@ -119,7 +120,7 @@ const char* Usage(const Options& options) {
 
 int Refuse(const Options& options, const std::string& problem) {
     PrintLine(stderr, "lumbrasket: " + problem);
-    std::fprintf(stderr, "\n%s", Usage(options));
+    WriteConsoleText(stderr, std::string("\n") + Usage(options));
     return kExitUsage;
 }
 
@@ -184,7 +185,7 @@ void PrintRow(const std::vector<std::string>& cells, const std::vector<size_t>& 
         if (i + 1 < cells.size())
             line += std::string(widths[i] - DisplayWidth(cells[i]) + 2, ' ');
     }
-    std::printf("%s\n", line.c_str());
+    WriteConsoleText(stdout, line + "\n");
 }
 
 // Lumbrasket.ini in the host's settings folder, the first place the plugin
@@ -273,7 +274,7 @@ int RunCheck(const Options& options) {
     SettingsCheck check = CheckSettingsFile(settingsFile);
     // Both are printable already: their foreign texts are escaped, their
     // line ends are their own.
-    std::printf("%s%s", report.c_str(), check.report.c_str());
+    WriteConsoleText(stdout, report + check.report);
     return check.warnings.empty() ? 0 : 1;
 }
 
@@ -421,7 +422,7 @@ int RunTable(const Options& options) {
                           plugin.Module(), kPluginName, hostSettings.c_str(), settings,
                           kPathBufferSize, kPluginName) != kStatusSuccess)
         settings[0] = '\0';
-    std::printf("%s", report.c_str());
+    WriteConsoleText(stdout, report);
     PrintLine(stdout,
               std::string("lumbrasket ") + LUMBRASKET_VERSION_TEXT + ": plugin " +
                   (options.pluginFile.empty() ? PluginBesideTool() : FullPath(options.pluginFile)));
@@ -431,7 +432,7 @@ int RunTable(const Options& options) {
 
     const std::vector<Field> fields = PluginFields(plugin);
     PrintLine(stdout, FieldListText(fields));
-    std::printf("\n");
+    WriteConsoleText(stdout, "\n");
 
     // The settings file the plugin took, loaded again to say why.
     GroupCatalog catalog;
@@ -505,11 +506,11 @@ int main(int argc, char** argv) {
     if (!ParseArguments(argc, argv, options))
         return kExitUsage;
     if (options.version) {
-        std::printf("lumbrasket %s\n", LUMBRASKET_VERSION_TEXT);
+        WriteConsoleText(stdout, std::string("lumbrasket ") + LUMBRASKET_VERSION_TEXT + "\n");
         return 0;
     }
     if (options.help) {
-        std::printf("%s", Usage(options));
+        WriteConsoleText(stdout, Usage(options));
         return 0;
     }
     if (options.init)
