@@ -3,8 +3,11 @@
 // same '?' in place of the same characters, so an entry whose 8-bit name is
 // the part as passed is one the host may have meant; a search pattern alone
 // would also take short names and the looser wildcard rules of the system.
-// Several such entries must agree: a folder among files leaves the path's
-// kind unknown, and an unknown kind gives no value.
+// The entries read decide: a folder among files leaves the path's kind
+// unknown, and an unknown kind gives no value. A folder of thousands of
+// names that the pattern takes must not cost thousands of entries on every
+// request, so each part reads a bounded number, and an entry past the bound
+// counts for nothing.
 #include "replaced_name_search.h"
 
 #include "path_spelling.h"
@@ -18,14 +21,21 @@ constexpr int kFileKind = 1;
 constexpr int kFolderKind = 2;
 constexpr int kUnknownKind = kFileKind | kFolderKind;
 
-// Entries taken in all, over every folder a part may lead into: several
-// folders may carry the same 8-bit name, and each is searched in turn, so a
-// crafted tree must not make one request walk it all.
-constexpr int kMostEntriesTaken = 16;
+// Entries read for one part of the path, over every folder the part is
+// searched in: several folders may carry the same 8-bit name, and each is
+// searched in turn, so a crafted tree must not make one request walk it all.
+// Every call that asks the system for an entry counts, one that finds none
+// too, so the calls are bounded as well as the entries.
+constexpr int kMostEntriesRead = 256;
+
+// The most parts holding a '?' that a path buffer has room for: each takes
+// the '?' and, but for the last, a separator.
+constexpr std::size_t kMostSearchedParts = MAX_PATH / 2;
 
 struct Walk {
-    char query[MAX_PATH]; // the path as the system is asked, built part by part
-    int entriesLeft;
+    char query[MAX_PATH];                // the path as the system is asked, built part by part
+    int entriesLeft[kMostSearchedParts]; // by searched part, in the path's order
+    bool cut;                            // a part's entries ran out
 };
 
 // Adds the bytes at the given position of the query; false when they do not
@@ -38,9 +48,22 @@ bool Put(Walk& walk, std::size_t at, const char* bytes, std::size_t length) {
     return true;
 }
 
+// Takes one entry of the part's allowance. Once none is left the whole walk
+// stops, not the part's search alone: whatever else it could still learn
+// lies behind this part.
+bool TakeEntry(Walk& walk, std::size_t part) {
+    if (walk.entriesLeft[part] == 0) {
+        walk.cut = true;
+        return false;
+    }
+    --walk.entriesLeft[part];
+    return true;
+}
+
 // The kinds of entry that the path's parts from `rest` on can name, below
-// the folder that the query's first `at` bytes name.
-int KindsBelow(Walk& walk, std::size_t at, const char* rest) {
+// the folder that the query's first `at` bytes name; `part` counts the parts
+// searched above.
+int KindsBelow(Walk& walk, std::size_t at, const char* rest, std::size_t part) {
     for (;;) {
         const char* separator = FindSeparator(rest);
         const std::size_t length =
@@ -62,6 +85,8 @@ int KindsBelow(Walk& walk, std::size_t at, const char* rest) {
         // The part is the search pattern: wildcards count only in a path's
         // last part, so a folder found is entered by its short name below.
         walk.query[at + length] = '\0';
+        if (!TakeEntry(walk, part))
+            return 0;
         WIN32_FIND_DATAA entry;
         const HANDLE search = FindFirstFileA(walk.query, &entry);
         if (search == INVALID_HANDLE_VALUE)
@@ -70,10 +95,6 @@ int KindsBelow(Walk& walk, std::size_t at, const char* rest) {
         do {
             if (std::strncmp(entry.cFileName, rest, length) != 0 || entry.cFileName[length] != '\0')
                 continue;
-            if (--walk.entriesLeft < 0) {
-                kinds = kUnknownKind;
-                break;
-            }
             const bool folder = (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
             if (last) {
                 kinds |= folder ? kFolderKind : kFileKind;
@@ -86,10 +107,11 @@ int KindsBelow(Walk& walk, std::size_t at, const char* rest) {
                     !Put(walk, at + shortLength, separator, 1))
                     kinds |= kUnknownKind;
                 else
-                    kinds |= KindsBelow(walk, at + shortLength + 1, separator + 1);
+                    kinds |= KindsBelow(walk, at + shortLength + 1, separator + 1, part + 1);
             }
             // A file where the path needs a folder names nothing.
-        } while (kinds != kUnknownKind && FindNextFileA(search, &entry));
+        } while (kinds != kUnknownKind && !walk.cut && TakeEntry(walk, part) &&
+                 FindNextFileA(search, &entry));
         FindClose(search);
         return kinds;
     }
@@ -102,6 +124,8 @@ bool ReplacedNameIsFile(const char* path) {
         std::strncmp(path, "\\\\?\\", 4) == 0)
         return false;
     Walk walk;
-    walk.entriesLeft = kMostEntriesTaken;
-    return KindsBelow(walk, 0, path) == kFileKind;
+    for (int& left : walk.entriesLeft)
+        left = kMostEntriesRead;
+    walk.cut = false;
+    return KindsBelow(walk, 0, path, 0) == kFileKind;
 }

@@ -150,12 +150,28 @@ TEST(FileNameTest, ExtensionAndMasksTakeTheFileNameOnly) {
     }
 }
 
+// The name of a row's entry `index`: `each` with '#' as the syllable
+// U+AC00 + index, one character that neither code page 1252 nor 932 has.
+std::string NumberedName(const char* each, int index) {
+    const unsigned syllable = 0xAC00 + static_cast<unsigned>(index);
+    const char utf8[] = {static_cast<char>(0xE0 | (syllable >> 12)),
+                         static_cast<char>(0x80 | ((syllable >> 6) & 0x3F)),
+                         static_cast<char>(0x80 | (syllable & 0x3F)), '\0'};
+    std::string name = each;
+    name.replace(name.find('#'), 1, utf8);
+    return name;
+}
+
 // Names holding characters that the host's code page lacks: a Windows host
 // passes '?' for each, and the entry is found by a search. Each row makes its
-// entries by their Unicode names, in a folder of its own, and asks for the
-// first as the host names it. "\xED\x95\x9C" (U+D55C) and "\xEA\xB0\x80"
-// (U+AC00) are in neither code page 1252 nor 932; the suite runs again under
-// 932 where the system can switch to it.
+// entries by their Unicode names, in a folder of its own: `count` files named
+// by `each`, then the one beside, then the one asked, which is asked for as
+// the host names it. "\xED\x95\x9C" (U+D55C) and "\xEA\xB0\x80" (U+AC00) are
+// in neither code page 1252 nor 932; the suite runs again under 932 where the
+// system can switch to it. A search reads at most 256 entries of a part; the
+// rows that reach past them name their entries so that those made first also
+// come first in a search, as NTFS and Wine give them: by name, letters of
+// either case alike.
 TEST(ReplacedNameTest, EntriesAreFoundByTheNamesTheHostPasses) {
     PluginScenario scenario;
     scenario.folder.Write("host/Lumbrasket.ini", "[Groups]\n0=txt\n0_name=Text\n1=pdf\n"
@@ -170,6 +186,8 @@ TEST(ReplacedNameTest, EntriesAreFoundByTheNamesTheHostPasses) {
         const char* beside; // another entry made, or null
         bool askedIsFolder, besideIsFolder, ghost, longPrefix;
         std::int32_t utf8, cp1252, cp932; // the group number, or no value
+        int count = 0;
+        const char* each = nullptr; // the files made first, see NumberedName
     };
     const Row rows[] = {
         {"one character", "\xED\x95\x9C.pdf", nullptr, false, false, false, false, 1, 1, 1},
@@ -202,6 +220,20 @@ TEST(ReplacedNameTest, EntriesAreFoundByTheNamesTheHostPasses) {
         {"a best-fit letter", "\xC5\x82odz.txt", nullptr, false, false, false, false, 0, kNone, 0},
         {"a path in the \\\\?\\ form", "p\xED\x95\x9C.pdf", nullptr, false, false, false, true,
          kNone, kNone, kNone},
+        {"twenty-one files under one name", "x\xED\x95\x9C.txt", nullptr, false, false, false,
+         false, 0, 0, 0, 20, "x#.txt"},
+        // 300 names that '?' matches before the one asked.
+        {"a file past the entries read", "\xED\x95\x9C\xED\x95\x9C.txt", nullptr, false, false,
+         false, false, 0, kNone, kNone, 300, "a#.txt"},
+        // The host names the folder as it names the 300 files made before
+        // it, and the 256 entries read are files.
+        {"a folder past the entries read", "\xED\x95\x9C\xED\x95\x9C.txt", nullptr, true, false,
+         false, false, kNone, 0, 0, 300, "#\xEA\xB0\x80.txt"},
+        // The search in each of the 200 folders made first asks the system
+        // twice, for the entry there and for the end: the part's 256 run out
+        // before the folder asked.
+        {"folders of one name share the entries read", "d\xED\x95\x9C/\xED\x95\x9C\xED\x95\x9C.txt",
+         nullptr, false, false, false, false, 0, kNone, kNone, 200, "d#/a\xEA\xB0\x80.txt"},
     };
     const int codePage = HostCodePage();
     if (codePage != 65001 && codePage != 1252 && codePage != 932)
@@ -210,6 +242,8 @@ TEST(ReplacedNameTest, EntriesAreFoundByTheNamesTheHostPasses) {
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
         const std::string root = scenario.folder.MakeFolder("row" + std::to_string(index++));
+        for (int each = 0; each < row.count; ++each)
+            ASSERT_TRUE(MakeEntryByUnicodeName(root, NumberedName(row.each, each), false));
         ASSERT_TRUE(row.beside == nullptr ||
                     MakeEntryByUnicodeName(root, row.beside, row.besideIsFolder));
         ASSERT_TRUE(row.ghost || MakeEntryByUnicodeName(root, row.asked, row.askedIsFolder));
