@@ -90,8 +90,8 @@ LUMBRASKET_EXPORT int WINAPI ContentGetValue(char* fileName, int fieldIndex, int
     if (fieldIndex != 0 && fieldIndex != 1)
         return kFieldEmpty;
     // A directory, and a path whose attributes cannot be read (all bits set),
-    // have no group; unless the host put '?' for characters its code page
-    // lacks, and the name so read is a file's.
+    // have no group; unless the host converted characters its code page
+    // lacks ('?', or a look-alike letter) and the name so read is a file's.
     const DWORD attributes = GetFileAttributesA(fileName);
     if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 &&
         !(attributes == INVALID_FILE_ATTRIBUTES && kHostNamesMayHoldReplacedCharacters &&

@@ -1,13 +1,14 @@
 // The search for an entry whose name the host could not convert to its code
-// page. The system gives a search's names in the same code page, with the
-// same '?' in place of the same characters, so an entry whose 8-bit name is
-// the part as passed is one the host may have meant; a search pattern alone
-// would also take short names and the looser wildcard rules of the system.
-// The entries read decide: a folder among files leaves the path's kind
-// unknown, and an unknown kind gives no value. A folder of thousands of
-// names that the pattern takes must not cost thousands of entries on every
-// request, so each part reads a bounded number, and an entry past the bound
-// counts for nothing.
+// page. The system gives a search's names in the same code page, converted
+// the same way ('?' in place of the same characters, the same look-alike
+// letters), so an entry whose 8-bit name is the part as passed is one the
+// host may have meant; a search pattern alone would also take short names
+// and the looser wildcard rules of the system. The entries read decide: a
+// folder among files leaves the path's kind unknown, and an unknown kind
+// gives no value. A folder of thousands of names must not cost thousands of
+// entries on every request, so each part reads a bounded number, and an
+// entry past the bound counts for nothing. Only a request whose attribute
+// query failed comes here.
 #include "replaced_name_search.h"
 
 #include "path_spelling.h"
@@ -33,6 +34,7 @@ constexpr int kMostEntriesRead = 256;
 constexpr std::size_t kMostSearchedParts = MAX_PATH / 2;
 
 struct Walk {
+    const char* path;                    // as the host passed it, which names nothing
     char query[MAX_PATH];                // the path as the system is asked, built part by part
     int entriesLeft[kMostSearchedParts]; // by searched part, in the path's order
     bool cut;                            // a part's entries ran out
@@ -62,29 +64,37 @@ bool TakeEntry(Walk& walk, std::size_t part) {
 
 // The kinds of entry that the path's parts from `rest` on can name, below
 // the folder that the query's first `at` bytes name; `part` counts the parts
-// searched above.
+// searched above. A part that names an entry as written is taken as it is;
+// another is looked for among the folder's entries: by the part itself as
+// the pattern when it holds '?', else among them all.
 int KindsBelow(Walk& walk, std::size_t at, const char* rest, std::size_t part) {
-    for (;;) {
+    for (;; ++part) {
         const char* separator = FindSeparator(rest);
         const std::size_t length =
             separator != nullptr ? static_cast<std::size_t>(separator - rest) : std::strlen(rest);
         const bool last = separator == nullptr;
-        if (!Put(walk, at, rest, length + (last ? 0 : 1)))
+        if (part >= kMostSearchedParts || !Put(walk, at, rest, length))
             return 0;
-        if (std::memchr(rest, '?', length) == nullptr) {
-            if (!last) {
-                at += length + 1;
-                rest = separator + 1;
-                continue;
-            }
-            const DWORD attributes = GetFileAttributesA(walk.query);
-            if (attributes == INVALID_FILE_ATTRIBUTES)
+        // The whole path as passed is known to name nothing: not asked again.
+        const bool replaced = std::memchr(rest, '?', length) != nullptr;
+        const bool asked = last && std::strcmp(walk.query, walk.path) == 0;
+        const DWORD attributes =
+            replaced || asked ? INVALID_FILE_ATTRIBUTES : GetFileAttributesA(walk.query);
+        if (attributes != INVALID_FILE_ATTRIBUTES) {
+            const bool folder = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+            if (last)
+                return folder ? kFolderKind : kFileKind;
+            // A file where the path needs a folder names nothing.
+            if (!folder || !Put(walk, at + length, separator, 1))
                 return 0;
-            return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? kFolderKind : kFileKind;
+            at += length + 1;
+            rest = separator + 1;
+            continue;
         }
-        // The part is the search pattern: wildcards count only in a path's
-        // last part, so a folder found is entered by its short name below.
-        walk.query[at + length] = '\0';
+        // Wildcards count only in a path's last part, so a folder found is
+        // entered by its short name below.
+        if (!replaced && !Put(walk, at, "*", 1))
+            return 0;
         if (!TakeEntry(walk, part))
             return 0;
         WIN32_FIND_DATAA entry;
@@ -120,12 +130,25 @@ int KindsBelow(Walk& walk, std::size_t at, const char* rest, std::size_t part) {
 } // namespace
 
 bool ReplacedNameIsFile(const char* path) {
-    if (std::memchr(path, '\0', MAX_PATH) == nullptr || std::strchr(path, '?') == nullptr ||
-        std::strncmp(path, "\\\\?\\", 4) == 0)
+    if (std::memchr(path, '\0', MAX_PATH) == nullptr || std::strncmp(path, "\\\\?\\", 4) == 0)
         return false;
     Walk walk;
+    walk.path = path;
     for (int& left : walk.entriesLeft)
         left = kMostEntriesRead;
     walk.cut = false;
-    return KindsBelow(walk, 0, path, 0) == kFileKind;
+    // The walk starts below the deepest folder that the path names as
+    // written: the parts above it cost nothing.
+    std::strcpy(walk.query, path);
+    for (char* separator = const_cast<char*>(FindLastSeparator(walk.query)); separator != nullptr;
+         separator = const_cast<char*>(FindLastSeparator(walk.query))) {
+        separator[1] = '\0';
+        const DWORD attributes = GetFileAttributesA(walk.query);
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+            const std::size_t at = static_cast<std::size_t>(separator + 1 - walk.query);
+            return KindsBelow(walk, at, path + at, 0) == kFileKind;
+        }
+        separator[0] = '\0';
+    }
+    return false;
 }

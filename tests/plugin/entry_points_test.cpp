@@ -215,9 +215,14 @@ TEST(ReplacedNameTest, EntriesAreFoundByTheNamesTheHostPasses) {
          false, false, false, 0, 0, 0},
         {"masks see the name as passed", "report\xED\x95\x9C", nullptr, false, false, false, false,
          3, 3, 3},
-        // Code page 1252 writes "l" for U+0142: no '?' tells that a name was
-        // converted, and the entry stays out of reach.
-        {"a best-fit letter", "\xC5\x82odz.txt", nullptr, false, false, false, false, 0, kNone, 0},
+        // Code page 1252 writes "l" for U+0142 and "O" for U+03A9 (932 has
+        // the latter): no '?' tells that a name was converted, and the entry
+        // is found among its folder's entries by the name the system gives.
+        {"a best-fit letter", "\xC5\x82odz.txt", nullptr, false, false, false, false, 0, 0, 0},
+        {"a best-fit letter in a folder", "\xCE\xA9mega/inner.gz", nullptr, false, false, false,
+         false, 2, 2, 2},
+        {"a best-fit letter past the entries read", "\xCE\xA9.txt", nullptr, false, false, false,
+         false, 0, kNone, 0, 300, "a#.txt"},
         {"a path in the \\\\?\\ form", "p\xED\x95\x9C.pdf", nullptr, false, false, false, true,
          kNone, kNone, kNone},
         {"twenty-one files under one name", "x\xED\x95\x9C.txt", nullptr, false, false, false,
