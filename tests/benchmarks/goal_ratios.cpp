@@ -274,12 +274,13 @@ void BestFitNamesCost(const ScratchFolder& folder, const std::string& plugin) {
         return;
     }
     const Instance instance(folder, plugin, "bestfit", Settings(15, 10));
+    const std::string files = folder.MakeFolder("bestfit-files");
     std::vector<std::string> paths;
     for (int i = 0; i < 5000; ++i) {
         char name[32];
         std::snprintf(name, sizeof(name), "\xCE\xA9%04d.txt", i);
-        MakeEntryByUnicodeName(folder.Path("bestfit-files"), name, false);
-        paths.push_back(HostPathOf(folder.Path("bestfit-files"), name));
+        MakeEntryByUnicodeName(files, name, false);
+        paths.push_back(HostPathOf(files, name));
     }
     int answered = 0;
     const double refresh = Seconds([&] {
