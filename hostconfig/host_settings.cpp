@@ -4,6 +4,7 @@
 #include "host_settings.h"
 
 #include "bounded_string.h"
+#include "host_policy.h"
 #include "path_spelling.h"
 #include "profile_binding.h"
 #include "settings_location.h"

@@ -281,78 +281,25 @@ unsigned char* _mbsinc(const unsigned char* text);
 
 #endif
 
-// The character that separates path components on this system. The settings
-// layer's algorithms are written for "the separator"; on Windows it is '\',
-// and Windows takes '/' in its place too, as users write it.
+// Facts of the system that the code is written around, each with its
+// reason:
+// - kPathSeparator: the character that separates path components. The
+//   settings layer's algorithms are written for "the separator"; on Windows
+//   it is '\', and Windows takes '/' in its place too, as users write it.
+// - kPathsHaveDriveLetters: whether a path may start with a drive ("C:",
+//   "C:\"), a root of its own.
+// - kFileNamesIgnoreCase: whether two file names that differ only in the
+//   case of letters name one file: on Windows they do, on Linux they are two.
 #ifdef _WIN32
 constexpr char kPathSeparator = '\\';
 constexpr const char* kPathSeparatorText = "\\";
 constexpr const char* kPathSeparators = "\\/";
+constexpr bool kPathsHaveDriveLetters = true;
+constexpr bool kFileNamesIgnoreCase = true;
 #else
 constexpr char kPathSeparator = '/';
 constexpr const char* kPathSeparatorText = "/";
 constexpr const char* kPathSeparators = "/";
-#endif
-
-// Whether a path may start with a drive ("C:", "C:\\"), a root of its own.
-#ifdef _WIN32
-constexpr bool kPathsHaveDriveLetters = true;
-#else
 constexpr bool kPathsHaveDriveLetters = false;
-#endif
-
-// Whether two file names that differ only in the case of letters name one
-// file: on Windows they do, on Linux they are two.
-#ifdef _WIN32
-constexpr bool kFileNamesIgnoreCase = true;
-#else
 constexpr bool kFileNamesIgnoreCase = false;
 #endif
-
-// Where the system keeps its file types: Windows in the registry's classes
-// (HKEY_CLASSES_ROOT\.ext), Linux in the shared MIME-info database, which
-// Linux's registry calls, answering as for a missing key, never reach.
-#ifdef _WIN32
-constexpr bool kFileTypesInRegistry = true;
-#else
-constexpr bool kFileTypesInRegistry = false;
-#endif
-
-// Which host's rules find its settings folder (the checker follows them):
-// on Windows Total Commander's (COMMANDER_INI, the "/i" switch, the program
-// folder, the registry); on Linux Double Commander's (its folder under
-// $XDG_CONFIG_HOME or ~/.config, or the portable one beside its program).
-#ifdef _WIN32
-constexpr bool kHostSettingsInConfigHome = false;
-#else
-constexpr bool kHostSettingsInConfigHome = true;
-#endif
-
-// Whether a path the host passes may hold '?' for a character its code page
-// lacks. A Windows host converts names to the 8-bit code page and puts '?'
-// where it cannot (no Windows name holds one); Linux names are UTF-8 bytes,
-// passed whole, where '?' is an ordinary character.
-#ifdef _WIN32
-constexpr bool kHostNamesMayHoldReplacedCharacters = true;
-#else
-constexpr bool kHostNamesMayHoldReplacedCharacters = false;
-#endif
-
-// Where a "/x" command-line switch can stand. On Windows anywhere in the
-// line but at its very start; on Linux every absolute path holds '/', so
-// only at the start of a word after the first (the program's own path).
-#ifdef _WIN32
-constexpr bool kSwitchOnlyAtWordStart = false;
-#else
-constexpr bool kSwitchOnlyAtWordStart = true;
-#endif
-
-// Whether the character after a switch's letter lets "/x" stand as a switch.
-// Where a switch stands at a word start, that word could still be a path
-// ("/images/a.jpg"): a switch is followed by its value's separator ('=' or
-// ':'), a blank, a quote or the line's end, which a path rarely continues its
-// first component with. On Windows every character does.
-inline bool EndsSwitchName(char next) {
-    return !kSwitchOnlyAtWordStart || next == '\0' || next == '=' || next == ':' || next == ' ' ||
-           next == '\t' || next == '"';
-}

@@ -15,6 +15,7 @@
 #include "file_name.h"
 #include "field_table.h"
 #include "group_catalog.h"
+#include "host_policy.h"
 #include "process_lock.h"
 #include "replaced_name_search.h"
 #include "settings_location.h"

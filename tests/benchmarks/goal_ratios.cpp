@@ -21,6 +21,7 @@
 #include "allocation_count.h"
 #include "group_catalog.h"
 #include "host_names.h"
+#include "host_policy.h"
 #include "loaded_plugin.h"
 #include "scratch_folder.h"
 

@@ -2,6 +2,7 @@
 // our own and from the installed one, and from a seeded registry, each
 // loaded by the plugin's loader and checked by the settings checker.
 #include "group_catalog.h"
+#include "host_policy.h"
 #include "init_command.h"
 #include "kind_table.h"
 #include "mime_database.h"

@@ -3,6 +3,7 @@
 
 #include "check_helpers.h"
 #include "console_text.h"
+#include "host_policy.h"
 #include "mime_database.h"
 #include "plugin_name.h"
 #include "registry_types.h"

@@ -5,6 +5,7 @@
 
 #include "bounded_string.h"
 #include "check_helpers.h"
+#include "host_policy.h"
 #include "host_settings.h"
 #include "path_spelling.h"
 #include "settings_location.h"

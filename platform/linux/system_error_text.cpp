@@ -5,7 +5,7 @@
 // thread's last error.
 #include "../system_error_text.h"
 
-#include "../linux/last_error.h"
+#include "last_error.h"
 
 #include <cerrno>
 #include <cstring>
