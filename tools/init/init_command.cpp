@@ -3,6 +3,7 @@
 
 #include "check_helpers.h"
 #include "console_text.h"
+#include "full_path.h"
 #include "host_policy.h"
 #include "mime_database.h"
 #include "plugin_name.h"
@@ -37,11 +38,6 @@ void Say(std::FILE* stream, const std::string& text) {
     WriteConsoleText(stream, PrintableText("lumbrasket: " + text) + "\n");
 }
 
-std::string FullPath(const std::string& path) {
-    std::error_code error;
-    const fs::path full = fs::absolute(path, error);
-    return error ? path : full.lexically_normal().make_preferred().string();
-}
 
 // The file a path leads to through its symbolic links, so that a settings
 // file linked into place from a folder of dotfiles keeps its link and the

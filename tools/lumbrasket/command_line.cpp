@@ -1,0 +1,152 @@
+// The command line of lumbrasket: its usage texts, its parsing, and what
+// every command does alike.
+#include "command_line.h"
+
+#include "bounded_string.h"
+#include "check_helpers.h"
+#include "console_text.h"
+#include "full_path.h"
+#include "path_spelling.h"
+#include "settings_location.h"
+
+#include <cstring>
+
+namespace {
+
+const char* const kTableUsage =
+    "usage: lumbrasket [--plugin FILE] [--host-settings PATH] [--host-program PATH]\n"
+    "                  [--why] [--all] [--] FOLDER_OR_FILE...\n"
+    "       lumbrasket check [--help] ...\n"
+    "       lumbrasket init [--help] ...\n"
+    "       lumbrasket --version\n"
+    "\n"
+    "  Loads the plugin as a file manager does and prints its fields for every\n"
+    "  file of each FOLDER (sorted by name) or for each FILE. Every argument after\n"
+    "  the options is a file or folder; after `--`, even one that begins with '-'.\n"
+    "  --plugin FILE         the plugin file (default: the one beside this program)\n"
+    "  --host-settings PATH  the host's default settings file handed to the plugin\n"
+    "                        (default: the host's own, found as the file manager\n"
+    "                        finds it); the plugin looks for its settings beside it\n"
+    "  --host-program PATH   the file manager's program, for the place beside it\n"
+    "                        (default: found where the host installs it)\n"
+    "  --why                 says for each file which mask or extension of which\n"
+    "                        group decided, or that none did\n"
+    "  --all                 shows hidden entries too, which file managers hide\n"
+    "\n"
+    "  `check` and `init` are commands wherever they are the first argument that\n"
+    "  is not an option or an option's path (write ./check for a file of that\n"
+    "  name). Exits 2 when the command line is not understood, 3 when the plugin\n"
+    "  does not load, 4 when a file or folder to show does not exist.\n";
+
+const char* const kCheckUsage =
+    "usage: lumbrasket check [--host-settings PATH] [--plugin FILE]\n"
+    "                        [--host-program PATH] [SETTINGS_FILE]\n"
+    "\n"
+    "  Shows which Lumbrasket.ini the plugin uses for the host settings path and\n"
+    "  each of the four places it looks in (the plugin file beside this program\n"
+    "  and the host's program where it is installed, unless given), or reads\n"
+    "  SETTINGS_FILE; with neither, for the host's settings folder, found as the\n"
+    "  file manager finds it (Total Commander on Windows, Double Commander on\n"
+    "  Linux). It prints the groups as the plugin will use them, a warning for\n"
+    "  every line that does not mean what it seems to, and notes on what is\n"
+    "  worth knowing. Exits 1 when there is a warning, 0 when there is none.\n";
+
+const char* const kInitUsage =
+    "usage: lumbrasket init [--output FILE|-] [--force]\n"
+    "\n"
+    "  Writes a settings file of every file type this system knows (the shared\n"
+    "  MIME-info database on Linux; on Windows the registry's extension keys,\n"
+    "  with the sample's groups where it knows nothing), grouped into kinds, to\n"
+    "  Lumbrasket.ini in the host's settings folder where the file manager will\n"
+    "  look first (in the current folder when none is found), to FILE, or with\n"
+    "  - to the standard output. It replaces an existing file only with --force:\n"
+    "  without, it exits 5; it exits 6 when the file cannot be written.\n";
+
+} // namespace
+
+const char* Usage(const Options& options) {
+    return options.check ? kCheckUsage : options.init ? kInitUsage : kTableUsage;
+}
+
+int Refuse(const Options& options, const std::string& problem) {
+    PrintLine(stderr, "lumbrasket: " + problem);
+    WriteConsoleText(stderr, std::string("\n") + Usage(options));
+    return kExitUsage;
+}
+
+void PrintLine(std::FILE* stream, const std::string& text) {
+    WriteConsoleText(stream, PrintableText(text) + "\n");
+}
+
+std::string PluginBesideTool() {
+    char program[kPathBufferSize] = {};
+    GetModuleFileNameA(nullptr, program, kPathBufferSize);
+    char folder[kPathBufferSize] = {};
+    CutToDirectory(folder, program);
+    return std::string(folder) + LUMBRASKET_PLUGIN_FILE_NAME;
+}
+
+std::unique_ptr<LoadedPlugin> LoadPlugin(const Options& options, bool required) {
+    const bool named = !options.pluginFile.empty();
+    const std::string file = named ? FullPath(options.pluginFile) : PluginBesideTool();
+    if (!named && !required && !PathExists(file.c_str()))
+        return std::make_unique<LoadedPlugin>(std::string());
+    auto plugin = std::make_unique<LoadedPlugin>(file);
+    if (!plugin->Problem().empty()) {
+        PrintLine(stderr, "lumbrasket: " + plugin->Problem() +
+                              (named ? "" : " (name the plugin file with --plugin FILE)"));
+        return nullptr;
+    }
+    return plugin;
+}
+
+bool ParseArguments(int argc, char** argv, Options& options) {
+    bool optionsEnd = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string argument = argv[i];
+        if (optionsEnd || argument.size() < 2 || argument[0] != '-') {
+            if (!optionsEnd && !options.check && !options.init && options.arguments.empty() &&
+                (argument == "check" || argument == "init")) {
+                (argument == "check" ? options.check : options.init) = true;
+                continue;
+            }
+            options.arguments.push_back(argument);
+            options.beforeEnd += optionsEnd ? 0 : 1;
+            continue;
+        }
+        if (argument == "--") {
+            optionsEnd = true;
+            continue;
+        }
+        bool* flag = argument == "--why"       ? &options.why
+                     : argument == "--all"     ? &options.all
+                     : argument == "--help"    ? &options.help
+                     : argument == "-h"        ? &options.help
+                     : argument == "--version" ? &options.version
+                                               : nullptr;
+        if (flag != nullptr) {
+            *flag = true;
+            continue;
+        }
+        if (argument == "--force") {
+            options.force = true;
+            continue;
+        }
+        std::string* value = argument == "--host-settings"  ? &options.hostSettings
+                             : argument == "--plugin"       ? &options.pluginFile
+                             : argument == "--host-program" ? &options.hostProgram
+                             : argument == "--output"       ? &options.output
+                                                            : nullptr;
+        if (value == nullptr) {
+            Refuse(options, "unknown option " + argument);
+            return false;
+        }
+        if (i + 1 >= argc || std::strncmp(argv[i + 1], "--", 2) == 0) {
+            Refuse(options, argument + " needs a path after it");
+            return false;
+        }
+        *value = argv[++i];
+        options.outputGiven = options.outputGiven || value == &options.output;
+    }
+    return true;
+}

@@ -1,0 +1,44 @@
+// `lumbrasket init` on the command line: its arguments checked and the file
+// it writes by default found, then the command itself (tools/init/).
+#include "bounded_string.h"
+#include "command_line.h"
+#include "host_settings_folder.h"
+#include "init_command.h"
+#include "path_spelling.h"
+#include "plugin_name.h"
+#include "win32.h"
+
+namespace {
+
+// Lumbrasket.ini in the host's settings folder, the first place the plugin
+// looks, when that folder is there; empty (the current folder) when not.
+std::string HostSettingsFolderFile() {
+    std::string report;
+    const std::string hostSettings = FindHostSettingsPath(std::string(), report);
+    char folder[kPathBufferSize] = {};
+    CutToDirectory(folder, hostSettings.c_str());
+    const DWORD attributes =
+        folder[0] != '\0' ? GetFileAttributesA(folder) : INVALID_FILE_ATTRIBUTES;
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
+        return std::string();
+    return std::string(folder) + kPluginName + ".ini";
+}
+
+} // namespace
+
+int RunInitCommand(const Options& options) {
+    if (options.why || options.all || !options.hostSettings.empty() ||
+        !options.pluginFile.empty() || !options.hostProgram.empty())
+        return Refuse(options, "init takes only --output and --force");
+    if (!options.arguments.empty())
+        return Refuse(options, "init writes to --output FILE, not to " + options.arguments[0]);
+    switch (
+        RunInit(options.outputGiven ? options.output : HostSettingsFolderFile(), options.force)) {
+    case InitOutcome::kWritten:
+        return 0;
+    case InitOutcome::kOutputExists:
+        return kExitOutputExists;
+    default:
+        return kExitCannotWrite;
+    }
+}
