@@ -4,6 +4,8 @@
 // by byte, folded as it is read. No extension is ever copied.
 #include "extension_index.h"
 
+#include "fibonacci_hash.h"
+
 #include "ascii.h"
 #include "memory_pages.h"
 #include <cstring>
@@ -30,14 +32,12 @@ std::uint64_t ShortWord(const char* text, std::size_t length) {
     return byte(0) | byte(length / 2) << 8 | byte(length - 1) << 16;
 }
 
-constexpr std::uint64_t kMultiplier = 0x9E3779B97F4A7C15ull;
-
 // Two rounds of multiplication: after one, the low bits that pick the slot
 // depend on too few of the word's bits, and extensions that differ only in
 // a digit or two (x1_0, x1_1, ...) crowd into runs several slots long.
 std::uint32_t Finish(std::uint64_t hash, std::uint64_t word) {
-    hash = (hash ^ word) * kMultiplier;
-    hash = (hash ^ hash >> 29) * kMultiplier;
+    hash = (hash ^ word) * kFibonacciMultiplier;
+    hash = (hash ^ hash >> 29) * kFibonacciMultiplier;
     return static_cast<std::uint32_t>(hash >> 32);
 }
 
@@ -52,7 +52,7 @@ inline ExtensionIndex::Pending ExtensionIndex::Fold(std::string_view extension,
     for (; length > kWordBytes; text += kWordBytes, length -= kWordBytes) {
         std::uint64_t word;
         std::memcpy(&word, text, sizeof(word));
-        hash = (hash ^ FoldAsciiWord(word)) * kMultiplier;
+        hash = (hash ^ FoldAsciiWord(word)) * kFibonacciMultiplier;
         hash ^= hash >> 29;
     }
     const std::uint64_t last = FoldAsciiWord(ShortWord(text, length));

@@ -23,7 +23,9 @@ public:
     // a branch per byte, whose exit at each piece's end a processor
     // mispredicts, thousands of lists are cut sooner.
     template <typename Take> bool ForEachPiece(Take take) const;
-    // The count of pieces: one more than the separators, none for no text.
+    // The count of pieces the plugin answers by, as ForEachPiece hands them
+    // over: one more than the separators, less the empty piece after a final
+    // '|' ("a|" holds one); none for no text.
     std::size_t size() const;
     // The pieces as texts of their own, for tools and comparisons.
     std::vector<std::string> Texts() const;

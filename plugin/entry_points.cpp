@@ -48,7 +48,7 @@ std::size_t HostCapacity(int maxlen) {
 }
 
 void LoadOnce() {
-    if (Published.Word() != 0)
+    if (Published.PublishedWord() != 0)
         return;
     ProcessLock lock;
     if (Catalog.IsLoaded())
@@ -86,6 +86,10 @@ LUMBRASKET_EXPORT int WINAPI ContentGetSupportedField(int fieldIndex, char* fiel
     return kFieldTable[fieldIndex].type;
 }
 
+// Answers from the catalog published by the host's first field request
+// (ContentGetSupportedField loads it): before that request, every file gets
+// the empty catalog's fallback group, as a host that asks for values first
+// would see.
 LUMBRASKET_EXPORT int WINAPI ContentGetValue(char* fileName, int fieldIndex, int, void* fieldValue,
                                              int maxlen, int) {
     if (fieldIndex != 0 && fieldIndex != 1)

@@ -33,7 +33,7 @@ constexpr int kMostEntriesRead = 256;
 // the '?' and, but for the last, a separator.
 constexpr std::size_t kMostSearchedParts = MAX_PATH / 2;
 
-struct Walk {
+struct PathSearch {
     const char* path;                    // as the host passed it, which names nothing
     char query[MAX_PATH];                // the path as the system is asked, built part by part
     int entriesLeft[kMostSearchedParts]; // by searched part, in the path's order
@@ -42,7 +42,7 @@ struct Walk {
 
 // Adds the bytes at the given position of the query; false when they do not
 // fit, which leaves nothing to ask.
-bool Put(Walk& walk, std::size_t at, const char* bytes, std::size_t length) {
+bool Put(PathSearch& walk, std::size_t at, const char* bytes, std::size_t length) {
     if (at + length >= MAX_PATH)
         return false;
     std::memcpy(walk.query + at, bytes, length);
@@ -53,7 +53,7 @@ bool Put(Walk& walk, std::size_t at, const char* bytes, std::size_t length) {
 // Takes one entry of the part's allowance. Once none is left the whole walk
 // stops, not the part's search alone: whatever else it could still learn
 // lies behind this part.
-bool TakeEntry(Walk& walk, std::size_t part) {
+bool TakeEntry(PathSearch& walk, std::size_t part) {
     if (walk.entriesLeft[part] == 0) {
         walk.cut = true;
         return false;
@@ -67,7 +67,7 @@ bool TakeEntry(Walk& walk, std::size_t part) {
 // searched above. A part that names an entry as written is taken as it is;
 // another is looked for among the folder's entries: by the part itself as
 // the pattern when it holds '?', else among them all.
-int KindsBelow(Walk& walk, std::size_t at, const char* rest, std::size_t part) {
+int KindsBelow(PathSearch& walk, std::size_t at, const char* rest, std::size_t part) {
     for (;; ++part) {
         const char* separator = FindSeparator(rest);
         const std::size_t length =
@@ -132,7 +132,7 @@ int KindsBelow(Walk& walk, std::size_t at, const char* rest, std::size_t part) {
 bool ReplacedNameIsFile(const char* path) {
     if (std::memchr(path, '\0', MAX_PATH) == nullptr || std::strncmp(path, "\\\\?\\", 4) == 0)
         return false;
-    Walk walk;
+    PathSearch walk;
     walk.path = path;
     for (int& left : walk.entriesLeft)
         left = kMostEntriesRead;

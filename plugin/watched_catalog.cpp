@@ -36,6 +36,7 @@
 // catalog waits, no new one is loaded: at most two are held.
 #include "watched_catalog.h"
 
+#include "fibonacci_hash.h"
 #include "process_lock.h"
 #include "profile_section.h"
 #include "settings_location.h"
@@ -103,13 +104,15 @@ void CatalogReader::Enter(WatchedCatalog& watch) {
     watch.CheckIfDue();
     // Threads' stacks lie far apart, so where this object lives spreads the
     // threads over the slots without storage of their own; two threads in
-    // one slot only share its cache line. The multiplier mixes the high
-    // bits, where stacks differ, into the slot.
-    const std::uintptr_t place = reinterpret_cast<std::uintptr_t>(this) >> 12;
-    const std::size_t slot =
-        static_cast<std::size_t>((static_cast<std::uint64_t>(place) * 0x9E3779B97F4A7C15ull) >>
-                                 60) %
-        WatchedCatalog::kSlots;
+    // one slot only share its cache line. Below a page the stacks do not
+    // differ; the multiplier mixes the bits above, where they do, into the
+    // product's top bits, which pick one of the 2^kSlotBits slots.
+    constexpr unsigned kPageBits = 12;
+    constexpr unsigned kSlotBits = 4;
+    static_assert(WatchedCatalog::kSlots == 1u << kSlotBits, "a slot per value of the top bits");
+    const std::uintptr_t place = reinterpret_cast<std::uintptr_t>(this) >> kPageBits;
+    const std::size_t slot = static_cast<std::size_t>(
+        (static_cast<std::uint64_t>(place) * kFibonacciMultiplier) >> (64 - kSlotBits));
     const std::uint32_t parity = watch.epoch.load(std::memory_order_seq_cst) & 1;
     counter = &watch.counters[parity][slot].readers;
     counter->fetch_add(1, std::memory_order_seq_cst);

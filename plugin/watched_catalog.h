@@ -58,9 +58,9 @@ public:
     WatchedCatalog(const WatchedCatalog&) = delete;
     WatchedCatalog& operator=(const WatchedCatalog&) = delete;
 
-    // The published catalog's address, kWatched added when it is watched; 0
-    // before the first publication.
-    std::uintptr_t Word() const { return published.load(std::memory_order_acquire); }
+    // The published word, a tagged pointer: the published catalog's address
+    // with kWatched added when it is watched; 0 before the first publication.
+    std::uintptr_t PublishedWord() const { return published.load(std::memory_order_acquire); }
     static bool IsWatched(std::uintptr_t word) { return (word & kWatched) != 0; }
 
     // The arguments of the host's latest ContentSetDefaultParams, which a
@@ -127,7 +127,7 @@ private:
 // itself in, so that the catalog it reads is not freed under it.
 class CatalogReader {
 public:
-    explicit CatalogReader(WatchedCatalog& watch) : word(watch.Word()) {
+    explicit CatalogReader(WatchedCatalog& watch) : word(watch.PublishedWord()) {
         if (WatchedCatalog::IsWatched(word))
             Enter(watch);
     }

@@ -9,6 +9,7 @@
 #include "../text/path_spelling.h"
 #include "../win32.h"
 #include "file_handle.h"
+#include "file_time.h"
 #include "mounts.h"
 #include <climits>
 #include <cstring>
@@ -72,15 +73,6 @@ DWORD KindAttributes(const char* path, struct stat& entry) {
 DWORD AttributesOf(const char* path, struct stat& entry) {
     const DWORD attributes = KindAttributes(path, entry);
     return attributes == INVALID_FILE_ATTRIBUTES ? attributes : attributes | HiddenAttribute(path);
-}
-
-FILETIME FileTimeOf(const struct timespec& time) {
-    // 100-nanosecond steps since 1601-01-01, the Windows epoch.
-    const unsigned long long epochOffset = 11644473600ULL;
-    unsigned long long ticks =
-        (static_cast<unsigned long long>(time.tv_sec) + epochOffset) * 10000000ULL +
-        static_cast<unsigned long long>(time.tv_nsec) / 100ULL;
-    return FILETIME{static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
 }
 
 // The attributes, times and size of an entry, as the system's find and

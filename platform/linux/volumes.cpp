@@ -7,6 +7,7 @@
 // a volume name without ':'; anything else is no reparse point.
 #include "../win32.h"
 #include "file_handle.h"
+#include "file_time.h"
 #include "mounts.h"
 #include <climits>
 #include <cstdio>
@@ -109,13 +110,9 @@ BOOL GetFileInformationByHandle(HANDLE file, LPBY_HANDLE_FILE_INFORMATION info) 
                                         : FILE_ATTRIBUTE_ARCHIVE;
     info->dwVolumeSerialNumber =
         static_cast<DWORD>(major(entry.st_dev) << 20 | minor(entry.st_dev));
-    // The last write in Windows' units (100 ns since 1601), so that a stamp
-    // read twice compares as the system keeps it.
-    const unsigned long long written =
-        (static_cast<unsigned long long>(entry.st_mtim.tv_sec) + 11644473600ull) * 10000000ull +
-        static_cast<unsigned long long>(entry.st_mtim.tv_nsec) / 100u;
-    info->ftLastWriteTime.dwLowDateTime = static_cast<DWORD>(written);
-    info->ftLastWriteTime.dwHighDateTime = static_cast<DWORD>(written >> 32);
+    // The last write in Windows' units, so that a stamp read twice compares
+    // as the system keeps it.
+    info->ftLastWriteTime = FileTimeOf(entry.st_mtim);
     const unsigned long long size = static_cast<unsigned long long>(entry.st_size);
     info->nFileSizeHigh = static_cast<DWORD>(size >> 32);
     info->nFileSizeLow = static_cast<DWORD>(size);
@@ -143,6 +140,20 @@ BOOL DeviceIoControl(HANDLE device, DWORD code, LPVOID, DWORD, LPVOID output, DW
         SetLastError(ERROR_INVALID_HANDLE);
         return FALSE;
     }
+    // The record's layout, as Windows writes it: the tag, the length of what
+    // follows the header, then the offsets and lengths (in bytes) of the
+    // substitute and the print name, a flags word for a link alone, and the
+    // names in UTF-16 where the name area begins.
+    constexpr size_t kTagAt = 0;
+    constexpr size_t kDataLengthAt = 4;
+    constexpr size_t kHeaderBytes = 8;
+    constexpr size_t kSubstituteOffsetAt = 8;
+    constexpr size_t kSubstituteLengthAt = 10;
+    constexpr size_t kPrintOffsetAt = 12;
+    constexpr size_t kPrintLengthAt = 14;
+    constexpr size_t kLinkNameArea = 20;  // after the link's flags word
+    constexpr size_t kMountNameArea = 16; // a mount point has none
+    constexpr size_t kNameEnd = 2;        // the UTF-16 terminator after each name
     std::string substitute;
     DWORD tag;
     size_t nameArea;
@@ -151,36 +162,36 @@ BOOL DeviceIoControl(HANDLE device, DWORD code, LPVOID, DWORD, LPVOID output, DW
         ssize_t length = System().readlinkat(descriptor, "", target, sizeof(target) - 1);
         substitute.assign(target, length > 0 ? static_cast<size_t>(length) : 0);
         tag = IO_REPARSE_TAG_SYMLINK;
-        nameArea = 20;
+        nameArea = kLinkNameArea;
     } else if (S_ISDIR(entry.st_mode) && IsMountPointHandle(descriptor)) {
         char volume[64];
         std::snprintf(volume, sizeof(volume), "\\??\\Volume{%08x-%08x}\\", major(entry.st_dev),
                       minor(entry.st_dev));
         substitute = volume;
         tag = IO_REPARSE_TAG_MOUNT_POINT;
-        nameArea = 16;
+        nameArea = kMountNameArea;
     } else {
         SetLastError(ERROR_NOT_A_REPARSE_POINT);
         return FALSE;
     }
-    // The record: tag, data length, then substitute and print name offsets
-    // and lengths in bytes (the print name repeats the substitute name), a
-    // flags word for links, and the names themselves in UTF-16.
+    // The print name repeats the substitute name. A length is a 16-bit
+    // field: a name past what it can hold is refused.
+    constexpr size_t kLongestNameBytes = 0x7FF0;
     const size_t nameBytes = substitute.size() * 2;
-    const size_t total = nameArea + 2 * (nameBytes + 2);
-    if (total > outputSize || nameBytes > 0x7FF0) {
+    const size_t total = nameArea + 2 * (nameBytes + kNameEnd);
+    if (total > outputSize || nameBytes > kLongestNameBytes) {
         SetLastError(ERROR_INSUFFICIENT_BUFFER);
         return FALSE;
     }
     std::memset(record, 0, total);
-    Put32(record, tag);
-    Put16(record + 4, static_cast<unsigned>(total - 8));
-    Put16(record + 8, 0);
-    Put16(record + 10, static_cast<unsigned>(nameBytes));
-    Put16(record + 12, static_cast<unsigned>(nameBytes + 2));
-    Put16(record + 14, static_cast<unsigned>(nameBytes));
+    Put32(record + kTagAt, tag);
+    Put16(record + kDataLengthAt, static_cast<unsigned>(total - kHeaderBytes));
+    Put16(record + kSubstituteOffsetAt, 0);
+    Put16(record + kSubstituteLengthAt, static_cast<unsigned>(nameBytes));
+    Put16(record + kPrintOffsetAt, static_cast<unsigned>(nameBytes + kNameEnd));
+    Put16(record + kPrintLengthAt, static_cast<unsigned>(nameBytes));
     PutUtf16(record + nameArea, substitute);
-    PutUtf16(record + nameArea + nameBytes + 2, substitute);
+    PutUtf16(record + nameArea + nameBytes + kNameEnd, substitute);
     if (returned != nullptr)
         *returned = static_cast<DWORD>(total);
     return TRUE;

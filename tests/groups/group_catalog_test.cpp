@@ -289,6 +289,7 @@ const CutCase kCutCases[] = {
     {"LeadingSeparatorAddsEmpty", "|txt", {"", "txt"}, {"x"}},
     {"DoubleSeparatorAddsEmpty", "txt||log", {"txt", "", "log"}, {"x"}},
     {"LoneSeparatorIsEmpty", "|", {""}, {"|"}},
+    {"FinalSeparatorAddsNoPiece", "a|", {"a"}, {""}},
     {"BlanksAreKept", "txt | log", {"txt ", " log"}, {"txt", "log"}},
     {"DuplicatesAreHarmless", "txt|txt", {"txt"}, {""}},
     {"LongListOverWords",

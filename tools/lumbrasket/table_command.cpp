@@ -51,7 +51,10 @@ std::vector<std::string> FolderEntries(const std::string& folder, bool all) {
 }
 
 std::string ValueText(LoadedPlugin& plugin, const std::string& path, const Field& field) {
-    char value[2048] = {};
+    // Larger than any value the plugin gives (it cuts at 260), so a value
+    // that ran past its bound would show.
+    constexpr std::size_t kValueBytes = 2048;
+    char value[kValueBytes] = {};
     int result =
         plugin.getValue(const_cast<char*>(path.c_str()), field.index, 0, value, sizeof(value), 0);
     if (result == kFieldNumeric32) {
@@ -104,8 +107,10 @@ std::string WhyText(const GroupCatalog& catalog, const std::string& path) {
 std::vector<Field> PluginFields(LoadedPlugin& plugin) {
     std::vector<Field> fields;
     for (int index = 0;; ++index) {
-        char name[256] = {};
-        char units[256] = {};
+        // The hosts' field-name buffers hold 256 bytes.
+        constexpr std::size_t kFieldNameBytes = 256;
+        char name[kFieldNameBytes] = {};
+        char units[kFieldNameBytes] = {};
         int type = plugin.getSupportedField(index, name, units, sizeof(name));
         if (type == kFieldNoMoreFields)
             break;
