@@ -16,6 +16,7 @@
 #include <gtest/gtest.h>
 #include <cstring>
 #include <fstream>
+#include <map>
 #include <string>
 #include <utility>
 #include <vector>
@@ -295,36 +296,76 @@ TEST(MimeDatabase, FoldersMergeInTheirOrderOfPrecedence) {
                          {"x.bad", "Other"}});
 }
 
-// The installed database, read only: what a user of this system gets.
+// The kinds people expect of common files, on every system: each name its
+// kind, and every name of one kind under one group number, so that a colour
+// rule or a search by number needs one number per kind.
+const Kinds kKindsUsersExpect = {
+    {"report.pdf", "Documents"},     {"letter.docx", "Documents"},
+    {"essay.odt", "Documents"},      {"old.doc", "Documents"},
+    {"notes.rtf", "Documents"},      {"book.epub", "Documents"},
+    {"report.PDF", "Documents"},     {"budget.xlsx", "Spreadsheets"},
+    {"sheet.ods", "Spreadsheets"},   {"table.csv", "Spreadsheets"},
+    {"old.xls", "Spreadsheets"},     {"talk.pptx", "Presentations"},
+    {"slides.odp", "Presentations"}, {"photo.jpg", "Images"},
+    {"photo.JPG", "Images"},         {"shot.png", "Images"},
+    {"logo.svg", "Images"},          {"pic.webp", "Images"},
+    {"phone.heic", "Images"},        {"scan.tiff", "Images"},
+    {"song.mp3", "Audio"},           {"track.flac", "Audio"},
+    {"voice.opus", "Audio"},         {"clip.wav", "Audio"},
+    {"movie.mkv", "Video"},          {"clip.mp4", "Video"},
+    {"talk.webm", "Video"},          {"old.avi", "Video"},
+    {"backup.zip", "Archives"},      {"stuff.7z", "Archives"},
+    {"src.tar.gz", "Archives"},      {"pack.rar", "Archives"},
+    {"data.tar.xz", "Archives"},     {"debian.iso", "Disk images"},
+    {"vm.qcow2", "Disk images"},     {"Garamond.otf", "Fonts"},
+    {"Sans.ttf", "Fonts"},           {"web.woff2", "Fonts"},
+    {"main.cpp", "Source code"},     {"lib.rs", "Source code"},
+    {"app.ts", "Source code"},       {"server.go", "Source code"},
+    {"Main.java", "Source code"},    {"run.sh", "Scripts"},
+    {"setup.bat", "Scripts"},        {"config.yaml", "Settings"},
+    {"data.json", "Settings"},       {"settings.ini", "Settings"},
+    {"Cargo.toml", "Settings"},      {"app.conf", "Settings"},
+    {"Makefile", "Build files"},     {"CMakeLists.txt", "Build files"},
+    {"README.md", "Documentation"},  {"LICENSE", "Documentation"},
+    {"notes.txt", "Text"},           {"server.log", "Text"},
+    {"index.html", "Web pages"},     {"setup.exe", "Programs"},
+};
+
+// Each name its kind, and the names of one kind one group number.
+void ExpectKindsUnderOneNumberEach(const LoadedTable& loaded, const Kinds& kinds) {
+    std::map<std::string, std::pair<std::int32_t, std::string>> numberOfKind;
+    for (const auto& each : kinds) {
+        const FileNameParts parts = SplitFileName(each.first.c_str());
+        const GroupMatch match = loaded.catalog.FindGroupOfFile(
+            parts.name, parts.nameLength, parts.extension, parts.extensionLength);
+        EXPECT_EQ(std::string(match.name), each.second) << each.first;
+        const auto first =
+            numberOfKind.emplace(each.second, std::make_pair(match.number, each.first));
+        EXPECT_EQ(match.number, first.first->second.first)
+            << each.first << " is " << each.second << " under another number than "
+            << first.first->second.second;
+    }
+}
+
+// The installed database with the sample, read only: what a user of this
+// system gets.
 TEST(MimeDatabase, InstalledDatabaseGivesTheKindsUsersExpect) {
     const std::string folder = "/usr/share/mime";
     if (kFileTypesInRegistry || !std::ifstream(folder + "/globs2"))
         GTEST_SKIP() << "no shared MIME-info database here";
-    const TypeDatabase database = ReadMimeDatabase({folder});
+    TypeDatabase database = ReadMimeDatabase({folder});
+    AddSampleGroups(database, 0);
     const InitTable table = BuildInitTable(database);
     const LoadedTable loaded(table.text);
     EXPECT_EQ(loaded.warnings, std::vector<std::string>());
     EXPECT_GT(table.patterns, 500u);
     EXPECT_EQ(loaded.catalog.Groups().size(), table.groups);
-    ExpectKinds(loaded, {{"report.pdf", "Documents"},
-                         {"report.PDF", "Documents"},
-                         {"budget.xlsx", "Spreadsheets"},
-                         {"slides.odp", "Presentations"},
-                         {"photo.jpg", "Images"},
-                         {"photo.JPG", "Images"},
-                         {"song.mp3", "Audio"},
-                         {"song.flac", "Audio"},
+    ExpectKindsUnderOneNumberEach(loaded, kKindsUsersExpect);
+    ExpectKinds(loaded, {{"song.flac", "Audio"},
                          {"clip.mkv", "Video"},
-                         {"backup.tar.gz", "Archives"},
                          {"x.zip", "Archives"},
                          {"font.woff2", "Fonts"},
-                         {"main.cpp", "Source code"},
-                         {"Makefile", "Source code"},
-                         {"run.sh", "Scripts"},
-                         {"setup.exe", "Programs"},
-                         {"index.html", "Web pages"},
-                         {"notes.txt", "Text"},
-                         {"README", "Text"},
+                         {"README", "Documentation"},
                          {"data.bin", "Other"}});
 }
 
@@ -397,6 +438,7 @@ TEST(RegistryTypes, SeededKeysGiveTheirKinds) {
     const InitTable table = BuildInitTable(database);
     const LoadedTable loaded(table.text);
     EXPECT_EQ(loaded.warnings, std::vector<std::string>()) << table.text;
+    ExpectKindsUnderOneNumberEach(loaded, kKindsUsersExpect);
     ExpectKinds(loaded, {{"x.lbtst1", "Images"},
                          {"x.lbtst2", "Audio"},
                          {"x.lbtst3", "Other"},
