@@ -21,16 +21,6 @@ constexpr const char* kDefaultFallbackName = "Unknown";
 // runs.
 constexpr const char* kReloadWhenChangedKey = "ReloadWhenChanged";
 
-// What a key of [Groups] holds for its group N: the extension list (N), the
-// name (N_name) or the masks (N_masks).
-enum class GroupKeyKind { kList = 0, kName = 1, kMasks = 2 };
-// What a key name of [Groups] names, N written as the loader writes numbers
-// (no sign, no leading zero, at most 2^31 - 1) and the suffix in any case,
-// as a read of that key would match it; false for every other name. The one
-// grammar of group keys: the loader and the tools that explain a file both
-// ask it (group_loader.cpp).
-bool GroupKey(std::string_view name, std::uint32_t& number, GroupKeyKind& kind);
-
 // The answer of a lookup: the group's number and name, which live as long
 // as the catalog.
 struct GroupMatch {

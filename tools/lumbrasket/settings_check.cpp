@@ -8,6 +8,7 @@
 #include "check_helpers.h"
 #include "code_page.h"
 #include "group_catalog.h"
+#include "group_keys.h"
 #include "ini_value.h"
 #include "piece_list.h"
 #include "plugin_name.h"
@@ -164,38 +165,6 @@ std::vector<std::string> LinesWithNul(const std::string& bytes, const TextForm& 
     }
     return lines;
 }
-
-// The texts of group keys as the loader takes them: for each group number,
-// the first line of each kind (N, N_name, N_masks), its value as read.
-struct GroupKeyTexts {
-    std::vector<std::string_view> texts[3];
-    std::vector<bool> taken[3];
-    // Each group before a number takes a line of at least four bytes ("0=x"
-    // and its NUL): a number at or past a quarter of the listing is never
-    // reached, and no room is made for it, however large a number a key
-    // names.
-    std::size_t unreachable;
-
-    explicit GroupKeyTexts(const SectionListing& listing) : unreachable(listing.length / 4 + 1) {}
-
-    void Take(GroupKeyKind kind, std::size_t number, std::string_view value) {
-        const int at = static_cast<int>(kind);
-        if (number >= unreachable)
-            return;
-        if (taken[at].size() <= number) {
-            taken[at].resize(number + 1, false);
-            texts[at].resize(number + 1);
-        }
-        if (!taken[at][number]) {
-            taken[at][number] = true;
-            texts[at][number] = value;
-        }
-    }
-    std::string_view Text(GroupKeyKind kind, std::size_t number) const {
-        const int at = static_cast<int>(kind);
-        return number < texts[at].size() ? texts[at][number] : std::string_view();
-    }
-};
 
 class Checker {
 public:
@@ -369,17 +338,9 @@ void Checker::CheckGroupKeys() {
     // The groups as the values read from their keys make them. A line
     // without '=' takes its key's place all the same: a read finds it first
     // and gives the empty default.
-    GroupKeyTexts keys(listing);
-    ProfileSection::ForEachKey(listing, [&](std::string_view key, std::string_view value, bool) {
-        std::uint32_t number;
-        GroupKeyKind kind;
-        if (GroupKey(key, number, kind))
-            keys.Take(kind, number, value);
-    });
-    std::size_t count = 0;
-    while (!keys.Text(GroupKeyKind::kList, count).empty() ||
-           !keys.Text(GroupKeyKind::kMasks, count).empty())
-        ++count;
+    GroupKeys keys(listing);
+    keys.TakeAll(listing);
+    const std::size_t count = keys.GroupCount();
     for (std::size_t number = 0; number < count; ++number)
         result.judged.push_back(
             CheckedGroup{std::string(keys.Text(GroupKeyKind::kName, number)),
@@ -399,14 +360,16 @@ void Checker::CheckGroupKeys() {
             Warn("[Groups] " + Escaped(key) + " appears more than once: only the first is read");
         if (occurrence > 1)
             return;
-        std::uint32_t number;
-        GroupKeyKind kind;
-        if (!GroupKey(key, number, kind)) {
+        GroupKeyName name;
+        const bool isKey = GroupKey(key, name);
+        const std::uint32_t number = name.number;
+        const GroupKeyKind kind = name.kind;
+        if (!isKey) {
             // "1_nmae": a number and a misspelt suffix, the number being a
             // group's list key of its own.
             const std::size_t digits = key.find_first_not_of("0123456789");
             const bool numbered = digits != 0 && digits != std::string_view::npos &&
-                                  GroupKey(key.substr(0, digits), number, kind);
+                                  GroupKey(key.substr(0, digits), name);
             std::string nearest;
             if (numbered)
                 nearest = NearestName(std::string(key.substr(digits)), {"_name", "_masks"});

@@ -1,0 +1,91 @@
+// The grammar of group keys and the taking of their texts from a listing.
+#include "group_keys.h"
+
+#include "ascii.h"
+#include "piece_list.h"
+
+#include <cstring>
+#include <limits>
+
+namespace {
+
+const char* const kSuffixes[] = {"", "_name", "_masks"}; // by GroupKeyKind
+// A number as group keys write it: digits without a leading zero, at most
+// 2^31 - 1; false for anything else, the empty text included.
+bool KeyNumber(std::string_view text, std::uint32_t& number) {
+    if (text.empty() || text.size() > 10 || (text.size() > 1 && text[0] == '0'))
+        return false;
+    std::uint64_t value = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9')
+            return false;
+        value = value * 10 + static_cast<std::uint64_t>(c - '0');
+    }
+    if (value > static_cast<std::uint64_t>(std::numeric_limits<std::int32_t>::max()))
+        return false;
+    number = static_cast<std::uint32_t>(value);
+    return true;
+}
+
+} // namespace
+
+bool GroupKey(std::string_view name, GroupKeyName& key) {
+    const std::size_t digits = std::min(name.find_first_not_of("0123456789"), name.size());
+    std::uint32_t number;
+    if (!KeyNumber(name.substr(0, digits), number))
+        return false;
+    const std::string_view suffix = name.substr(digits);
+    key.number = number;
+    for (GroupKeyKind each : {GroupKeyKind::kList, GroupKeyKind::kName, GroupKeyKind::kMasks}) {
+        const char* known = kSuffixes[static_cast<int>(each)];
+        if (SameIgnoringAsciiCase(suffix.data(), suffix.size(), known, std::strlen(known))) {
+            key.kind = each;
+            return true;
+        }
+    }
+    return false;
+}
+
+GroupKeys::GroupKeys(const SectionListing& listing)
+    : base(listing.text.get()), unreachable(listing.length / kShortestGroupLine + 1) {
+    for (std::vector<Place>& byNumber : places)
+        byNumber.reserve(listing.length / kTypicalGroupBytes + 1);
+}
+
+void GroupKeys::TakeAll(const SectionListing& listing) {
+    ProfileSection::ForEachKey(
+        listing, [this](std::string_view key, std::string_view value, bool) { Take(key, value); });
+    while (!Text(GroupKeyKind::kList, groupCount).empty() ||
+           !Text(GroupKeyKind::kMasks, groupCount).empty())
+        ++groupCount;
+}
+
+GroupKeys::Place GroupKeys::PlaceOf(std::string_view value) const {
+    return value.empty() ? Place{0, 0}
+                         : Place{static_cast<std::uint32_t>(value.data() - base),
+                                 static_cast<std::uint32_t>(value.size())};
+}
+
+void GroupKeys::Take(std::string_view key, std::string_view value) {
+    GroupKeyName name;
+    if (!GroupKey(key, name) || name.number >= unreachable)
+        return;
+    // Counted while the line is at hand, not read again later.
+    if (name.kind == GroupKeyKind::kList)
+        pieces += PieceList(value).size();
+    std::vector<Place>& byNumber = places[static_cast<int>(name.kind)];
+    if (name.number == byNumber.size())
+        byNumber.emplace_back(); // the next number, as a table in order has it
+    else if (name.number > byNumber.size())
+        byNumber.resize(name.number + 1);
+    Place& place = byNumber[name.number];
+    if (place.length == kNotTaken)
+        place = PlaceOf(value);
+}
+
+std::string_view GroupKeys::Text(GroupKeyKind kind, std::size_t number) const {
+    const std::vector<Place>& byNumber = places[static_cast<int>(kind)];
+    if (number >= byNumber.size() || byNumber[number].length == kNotTaken)
+        return std::string_view();
+    return std::string_view(base + byNumber[number].offset, byNumber[number].length);
+}
