@@ -13,17 +13,23 @@
 #include <vector>
 
 // What a key of [Groups] holds for its group N: the extension list (N), the
-// name (N_name) or the masks (N_masks).
-enum class GroupKeyKind { kList = 0, kName = 1, kMasks = 2 };
+// name (N_name), the masks (N_masks), or the continuation of the extension
+// list (N_more, N_more2, N_more3, ...) or of the masks (N_masks_more,
+// N_masks_more2, ...), for a kind whose patterns pass what one value holds.
+enum class GroupKeyKind { kList = 0, kName = 1, kMasks = 2, kListMore = 3, kMasksMore = 4 };
 
 // A group key's name, read.
 struct GroupKeyName {
     std::uint32_t number = 0;
     GroupKeyKind kind = GroupKeyKind::kList;
+    // Of a continuation, its place among its group's others: 1 for N_more,
+    // K for N_moreK; 0 for every other key.
+    std::uint32_t part = 0;
 };
-// What a key name of [Groups] names, N written as the loader writes numbers
-// (no sign, no leading zero, at most 2^31 - 1) and the suffix in any case,
-// as a read of that key would match it; false for every other name.
+// What a key name of [Groups] names, N (and a continuation's K, from 2 on)
+// written as the loader writes numbers (no sign, no leading zero, at most
+// 2^31 - 1) and the suffix in any case, as a read of that key would match
+// it; false for every other name.
 bool GroupKey(std::string_view name, GroupKeyName& key);
 
 // The texts of the group keys of one listing, which they point into.
@@ -40,8 +46,9 @@ public:
     static constexpr std::size_t kTypicalGroupBytes = 32;
     explicit GroupKeys(const SectionListing& listing);
 
-    // Takes every key of the listing, in its order: one pass over the
-    // listing.
+    // Takes every key of the listing, in its order, and then orders the
+    // continuations of the table's groups. One pass over the listing and
+    // linear in it, continuations included, whatever numbers they write.
     void TakeAll(const SectionListing& listing);
 
     // The groups of the table: the numbers before the first one that has
@@ -52,6 +59,19 @@ public:
     std::size_t Pieces() const { return pieces; }
     // The text of one kind for a group number, empty when no key gave it.
     std::string_view Text(GroupKeyKind kind, std::size_t number) const;
+    // Whether a group of the table has continuations of its list (kList) or
+    // of its masks (kMasks).
+    bool Continued(GroupKeyKind kind, std::size_t number) const;
+    // Whether any group of the table has continuations.
+    bool AnyContinued() const { return !more.empty(); }
+    // A group's list (kList) or masks (kMasks) as one text: its own key's,
+    // then each continuation's in the order of K, the first line of each
+    // name. The texts are joined so that the whole has the pieces of each in
+    // turn: a text that does not end in '|' gets one, which keeps its last
+    // piece as it was alone (the '|' that ends the whole has no piece after
+    // it). Gives the joined size, and writes the text to `into` unless that
+    // is null.
+    std::size_t Join(GroupKeyKind kind, std::size_t number, char* into) const;
 
 private:
     // Where a text lies in the listing, in half the room of a view: a
@@ -62,13 +82,36 @@ private:
     };
     static constexpr std::uint32_t kNotTaken = 0xFFFFFFFFu;
 
+    // A continuation key as taken, in the listing's order until ordered.
+    struct More {
+        std::uint64_t order; // its slot (its group's number, twice, and 1 for masks), then K
+        Place place;
+        std::uint32_t Slot() const { return static_cast<std::uint32_t>(order >> 32); }
+    };
+
     // A key without a value takes its name's place all the same: a read of
     // that name finds it first and gives the empty default.
     void Take(std::string_view key, std::string_view value);
     Place PlaceOf(std::string_view value) const;
+    // Drops the continuations of numbers past the table and sorts the rest
+    // by group, kind and K, a line of one name before its later ones.
+    void OrderContinuations();
+    // Sorts the continuations by 16 bits of their slot and K, from `shift`.
+    void SortMore(unsigned shift, std::uint32_t* counts, More* sorted);
+    // The text of the continuation at a place in `more`, once ordered; empty
+    // for a later line of a name already given.
+    std::string_view MoreText(std::size_t at) const;
+    static std::size_t SlotOf(GroupKeyKind kind, std::size_t number) {
+        return number * 2 + (kind == GroupKeyKind::kList ? 0 : 1);
+    }
+
     const char* base;
     std::size_t unreachable;
     std::size_t pieces = 0;
     std::size_t groupCount = 0;
     std::vector<Place> places[3];
+    std::vector<More> more;
+    // Where each slot's continuations begin in `more`, once ordered (one
+    // more for the end); empty while a table has none.
+    std::vector<std::uint32_t> moreBegin;
 };

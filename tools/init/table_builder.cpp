@@ -258,14 +258,20 @@ InitTable BuildInitTable(const TypeDatabase& database) {
         const std::vector<std::string> extensions = Lists(each.second.second.extensions);
         const std::vector<std::string> masks = Lists(each.second.second.masks);
         table.patterns += each.second.second.extensions.size() + each.second.second.masks.size();
-        for (std::size_t part = 0; part < std::max(extensions.size(), masks.size()); ++part) {
-            const std::string number = std::to_string(table.groups++);
-            if (part < extensions.size())
-                groups += number + "=" + extensions[part] + "\n";
-            if (part < masks.size())
-                groups += number + "_masks=" + masks[part] + "\n";
-            groups += number + "_name=" + kind + "\n";
-        }
+        // One kind, one number: what passes one value continues in its
+        // group's continuation keys.
+        const std::uint32_t number = static_cast<std::uint32_t>(table.groups++);
+        for (std::size_t part = 0; part < extensions.size(); ++part)
+            groups += (part == 0 ? std::to_string(number)
+                                 : ContinuationKey(number, GroupKeyKind::kListMore,
+                                                   static_cast<std::uint32_t>(part))) +
+                      "=" + extensions[part] + "\n";
+        for (std::size_t part = 0; part < masks.size(); ++part)
+            groups += (part == 0 ? std::to_string(number) + "_masks"
+                                 : ContinuationKey(number, GroupKeyKind::kMasksMore,
+                                                   static_cast<std::uint32_t>(part))) +
+                      "=" + masks[part] + "\n";
+        groups += std::to_string(number) + "_name=" + kind + "\n";
     }
 
     std::string& text = table.text;
@@ -281,7 +287,10 @@ InitTable BuildInitTable(const TypeDatabase& database) {
             "; separated by |, and the case of the letters A to Z does not matter. A mask\n"
             "; that matches a file's name wins over every extension; among masks, and\n"
             "; among extensions, the lower number wins. A kind whose list would pass the\n"
-            "; 259 bytes a value holds continues in the next number under the same name.\n"
+            "; 259 bytes a value holds continues in keys of its own group: N_more, N_more2\n"
+            "; and so on for extensions, N_masks_more, N_masks_more2 and so on for masks.\n"
+            "; A plugin older than these keys gives the continued patterns the fallback\n"
+            "; group.\n"
             ";\n"
             "; Each type went to the kind of the first rule below that matches it:\n" +
             KindTableComment() +

@@ -23,6 +23,7 @@
 #include <filesystem>
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 
 namespace {
 
@@ -182,7 +183,9 @@ private:
     void CheckText(const std::string& what, const std::string& text, const char* controls);
     void CheckCut(const char* section, std::string_view key, std::string_view raw,
                   std::string_view read);
-    void CheckListCut(std::string_view key, std::string_view raw, std::string_view read);
+    // `rest` names the continuation key that would hold what is cut.
+    void CheckListCut(std::string_view key, std::string_view raw, std::string_view read,
+                      const std::string& rest);
     // The groups and the fallback as the plugin will use them; `none`
     // stands where there is no group.
     void ShowTable(const GroupCatalog& catalog, const std::string& fallbackName, const char* none);
@@ -211,7 +214,8 @@ void Checker::CheckCut(const char* section, std::string_view key, std::string_vi
 
 // For an extension or mask list that the reader cuts: which piece is cut
 // and which are lost.
-void Checker::CheckListCut(std::string_view key, std::string_view raw, std::string_view read) {
+void Checker::CheckListCut(std::string_view key, std::string_view raw, std::string_view read,
+                           const std::string& rest) {
     const std::string_view whole = UnquotedIniValue(raw);
     const std::size_t cutAt = read.size();
     if (whole.size() <= cutAt)
@@ -236,7 +240,7 @@ void Checker::CheckListCut(std::string_view key, std::string_view raw, std::stri
                 Quoted(whole.substr(pieceStart, cutAt - pieceStart));
     if (!lost.empty())
         text += "; lost: " + lost;
-    Warn(text);
+    Warn(text + "; write the rest in " + rest + " (a continuation of the list)");
 }
 
 // Control characters and an encoding the system does not show; `controls`
@@ -341,11 +345,33 @@ void Checker::CheckGroupKeys() {
     GroupKeys keys(listing);
     keys.TakeAll(listing);
     const std::size_t count = keys.GroupCount();
+    const auto pieces = [&keys](GroupKeyKind kind, std::size_t number) {
+        std::string joined(keys.Join(kind, number, nullptr), '\0');
+        keys.Join(kind, number, joined.data());
+        return PieceList(joined).Texts();
+    };
     for (std::size_t number = 0; number < count; ++number)
-        result.judged.push_back(
-            CheckedGroup{std::string(keys.Text(GroupKeyKind::kName, number)),
-                         PieceList(keys.Text(GroupKeyKind::kList, number)).Texts(),
-                         PieceList(keys.Text(GroupKeyKind::kMasks, number)).Texts()});
+        result.judged.push_back(CheckedGroup{std::string(keys.Text(GroupKeyKind::kName, number)),
+                                             pieces(GroupKeyKind::kList, number),
+                                             pieces(GroupKeyKind::kMasks, number)});
+    // The continuations each group of the table has, by kind, so that a cut
+    // list can name a free one for its rest.
+    std::unordered_set<std::string> continuations;
+    ProfileSection::ForEachKey(listing, [&](std::string_view key, std::string_view, bool) {
+        GroupKeyName name;
+        if (GroupKey(key, name) && name.part != 0)
+            continuations.insert(ContinuationKey(name.number, name.kind, name.part));
+    });
+    const auto freeContinuation = [&](const GroupKeyName& cut) {
+        const GroupKeyKind kind =
+            cut.kind == GroupKeyKind::kList || cut.kind == GroupKeyKind::kListMore
+                ? GroupKeyKind::kListMore
+                : GroupKeyKind::kMasksMore;
+        std::uint32_t part = cut.part + 1;
+        while (continuations.count(ContinuationKey(cut.number, kind, part)) != 0)
+            ++part;
+        return ContinuationKey(cut.number, kind, part);
+    };
 
     FoldedMap<int> seen;
     seen.reserve(listing.length / 8);
@@ -364,6 +390,7 @@ void Checker::CheckGroupKeys() {
         const bool isKey = GroupKey(key, name);
         const std::uint32_t number = name.number;
         const GroupKeyKind kind = name.kind;
+        const bool continuation = name.part != 0;
         if (!isKey) {
             // "1_nmae": a number and a misspelt suffix, the number being a
             // group's list key of its own.
@@ -372,10 +399,12 @@ void Checker::CheckGroupKeys() {
                                   GroupKey(key.substr(0, digits), name);
             std::string nearest;
             if (numbered)
-                nearest = NearestName(std::string(key.substr(digits)), {"_name", "_masks"});
+                nearest = NearestName(std::string(key.substr(digits)),
+                                      {"_name", "_masks", "_more", "_masks_more"});
             std::string advice = ": group keys are the numbers 0, 1, 2, ... written without "
-                                 "sign or leading zeros, their names N_name and their name "
-                                 "masks N_masks";
+                                 "sign or leading zeros, their names N_name, their name "
+                                 "masks N_masks, and the continuations of a list N_more, "
+                                 "N_more2, ... and of masks N_masks_more, N_masks_more2, ...";
             if (!nearest.empty())
                 advice = "; did you mean " + Escaped(key.substr(0, digits)) + nearest + "?";
             Warn("[Groups] " + Escaped(key) + " is never read" + advice);
@@ -383,7 +412,13 @@ void Checker::CheckGroupKeys() {
             if (kind == GroupKeyKind::kName)
                 CheckCut("Groups", key, RawValue(key), value);
             else
-                CheckListCut(key, RawValue(key), value);
+                CheckListCut(key, RawValue(key), value, freeContinuation(name));
+        } else if (continuation && number == count) {
+            Warn("[Groups] " + Escaped(key) + " continues group " + std::to_string(number) +
+                 ", which has no extension list and no masks (" + std::to_string(number) + " and " +
+                 std::to_string(number) +
+                 "_masks are missing or empty): a continuation makes no group, and it is never "
+                 "read");
         } else if (kind == GroupKeyKind::kName) {
             Warn("[Groups] " + Escaped(key) +
                  " names a group without an extension list or masks (" + std::to_string(number) +
