@@ -350,7 +350,7 @@ TEST(MimeDatabase, InstalledDatabaseGivesTheKindsUsersExpect) {
     if (kFileTypesInRegistry || !std::ifstream(folder + "/globs2"))
         GTEST_SKIP() << "no shared MIME-info database here";
     TypeDatabase database = ReadMimeDatabase({folder});
-    AddSampleGroups(database, 0);
+    AddSampleGroups(database);
     const InitTable table = BuildInitTable(database);
     const LoadedTable loaded(table.text);
     EXPECT_EQ(loaded.warnings, std::vector<std::string>());
@@ -430,7 +430,7 @@ TEST(RegistryTypes, SeededKeysGiveTheirKinds) {
     TypeDatabase database = ReadRegistryTypes(HKEY_CLASSES_ROOT, "HKEY_CLASSES_ROOT");
     unseed(root);
     EXPECT_GE(database.typesLeftWithoutKind, 1u);
-    AddSampleGroups(database, 0);
+    AddSampleGroups(database);
     const InitTable table = BuildInitTable(database);
     const LoadedTable loaded(table.text);
     EXPECT_EQ(loaded.warnings, std::vector<std::string>()) << table.text;
