@@ -71,6 +71,7 @@ struct BuildCase {
     Kinds kinds;
     std::vector<std::string> leftOut; // each a part of one left-out line, in order
     std::size_t groups;
+    std::vector<std::string> ties = {}; // comment lines naming a tie, whole
 };
 
 const BuildCase kBuildCases[] = {
@@ -84,6 +85,26 @@ const BuildCase kBuildCases[] = {
      {{"x.bar", "Images"}},
      {},
      1},
+    // Of equal weights, a type whose media type names a kind before an
+    // application/ or text/ one, wherever it is listed; the tie is named.
+    {"TieGoesToTheTypeWhoseMediaTypeNamesAKind",
+     {Glob(50, "application/vnd.oasis.opendocument.formula-template", "*.otf", "Documents"),
+      Glob(50, "text/x-other", "*.otf", "Text"), Glob(50, "font/otf", "*.otf", "Fonts"),
+      Glob(50, "text/x-a", "*.dup", "Text"), Glob(50, "application/x-b", "*.dup", "Programs")},
+     {{"Garamond.otf", "Fonts"}, {"x.dup", "Text"}},
+     {},
+     2,
+     {"*.otf: font/otf, over application/vnd.oasis.opendocument.formula-template, text/x-other "
+      "(its media type names a kind)",
+      "*.dup: text/x-a, over application/x-b (listed first)"}},
+    // The sample's patterns win over every database type, a heavier one too.
+    {"SampleWinsOverTheDatabase",
+     {Glob(80, "text/csv", "*.csv", "Text"),
+      Glob(kSampleWeight, "sample Spreadsheets", "*.CSV", "Spreadsheets"),
+      Glob(50, "text/x-log", "*.log", "Text")},
+     {{"table.csv", "Spreadsheets"}, {"server.log", "Text"}},
+     {},
+     2},
     {"CaseSensitiveWhoseFoldedFormIsTaken",
      {Glob(50, "text/x-c++src", "*.C", "Source code", true),
       Glob(50, "text/x-csrc", "*.c", "Text", true)},
@@ -185,6 +206,8 @@ TEST_P(BuildTable, LoadsCleanAndGivesEachNameItsKind) {
         EXPECT_NE(table.leftOut[i].find(test.leftOut[i]), std::string::npos) << table.leftOut[i];
         EXPECT_NE(table.text.find(";   " + table.leftOut[i] + "\n"), std::string::npos);
     }
+    for (const std::string& tie : test.ties)
+        EXPECT_NE(table.text.find(";   " + tie + "\n"), std::string::npos) << table.text;
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, BuildTable, testing::ValuesIn(kBuildCases),
@@ -280,6 +303,10 @@ TEST(MimeDatabase, FoldersMergeInTheirOrderOfPrecedence) {
               std::string::npos);
     const InitTable table = BuildInitTable(database);
     EXPECT_EQ(table.typesWithoutKind, 1u);
+    EXPECT_NE(table.text.find("types match no rule: their files get the fallback group, Other:\n"
+                              ";   application/x-nothing\n"),
+              std::string::npos)
+        << table.text;
     const LoadedTable loaded(table.text);
     EXPECT_EQ(loaded.warnings, std::vector<std::string>()) << table.text;
     ExpectKinds(loaded, {{"x.mine", "Audio"},
@@ -432,6 +459,8 @@ TEST(RegistryTypes, SeededKeysGiveTheirKinds) {
     EXPECT_GE(database.typesLeftWithoutKind, 1u);
     AddSampleGroups(database);
     const InitTable table = BuildInitTable(database);
+    // The type without a kind is named among those of the fallback group.
+    EXPECT_LT(table.text.find(".lbtst3"), table.text.find("[Groups]")) << table.text;
     const LoadedTable loaded(table.text);
     EXPECT_EQ(loaded.warnings, std::vector<std::string>()) << table.text;
     ExpectKindsUnderOneNumberEach(loaded, kKindsUsersExpect);
