@@ -11,6 +11,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -95,6 +96,8 @@ private:
 
     // The groups' names and lists, where their pieces and the index point.
     TextArena groupTexts;
+    // The lists of groups with continuation keys, each joined in one text.
+    std::unique_ptr<char[]> continuedTexts;
     std::vector<FileGroup> groups;
     // The groups' masks in number order, in their tiers.
     MaskIndex masks;

@@ -9,6 +9,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string_view>
 #include <vector>
 
@@ -59,19 +60,16 @@ public:
     std::size_t Pieces() const { return pieces; }
     // The text of one kind for a group number, empty when no key gave it.
     std::string_view Text(GroupKeyKind kind, std::size_t number) const;
-    // Whether a group of the table has continuations of its list (kList) or
-    // of its masks (kMasks).
-    bool Continued(GroupKeyKind kind, std::size_t number) const;
-    // Whether any group of the table has continuations.
-    bool AnyContinued() const { return !more.empty(); }
-    // A group's list (kList) or masks (kMasks) as one text: its own key's,
-    // then each continuation's in the order of K, the first line of each
-    // name. The texts are joined so that the whole has the pieces of each in
-    // turn: a text that does not end in '|' gets one, which keeps its last
-    // piece as it was alone (the '|' that ends the whole has no piece after
-    // it). Gives the joined size, and writes the text to `into` unless that
-    // is null.
-    std::size_t Join(GroupKeyKind kind, std::size_t number, char* into) const;
+    // A group's list (kList) or masks (kMasks) with its continuations:
+    // its own key's text, then each continuation's in the order of K, the
+    // first line of each name, joined in one text that has the pieces of
+    // each in turn (a text that does not end in '|' gets one, which keeps
+    // its last piece as it was alone; the '|' that ends the whole has no
+    // piece after it). Without continuations, its own key's text.
+    std::string_view List(GroupKeyKind kind, std::size_t number) const;
+    // The block that holds the joined texts, for the one who keeps them;
+    // null when no group has continuations.
+    std::unique_ptr<char[]> TakeJoined() { return std::move(joined); }
 
 private:
     // Where a text lies in the listing, in half the room of a view: a
@@ -83,9 +81,11 @@ private:
     static constexpr std::uint32_t kNotTaken = 0xFFFFFFFFu;
 
     // A continuation key as taken, in the listing's order until ordered.
+    // Plain data, so that room for many costs no initialising.
     struct More {
         std::uint64_t order; // its slot (its group's number, twice, and 1 for masks), then K
-        Place place;
+        std::uint32_t offset;
+        std::uint32_t length;
         std::uint32_t Slot() const { return static_cast<std::uint32_t>(order >> 32); }
     };
 
@@ -93,25 +93,28 @@ private:
     // that name finds it first and gives the empty default.
     void Take(std::string_view key, std::string_view value);
     Place PlaceOf(std::string_view value) const;
-    // Drops the continuations of numbers past the table and sorts the rest
-    // by group, kind and K, a line of one name before its later ones.
-    void OrderContinuations();
+    // Sorts the continuations by group, kind and K, a line of one name
+    // before its later ones, and joins the continued lists of the table's
+    // groups (those past its end come last and are left).
+    void JoinContinuations();
     // Sorts the continuations by 16 bits of their slot and K, from `shift`.
     void SortMore(unsigned shift, std::uint32_t* counts, More* sorted);
-    // The text of the continuation at a place in `more`, once ordered; empty
-    // for a later line of a name already given.
-    std::string_view MoreText(std::size_t at) const;
     static std::size_t SlotOf(GroupKeyKind kind, std::size_t number) {
         return number * 2 + (kind == GroupKeyKind::kList ? 0 : 1);
     }
+    static GroupKeyKind SlotKind(std::size_t slot) {
+        return slot % 2 == 0 ? GroupKeyKind::kList : GroupKeyKind::kMasks;
+    }
 
     const char* base;
+    std::size_t listingLength;
     std::size_t unreachable;
     std::size_t pieces = 0;
     std::size_t groupCount = 0;
     std::vector<Place> places[3];
     std::vector<More> more;
-    // Where each slot's continuations begin in `more`, once ordered (one
-    // more for the end); empty while a table has none.
-    std::vector<std::uint32_t> moreBegin;
+    // The joined lists, and where each slot's lies in them (not taken for a
+    // slot without continuations); none while a table has none.
+    std::unique_ptr<char[]> joined;
+    std::unique_ptr<Place[]> joinedPlaces;
 };

@@ -11,7 +11,6 @@
 #include "group_keys.h"
 #include "memory_pages.h"
 #include "profile_section.h"
-#include <memory>
 #include <string_view>
 
 namespace {
@@ -48,27 +47,12 @@ void GroupCatalog::LoadGroups(std::string settingsPath) {
         ReserveToFill(groups, groupCount);
         // A continued list is one list to the index, the masks and the
         // tools, so that a group keeps one list of each kind and the value
-        // path reads groups as it always did. The continued lists are joined
-        // in one block of their own; a table without continuations has none.
-        std::size_t joinedSize = 0;
-        for (std::size_t number = 0; keys.AnyContinued() && number < groupCount; ++number)
-            for (GroupKeyKind kind : {GroupKeyKind::kList, GroupKeyKind::kMasks})
-                if (keys.Continued(kind, number))
-                    joinedSize += keys.Join(kind, number, nullptr);
-        std::unique_ptr<char[]> joined(joinedSize == 0 ? nullptr : new char[joinedSize]);
-        char* at = joined.get();
-        const auto whole = [&](GroupKeyKind kind, std::size_t number) {
-            if (!keys.Continued(kind, number))
-                return PieceList(keys.Text(kind, number));
-            const std::size_t size = keys.Join(kind, number, at);
-            at += size;
-            return PieceList(std::string_view(at - size, size));
-        };
+        // path reads groups as it always did.
         for (std::size_t number = 0; number < groupCount; ++number)
             AppendGroup(static_cast<std::int32_t>(number), keys.Text(GroupKeyKind::kName, number),
-                        whole(GroupKeyKind::kList, number), whole(GroupKeyKind::kMasks, number));
-        if (joined != nullptr)
-            groupTexts.Adopt(std::move(joined));
+                        PieceList(keys.List(GroupKeyKind::kList, number)),
+                        PieceList(keys.List(GroupKeyKind::kMasks, number)));
+        continuedTexts = keys.TakeJoined();
     } // the keys' places freed before the index takes its memory
     // The groups' texts stay where the listing has them.
     groupTexts.Adopt(std::move(listing.text));

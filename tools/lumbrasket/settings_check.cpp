@@ -346,9 +346,7 @@ void Checker::CheckGroupKeys() {
     keys.TakeAll(listing);
     const std::size_t count = keys.GroupCount();
     const auto pieces = [&keys](GroupKeyKind kind, std::size_t number) {
-        std::string joined(keys.Join(kind, number, nullptr), '\0');
-        keys.Join(kind, number, joined.data());
-        return PieceList(joined).Texts();
+        return PieceList(keys.List(kind, number)).Texts();
     };
     for (std::size_t number = 0; number < count; ++number)
         result.judged.push_back(CheckedGroup{std::string(keys.Text(GroupKeyKind::kName, number)),
