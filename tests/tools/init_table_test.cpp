@@ -460,7 +460,7 @@ TEST(RegistryTypes, SeededKeysGiveTheirKinds) {
     AddSampleGroups(database);
     const InitTable table = BuildInitTable(database);
     // The type without a kind is named among those of the fallback group.
-    EXPECT_LT(table.text.find(".lbtst3"), table.text.find("[Groups]")) << table.text;
+    EXPECT_LT(table.text.find(".lbtst3"), table.text.find("\n[Groups]\n")) << table.text;
     const LoadedTable loaded(table.text);
     EXPECT_EQ(loaded.warnings, std::vector<std::string>()) << table.text;
     ExpectKindsUnderOneNumberEach(loaded, kKindsUsersExpect);
