@@ -11,7 +11,6 @@
 #include "group_catalog.h"
 #include "profile_section.h"
 #include "scratch_folder.h"
-#include "win32.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -92,21 +91,19 @@ bool ReadContinuation(const std::string& key, Continuation& found) {
 }
 
 // The continuation keys of the section, one of each name, in their order.
+// Their names come from the section's listing (a listing of key names alone
+// ends at a line without one), their values from reads key by key.
 std::vector<Continuation> Continuations(const std::string& path) {
-    std::vector<char> names(1 << 16);
-    while (GetPrivateProfileStringA("Groups", nullptr, "", names.data(),
-                                    static_cast<DWORD>(names.size()), path.c_str()) +
-               2 >=
-           names.size())
-        names.assign(names.size() * 4, '\0');
+    ProfileSection section(path, "Groups");
+    const SectionListing listing = section.ListSection();
     std::vector<Continuation> found;
-    for (const char* name = names.data(); *name != '\0'; name += std::strlen(name) + 1) {
+    ProfileSection::ForEachKey(listing, [&](std::string_view key, std::string_view, bool) {
         Continuation each;
-        if (ReadContinuation(name, each) &&
+        if (ReadContinuation(std::string(key), each) &&
             std::none_of(found.begin(), found.end(),
                          [&](const Continuation& seen) { return seen.key == each.key; }))
             found.push_back(each);
-    }
+    });
     std::sort(found.begin(), found.end());
     return found;
 }
