@@ -7,6 +7,13 @@
 #include <cstddef>
 #include <cstring>
 
+void GroupKeys::TakeContinuation(const GroupKeyName& name, std::string_view value) {
+    const Place place = PlaceOf(value);
+    const std::uint64_t slot =
+        std::uint64_t{name.number} * 2 + (name.kind == GroupKeyKind::kMasksMore ? 1 : 0);
+    more.push_back(More{slot << 32 | name.part, place.offset, place.length});
+}
+
 // Sorts the continuations by their 16 bits of `order` from `shift` into
 // `sorted`, keeping the order of equal ones: one count and one move each,
 // linear in the continuations. `counts` has room for a count per key and

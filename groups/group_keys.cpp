@@ -5,7 +5,6 @@
 #include "piece_list.h"
 
 #include <algorithm>
-#include <cstring>
 #include <iterator>
 #include <limits>
 #include <memory>
@@ -13,8 +12,9 @@
 namespace {
 
 // The suffixes by GroupKeyKind; a continuation's may end in its K.
-const char* const kSuffixes[] = {"", "_name", "_masks", "_more", "_masks_more"};
+constexpr std::string_view kSuffixes[] = {"", "_name", "_masks", "_more", "_masks_more"};
 constexpr std::size_t kFirstContinuation = 3;
+constexpr std::uint64_t kLargestNumber = std::numeric_limits<std::int32_t>::max();
 
 // A number as group keys write it: digits without a leading zero, at most
 // 2^31 - 1; false for anything else, the empty text included.
@@ -27,29 +27,35 @@ bool KeyNumber(std::string_view text, std::uint32_t& number) {
             return false;
         value = value * 10 + static_cast<std::uint64_t>(c - '0');
     }
-    if (value > static_cast<std::uint64_t>(std::numeric_limits<std::int32_t>::max()))
-        return false;
     number = static_cast<std::uint32_t>(value);
-    return true;
+    return value <= kLargestNumber;
 }
 
 } // namespace
 
+// The number is read as it is found, and a list key (no suffix, the most
+// frequent) is told at once: a load reads every line through here.
 bool GroupKey(std::string_view name, GroupKeyName& key) {
     std::size_t digits = 0;
-    while (digits < name.size() && name[digits] >= '0' && name[digits] <= '9')
-        ++digits;
-    if (!KeyNumber(name.substr(0, digits), key.number))
+    std::uint64_t value = 0;
+    for (; digits < name.size() && name[digits] >= '0' && name[digits] <= '9'; ++digits)
+        value = value * 10 + static_cast<std::uint64_t>(name[digits] - '0');
+    if (digits == 0 || digits > 10 || (digits > 1 && name[0] == '0') || value > kLargestNumber)
         return false;
+    key.number = static_cast<std::uint32_t>(value);
+    key.kind = GroupKeyKind::kList;
+    key.part = 0;
     const std::string_view suffix = name.substr(digits);
-    for (std::size_t each = 0; each < std::size(kSuffixes); ++each) {
-        const std::size_t length = std::strlen(kSuffixes[each]);
-        if (suffix.size() < length ||
-            !SameIgnoringAsciiCase(suffix.data(), length, kSuffixes[each], length))
+    if (suffix.empty())
+        return true;
+    for (std::size_t each = 1; each < std::size(kSuffixes); ++each) {
+        const std::string_view known = kSuffixes[each];
+        if (suffix.size() < known.size() ||
+            !SameIgnoringAsciiCase(suffix.data(), known.size(), known.data(), known.size()))
             continue;
         // Nothing may follow but a continuation's K, from 2 on; the first
         // continuation has none.
-        const std::string_view rest = suffix.substr(length);
+        const std::string_view rest = suffix.substr(known.size());
         key.kind = static_cast<GroupKeyKind>(each);
         key.part = each < kFirstContinuation ? 0 : 1;
         if (rest.empty())
@@ -91,10 +97,7 @@ void GroupKeys::Take(std::string_view key, std::string_view value) {
     if (name.kind == GroupKeyKind::kList || name.kind == GroupKeyKind::kListMore)
         pieces += PieceList(value).size();
     if (name.part != 0) {
-        const Place place = PlaceOf(value);
-        const std::uint64_t slot =
-            std::uint64_t{name.number} * 2 + (name.kind == GroupKeyKind::kMasksMore ? 1 : 0);
-        more.push_back(More{slot << 32 | name.part, place.offset, place.length});
+        TakeContinuation(name, value);
         return;
     }
     std::vector<Place>& byNumber = places[static_cast<int>(name.kind)];

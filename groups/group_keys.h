@@ -93,6 +93,9 @@ private:
     // that name finds it first and gives the empty default.
     void Take(std::string_view key, std::string_view value);
     Place PlaceOf(std::string_view value) const;
+    // Keeps a continuation for its ordering, apart from Take: the rare case
+    // stays out of the way of the one every line takes.
+    void TakeContinuation(const GroupKeyName& name, std::string_view value);
     // Sorts the continuations by group, kind and K, a line of one name
     // before its later ones, and joins the continued lists of the table's
     // groups (those past its end come last and are left).
