@@ -11,6 +11,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -20,16 +21,6 @@ constexpr const char* kDefaultFallbackName = "Unknown";
 // The key of [Configuration] that, set to 1, has edits apply while the host
 // runs.
 constexpr const char* kReloadWhenChangedKey = "ReloadWhenChanged";
-
-// What a key of [Groups] holds for its group N: the extension list (N), the
-// name (N_name) or the masks (N_masks).
-enum class GroupKeyKind { kList = 0, kName = 1, kMasks = 2 };
-// What a key name of [Groups] names, N written as the loader writes numbers
-// (no sign, no leading zero, at most 2^31 - 1) and the suffix in any case,
-// as a read of that key would match it; false for every other name. The one
-// grammar of group keys: the loader and the tools that explain a file both
-// ask it (group_loader.cpp).
-bool GroupKey(std::string_view name, std::uint32_t& number, GroupKeyKind& kind);
 
 // The answer of a lookup: the group's number and name, which live as long
 // as the catalog.
@@ -105,6 +96,8 @@ private:
 
     // The groups' names and lists, where their pieces and the index point.
     TextArena groupTexts;
+    // The lists of groups with continuation keys, each joined in one text.
+    std::unique_ptr<char[]> continuedTexts;
     std::vector<FileGroup> groups;
     // The groups' masks in number order, in their tiers.
     MaskIndex masks;

@@ -8,11 +8,9 @@
 // back.
 #include "group_catalog.h"
 
-#include "ascii.h"
+#include "group_keys.h"
 #include "memory_pages.h"
 #include "profile_section.h"
-#include <cstring>
-#include <limits>
 #include <string_view>
 
 namespace {
@@ -20,101 +18,6 @@ namespace {
 const char* const kGroupsSection = "Groups";
 const char* const kConfigurationSection = "Configuration";
 const char* const kFallbackKey = "UnknownGroupPlaceHolder";
-const char* const kSuffixes[] = {"", "_name", "_masks"}; // by GroupKeyKind
-
-} // namespace
-
-bool GroupKey(std::string_view name, std::uint32_t& number, GroupKeyKind& kind) {
-    std::size_t digits = 0;
-    std::uint64_t value = 0;
-    for (; digits < name.size() && name[digits] >= '0' && name[digits] <= '9'; ++digits)
-        value = value * 10 + static_cast<std::uint64_t>(name[digits] - '0');
-    if (digits == 0 || digits > 10 || (digits > 1 && name[0] == '0') ||
-        value > static_cast<std::uint64_t>(std::numeric_limits<std::int32_t>::max()))
-        return false;
-    const std::string_view suffix = name.substr(digits);
-    for (GroupKeyKind each : {GroupKeyKind::kList, GroupKeyKind::kName, GroupKeyKind::kMasks}) {
-        const char* known = kSuffixes[static_cast<int>(each)];
-        if (SameIgnoringAsciiCase(suffix.data(), suffix.size(), known, std::strlen(known))) {
-            number = static_cast<std::uint32_t>(value);
-            kind = each;
-            return true;
-        }
-    }
-    return false;
-}
-
-namespace {
-
-// The extension list, name and masks of each group number, the first key of
-// each name winning, as reads of the keys one by one would give them. The
-// texts lie in the section listing they were taken from.
-class GroupKeys {
-public:
-    // The table ends at the first number without a list or masks, and each
-    // group before it takes a line of at least kShortestGroupLine bytes ("0=x"
-    // and its NUL): a number at or past that share of the listing's bytes is
-    // never reached, and none is kept, however large a number a file writes.
-    // Room is made for a group per kTypicalGroupBytes of listing, about what a
-    // group's two lines take, so that the places are seldom copied as they
-    // grow. (The + 1 of each: a listing shorter than a line still counts.)
-    static constexpr std::size_t kShortestGroupLine = 4;
-    static constexpr std::size_t kTypicalGroupBytes = 32;
-    explicit GroupKeys(const SectionListing& listing)
-        : base(listing.text.get()), unreachable(listing.length / kShortestGroupLine + 1) {
-        for (std::vector<Place>& byNumber : places)
-            byNumber.reserve(listing.length / kTypicalGroupBytes + 1);
-    }
-
-    // A key without a value takes its name's place all the same: a read of
-    // that name finds it first and gives the empty default.
-    void Take(std::string_view key, std::string_view value) {
-        std::uint32_t number;
-        GroupKeyKind kind;
-        if (!GroupKey(key, number, kind) || number >= unreachable)
-            return;
-        std::vector<Place>& byNumber = places[static_cast<int>(kind)];
-        if (number == byNumber.size())
-            byNumber.emplace_back(); // the next number, as a table in order has it
-        else if (number > byNumber.size())
-            byNumber.resize(number + 1);
-        Place& place = byNumber[number];
-        if (place.length != kNotTaken)
-            return;
-        place = value.empty() ? Place{0, 0}
-                              : Place{static_cast<std::uint32_t>(value.data() - base),
-                                      static_cast<std::uint32_t>(value.size())};
-        // Counted while the line is at hand, not read again later.
-        if (kind == GroupKeyKind::kList)
-            pieces += PieceList(value).size();
-    }
-
-    // The extensions the lists taken hold, the table's own among them (a
-    // list past the table's end counts too): room enough for its index.
-    std::size_t Pieces() const { return pieces; }
-
-    // The text of one kind for a group number, empty when no key gave it.
-    std::string_view Text(GroupKeyKind kind, std::size_t number) const {
-        const std::vector<Place>& byNumber = places[static_cast<int>(kind)];
-        if (number >= byNumber.size() || byNumber[number].length == kNotTaken)
-            return std::string_view();
-        return std::string_view(base + byNumber[number].offset, byNumber[number].length);
-    }
-
-private:
-    // Where a text lies in the listing, in half the room of a view: a
-    // listing's size is a 32-bit count.
-    struct Place {
-        std::uint32_t offset = 0;
-        std::uint32_t length = kNotTaken;
-    };
-    static constexpr std::uint32_t kNotTaken = 0xFFFFFFFFu;
-
-    const char* base;
-    std::size_t unreachable;
-    std::size_t pieces = 0;
-    std::vector<Place> places[3];
-};
 
 const PieceList& ExtensionsOf(const FileGroup& group) {
     return group.extensions;
@@ -138,18 +41,18 @@ void GroupCatalog::LoadGroups(std::string settingsPath) {
     std::size_t pieces = 0;
     {
         GroupKeys keys(listing);
-        ProfileSection::ForEachKey(listing, [&keys](std::string_view key, std::string_view value,
-                                                    bool) { keys.Take(key, value); });
-        std::size_t groupCount = 0;
-        while (!keys.Text(GroupKeyKind::kList, groupCount).empty() ||
-               !keys.Text(GroupKeyKind::kMasks, groupCount).empty())
-            ++groupCount;
+        keys.TakeAll(listing);
+        const std::size_t groupCount = keys.GroupCount();
         pieces = keys.Pieces();
         ReserveToFill(groups, groupCount);
+        // A continued list is one list to the index, the masks and the
+        // tools, so that a group keeps one list of each kind and the value
+        // path reads groups as it always did.
         for (std::size_t number = 0; number < groupCount; ++number)
             AppendGroup(static_cast<std::int32_t>(number), keys.Text(GroupKeyKind::kName, number),
-                        PieceList(keys.Text(GroupKeyKind::kList, number)),
-                        PieceList(keys.Text(GroupKeyKind::kMasks, number)));
+                        PieceList(keys.List(GroupKeyKind::kList, number)),
+                        PieceList(keys.List(GroupKeyKind::kMasks, number)));
+        continuedTexts = keys.TakeJoined();
     } // the keys' places freed before the index takes its memory
     // The groups' texts stay where the listing has them.
     groupTexts.Adopt(std::move(listing.text));

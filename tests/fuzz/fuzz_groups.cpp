@@ -1,5 +1,6 @@
 // Fuzzed settings through the plugin's loader and lookup: the table loaded
-// from one listing equals the table read key by key, and every lookup
+// from one listing equals the table read key by key (each group's list and
+// masks followed by those of its continuation keys, in the order of K), and every lookup
 // answers the first group that lists the extension, as a plain walk of the
 // table in order finds it. The file name and extension come from the
 // plugin's own cut of a path, which must agree with a plain cut.
@@ -11,8 +12,11 @@
 #include "profile_section.h"
 #include "scratch_folder.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <tuple>
 #include <string>
 #include <vector>
 
@@ -42,6 +46,77 @@ GroupCatalog ReadKeyByKey(const std::string& path) {
         catalog.AddGroup(number, settings.ReadString((key + "_name").c_str(), ""), list, masks);
     }
     return catalog;
+}
+
+// A continuation key of [Groups], told from its name alone: N_more, N_moreK,
+// N_masks_more or N_masks_moreK, N and K written without a leading zero, K
+// from 2, both at most 2^31 - 1.
+struct Continuation {
+    std::uint64_t number;
+    bool masks;
+    std::uint64_t part;
+    std::string key;
+    bool operator<(const Continuation& other) const {
+        return std::tie(number, masks, part) < std::tie(other.number, other.masks, other.part);
+    }
+};
+
+bool Number(const std::string& text, std::uint64_t& value) {
+    if (text.empty() || text.size() > 10 || (text.size() > 1 && text[0] == '0') ||
+        text.find_first_not_of("0123456789") != std::string::npos)
+        return false;
+    value = std::stoull(text);
+    return value <= 2147483647u;
+}
+
+bool ReadContinuation(const std::string& key, Continuation& found) {
+    std::string folded = key;
+    for (char& c : folded)
+        c = FoldAscii(c);
+    const std::size_t at = folded.find('_');
+    if (at == std::string::npos || !Number(folded.substr(0, at), found.number))
+        return false;
+    std::string rest = folded.substr(at);
+    found.masks = rest.compare(0, 6, "_masks") == 0;
+    if (found.masks)
+        rest = rest.substr(6);
+    if (rest.compare(0, 5, "_more") != 0)
+        return false;
+    rest = rest.substr(5);
+    found.part = 1;
+    if (!rest.empty() && (!Number(rest, found.part) || found.part < 2))
+        return false;
+    found.key = folded;
+    return true;
+}
+
+// The continuation keys of the section, one of each name, in their order.
+// Their names come from the section's listing (a listing of key names alone
+// ends at a line without one), their values from reads key by key.
+std::vector<Continuation> Continuations(const std::string& path) {
+    ProfileSection section(path, "Groups");
+    const SectionListing listing = section.ListSection();
+    std::vector<Continuation> found;
+    ProfileSection::ForEachKey(listing, [&](std::string_view key, std::string_view, bool) {
+        Continuation each;
+        if (ReadContinuation(std::string(key), each) &&
+            std::none_of(found.begin(), found.end(),
+                         [&](const Continuation& seen) { return seen.key == each.key; }))
+            found.push_back(each);
+    });
+    std::sort(found.begin(), found.end());
+    return found;
+}
+
+// The pieces of a list followed by those of its continuations.
+std::vector<std::string> Continued(std::vector<std::string> pieces, ProfileSection& settings,
+                                   const std::vector<Continuation>& continuations,
+                                   std::uint64_t number, bool masks) {
+    for (const Continuation& each : continuations)
+        if (each.number == number && each.masks == masks)
+            for (std::string& piece : PieceList(settings.ReadString(each.key.c_str(), "")).Texts())
+                pieces.push_back(piece);
+    return pieces;
 }
 
 // The group a walk of the table in order finds for a file name: masks first
@@ -112,12 +187,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     GroupCatalog loaded;
     loaded.LoadGroups(path);
     const GroupCatalog reference = ReadKeyByKey(path);
+    const std::vector<Continuation> continuations = Continuations(path);
+    ProfileSection settings(path, "Groups");
     Check(loaded.Groups().size() == reference.Groups().size(), "group counts differ");
     for (std::size_t i = 0; i < loaded.Groups().size(); ++i) {
         const FileGroup& a = loaded.Groups()[i];
         const FileGroup& b = reference.Groups()[i];
-        Check(a.number == b.number && a.name == b.name && a.extensions == b.extensions &&
-                  a.masks == b.masks,
+        Check(a.number == b.number && a.name == b.name &&
+                  a.extensions.Texts() ==
+                      Continued(b.extensions.Texts(), settings, continuations, i, false) &&
+                  a.masks.Texts() == Continued(b.masks.Texts(), settings, continuations, i, true),
               "a group loaded from the listing differs from its key-by-key read");
         Check(a.extensions.size() == a.extensions.Texts().size() &&
                   a.masks.size() == a.masks.Texts().size(),

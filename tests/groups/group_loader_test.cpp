@@ -86,6 +86,47 @@ const LoadCase kLoadCases[] = {
      "[Groups]\n0=gz\n1_MASKS=*.tar.*\n1_name=Archives\n2=md\n",
      4,
      {{"gz", 0, ""}, {"md", 2, ""}}},
+    // A kind too long for one value continues in N_more, N_more2, ... of its
+    // group: K in any order and with gaps, each key cut on its own.
+    {"ContinuationsJoinTheirGroup",
+     "[Groups]\n0=txt\n0_name=Text\n0_more3=md\n1=jpg\n1_name=Images\n1_MORE2=png\n"
+     "0_more=" +
+         std::string(252, 'c') + "|log|rsx\n",
+     3,
+     {{"log", 0, "Text"},
+      {"md", 0, "Text"},
+      {"png", 1, "Images"},
+      {"rs", 0, "Text"},
+      {"rsx", 2, "Unknown"}}},
+    {"ContinuationMakesNoGroup",
+     "[Groups]\n1_more=log\n0=txt\n1_name=Logs\n0_more=rst\n2=md\n",
+     2,
+     {{"log", 1, "Unknown"}, {"md", 1, "Unknown"}, {"rst", 0, ""}}},
+    {"ContinuationOfAGroupWithMasksAlone",
+     "[Groups]\n0=\n0_masks=*.x\n0_more=log\n",
+     2,
+     {{"log", 0, ""}}},
+    {"FirstLineOfAContinuationWins",
+     "[Groups]\n0=txt\n0_MORE=log\n0_more=md\n0_more2=rst\n0_more2=tex\n",
+     2,
+     {{"log", 0, ""}, {"md", 1, "Unknown"}, {"rst", 0, ""}, {"tex", 1, "Unknown"}}},
+    // K from 2 on, written as group numbers are.
+    {"ContinuationNumbersAsGroupNumbers",
+     "[Groups]\n0=txt\n0_more1=a\n0_more02=b\n0_more0=c\n0_more2147483647=z\n"
+     "0_more2147483648=y\n0_more70000=w\n",
+     2,
+     {{"a", 1, "Unknown"},
+      {"b", 1, "Unknown"},
+      {"c", 1, "Unknown"},
+      {"z", 0, ""},
+      {"y", 1, "Unknown"},
+      {"w", 0, ""}}},
+    // The pieces of each key, as the key alone has them: an empty last
+    // piece counts before a '|' only.
+    {"ContinuedListsKeepTheirPieces",
+     "[Groups]\n0=txt|\n0_more=log\n1=md\n1_more=rst||\n",
+     3,
+     {{"", 1, ""}, {"txt", 0, ""}, {"log", 0, ""}, {"rst", 1, ""}}},
     {"ListOf300BytesIsCutAt259",
      "[Groups]\n0=" + std::string(255, 'a') + "|bcdefgh\n",
      2,
@@ -124,13 +165,17 @@ TEST(LoadGroupsTest, MasksAsLoaded) {
     catalog.LoadGroups(folder.Write("Lumbrasket.ini",
                                     "[Groups]\n0=gz\n0_masks=\n1=\n1_masks=\"*.tar.*|Makefile\"\n"
                                     "2_masks=" +
-                                        std::string(255, 'm') + "|README*\n"));
-    ASSERT_EQ(3u, catalog.Groups().size());
+                                        std::string(255, 'm') +
+                                        "|README*\n3=c\n3_masks_more2=b*\n3_MASKS_MORE=a*\n"
+                                        "3_masks=x*\n"));
+    ASSERT_EQ(4u, catalog.Groups().size());
     EXPECT_TRUE(catalog.Groups()[0].masks.empty());
     EXPECT_EQ((std::vector<std::string>{"*.tar.*", "Makefile"}), catalog.Groups()[1].masks.Texts());
     // The list is cut at 259 bytes as an extension list is.
     EXPECT_EQ((std::vector<std::string>{std::string(255, 'm'), "REA"}),
               catalog.Groups()[2].masks.Texts());
+    // Continued masks follow the group's own in the order of K.
+    EXPECT_EQ((std::vector<std::string>{"x*", "a*", "b*"}), catalog.Groups()[3].masks.Texts());
 }
 
 TEST(LoadGroupsTest, NameOf300BytesIsCutAt259) {

@@ -58,15 +58,15 @@ sed 's/^UnknownGroupPlaceHolder=.*/UnknownGroupPlaceHolder=Not grouped/' \
 # number, group name, as the panel must show them.
 expected="$work/expected.txt"
 printf '%s\t%s\t%s\n' \
-    "notes.txt" "0" "Text" \
-    "photo.JPG" "4" "Images" \
-    "Übersicht.md" "0" "Text" \
+    "notes.txt" "15" "Text" \
+    "photo.JPG" "3" "Images" \
+    "Übersicht.md" "15" "Text" \
     "README" "13" "Documentation" \
-    "backup.tar.gz" "7" "Archives" \
-    "data.bin" "14" "Not grouped" \
-    "main.cpp" "8" "Source code" \
-    ".profile" "14" "Not grouped" \
-    "Makefile" "12" "Build files" \
+    "backup.tar.gz" "6" "Archives" \
+    "data.bin" "17" "Not grouped" \
+    "main.cpp" "9" "Source code" \
+    ".profile" "17" "Not grouped" \
+    "Makefile" "11" "Build files" \
     "[folder.d]" "" "" >"$expected"
 while IFS="$(printf '\t')" read -r name number group; do
     case $name in

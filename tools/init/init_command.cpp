@@ -24,9 +24,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Below what the system gives a type of its own, so the system wins every
-// pattern it knows.
-constexpr int kSampleWeight = 0;
 // Temporary names tried before giving up: each is left only by a writer
 // killed mid-way.
 constexpr int kTemporaryNames = 100;
@@ -221,10 +218,9 @@ TypeDatabase SystemTypeDatabase() {
     TypeDatabase database = kFileTypesInRegistry
                                 ? ReadRegistryTypes(HKEY_CLASSES_ROOT, "HKEY_CLASSES_ROOT")
                                 : ReadMimeDatabase(MimeFoldersOfEnvironment());
-    if (kFileTypesInRegistry || database.globs.empty()) {
-        AddSampleGroups(database, kSampleWeight);
-        database.source += ", and the sample's groups where it knows nothing";
-    }
+    // The house's opinion first, on every system.
+    AddSampleGroups(database);
+    database.source += ", after the sample's groups";
     return database;
 }
 

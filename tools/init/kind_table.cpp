@@ -10,8 +10,10 @@
 
 // Source code comes first: the database gives most languages no generic
 // icon, or the plain text one, and their media type alone would make them
-// Text; so would web pages, whose own type has no icon. Shell and the other interpreted languages
-// whose types carry the script icon stay Scripts, by that icon.
+// Text; so would web pages, whose own type has no icon, and build files.
+// Disk images carry the archive icon, which would make them Archives. Shell
+// and the other interpreted languages whose types carry the script icon stay
+// Scripts, by that icon.
 const KindRule kKindRules[] = {
     {KindKey::kMediaType, "text/x-*src", "Source code"},
     {KindKey::kMediaType, "text/x-*source", "Source code"},
@@ -49,10 +51,15 @@ const KindRule kKindRules[] = {
     {KindKey::kMediaType, "text/x-idl", "Source code"},
     {KindKey::kMediaType, "text/x-qml", "Source code"},
     {KindKey::kMediaType, "text/x-moc", "Source code"},
-    {KindKey::kMediaType, "text/x-makefile", "Source code"},
-    {KindKey::kMediaType, "text/x-cmake", "Source code"},
-    {KindKey::kMediaType, "text/x-meson", "Source code"},
-    {KindKey::kMediaType, "text/x-scons", "Source code"},
+    {KindKey::kMediaType, "text/x-makefile", "Build files"},
+    {KindKey::kMediaType, "text/x-cmake", "Build files"},
+    {KindKey::kMediaType, "text/x-meson", "Build files"},
+    {KindKey::kMediaType, "text/x-scons", "Build files"},
+    {KindKey::kMediaType, "application/x-cd-image", "Disk images"},
+    {KindKey::kMediaType, "application/x-*disk-image*", "Disk images"},
+    {KindKey::kMediaType, "application/x-apple-diskimage", "Disk images"},
+    {KindKey::kMediaType, "application/x-qemu-disk", "Disk images"},
+    {KindKey::kMediaType, "application/x-*-disk", "Disk images"},
     {KindKey::kMediaType, "text/html", "Web pages"},
     {KindKey::kGenericIcon, "x-office-document", "Documents"},
     {KindKey::kGenericIcon, "x-office-spreadsheet", "Spreadsheets"},
@@ -88,13 +95,14 @@ const std::size_t kKindRuleCount = std::size(kKindRules);
 
 namespace {
 
-// The group numbers follow this order. It matters beyond looks: of two name
-// masks that match a file, the lower group number wins. The sample's own
-// kinds (Settings, Build files, Documentation) have their places too.
+// The group numbers follow this order, the sample's own: of two name masks
+// that match a file, the lower group number wins, and a table written by
+// init numbers the sample's kinds as the sample does.
 const char* const kKindOrder[] = {
-    "Documents", "Spreadsheets", "Presentations", "Images",      "Audio",        "Video",
-    "Archives",  "Fonts",        "Source code",   "Build files", "Scripts",      "Programs",
-    "Web pages", "Settings",     "Documentation", "Text",        "System files", "Contacts",
+    "Documents", "Spreadsheets", "Presentations", "Images",        "Audio",
+    "Video",     "Archives",     "Disk images",   "Fonts",         "Source code",
+    "Scripts",   "Build files",  "Settings",      "Documentation", "Web pages",
+    "Text",      "Programs",     "System files",  "Contacts",
 };
 
 bool Matches(const KindRule& rule, const std::string& text) {

@@ -45,11 +45,12 @@ TypeDatabase ReadRegistryTypes(HKEY classes, const char* classesName) {
         std::string kind = KindOfPerceivedType(perceived);
         if (kind.empty())
             kind = KindOfMediaType(contentType, std::string());
-        if (kind.empty()) {
+        // A type without a kind gives a record without a pattern: the table's
+        // comment names it among the types whose files get the fallback group.
+        if (kind.empty())
             ++database.typesLeftWithoutKind;
-            continue;
-        }
-        database.globs.push_back(TypeGlob{50, name, std::string("*") + name, false, kind});
+        database.globs.push_back(TypeGlob{
+            50, name, kind.empty() ? std::string() : std::string("*") + name, false, kind});
     }
     return database;
 }

@@ -8,6 +8,7 @@
 
 // A record "*.ext" for every extension key under `classes` whose
 // PerceivedType, or else whose Content Type, the kind table knows; the
-// others are counted in typesLeftWithoutKind. `classesName` says in the
+// others are counted in typesLeftWithoutKind and given a record without a
+// pattern or a kind. `classesName` says in the
 // opening comment where the keys were read.
 TypeDatabase ReadRegistryTypes(HKEY classes, const char* classesName);

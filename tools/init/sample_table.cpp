@@ -7,20 +7,23 @@
 #include <string_view>
 
 const SampleGroup kSampleGroups[] = {
-    {"Text", "txt|log|md|rst|nfo", ""},
-    {"Documents", "doc|docx|odt|rtf|pdf", ""},
+    {"Documents", "pdf|doc|docx|odt|rtf|epub", ""},
     {"Spreadsheets", "xls|xlsx|ods|csv|tsv", ""},
     {"Presentations", "ppt|pptx|odp", ""},
-    {"Images", "jpg|jpeg|png|gif|bmp|svg|webp|tif|tiff", ""},
-    {"Audio", "mp3|flac|ogg|wav|m4a|opus", ""},
-    {"Video", "mp4|mkv|avi|mov|webm", ""},
+    {"Images", "jpg|jpeg|png|gif|bmp|svg|webp|heic|tif|tiff", ""},
+    {"Audio", "mp3|flac|ogg|opus|wav|m4a", ""},
+    {"Video", "mp4|mkv|webm|avi|mov", ""},
     {"Archives", "zip|7z|rar|tar|gz|bz2|xz|zst|tgz", "*.tar.*"},
-    {"Source code", "c|cpp|h|hpp|py|js|ts|rs|go|java|cs", ""},
-    {"Programs", "exe|dll|msi|bat|cmd|ps1|sh", ""},
-    {"Settings", "ini|cfg|conf|json|yaml|yml|toml|xml", ""},
+    {"Disk images", "iso|img|dmg|vhd|vhdx|qcow2|vmdk", ""},
     {"Fonts", "ttf|otf|woff|woff2", ""},
+    {"Source code", "c|cpp|h|hpp|py|js|ts|rs|go|java|cs", ""},
+    {"Scripts", "sh|bat|cmd|ps1", ""},
     {"Build files", "cmake|mk", "Makefile|CMakeLists.txt|*.cmake"},
+    {"Settings", "ini|cfg|conf|json|yaml|yml|toml|xml", ""},
     {"Documentation", "", "README*|LICENSE*|COPYING*"},
+    {"Web pages", "html|htm|css", ""},
+    {"Text", "txt|log|md|rst|nfo", ""},
+    {"Programs", "exe|dll|msi", ""},
 };
 const std::size_t kSampleGroupCount = std::size(kSampleGroups);
 
@@ -36,14 +39,15 @@ template <typename Take> void ForEachPiece(std::string_view list, Take take) {
 
 } // namespace
 
-void AddSampleGroups(TypeDatabase& database, int weight) {
+void AddSampleGroups(TypeDatabase& database) {
     for (const SampleGroup& group : kSampleGroups) {
         const std::string type = std::string("sample ") + group.name;
         ForEachPiece(group.extensions, [&](const std::string& extension) {
-            database.globs.push_back(TypeGlob{weight, type, "*." + extension, false, group.name});
+            database.globs.push_back(
+                TypeGlob{kSampleWeight, type, "*." + extension, false, group.name});
         });
         ForEachPiece(group.masks, [&](const std::string& mask) {
-            database.globs.push_back(TypeGlob{weight, type, mask, false, group.name});
+            database.globs.push_back(TypeGlob{kSampleWeight, type, mask, false, group.name});
         });
     }
 }

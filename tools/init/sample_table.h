@@ -1,6 +1,7 @@
 // The groups of the sample settings file (examples/Lumbrasket.ini), held in
-// the tool so that `lumbrasket init` can fill in where a system's own type
-// database knows little.
+// the tool so that `lumbrasket init` gives the house's kinds first: every
+// pattern the sample lists takes the sample's kind, and a system's own type
+// database adds the patterns the sample is silent on.
 #pragma once
 
 #include "type_records.h"
@@ -16,6 +17,10 @@ struct SampleGroup {
 extern const SampleGroup kSampleGroups[];
 extern const std::size_t kSampleGroupCount;
 
-// Appends the sample's patterns as records of the given weight, each of its
+// The weight of the sample's records: above the 100 that a database gives a
+// pattern at most, so the sample wins every pattern it lists.
+constexpr int kSampleWeight = 1000;
+
+// Appends the sample's patterns as records of kSampleWeight, each of its
 // group's kind.
-void AddSampleGroups(TypeDatabase& database, int weight);
+void AddSampleGroups(TypeDatabase& database);

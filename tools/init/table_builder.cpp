@@ -8,9 +8,11 @@
 #include "bounded_string.h"
 #include "check_helpers.h"
 #include "code_page.h"
+#include "group_keys.h"
 #include "kind_table.h"
 
 #include <algorithm>
+#include <cstring>
 #include <map>
 #include <unordered_map>
 
@@ -140,36 +142,38 @@ std::vector<std::string> Lists(std::vector<std::string> pieces) {
 }
 
 struct KindPatterns {
+    std::string kind;
     std::vector<std::string> extensions;
     std::vector<std::string> masks;
 };
 
-} // namespace
+// Notes the pattern as left out of the table, unless its type has no kind: a
+// type without one loses nothing, its files get the fallback group all the
+// same. A pattern written out of a character class names the glob it came
+// from.
+void LeaveOut(const TypeGlob& of, const std::string& pattern, const std::string& why,
+              std::vector<std::string>& leftOut) {
+    if (of.kind.empty())
+        return;
+    const std::string from = pattern == of.glob ? "" : ", from " + Shown(of.glob);
+    leftOut.push_back(Shown(pattern) + " (" + Shown(of.type) + from + "): " + why);
+}
 
-InitTable BuildInitTable(const TypeDatabase& database) {
-    InitTable table;
-    const std::vector<TypeGlob>& records = database.globs;
-    const auto leaveOut = [&](const std::string& pattern, std::size_t record,
-                              const std::string& why) {
-        // A type without a kind loses nothing: its files get the fallback
-        // group all the same.
-        const TypeGlob& of = records[record];
-        if (of.kind.empty())
-            return;
-        // A pattern written out of a character class names the glob it came from.
-        const std::string from = pattern == of.glob ? "" : ", from " + Shown(of.glob);
-        table.leftOut.push_back(Shown(pattern) + " (" + Shown(of.type) + from + "): " + why);
-    };
-
-    // Every pattern by its folded text, in the order the texts first occur.
+// Every pattern the records claim, by its folded text, in the order the
+// texts first occur; and the types without a kind.
+struct Claims {
     std::vector<std::string> order;
     std::unordered_map<std::string, std::vector<Candidate>> byFolded;
     std::vector<std::string> withoutKind;
+};
+
+Claims CollectClaims(const std::vector<TypeGlob>& records, std::vector<std::string>& leftOut) {
+    Claims claims;
     for (std::size_t index = 0; index < records.size(); ++index) {
         const TypeGlob& record = records[index];
-        if (record.kind.empty() &&
-            std::find(withoutKind.begin(), withoutKind.end(), record.type) == withoutKind.end())
-            withoutKind.push_back(record.type);
+        if (record.kind.empty() && std::find(claims.withoutKind.begin(), claims.withoutKind.end(),
+                                             record.type) == claims.withoutKind.end())
+            claims.withoutKind.push_back(record.type);
         if (record.glob.empty())
             continue;
         // An escape changes what the classes after it mean, which the
@@ -182,126 +186,213 @@ InitTable BuildInitTable(const TypeDatabase& database) {
         if (why.empty() && !ExpandClasses(record.glob, patterns, why))
             patterns.clear();
         if (!why.empty()) {
-            leaveOut(record.glob, index, why);
+            LeaveOut(record, record.glob, why, leftOut);
             continue;
         }
         for (const std::string& pattern : patterns) {
             const std::string refused = CannotCarry(pattern);
             if (!refused.empty()) {
-                leaveOut(pattern, index, refused);
+                LeaveOut(record, pattern, refused, leftOut);
                 continue;
             }
             const std::string folded = Folded(pattern);
-            std::vector<Candidate>& claims = byFolded[folded];
-            if (claims.empty())
-                order.push_back(folded);
-            claims.push_back(Candidate{pattern, index, record.caseSensitive && pattern != folded});
+            std::vector<Candidate>& rivals = claims.byFolded[folded];
+            if (rivals.empty())
+                claims.order.push_back(folded);
+            rivals.push_back(Candidate{pattern, index, record.caseSensitive && pattern != folded});
         }
     }
-    table.typesWithoutKind = withoutKind.size() + database.typesLeftWithoutKind;
+    return claims;
+}
 
-    std::size_t contested = 0;
-    std::map<std::size_t, std::pair<std::string, KindPatterns>> kinds; // by rank, then first seen
+// Whether the type's top-level media type names a kind of its own, as
+// application/ and text/ do not.
+bool MediaTypeNamesAKind(const std::string& type) {
+    for (const char* top : {"font/", "image/", "audio/", "video/"})
+        if (type.compare(0, std::strlen(top), top) == 0)
+            return true;
+    return false;
+}
+
+// Of the rivals for a pattern, the one of the highest weight (the sample's
+// is above every database's); of several types at that weight, one whose
+// media type names a kind (font/, image/, audio/, video/) before the others,
+// else the one listed first. A tie between types is noted with what decided
+// it.
+const Candidate* Winner(const std::vector<TypeGlob>& records,
+                        const std::vector<const Candidate*>& rivals,
+                        std::vector<std::string>& ties) {
+    int weight = records[rivals[0]->record].weight;
+    for (const Candidate* claim : rivals)
+        weight = std::max(weight, records[claim->record].weight);
+    std::vector<const Candidate*> top;
+    for (const Candidate* claim : rivals)
+        if (records[claim->record].weight == weight &&
+            std::none_of(top.begin(), top.end(), [&](const Candidate* kept) {
+                return records[kept->record].type == records[claim->record].type;
+            }))
+            top.push_back(claim);
+    const auto named = std::find_if(top.begin(), top.end(), [&](const Candidate* claim) {
+        return MediaTypeNamesAKind(records[claim->record].type);
+    });
+    const Candidate* winner = named == top.end() ? top[0] : *named;
+    if (top.size() > 1) {
+        std::string others;
+        for (const Candidate* claim : top)
+            if (claim != winner)
+                others += (others.empty() ? "" : ", ") + Shown(records[claim->record].type);
+        const bool byMediaType =
+            named != top.end() && std::any_of(top.begin(), top.end(), [&](const Candidate* claim) {
+                return !MediaTypeNamesAKind(records[claim->record].type);
+            });
+        ties.push_back(Shown(winner->pattern) + ": " + Shown(records[winner->record].type) +
+                       ", over " + others +
+                       (byMediaType ? " (its media type names a kind)" : " (listed first)"));
+    }
+    return winner;
+}
+
+// The kinds and their patterns, in the order of their group numbers.
+struct Settled {
+    std::map<std::size_t, KindPatterns> kinds; // by rank, then first seen
+    std::vector<std::string> ties;
+};
+
+Settled SettleClaims(const std::vector<TypeGlob>& records, Claims& claims,
+                     std::vector<std::string>& leftOut) {
+    Settled settled;
     std::vector<std::string> kindNames;
-    for (const std::string& folded : order) {
-        const std::vector<Candidate>& claims = byFolded[folded];
+    for (const std::string& folded : claims.order) {
+        const std::vector<Candidate>& all = claims.byFolded[folded];
         // A case-sensitive pattern with capitals keeps its place only where
         // no other pattern folds to the same text.
         std::vector<const Candidate*> plain;
         std::vector<const Candidate*> cased;
-        for (const Candidate& claim : claims)
+        for (const Candidate& claim : all)
             (claim.cased ? cased : plain).push_back(&claim);
         const bool onlyOneCased =
             plain.empty() && std::all_of(cased.begin(), cased.end(), [&](const Candidate* claim) {
                 return claim->pattern == cased[0]->pattern;
             });
-        std::vector<const Candidate*>& rivals = onlyOneCased ? cased : plain;
-        const Candidate* winner = rivals.empty() ? nullptr : rivals[0];
-        bool severalTypes = false;
-        for (const Candidate* claim : rivals) {
-            if (records[claim->record].weight > records[winner->record].weight)
-                winner = claim;
-            severalTypes =
-                severalTypes || records[claim->record].type != records[rivals[0]->record].type;
-        }
+        const std::vector<const Candidate*>& rivals = onlyOneCased ? cased : plain;
+        const Candidate* winner = rivals.empty() ? nullptr : Winner(records, rivals, settled.ties);
         if (!onlyOneCased)
             for (const Candidate* claim : cased)
-                leaveOut(claim->pattern, claim->record,
+                LeaveOut(records[claim->record], claim->pattern,
                          "case-sensitive, and " +
                              (winner == nullptr
                                   ? std::string("other patterns differ from it only in case")
                                   : Shown(winner->pattern) + " (" +
                                         Shown(records[winner->record].type) +
-                                        ") is the same pattern to the plugin"));
-        if (winner == nullptr)
+                                        ") is the same pattern to the plugin"),
+                         leftOut);
+        if (winner == nullptr || records[winner->record].kind.empty())
             continue;
-        contested += severalTypes ? 1 : 0;
         const std::string& kind = records[winner->record].kind;
-        if (kind.empty())
-            continue;
         auto named = std::find(kindNames.begin(), kindNames.end(), kind);
         if (named == kindNames.end())
             named = kindNames.insert(kindNames.end(), kind);
         // Kinds outside the order keep the order they were first seen in.
-        const std::size_t rank =
-            KindRank(kind) * 1000 + static_cast<std::size_t>(named - kindNames.begin());
-        std::pair<std::string, KindPatterns>& entry = kinds[rank];
-        entry.first = kind;
+        KindPatterns& entry =
+            settled
+                .kinds[KindRank(kind) * 1000 + static_cast<std::size_t>(named - kindNames.begin())];
+        entry.kind = kind;
         const std::string extension = ExtensionOf(winner->pattern);
-        (extension.empty() ? entry.second.masks : entry.second.extensions)
+        (extension.empty() ? entry.masks : entry.extensions)
             .push_back(extension.empty() ? winner->pattern : extension);
     }
+    return settled;
+}
 
+// The [Groups] lines: one group number per kind, what passes one value
+// continued in its group's continuation keys.
+std::string LayOutGroups(const std::map<std::size_t, KindPatterns>& kinds, InitTable& table) {
     std::string groups;
     for (const auto& each : kinds) {
-        const std::string& kind = each.second.first;
-        const std::vector<std::string> extensions = Lists(each.second.second.extensions);
-        const std::vector<std::string> masks = Lists(each.second.second.masks);
-        table.patterns += each.second.second.extensions.size() + each.second.second.masks.size();
-        for (std::size_t part = 0; part < std::max(extensions.size(), masks.size()); ++part) {
-            const std::string number = std::to_string(table.groups++);
-            if (part < extensions.size())
-                groups += number + "=" + extensions[part] + "\n";
-            if (part < masks.size())
-                groups += number + "_masks=" + masks[part] + "\n";
-            groups += number + "_name=" + kind + "\n";
-        }
+        const KindPatterns& kind = each.second;
+        const std::vector<std::string> extensions = Lists(kind.extensions);
+        const std::vector<std::string> masks = Lists(kind.masks);
+        table.patterns += kind.extensions.size() + kind.masks.size();
+        const std::uint32_t number = static_cast<std::uint32_t>(table.groups++);
+        for (std::size_t part = 0; part < extensions.size(); ++part)
+            groups += (part == 0 ? std::to_string(number)
+                                 : ContinuationKey(number, GroupKeyKind::kListMore,
+                                                   static_cast<std::uint32_t>(part))) +
+                      "=" + extensions[part] + "\n";
+        for (std::size_t part = 0; part < masks.size(); ++part)
+            groups += (part == 0 ? std::to_string(number) + "_masks"
+                                 : ContinuationKey(number, GroupKeyKind::kMasksMore,
+                                                   static_cast<std::uint32_t>(part))) +
+                      "=" + masks[part] + "\n";
+        groups += std::to_string(number) + "_name=" + kind.kind + "\n";
     }
+    return groups;
+}
 
-    std::string& text = table.text;
-    text += "; Lumbrasket settings, written by `lumbrasket init` from\n; " +
-            Shown(database.source) +
-            ".\n"
-            ";\n"
-            "; [Groups] holds, per group N, an extension list (N=), a name (N_name=) and\n"
-            "; name masks (N_masks=). Groups are numbered 0, 1, 2 and so on without gaps;\n"
-            "; reading stops at the first number that has neither an extension list nor\n"
-            "; masks. Extensions are written without dots; masks are file names in which *\n"
-            "; stands for any run of characters and ? for one character. Both are\n"
-            "; separated by |, and the case of the letters A to Z does not matter. A mask\n"
-            "; that matches a file's name wins over every extension; among masks, and\n"
-            "; among extensions, the lower number wins. A kind whose list would pass the\n"
-            "; 259 bytes a value holds continues in the next number under the same name.\n"
-            ";\n"
-            "; Each type went to the kind of the first rule below that matches it:\n" +
-            KindTableComment() +
-            ";\n"
-            "; " +
-            std::to_string(table.patterns) + " patterns in " + std::to_string(table.groups) +
-            " groups.\n; " + std::to_string(contested) +
-            " patterns were claimed by several types: each went to the\n"
-            "; type of the highest weight, of equal weights to the one listed first.\n"
-            "; " +
-            std::to_string(table.typesWithoutKind) +
+// Comment lines of the texts, several to a line as they fit.
+std::string ListedInLines(const std::vector<std::string>& texts) {
+    std::string lines;
+    std::string line;
+    for (const std::string& text : texts) {
+        if (!line.empty() && line.size() + 1 + text.size() > 76) {
+            lines += line + "\n";
+            line.clear();
+        }
+        line += (line.empty() ? ";   " : " ") + Shown(text);
+    }
+    return line.empty() ? lines : lines + line + "\n";
+}
+
+std::string OpeningComment(const TypeDatabase& database, const InitTable& table,
+                           const Settled& settled, const std::vector<std::string>& withoutKind) {
+    std::string text =
+        "; Lumbrasket settings, written by `lumbrasket init` from\n; " + Shown(database.source) +
+        ".\n"
+        ";\n"
+        "; [Groups] holds, per group N, an extension list (N=), a name (N_name=) and\n"
+        "; name masks (N_masks=). Groups are numbered 0, 1, 2 and so on without gaps;\n"
+        "; reading stops at the first number that has neither an extension list nor\n"
+        "; masks. Extensions are written without dots; masks are file names in which *\n"
+        "; stands for any run of characters and ? for one character. Both are\n"
+        "; separated by |, and the case of the letters A to Z does not matter. A mask\n"
+        "; that matches a file's name wins over every extension; among masks, and\n"
+        "; among extensions, the lower number wins. A kind whose list would pass the\n"
+        "; 259 bytes a value holds continues in keys of its own group: N_more, N_more2\n"
+        "; and so on for extensions, N_masks_more, N_masks_more2 and so on for masks.\n"
+        "; A plugin older than these keys gives the continued patterns the fallback\n"
+        "; group.\n"
+        ";\n"
+        "; Every pattern the sample settings list takes the sample's kind; the\n"
+        "; database adds the patterns the sample is silent on, each type to the kind\n"
+        "; of the first rule below that matches it:\n" +
+        KindTableComment() + ";\n; " + std::to_string(table.patterns) + " patterns in " +
+        std::to_string(table.groups) + " groups.\n; " + std::to_string(settled.ties.size()) +
+        " patterns were claimed by several types of the highest weight, and went to\n"
+        "; a type whose media type names a kind (font/, image/, audio/, video/) before\n"
+        "; application/ and text/ ones, else to the one listed first:\n";
+    for (const std::string& tie : settled.ties)
+        text += ";   " + tie + "\n";
+    text += "; " + std::to_string(table.typesWithoutKind) +
             " types match no rule: their files get the fallback group, " + kInitFallbackName +
-            ".\n"
+            ":\n" + ListedInLines(withoutKind) +
             "; [Configuration] ReloadWhenChanged=1 has the plugin read this file again\n"
             "; after an edit, without a restart of the file manager.\n";
     text += "; Left out (" + std::to_string(table.leftOut.size()) + "):\n";
     for (const std::string& line : table.leftOut)
         text += ";   " + line + "\n";
-    text += "\n[Groups]\n" + groups +
-            "\n[Configuration]\nUnknownGroupPlaceHolder=" + kInitFallbackName +
-            "\nReloadWhenChanged=1\n";
+    return text;
+}
+
+} // namespace
+
+InitTable BuildInitTable(const TypeDatabase& database) {
+    InitTable table;
+    Claims claims = CollectClaims(database.globs, table.leftOut);
+    table.typesWithoutKind = claims.withoutKind.size();
+    const Settled settled = SettleClaims(database.globs, claims, table.leftOut);
+    const std::string groups = LayOutGroups(settled.kinds, table);
+    table.text = OpeningComment(database, table, settled, claims.withoutKind) + "\n[Groups]\n" +
+                 groups + "\n[Configuration]\nUnknownGroupPlaceHolder=" + kInitFallbackName +
+                 "\nReloadWhenChanged=1\n";
     return table;
 }

@@ -1,7 +1,8 @@
 // Turning a system's type records into the text of a Lumbrasket.ini: a
-// group per kind (continued in the next numbers when its lists pass what a
-// value may hold), and an opening comment that says what was left out and
-// why.
+// group per kind (continued in its group's continuation keys when its lists
+// pass what a value may hold), and an opening comment that names the ties
+// and how each was decided, the types whose files get the fallback group,
+// and what was left out and why.
 #pragma once
 
 #include "type_records.h"
@@ -21,4 +22,6 @@ struct InitTable {
     std::size_t typesWithoutKind = 0;
 };
 
+// In four steps: the claims of the records, pattern by pattern; the winner
+// of each; the groups' lines; the opening comment.
 InitTable BuildInitTable(const TypeDatabase& database);

@@ -198,3 +198,8 @@ std::string BareExtensions(const std::string& list) {
 std::string AsMasks(const std::string& list) {
     return Joined(LoosePieces(list));
 }
+
+std::string ContinuationKey(std::uint32_t number, GroupKeyKind kind, std::uint32_t part) {
+    return std::to_string(number) + (kind == GroupKeyKind::kListMore ? "_more" : "_masks_more") +
+           (part > 1 ? std::to_string(part) : std::string());
+}

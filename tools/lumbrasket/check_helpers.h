@@ -4,6 +4,9 @@
 // extension list written with patterns was meant to say.
 #pragma once
 
+#include "group_keys.h"
+
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -31,3 +34,7 @@ bool HasNonAscii(const std::string& text);
 std::string BareExtensions(const std::string& list);
 // The same list as name masks ("*.jpg|*.png").
 std::string AsMasks(const std::string& list);
+
+// The name of a group's continuation key of a kind (kListMore or
+// kMasksMore): N_more, N_more2, ... and N_masks_more, N_masks_more2, ...
+std::string ContinuationKey(std::uint32_t number, GroupKeyKind kind, std::uint32_t part);

@@ -8,6 +8,7 @@
 #include "check_helpers.h"
 #include "code_page.h"
 #include "group_catalog.h"
+#include "group_keys.h"
 #include "ini_value.h"
 #include "piece_list.h"
 #include "plugin_name.h"
@@ -22,6 +23,7 @@
 #include <filesystem>
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 
 namespace {
 
@@ -165,38 +167,6 @@ std::vector<std::string> LinesWithNul(const std::string& bytes, const TextForm& 
     return lines;
 }
 
-// The texts of group keys as the loader takes them: for each group number,
-// the first line of each kind (N, N_name, N_masks), its value as read.
-struct GroupKeyTexts {
-    std::vector<std::string_view> texts[3];
-    std::vector<bool> taken[3];
-    // Each group before a number takes a line of at least four bytes ("0=x"
-    // and its NUL): a number at or past a quarter of the listing is never
-    // reached, and no room is made for it, however large a number a key
-    // names.
-    std::size_t unreachable;
-
-    explicit GroupKeyTexts(const SectionListing& listing) : unreachable(listing.length / 4 + 1) {}
-
-    void Take(GroupKeyKind kind, std::size_t number, std::string_view value) {
-        const int at = static_cast<int>(kind);
-        if (number >= unreachable)
-            return;
-        if (taken[at].size() <= number) {
-            taken[at].resize(number + 1, false);
-            texts[at].resize(number + 1);
-        }
-        if (!taken[at][number]) {
-            taken[at][number] = true;
-            texts[at][number] = value;
-        }
-    }
-    std::string_view Text(GroupKeyKind kind, std::size_t number) const {
-        const int at = static_cast<int>(kind);
-        return number < texts[at].size() ? texts[at][number] : std::string_view();
-    }
-};
-
 class Checker {
 public:
     explicit Checker(const std::string& path) : path(path) {
@@ -213,7 +183,9 @@ private:
     void CheckText(const std::string& what, const std::string& text, const char* controls);
     void CheckCut(const char* section, std::string_view key, std::string_view raw,
                   std::string_view read);
-    void CheckListCut(std::string_view key, std::string_view raw, std::string_view read);
+    // `rest` names the continuation key that would hold what is cut.
+    void CheckListCut(std::string_view key, std::string_view raw, std::string_view read,
+                      const std::string& rest);
     // The groups and the fallback as the plugin will use them; `none`
     // stands where there is no group.
     void ShowTable(const GroupCatalog& catalog, const std::string& fallbackName, const char* none);
@@ -242,7 +214,8 @@ void Checker::CheckCut(const char* section, std::string_view key, std::string_vi
 
 // For an extension or mask list that the reader cuts: which piece is cut
 // and which are lost.
-void Checker::CheckListCut(std::string_view key, std::string_view raw, std::string_view read) {
+void Checker::CheckListCut(std::string_view key, std::string_view raw, std::string_view read,
+                           const std::string& rest) {
     const std::string_view whole = UnquotedIniValue(raw);
     const std::size_t cutAt = read.size();
     if (whole.size() <= cutAt)
@@ -267,7 +240,7 @@ void Checker::CheckListCut(std::string_view key, std::string_view raw, std::stri
                 Quoted(whole.substr(pieceStart, cutAt - pieceStart));
     if (!lost.empty())
         text += "; lost: " + lost;
-    Warn(text);
+    Warn(text + "; write the rest in " + rest + " (a continuation of the list)");
 }
 
 // Control characters and an encoding the system does not show; `controls`
@@ -369,22 +342,34 @@ void Checker::CheckGroupKeys() {
     // The groups as the values read from their keys make them. A line
     // without '=' takes its key's place all the same: a read finds it first
     // and gives the empty default.
-    GroupKeyTexts keys(listing);
-    ProfileSection::ForEachKey(listing, [&](std::string_view key, std::string_view value, bool) {
-        std::uint32_t number;
-        GroupKeyKind kind;
-        if (GroupKey(key, number, kind))
-            keys.Take(kind, number, value);
-    });
-    std::size_t count = 0;
-    while (!keys.Text(GroupKeyKind::kList, count).empty() ||
-           !keys.Text(GroupKeyKind::kMasks, count).empty())
-        ++count;
+    GroupKeys keys(listing);
+    keys.TakeAll(listing);
+    const std::size_t count = keys.GroupCount();
+    const auto pieces = [&keys](GroupKeyKind kind, std::size_t number) {
+        return PieceList(keys.List(kind, number)).Texts();
+    };
     for (std::size_t number = 0; number < count; ++number)
-        result.judged.push_back(
-            CheckedGroup{std::string(keys.Text(GroupKeyKind::kName, number)),
-                         PieceList(keys.Text(GroupKeyKind::kList, number)).Texts(),
-                         PieceList(keys.Text(GroupKeyKind::kMasks, number)).Texts()});
+        result.judged.push_back(CheckedGroup{std::string(keys.Text(GroupKeyKind::kName, number)),
+                                             pieces(GroupKeyKind::kList, number),
+                                             pieces(GroupKeyKind::kMasks, number)});
+    // The continuations each group of the table has, by kind, so that a cut
+    // list can name a free one for its rest.
+    std::unordered_set<std::string> continuations;
+    ProfileSection::ForEachKey(listing, [&](std::string_view key, std::string_view, bool) {
+        GroupKeyName name;
+        if (GroupKey(key, name) && name.part != 0)
+            continuations.insert(ContinuationKey(name.number, name.kind, name.part));
+    });
+    const auto freeContinuation = [&](const GroupKeyName& cut) {
+        const GroupKeyKind kind =
+            cut.kind == GroupKeyKind::kList || cut.kind == GroupKeyKind::kListMore
+                ? GroupKeyKind::kListMore
+                : GroupKeyKind::kMasksMore;
+        std::uint32_t part = cut.part + 1;
+        while (continuations.count(ContinuationKey(cut.number, kind, part)) != 0)
+            ++part;
+        return ContinuationKey(cut.number, kind, part);
+    };
 
     FoldedMap<int> seen;
     seen.reserve(listing.length / 8);
@@ -399,20 +384,25 @@ void Checker::CheckGroupKeys() {
             Warn("[Groups] " + Escaped(key) + " appears more than once: only the first is read");
         if (occurrence > 1)
             return;
-        std::uint32_t number;
-        GroupKeyKind kind;
-        if (!GroupKey(key, number, kind)) {
+        GroupKeyName name;
+        const bool isKey = GroupKey(key, name);
+        const std::uint32_t number = name.number;
+        const GroupKeyKind kind = name.kind;
+        const bool continuation = name.part != 0;
+        if (!isKey) {
             // "1_nmae": a number and a misspelt suffix, the number being a
             // group's list key of its own.
             const std::size_t digits = key.find_first_not_of("0123456789");
             const bool numbered = digits != 0 && digits != std::string_view::npos &&
-                                  GroupKey(key.substr(0, digits), number, kind);
+                                  GroupKey(key.substr(0, digits), name);
             std::string nearest;
             if (numbered)
-                nearest = NearestName(std::string(key.substr(digits)), {"_name", "_masks"});
+                nearest = NearestName(std::string(key.substr(digits)),
+                                      {"_name", "_masks", "_more", "_masks_more"});
             std::string advice = ": group keys are the numbers 0, 1, 2, ... written without "
-                                 "sign or leading zeros, their names N_name and their name "
-                                 "masks N_masks";
+                                 "sign or leading zeros, their names N_name, their name "
+                                 "masks N_masks, and the continuations of a list N_more, "
+                                 "N_more2, ... and of masks N_masks_more, N_masks_more2, ...";
             if (!nearest.empty())
                 advice = "; did you mean " + Escaped(key.substr(0, digits)) + nearest + "?";
             Warn("[Groups] " + Escaped(key) + " is never read" + advice);
@@ -420,7 +410,13 @@ void Checker::CheckGroupKeys() {
             if (kind == GroupKeyKind::kName)
                 CheckCut("Groups", key, RawValue(key), value);
             else
-                CheckListCut(key, RawValue(key), value);
+                CheckListCut(key, RawValue(key), value, freeContinuation(name));
+        } else if (continuation && number == count) {
+            Warn("[Groups] " + Escaped(key) + " continues group " + std::to_string(number) +
+                 ", which has no extension list and no masks (" + std::to_string(number) + " and " +
+                 std::to_string(number) +
+                 "_masks are missing or empty): a continuation makes no group, and it is never "
+                 "read");
         } else if (kind == GroupKeyKind::kName) {
             Warn("[Groups] " + Escaped(key) +
                  " names a group without an extension list or masks (" + std::to_string(number) +
