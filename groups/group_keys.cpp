@@ -116,3 +116,9 @@ std::string_view GroupKeys::Text(GroupKeyKind kind, std::size_t number) const {
         return std::string_view();
     return std::string_view(base + byNumber[number].offset, byNumber[number].length);
 }
+
+std::string GroupKeyText(const GroupKeyName& key) {
+    const std::string_view suffix = kSuffixes[static_cast<std::size_t>(key.kind)];
+    return std::to_string(key.number) + std::string(suffix) +
+           (key.part > 1 ? std::to_string(key.part) : std::string());
+}

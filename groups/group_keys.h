@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -32,6 +33,10 @@ struct GroupKeyName {
 // 2^31 - 1) and the suffix in any case, as a read of that key would match
 // it; false for every other name.
 bool GroupKey(std::string_view name, GroupKeyName& key);
+
+// The name of the key that GroupKey reads as `key`: N, N_name, N_masks,
+// N_more or N_moreK, N_masks_more or N_masks_moreK.
+std::string GroupKeyText(const GroupKeyName& key);
 
 // The texts of the group keys of one listing, which they point into.
 class GroupKeys {

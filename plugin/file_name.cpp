@@ -8,7 +8,6 @@
 #include "bounded_string.h"
 #include "code_page.h"
 #include "path_spelling.h"
-#include "text_search.h"
 #include <cstring>
 
 namespace {

@@ -12,7 +12,6 @@
 #include "replaced_name_search.h"
 
 #include "path_spelling.h"
-#include "text_search.h"
 #include "win32.h"
 #include <cstring>
 

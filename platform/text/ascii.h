@@ -5,9 +5,17 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 inline char FoldAscii(char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// The text with A-Z folded, for the tools that compare or sort by it.
+inline std::string FoldedAscii(std::string text) {
+    for (char& c : text)
+        c = FoldAscii(c);
+    return text;
 }
 
 inline bool SameIgnoringAsciiCase(const char* a, std::size_t aLength, const char* b,

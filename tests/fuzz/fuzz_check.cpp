@@ -2,7 +2,7 @@
 // the table the check shows, and the values its warnings judge, are the
 // groups, names, lists, masks and fallback the plugin loads; and everything
 // it prints is printable, one item a line.
-#include "check_helpers.h"
+#include "printable_text.h"
 #include "group_catalog.h"
 #include "scratch_folder.h"
 #include "settings_check.h"

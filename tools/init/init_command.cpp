@@ -1,7 +1,7 @@
 // The init command: the database, the table, and its safe way to the disk.
 #include "init_command.h"
 
-#include "check_helpers.h"
+#include "printable_text.h"
 #include "console_text.h"
 #include "full_path.h"
 #include "host_policy.h"

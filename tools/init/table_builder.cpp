@@ -6,7 +6,7 @@
 
 #include "ascii.h"
 #include "bounded_string.h"
-#include "check_helpers.h"
+#include "printable_text.h"
 #include "code_page.h"
 #include "group_keys.h"
 #include "kind_table.h"
@@ -22,12 +22,6 @@ namespace {
 constexpr std::size_t kListBytes = kPathBufferSize - 1;
 // A character class, and a whole pattern, expands to at most this many.
 constexpr std::size_t kMostExpanded = 10;
-
-std::string Folded(std::string text) {
-    for (char& c : text)
-        c = FoldAscii(c);
-    return text;
-}
 
 std::string Shown(const std::string& text) {
     return PrintableText(text);
@@ -127,8 +121,8 @@ struct Candidate {
 // The pieces joined with '|' into lists of at most kListBytes each.
 std::vector<std::string> Lists(std::vector<std::string> pieces) {
     std::sort(pieces.begin(), pieces.end(), [](const std::string& a, const std::string& b) {
-        const std::string foldedA = Folded(a);
-        const std::string foldedB = Folded(b);
+        const std::string foldedA = FoldedAscii(a);
+        const std::string foldedB = FoldedAscii(b);
         return foldedA != foldedB ? foldedA < foldedB : a < b;
     });
     std::vector<std::string> lists;
@@ -195,7 +189,7 @@ Claims CollectClaims(const std::vector<TypeGlob>& records, std::vector<std::stri
                 LeaveOut(record, pattern, refused, leftOut);
                 continue;
             }
-            const std::string folded = Folded(pattern);
+            const std::string folded = FoldedAscii(pattern);
             std::vector<Candidate>& rivals = claims.byFolded[folded];
             if (rivals.empty())
                 claims.order.push_back(folded);
@@ -316,13 +310,13 @@ std::string LayOutGroups(const std::map<std::size_t, KindPatterns>& kinds, InitT
         const std::uint32_t number = static_cast<std::uint32_t>(table.groups++);
         for (std::size_t part = 0; part < extensions.size(); ++part)
             groups += (part == 0 ? std::to_string(number)
-                                 : ContinuationKey(number, GroupKeyKind::kListMore,
-                                                   static_cast<std::uint32_t>(part))) +
+                                 : GroupKeyText(GroupKeyName{number, GroupKeyKind::kListMore,
+                                                             static_cast<std::uint32_t>(part)})) +
                       "=" + extensions[part] + "\n";
         for (std::size_t part = 0; part < masks.size(); ++part)
             groups += (part == 0 ? std::to_string(number) + "_masks"
-                                 : ContinuationKey(number, GroupKeyKind::kMasksMore,
-                                                   static_cast<std::uint32_t>(part))) +
+                                 : GroupKeyText(GroupKeyName{number, GroupKeyKind::kMasksMore,
+                                                             static_cast<std::uint32_t>(part)})) +
                       "=" + masks[part] + "\n";
         groups += std::to_string(number) + "_name=" + kind.kind + "\n";
     }

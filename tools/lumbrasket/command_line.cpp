@@ -3,7 +3,7 @@
 #include "command_line.h"
 
 #include "bounded_string.h"
-#include "check_helpers.h"
+#include "printable_text.h"
 #include "console_text.h"
 #include "full_path.h"
 #include "path_spelling.h"

@@ -4,7 +4,7 @@
 #include "host_settings_folder.h"
 
 #include "bounded_string.h"
-#include "check_helpers.h"
+#include "printable_text.h"
 #include "host_policy.h"
 #include "host_settings.h"
 #include "path_spelling.h"

@@ -5,7 +5,8 @@
 
 #include "ascii.h"
 #include "bounded_string.h"
-#include "check_helpers.h"
+#include "checker_advice.h"
+#include "printable_text.h"
 #include "code_page.h"
 #include "group_catalog.h"
 #include "group_keys.h"
@@ -29,12 +30,6 @@ namespace {
 
 // What control characters in a name do where the name is shown.
 const char* const kShownGarbled = "which a file manager shows garbled and a terminal may act on";
-
-std::string Lower(std::string text) {
-    for (char& c : text)
-        c = FoldAscii(c);
-    return text;
-}
 
 // Texts compared as the reader compares key names, letters A to Z without
 // regard to case: a map of a file's keys or extensions, viewed where they lie.
@@ -286,7 +281,7 @@ void Checker::CheckSections() {
         names.assign(names.size() * 4, '\0');
     for (const char* name = names.data(); *name != '\0'; name += std::strlen(name) + 1) {
         const std::string section = name;
-        if (Lower(section) == "groups" || Lower(section) == "configuration")
+        if (FoldedAscii(section) == "groups" || FoldedAscii(section) == "configuration")
             continue;
         const std::string nearest = NearestName(section, {"Groups", "Configuration"});
         Warn("section [" + Escaped(section) + "] is never read" +
@@ -310,14 +305,14 @@ void Checker::CheckConfigurationKeys() {
         listing, [&](std::string_view key, std::string_view value, bool hasValue) {
             // Only a number 1 turns it on: a word that looks like yes leaves
             // it off.
-            if (Lower(std::string(key)) == Lower(kReloadWhenChangedKey)) {
+            if (FoldedAscii(std::string(key)) == FoldedAscii(kReloadWhenChangedKey)) {
                 if (!reloadSeen && !reloads && !value.empty() && value != "0")
                     Warn("[Configuration] " + Escaped(key) + "=" + Escaped(value) +
                          " leaves it off: only 1 turns it on");
                 reloadSeen = true;
                 return;
             }
-            if (Lower(std::string(key)) == "unknowngroupplaceholder") {
+            if (FoldedAscii(std::string(key)) == "unknowngroupplaceholder") {
                 // A read finds the first line of the key; one without '=' gives
                 // the default.
                 if (!fallbackSeen && hasValue) {
@@ -358,7 +353,7 @@ void Checker::CheckGroupKeys() {
     ProfileSection::ForEachKey(listing, [&](std::string_view key, std::string_view, bool) {
         GroupKeyName name;
         if (GroupKey(key, name) && name.part != 0)
-            continuations.insert(ContinuationKey(name.number, name.kind, name.part));
+            continuations.insert(GroupKeyText(GroupKeyName{name.number, name.kind, name.part}));
     });
     const auto freeContinuation = [&](const GroupKeyName& cut) {
         const GroupKeyKind kind =
@@ -366,9 +361,9 @@ void Checker::CheckGroupKeys() {
                 ? GroupKeyKind::kListMore
                 : GroupKeyKind::kMasksMore;
         std::uint32_t part = cut.part + 1;
-        while (continuations.count(ContinuationKey(cut.number, kind, part)) != 0)
+        while (continuations.count(GroupKeyText(GroupKeyName{cut.number, kind, part})) != 0)
             ++part;
-        return ContinuationKey(cut.number, kind, part);
+        return GroupKeyText(GroupKeyName{cut.number, kind, part});
     };
 
     FoldedMap<int> seen;

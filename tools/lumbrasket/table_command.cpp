@@ -3,7 +3,7 @@
 // file given, padded to the width the terminal shows, and with --why what
 // decided each file's group.
 #include "bounded_string.h"
-#include "check_helpers.h"
+#include "printable_text.h"
 #include "command_line.h"
 #include "console_text.h"
 #include "display_width.h"
