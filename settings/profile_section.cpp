@@ -89,22 +89,26 @@ bool ProfileSection::FileTooLarge(const std::string& filePath) {
     return FileSize(filePath, size) && size > kLargestFile;
 }
 
-SectionListing ProfileSection::ListSection() {
-    // A listing is never longer than the file it comes from, so a buffer of
-    // the file's size (and room to tell a cut) takes it at the first try. A
-    // cut listing answers the buffer's size less its end: the buffer then
-    // grows until the section fits with room to spare, never past the
-    // largest file (one that grew since its size was asked is cut there).
-    // The buffer is not cleared first: the listing ends where the platform
-    // says it does.
+namespace {
+
+// A listing that `fill` (a private-profile call given a buffer and its size,
+// answering the bytes it wrote) makes. A listing is never longer than the
+// file it comes from, so a buffer of the file's size (and room to tell a
+// cut) takes it at the first try. A cut listing answers the buffer's size
+// less its end: the buffer then grows until the listing fits with room to
+// spare, never past the largest file (one that grew since its size was
+// asked is cut there). The buffer is not cleared first: the listing ends
+// where the platform says it does.
+template <typename Fill>
+SectionListing GrownListing(const std::string& filePath, std::size_t firstSize, Fill fill) {
     constexpr std::size_t kLargestListing =
-        static_cast<std::size_t>(kLargestFile) + kRoomToTellACut;
-    std::size_t size = kSectionBufferSize;
+        static_cast<std::size_t>(ProfileSection::kLargestFile) + kRoomToTellACut;
+    std::size_t size = firstSize;
     std::uint64_t fileSize = 0;
     if (FileSize(filePath, fileSize)) {
-        if (fileSize > kLargestFile) {
+        if (fileSize > ProfileSection::kLargestFile) {
             SectionListing none{std::unique_ptr<char[]>(new char[kListingEnd]), 0};
-            return Ended(std::move(none), kListingEnd, kSectionBufferSize);
+            return Ended(std::move(none), kListingEnd, firstSize);
         }
         if (fileSize + kRoomToTellACut > size)
             size = static_cast<std::size_t>(fileSize) + kRoomToTellACut;
@@ -112,17 +116,30 @@ SectionListing ProfileSection::ListSection() {
     for (;;) {
         SectionListing listing{std::unique_ptr<char[]>(new char[size]), 0};
         PrepareToFill(listing.text.get(), size);
-        listing.length = GetPrivateProfileSectionA(sectionName.c_str(), listing.text.get(),
-                                                   static_cast<DWORD>(size), filePath.c_str());
+        listing.length = fill(listing.text.get(), static_cast<DWORD>(size));
         if (listing.length + kListingEnd < size || size >= kLargestListing) {
             // Ended right after what the platform wrote, whatever it wrote
             // beyond: a cut or unterminated answer cannot be overrun.
             if (listing.length > size - kListingEnd)
                 listing.length = size - kListingEnd;
-            return Ended(std::move(listing), size, kSectionBufferSize);
+            return Ended(std::move(listing), size, firstSize);
         }
         size = std::min(size * kGrowth, kLargestListing);
     }
+}
+
+} // namespace
+
+SectionListing ProfileSection::ListSection() {
+    return GrownListing(filePath, kSectionBufferSize, [this](char* buffer, DWORD size) {
+        return GetPrivateProfileSectionA(sectionName.c_str(), buffer, size, filePath.c_str());
+    });
+}
+
+SectionListing ProfileSection::ListSectionNames() {
+    return GrownListing(filePath, kSectionBufferSize, [this](char* buffer, DWORD size) {
+        return GetPrivateProfileStringA(nullptr, nullptr, "", buffer, size, filePath.c_str());
+    });
 }
 
 const SectionEntry* ProfileSection::ReadSection() {

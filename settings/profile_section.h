@@ -83,6 +83,9 @@ public:
     // needs by much; empty for a file larger than kLargestFile, which is not
     // read at all.
     SectionListing ListSection();
+    // The names of the file's sections, in the same form and by the same
+    // growth rule: a name per line, the listing ended by an empty one.
+    SectionListing ListSectionNames();
 
     // Lists the section: ReadSection queues its lines and gives the first,
     // NextEntry drops the front entry and gives the next; null at the end.

@@ -8,6 +8,12 @@
 #include <cstddef>
 #include <string_view>
 
+// Whether the character is a blank that every reader drops around a value
+// (and a key): a space or a tab.
+inline bool IsValueBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+
 // Whether the value stands in a pair of equal quotes (" or '), which a read
 // drops.
 inline bool IsQuotedIniValue(std::string_view value) {

@@ -9,6 +9,7 @@
 #include "printable_text.h"
 #include "code_page.h"
 #include "group_keys.h"
+#include "ini_value.h"
 #include "kind_table.h"
 
 #include <algorithm>
@@ -23,10 +24,6 @@ constexpr std::size_t kListBytes = kPathBufferSize - 1;
 // A character class, and a whole pattern, expands to at most this many.
 constexpr std::size_t kMostExpanded = 10;
 
-std::string Shown(const std::string& text) {
-    return PrintableText(text);
-}
-
 // Why the settings file cannot carry the pattern as the database means it;
 // empty when it can.
 std::string CannotCarry(const std::string& glob) {
@@ -36,7 +33,7 @@ std::string CannotCarry(const std::string& glob) {
         return "holds '|', which separates patterns";
     if (glob.find_first_of("/\\") != std::string::npos)
         return "holds a path separator or an escape";
-    if (glob.front() == ' ' || glob.front() == '\t' || glob.back() == ' ' || glob.back() == '\t')
+    if (IsValueBlank(glob.front()) || IsValueBlank(glob.back()))
         return "begins or ends with a blank, which the settings reader drops";
     // A list that begins and ends with one kind of quote loses both.
     if (glob.front() == '"' || glob.front() == '\'' || glob.back() == '"' || glob.back() == '\'')
@@ -149,8 +146,8 @@ void LeaveOut(const TypeGlob& of, const std::string& pattern, const std::string&
               std::vector<std::string>& leftOut) {
     if (of.kind.empty())
         return;
-    const std::string from = pattern == of.glob ? "" : ", from " + Shown(of.glob);
-    leftOut.push_back(Shown(pattern) + " (" + Shown(of.type) + from + "): " + why);
+    const std::string from = pattern == of.glob ? "" : ", from " + PrintableText(of.glob);
+    leftOut.push_back(PrintableText(pattern) + " (" + PrintableText(of.type) + from + "): " + why);
 }
 
 // Every pattern the records claim, by its folded text, in the order the
@@ -234,13 +231,13 @@ const Candidate* Winner(const std::vector<TypeGlob>& records,
         std::string others;
         for (const Candidate* claim : top)
             if (claim != winner)
-                others += (others.empty() ? "" : ", ") + Shown(records[claim->record].type);
+                others += (others.empty() ? "" : ", ") + PrintableText(records[claim->record].type);
         const bool byMediaType =
             named != top.end() && std::any_of(top.begin(), top.end(), [&](const Candidate* claim) {
                 return !MediaTypeNamesAKind(records[claim->record].type);
             });
-        ties.push_back(Shown(winner->pattern) + ": " + Shown(records[winner->record].type) +
-                       ", over " + others +
+        ties.push_back(PrintableText(winner->pattern) + ": " +
+                       PrintableText(records[winner->record].type) + ", over " + others +
                        (byMediaType ? " (its media type names a kind)" : " (listed first)"));
     }
     return winner;
@@ -276,8 +273,8 @@ Settled SettleClaims(const std::vector<TypeGlob>& records, Claims& claims,
                          "case-sensitive, and " +
                              (winner == nullptr
                                   ? std::string("other patterns differ from it only in case")
-                                  : Shown(winner->pattern) + " (" +
-                                        Shown(records[winner->record].type) +
+                                  : PrintableText(winner->pattern) + " (" +
+                                        PrintableText(records[winner->record].type) +
                                         ") is the same pattern to the plugin"),
                          leftOut);
         if (winner == nullptr || records[winner->record].kind.empty())
@@ -286,10 +283,11 @@ Settled SettleClaims(const std::vector<TypeGlob>& records, Claims& claims,
         auto named = std::find(kindNames.begin(), kindNames.end(), kind);
         if (named == kindNames.end())
             named = kindNames.insert(kindNames.end(), kind);
-        // Kinds outside the order keep the order they were first seen in.
-        KindPatterns& entry =
-            settled
-                .kinds[KindRank(kind) * 1000 + static_cast<std::size_t>(named - kindNames.begin())];
+        // Kinds outside the order keep the order they were first seen in:
+        // ranked after the order, then by when they were first seen.
+        constexpr std::size_t kKindsPerRank = 1000;
+        KindPatterns& entry = settled.kinds[KindRank(kind) * kKindsPerRank +
+                                            static_cast<std::size_t>(named - kindNames.begin())];
         entry.kind = kind;
         const std::string extension = ExtensionOf(winner->pattern);
         (extension.empty() ? entry.masks : entry.extensions)
@@ -332,7 +330,7 @@ std::string ListedInLines(const std::vector<std::string>& texts) {
             lines += line + "\n";
             line.clear();
         }
-        line += (line.empty() ? ";   " : " ") + Shown(text);
+        line += (line.empty() ? ";   " : " ") + PrintableText(text);
     }
     return line.empty() ? lines : lines + line + "\n";
 }
@@ -340,7 +338,8 @@ std::string ListedInLines(const std::vector<std::string>& texts) {
 std::string OpeningComment(const TypeDatabase& database, const InitTable& table,
                            const Settled& settled, const std::vector<std::string>& withoutKind) {
     std::string text =
-        "; Lumbrasket settings, written by `lumbrasket init` from\n; " + Shown(database.source) +
+        "; Lumbrasket settings, written by `lumbrasket init` from\n; " +
+        PrintableText(database.source) +
         ".\n"
         ";\n"
         "; [Groups] holds, per group N, an extension list (N=), a name (N_name=) and\n"

@@ -14,6 +14,7 @@
 #include "piece_list.h"
 #include "plugin_name.h"
 #include "profile_section.h"
+#include "settings_file_form.h"
 #include "settings_location.h"
 
 #include <algorithm>
@@ -35,9 +36,12 @@ const char* const kShownGarbled = "which a file manager shows garbled and a term
 // regard to case: a map of a file's keys or extensions, viewed where they lie.
 struct FoldedHash {
     std::size_t operator()(std::string_view text) const {
-        std::uint64_t hash = 14695981039346656037ull;
+        // FNV-1a, 64 bits: a hash of bytes with no table of its own.
+        constexpr std::uint64_t kFnvOffsetBasis = 14695981039346656037ull;
+        constexpr std::uint64_t kFnvPrime = 1099511628211ull;
+        std::uint64_t hash = kFnvOffsetBasis;
         for (char c : text)
-            hash = (hash ^ static_cast<unsigned char>(FoldAscii(c))) * 1099511628211ull;
+            hash = (hash ^ static_cast<unsigned char>(FoldAscii(c))) * kFnvPrime;
         return static_cast<std::size_t>(hash ^ hash >> 32);
     }
 };
@@ -49,10 +53,6 @@ struct FoldedEqual {
 template <typename Value>
 using FoldedMap = std::unordered_map<std::string_view, Value, FoldedHash, FoldedEqual>;
 
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t';
-}
-
 // Every text from the file or the system goes into the report through here.
 std::string Escaped(std::string_view text) {
     return PrintableText(std::string(text));
@@ -62,104 +62,10 @@ std::string Quoted(std::string_view text) {
     return "\"" + Escaped(text) + "\"";
 }
 
-std::string Shown(const std::string& extension) {
-    if (extension.empty() || IsBlank(extension.front()) || IsBlank(extension.back()))
+std::string ShownPiece(const std::string& extension) {
+    if (extension.empty() || IsValueBlank(extension.front()) || IsValueBlank(extension.back()))
         return Quoted(extension);
     return Escaped(extension);
-}
-
-// How a text is read: as 8-bit text, or as UTF-16 after its byte-order mark.
-struct TextForm {
-    bool utf16 = false;
-    bool bigEndian = false;
-    // UTF-16 without a byte-order mark, which the reader takes for 8-bit text.
-    bool unmarked = false;
-};
-
-TextForm FormOf(const std::string& bytes) {
-    TextForm form;
-    if (bytes.size() >= 2 &&
-        (bytes.compare(0, 2, "\xFF\xFE") == 0 || bytes.compare(0, 2, "\xFE\xFF") == 0)) {
-        form.utf16 = true;
-        form.bigEndian = bytes[0] == '\xFE';
-        return form;
-    }
-    // Settings are mostly ASCII, which UTF-16 writes with a NUL beside every
-    // byte: NULs at most places of one parity.
-    std::size_t nuls[2] = {0, 0};
-    for (std::size_t at = 0; at < bytes.size(); ++at)
-        nuls[at % 2] += bytes[at] == '\0';
-    const std::size_t odd = bytes.size() / 2;
-    form.unmarked = odd >= 2 && (nuls[1] * 2 > odd || nuls[0] * 2 > bytes.size() - odd);
-    return form;
-}
-
-// What stands at the path, told without opening it: a FIFO or a device is
-// never opened, as the plugin's reader never opens one. Empty when it is a
-// regular file that can be read; `bytes` then holds its text.
-std::string FileProblem(const std::string& path, std::string& bytes) {
-    namespace fs = std::filesystem;
-    std::error_code error;
-    const fs::file_status status = fs::status(path, error);
-    if (status.type() == fs::file_type::not_found)
-        return "does not exist";
-    if (error)
-        return "cannot be read (" + Escaped(error.message()) + ")";
-    if (status.type() == fs::file_type::directory)
-        return "is a folder, not a file";
-    if (status.type() != fs::file_type::regular)
-        return "is not a regular file (a pipe, a device or the like), and the plugin never "
-               "reads one";
-    if (ProfileSection::FileTooLarge(path))
-        return "is larger than the " + std::to_string(ProfileSection::kLargestFile >> 20) +
-               " MiB a settings file may be, and the plugin never reads it (a running plugin "
-               "keeps the table it has; one that starts uses the defaults until it starts again "
-               "after the file is mended)";
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr)
-        return "cannot be read (" + Escaped(std::strerror(errno)) + ")";
-    char chunk[4096];
-    std::size_t count;
-    while ((count = std::fread(chunk, 1, sizeof(chunk), file)) > 0)
-        bytes.append(chunk, count);
-    std::fclose(file);
-    return "";
-}
-
-// The lines of the text that hold a NUL, as the reader lists them: the part
-// before the NUL, trimmed. UTF-16 is taken in code units, as the reader
-// decodes it (a character beyond ASCII shown as '?'). One pass over the text.
-std::vector<std::string> LinesWithNul(const std::string& bytes, const TextForm& form) {
-    const std::size_t step = form.utf16 ? 2 : 1;
-    const auto unit = [&](std::size_t at) -> unsigned {
-        const unsigned char first = static_cast<unsigned char>(bytes[at]);
-        if (!form.utf16)
-            return first;
-        const unsigned char second = static_cast<unsigned char>(bytes[at + 1]);
-        return form.bigEndian ? first << 8 | second : second << 8 | first;
-    };
-    std::vector<std::string> lines;
-    std::string line;
-    bool hasNul = false;
-    const std::size_t end = bytes.size() - (bytes.size() - (form.utf16 ? 2 : 0)) % step;
-    for (std::size_t at = form.utf16 ? 2 : 0; at <= end; at += step) {
-        const unsigned character = at < end ? unit(at) : '\n';
-        if (character == '\r' || character == '\n') {
-            if (hasNul) {
-                const std::size_t first = line.find_first_not_of(" \t");
-                const std::size_t last = line.find_last_not_of(" \t");
-                lines.push_back(first == std::string::npos ? ""
-                                                           : line.substr(first, last - first + 1));
-            }
-            line.clear();
-            hasNul = false;
-        } else if (character == 0) {
-            hasNul = true;
-        } else if (!hasNul) {
-            line += character < 0x80 || !form.utf16 ? static_cast<char>(character) : '?';
-        }
-    }
-    return lines;
 }
 
 class Checker {
@@ -273,13 +179,8 @@ void Checker::CheckNames() {
 }
 
 void Checker::CheckSections() {
-    std::vector<char> names(1 << 16);
-    while (GetPrivateProfileStringA(nullptr, nullptr, "", names.data(),
-                                    static_cast<DWORD>(names.size()), path.c_str()) +
-               2 >=
-           names.size())
-        names.assign(names.size() * 4, '\0');
-    for (const char* name = names.data(); *name != '\0'; name += std::strlen(name) + 1) {
+    const SectionListing names = ProfileSection(path, "").ListSectionNames();
+    for (const char* name = names.text.get(); *name != '\0'; name += std::strlen(name) + 1) {
         const std::string section = name;
         if (FoldedAscii(section) == "groups" || FoldedAscii(section) == "configuration")
             continue;
@@ -367,7 +268,9 @@ void Checker::CheckGroupKeys() {
     };
 
     FoldedMap<int> seen;
-    seen.reserve(listing.length / 8);
+    // A key's line and its NUL take about this many bytes at the least.
+    constexpr std::size_t kShortKeyLineBytes = 8;
+    seen.reserve(listing.length / kShortKeyLineBytes);
     ProfileSection::ForEachKey(listing, [&](std::string_view key, std::string_view value,
                                             bool hasValue) {
         const int occurrence = ++seen[key];
@@ -457,7 +360,8 @@ void Checker::CheckExtensions() {
                           ? "which separates folders: it never matches, as an extension is "
                             "cut from the file name"
                           : "which names here seldom hold and Windows names never do"));
-            if (!extension.empty() && (IsBlank(extension.front()) || IsBlank(extension.back())))
+            if (!extension.empty() &&
+                (IsValueBlank(extension.front()) || IsValueBlank(extension.back())))
                 Warn(label + ": " + Quoted(extension) + " has blanks beside a separator, which " +
                      "are part of the extension: it matches no ordinary file");
             if (HasControlCharacters(extension))
@@ -465,7 +369,7 @@ void Checker::CheckExtensions() {
                      "escaped here), which file names seldom hold");
             auto found = firstGroup.emplace(extension, number);
             if (!found.second && found.first->second != number)
-                Warn(label + ": " + Shown(extension) + " is also listed by group " +
+                Warn(label + ": " + ShownPiece(extension) + " is also listed by group " +
                      std::to_string(found.first->second) + ", which wins");
         }
     }
@@ -486,7 +390,9 @@ void Checker::CheckMasks() {
             forMatcher += MaskNeedsMatcher(mask) ? 1 : 0;
         }
     }
-    if (forMatcher > 50)
+    // Past this many, trying each on every file costs enough to mention.
+    constexpr std::size_t kMatcherMasksWorthANote = 50;
+    if (forMatcher > kMatcherMasksWorthANote)
         Note(std::to_string(forMatcher) + " masks are neither a plain name, a *suffix nor a " +
              "prefix*: the matcher tries each of them on every file, one match apiece");
 }
@@ -505,10 +411,10 @@ void Checker::ShowTable(const GroupCatalog& catalog, const std::string& fallback
         const CheckedGroup& group = result.shown[number];
         std::string masks;
         for (const std::string& mask : group.masks)
-            masks += (masks.empty() ? "masks " : " ") + Shown(mask);
+            masks += (masks.empty() ? "masks " : " ") + ShownPiece(mask);
         std::string extensions;
         for (const std::string& extension : group.extensions)
-            extensions += (extensions.empty() ? "" : " ") + Shown(extension);
+            extensions += (extensions.empty() ? "" : " ") + ShownPiece(extension);
         out += "  " + std::to_string(number) + "  " +
                (group.name.empty() ? std::string("(no name)") : Escaped(group.name)) + ": " +
                extensions + (!masks.empty() && !extensions.empty() ? "; " : "") + masks + "\n";
@@ -597,57 +503,6 @@ SettingsCheck Checker::Finish() {
 }
 
 } // namespace
-
-std::string ExplainSettingsLocation(HMODULE pluginModule, const std::string& hostProgram,
-                                    const std::string& hostSettingsPath, std::string& report) {
-    report += "Host settings file: " + Escaped(hostSettingsPath) + "\n";
-    report += "Places searched, in order:\n";
-    std::string chosen;
-    std::string first;
-    for (const SettingsPlace& each : kSettingsPlaces) {
-        const int place = each.location;
-        char candidate[kPathBufferSize] = {};
-        std::string line = "  " + std::to_string(place) + ". " + each.description + ": ";
-        if (place == kSettingsBesideModule && pluginModule == nullptr) {
-            report += line + "(unknown: give --plugin)\n";
-            continue;
-        }
-        if (place == kSettingsBesideProgram && hostProgram.empty()) {
-            report += line + "(unknown: give --host-program)\n";
-            continue;
-        }
-        // The host program's folder is not this checker's: the place beside
-        // it is composed from the path given, as the one beside the host
-        // settings file is.
-        const bool besideProgram = place == kSettingsBesideProgram;
-        const bool placed =
-            BuildSettingsPath(besideProgram ? kSettingsBesideHostSettings : place, pluginModule,
-                              kPluginName, (besideProgram ? hostProgram : hostSettingsPath).c_str(),
-                              candidate, kPathBufferSize, kPluginName) == kStatusSuccess;
-        if (!placed) {
-            report += line + "(no folder to look in)\n";
-            continue;
-        }
-        if (place == kSettingsBesideHostSettings)
-            first = candidate;
-        const bool exists = PathExists(candidate) != 0;
-        // A path buffer holds 259 bytes: a longer path is cut, and the cut
-        // one names no settings file.
-        const bool cut = std::strlen(candidate) >= kPathBufferSize - 1;
-        const char* status = "  (missing)";
-        if (exists)
-            status = chosen.empty() ? "  <- in effect" : "  (exists, not used)";
-        else if (cut)
-            status = "  (cut: the path is longer than the plugin's 259 bytes)";
-        line += Escaped(candidate) + status;
-        if (exists && chosen.empty())
-            chosen = candidate;
-        report += line + "\n";
-    }
-    if (chosen.empty())
-        report += "No settings file exists; the plugin reads the first place and uses defaults.\n";
-    return chosen.empty() ? first : chosen;
-}
 
 SettingsCheck CheckSettingsFile(const std::string& path) {
     return Checker(path).Run();
