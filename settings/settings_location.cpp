@@ -70,24 +70,40 @@ std::int32_t BuildSettingsPath(std::int32_t kind, HMODULE module, const char* ba
     return status;
 }
 
+SettingsCandidate ComposeSettingsCandidate(SettingsLocation location, HMODULE module,
+                                           const char* pluginName, const char* hostSettingsPath,
+                                           const char* programPath) {
+    SettingsCandidate candidate;
+    candidate.location = location;
+    candidate.path[0] = '\0';
+    // A program named from outside the host stands where the process's own
+    // would: its folder is composed as the host settings file's is.
+    const bool givenProgram = location == kSettingsBesideProgram && programPath != nullptr;
+    const std::int32_t status = BuildSettingsPath(
+        givenProgram ? kSettingsBesideHostSettings : location, module, pluginName,
+        givenProgram ? programPath : hostSettingsPath, candidate.path, kPathBufferSize, pluginName);
+    // A candidate cut at the buffer's end would name another file: only a
+    // whole one is tried.
+    candidate.composed = status == kStatusSuccess;
+    candidate.cut = status == kStatusInsufficientBuffer;
+    candidate.exists = candidate.composed && PathExists(candidate.path) != 0;
+    return candidate;
+}
+
 int LocateSettingsFile(HMODULE module, const char* pluginName, const char* hostSettingsPath,
                        char* output, int outputCapacity) {
     const std::size_t capacity = static_cast<std::size_t>(static_cast<unsigned>(outputCapacity));
-    char candidate[kPathBufferSize] = {};
-    // A candidate cut at the buffer's end would name another file: only a
-    // whole one is tried.
-    const auto compose = [&](int place) {
-        return BuildSettingsPath(place, module, pluginName, hostSettingsPath, candidate,
-                                 kPathBufferSize, pluginName) == kStatusSuccess;
-    };
     // The first candidate stays in the output when none exists; without a
-    // usable host directory the output is left empty instead.
-    if (!compose(kSettingsBesideHostSettings))
-        candidate[0] = '\0';
-    BoundedCopy(output, capacity, candidate);
+    // usable host directory the output is left empty instead. The walk over
+    // the places (WalkSettingsPlaces), written over their numbers: the
+    // plugin's file then carries no words for a person.
     for (int place = kSettingsBesideHostSettings; place <= kSettingsBesideProgram; ++place) {
-        if (compose(place) && PathExists(candidate)) {
-            BoundedCopy(output, capacity, candidate);
+        const SettingsCandidate candidate = ComposeSettingsCandidate(
+            static_cast<SettingsLocation>(place), module, pluginName, hostSettingsPath, nullptr);
+        if (place == kSettingsBesideHostSettings)
+            BoundedCopy(output, capacity, candidate.composed ? candidate.path : "");
+        if (candidate.exists) {
+            BoundedCopy(output, capacity, candidate.path);
             return place;
         }
     }

@@ -2,6 +2,7 @@
 // path, and the existence test that the search (and the support layer) uses.
 #pragma once
 
+#include "bounded_string.h"
 #include "win32.h"
 #include <cstdint>
 
@@ -29,6 +30,36 @@ constexpr SettingsPlace kSettingsPlaces[] = {
 
 // The words for a location: one of the places, or none found.
 const char* SettingsPlaceText(int location);
+
+// The candidate of one place, as the search composes and tests it.
+struct SettingsCandidate {
+    SettingsLocation location;
+    // A whole path was composed; otherwise `cut` tells whether the place had a
+    // folder whose path did not fit, or had none.
+    bool composed = false;
+    bool cut = false;
+    bool exists = false;
+    char path[kPathBufferSize];
+};
+
+// Composes the candidate at a place (BuildSettingsPath), with the host
+// program at `programPath` when that is given and not this process's own,
+// and tests whether an entry exists there.
+SettingsCandidate ComposeSettingsCandidate(SettingsLocation location, HMODULE module,
+                                           const char* pluginName, const char* hostSettingsPath,
+                                           const char* programPath);
+
+// The one walk over the four places: each candidate in order to `visit`,
+// until `visit` answers false. The search stops at the first that exists;
+// an explanation lists them all.
+template <typename Visit>
+void WalkSettingsPlaces(HMODULE module, const char* pluginName, const char* hostSettingsPath,
+                        const char* programPath, Visit visit) {
+    for (const SettingsPlace& place : kSettingsPlaces)
+        if (!visit(ComposeSettingsCandidate(place.location, module, pluginName, hostSettingsPath,
+                                            programPath)))
+            return;
+}
 
 // Tries the four places in order and leaves the chosen path in `output`.
 // When none exists, the first candidate is left there.

@@ -221,13 +221,11 @@ int RunTable(const Options& options) {
     if (hostSettings.empty())
         hostSettings = FullPath("wdx.ini");
     const int location = plugin.SetDefaultParams(hostSettings);
-    // The settings file the plugin took; found nowhere, the plugin keeps
-    // the first place, which holds no file.
+    // The settings file the plugin took, found by the plugin's own search
+    // from inside this process, as the plugin itself searched.
     char settings[kPathBufferSize] = {};
-    if (BuildSettingsPath(location != kSettingsNotFound ? location : kSettingsBesideHostSettings,
-                          plugin.Module(), kPluginName, hostSettings.c_str(), settings,
-                          kPathBufferSize, kPluginName) != kStatusSuccess)
-        settings[0] = '\0';
+    LocateSettingsFile(plugin.Module(), kPluginName, hostSettings.c_str(), settings,
+                       static_cast<int>(kPathBufferSize));
     WriteConsoleText(stdout, report);
     PrintLine(stdout,
               std::string("lumbrasket ") + LUMBRASKET_VERSION_TEXT + ": plugin " +
