@@ -32,7 +32,10 @@ void PutUtf16(std::string& out, std::uint32_t unit, bool bigEndian) {
 
 constexpr std::uint32_t kReplacement = 0xFFFD;
 
-// The next code point of UTF-8 text at `at`, which moves past it.
+// The next code point of UTF-8 text at `at`, which moves past it. Looser
+// than the reader of utf8.h on purpose: a lone surrogate that a UTF-16 file
+// held comes back as three bytes of this form, and must go out again as the
+// code unit it was, so that a rewrite keeps every unit it does not change.
 std::uint32_t NextCodePoint(const std::string& text, size_t& at) {
     const unsigned char lead = static_cast<unsigned char>(text[at++]);
     const int extra = lead < 0x80 ? 0 : lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : -1;
