@@ -18,13 +18,11 @@ int RunCheck(const Options& options) {
     std::string report;
     std::string settingsFile;
     // Neither a file nor the host's settings given: the host's own folder.
-    std::string hostSettings =
-        options.hostSettings.empty() ? std::string() : FullPath(options.hostSettings);
-    const std::string givenProgram =
-        options.hostProgram.empty() ? std::string() : FullPath(options.hostProgram);
-    if (arguments.empty() && hostSettings.empty())
-        hostSettings = FindHostSettingsPath(givenProgram, report);
+    const std::string hostSettings = arguments.empty() || !options.hostSettings.empty()
+                                         ? HostSettingsOf(options, report)
+                                         : std::string();
     if (!hostSettings.empty()) {
+        const std::string givenProgram = GivenHostProgram(options);
         const std::string hostProgram =
             givenProgram.empty() ? FindHostProgram(report) : givenProgram;
         settingsFile = ExplainSettingsLocation(plugin->Module(), hostProgram, hostSettings, report);

@@ -6,6 +6,7 @@
 #include "printable_text.h"
 #include "console_text.h"
 #include "full_path.h"
+#include "host_settings_folder.h"
 #include "path_spelling.h"
 #include "settings_location.h"
 
@@ -149,4 +150,13 @@ bool ParseArguments(int argc, char** argv, Options& options) {
         options.outputGiven = options.outputGiven || value == &options.output;
     }
     return true;
+}
+
+std::string GivenHostProgram(const Options& options) {
+    return options.hostProgram.empty() ? std::string() : FullPath(options.hostProgram);
+}
+
+std::string HostSettingsOf(const Options& options, std::string& report) {
+    return options.hostSettings.empty() ? FindHostSettingsPath(GivenHostProgram(options), report)
+                                        : FullPath(options.hostSettings);
 }

@@ -63,6 +63,13 @@ std::string PluginBesideTool();
 // not know, and gets a plugin without a module.
 std::unique_ptr<LoadedPlugin> LoadPlugin(const Options& options, bool required);
 
+// The host program given by --host-program, in full, or empty.
+std::string GivenHostProgram(const Options& options);
+// The host settings path given by --host-settings, in full; else the one the
+// host would hand the plugin, found as the host finds it (lines on how go to
+// `report`); empty when there is none.
+std::string HostSettingsOf(const Options& options, std::string& report);
+
 // The commands, each in a file of its own.
 int RunTable(const Options& options);
 int RunCheck(const Options& options);

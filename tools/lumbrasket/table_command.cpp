@@ -211,11 +211,7 @@ int RunTable(const Options& options) {
         return kExitNotAPlugin;
     LoadedPlugin& plugin = *loaded;
     std::string report;
-    std::string hostSettings =
-        options.hostSettings.empty() ? std::string() : FullPath(options.hostSettings);
-    if (hostSettings.empty())
-        hostSettings = FindHostSettingsPath(
-            options.hostProgram.empty() ? std::string() : FullPath(options.hostProgram), report);
+    std::string hostSettings = HostSettingsOf(options, report);
     // No host settings folder at all: a path in the current folder, which
     // leaves the plugin its other places.
     if (hostSettings.empty())
