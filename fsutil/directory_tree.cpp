@@ -1,12 +1,12 @@
 // Directory enumeration and removal over the platform's directory search
 // with the pattern "<dir><separator>*.*", which matches every name.
-#include "directory_tree.h"
+#include "fsutil/directory_tree.h"
 
-#include "bounded_string.h"
-#include "path_spelling.h"
-#include "reparse_point.h"
-#include "settings_location.h"
-#include "win32.h"
+#include "settings/bounded_string.h"
+#include "platform/text/path_spelling.h"
+#include "fsutil/reparse_point.h"
+#include "settings/settings_location.h"
+#include "platform/win32.h"
 
 #include <cstring>
 #include <limits>

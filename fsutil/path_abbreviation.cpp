@@ -3,12 +3,12 @@
 // path's leading characters without regard to case; it need not end at a
 // separator. Entries whose name or value exceed the platform's 32767
 // characters are outside what a variable can be, and are skipped.
-#include "path_abbreviation.h"
+#include "fsutil/path_abbreviation.h"
 
-#include "bounded_string.h"
-#include "settings_location.h"
-#include "text_search.h"
-#include "win32.h"
+#include "settings/bounded_string.h"
+#include "settings/settings_location.h"
+#include "settings/text_search.h"
+#include "platform/win32.h"
 
 #include <cstring>
 

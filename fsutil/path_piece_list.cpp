@@ -1,5 +1,5 @@
 // The path-piece list's insertion and release.
-#include "path_piece_list.h"
+#include "fsutil/path_piece_list.h"
 
 PathPieceList::~PathPieceList() {
     PathPieceNode* node = first;

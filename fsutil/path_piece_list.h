@@ -3,7 +3,7 @@
 // with the list.
 #pragma once
 
-#include "bounded_string.h"
+#include "settings/bounded_string.h"
 
 struct PathPieceNode {
     char text[kPathBufferSize];

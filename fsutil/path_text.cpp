@@ -1,11 +1,11 @@
 // Path text operations over the multibyte-aware searches of the settings
 // layer; a separator is any of this system's ('\' and '/' on Windows).
-#include "path_text.h"
+#include "fsutil/path_text.h"
 
-#include "code_page.h"
-#include "path_spelling.h"
-#include "text_search.h"
-#include "win32.h"
+#include "platform/code_page.h"
+#include "platform/text/path_spelling.h"
+#include "settings/text_search.h"
+#include "platform/win32.h"
 #include <cstring>
 
 int HasColon(const char* text) {

@@ -4,7 +4,7 @@
 // multibyte-aware, so a trail byte is never taken for '\', '.' or ':'.
 #pragma once
 
-#include "path_piece_list.h"
+#include "fsutil/path_piece_list.h"
 
 // The kinds ClassifyPath tells apart. The settings redirection relies on
 // these exact values.

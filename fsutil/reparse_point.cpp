@@ -2,11 +2,11 @@
 // the published REPARSE_DATA_BUFFER layout: the tag at byte 0; for the
 // mount-point variant the substitute name's offset and length at bytes 8
 // and 10, relative to the name area that starts at byte 16.
-#include "reparse_point.h"
+#include "fsutil/reparse_point.h"
 
-#include "path_spelling.h"
-#include "wide_text.h"
-#include "win32.h"
+#include "platform/text/path_spelling.h"
+#include "fsutil/wide_text.h"
+#include "platform/win32.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // link) and the long-path form of a path ("\\?\" or "\\?\UNC\").
 #pragma once
 
-#include "bounded_string.h"
+#include "settings/bounded_string.h"
 #include <cstdint>
 
 enum ReparseKind : int {

@@ -2,11 +2,11 @@
 // comes from GetVolumePathNameA, looked up at run time in "Kernel32.dll"
 // rather than imported; before it, the drive part of the path text stands
 // for the volume.
-#include "volume_identity.h"
+#include "fsutil/volume_identity.h"
 
-#include "bounded_string.h"
-#include "text_search.h"
-#include "win32.h"
+#include "settings/bounded_string.h"
+#include "settings/text_search.h"
+#include "platform/win32.h"
 
 #include <cstring>
 

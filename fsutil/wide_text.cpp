@@ -1,5 +1,5 @@
 // 16-bit bounded copy and substring search.
-#include "wide_text.h"
+#include "fsutil/wide_text.h"
 
 Status BoundedCopyWide(char16_t* destination, std::size_t capacity, const char16_t* source) {
     if (capacity == 0 || capacity > kMaxCapacity)

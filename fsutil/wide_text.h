@@ -2,7 +2,7 @@
 // inside reparse data are UTF-16, as the platform stores them.
 #pragma once
 
-#include "bounded_string.h"
+#include "settings/bounded_string.h"
 
 // BoundedCopy with characters, capacity and count in 16-bit characters.
 Status BoundedCopyWide(char16_t* destination, std::size_t capacity, const char16_t* source);

@@ -2,12 +2,12 @@
 // folded bytes. A short extension (nearly all are) is folded into one word
 // as it is hashed, and compared as that word; a longer one is compared byte
 // by byte, folded as it is read. No extension is ever copied.
-#include "extension_index.h"
+#include "groups/extension_index.h"
 
-#include "fibonacci_hash.h"
+#include "groups/fibonacci_hash.h"
 
-#include "ascii.h"
-#include "memory_pages.h"
+#include "platform/text/ascii.h"
+#include "platform/memory_pages.h"
 #include <cstring>
 
 namespace {

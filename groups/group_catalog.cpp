@@ -1,8 +1,8 @@
 // GroupCatalog's lookup: the name masks through their index first, then the
 // extension through the index built while the groups are added.
-#include "group_catalog.h"
+#include "groups/group_catalog.h"
 
-#include "ascii.h"
+#include "platform/text/ascii.h"
 #include <cstring>
 
 GroupMatch GroupCatalog::FindGroup(const char* extension) const {

@@ -4,10 +4,10 @@
 // fallback group, numbered one above the highest configured group.
 #pragma once
 
-#include "extension_index.h"
-#include "mask_index.h"
-#include "piece_list.h"
-#include "text_arena.h"
+#include "groups/extension_index.h"
+#include "groups/mask_index.h"
+#include "groups/piece_list.h"
+#include "groups/text_arena.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -2,7 +2,7 @@
 // Only a table that has continuations runs this, once per load: compiled
 // for size (groups/CMakeLists.txt), it keeps the plugin file within its
 // bound.
-#include "group_keys.h"
+#include "groups/group_keys.h"
 
 #include <cstddef>
 #include <cstring>

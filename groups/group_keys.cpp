@@ -1,8 +1,8 @@
 // The grammar of group keys and the taking of their texts from a listing.
-#include "group_keys.h"
+#include "groups/group_keys.h"
 
-#include "ascii.h"
-#include "piece_list.h"
+#include "platform/text/ascii.h"
+#include "groups/piece_list.h"
 
 #include <algorithm>
 #include <iterator>

@@ -5,7 +5,7 @@
 // would find it.
 #pragma once
 
-#include "profile_section.h"
+#include "settings/profile_section.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -6,11 +6,11 @@
 // Reading stops at the first N that has neither an extension list nor a mask
 // list, so a gap in the numbering ends the table. Nothing is ever written
 // back.
-#include "group_catalog.h"
+#include "groups/group_catalog.h"
 
-#include "group_keys.h"
-#include "memory_pages.h"
-#include "profile_section.h"
+#include "groups/group_keys.h"
+#include "platform/memory_pages.h"
+#include "settings/profile_section.h"
 #include <string_view>
 
 namespace {

@@ -6,10 +6,10 @@
 // run under) the two are the same; any other name has each candidate
 // confirmed by the matcher, which alone knows the code page's characters,
 // where a suffix may start and that only a one-byte letter folds.
-#include "mask_index.h"
+#include "groups/mask_index.h"
 
-#include "ascii.h"
-#include "name_pattern.h"
+#include "platform/text/ascii.h"
+#include "platform/text/name_pattern.h"
 
 #include <algorithm>
 #include <iterator>

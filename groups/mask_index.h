@@ -6,7 +6,7 @@
 // lowest-numbered group that has one matching the name.
 #pragma once
 
-#include "piece_list.h"
+#include "groups/piece_list.h"
 
 #include <cstddef>
 #include <cstdint>

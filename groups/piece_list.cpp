@@ -1,5 +1,5 @@
 // The count and the copies of a list's pieces.
-#include "piece_list.h"
+#include "groups/piece_list.h"
 
 std::size_t PieceList::size() const {
     std::size_t count = 0;

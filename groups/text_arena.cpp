@@ -1,5 +1,5 @@
 // Blocks of kept texts.
-#include "text_arena.h"
+#include "groups/text_arena.h"
 
 #include <cstring>
 

@@ -1,14 +1,14 @@
 // The host settings search. Only the file name of a command-line or registry
 // value is used, placed in the directory of `basePath`: the value's own
 // directory part is dropped.
-#include "host_settings.h"
+#include "hostconfig/host_settings.h"
 
-#include "bounded_string.h"
-#include "host_policy.h"
-#include "path_spelling.h"
-#include "profile_binding.h"
-#include "settings_location.h"
-#include "text_search.h"
+#include "settings/bounded_string.h"
+#include "platform/host_policy.h"
+#include "platform/text/path_spelling.h"
+#include "hostconfig/profile_binding.h"
+#include "settings/settings_location.h"
+#include "settings/text_search.h"
 
 #include <cstring>
 #include <string>

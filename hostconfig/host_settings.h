@@ -6,7 +6,7 @@
 // and the default name beside `basePath`.
 #pragma once
 
-#include "win32.h"
+#include "platform/win32.h"
 
 // 1 and the path in `output` (a path buffer) when a source names an existing
 // file; 0 and the empty text otherwise.

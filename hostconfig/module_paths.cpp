@@ -1,9 +1,9 @@
 // Module paths and resource extraction over the platform's module, resource
 // and file calls.
-#include "module_paths.h"
+#include "hostconfig/module_paths.h"
 
-#include "bounded_string.h"
-#include "path_spelling.h"
+#include "settings/bounded_string.h"
+#include "platform/text/path_spelling.h"
 
 #include <cstring>
 

@@ -3,7 +3,7 @@
 // are composed beside the search itself, in settings_location.h.
 #pragma once
 
-#include "win32.h"
+#include "platform/win32.h"
 #include <cstdint>
 
 // The full path of a loaded module (none: the program), in a path buffer.

@@ -1,7 +1,7 @@
 // ProfileBinding's calls and its decimal conversions.
-#include "profile_binding.h"
+#include "hostconfig/profile_binding.h"
 
-#include "win32.h"
+#include "platform/win32.h"
 #include <cstdio>
 #include <cstring>
 #include <limits>

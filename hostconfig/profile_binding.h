@@ -4,7 +4,7 @@
 // no resource and can be copied.
 #pragma once
 
-#include "bounded_string.h"
+#include "settings/bounded_string.h"
 #include <cstdint>
 
 class ProfileBinding {

@@ -3,15 +3,15 @@
 // reference replaces the whole path (after expansion); a bare file name or a
 // target starting with '.' is placed beside the main file; any other target
 // holding a separator is not followed.
-#include "settings_redirection.h"
+#include "hostconfig/settings_redirection.h"
 
-#include "bounded_string.h"
-#include "host_settings.h"
-#include "path_spelling.h"
-#include "path_text.h"
-#include "profile_binding.h"
-#include "settings_location.h"
-#include "text_search.h"
+#include "settings/bounded_string.h"
+#include "hostconfig/host_settings.h"
+#include "platform/text/path_spelling.h"
+#include "fsutil/path_text.h"
+#include "hostconfig/profile_binding.h"
+#include "settings/settings_location.h"
+#include "settings/text_search.h"
 
 int ReplaceFileName(const char* replacement, char* path) {
     if (path == nullptr || CutToFolder(path, path, kPathBufferSize) != kFolderCut)

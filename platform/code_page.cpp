@@ -1,9 +1,9 @@
 // Stepping through a text by its characters, through the C runtime's
 // multibyte step; reading and switching the code page is each system's own
 // (unix/code_page.cpp, windows/code_page.cpp).
-#include "code_page.h"
+#include "platform/code_page.h"
 
-#include "win32.h"
+#include "platform/win32.h"
 
 const char* NextCharacter(const char* text) {
     if (*text == '\0')

@@ -1,6 +1,6 @@
 // A system error code in words: each system's words for it
 // (unix/system_error_text.cpp, windows/system_error_text.cpp) and the code.
-#include "system_error_text.h"
+#include "platform/system_error_text.h"
 
 std::string SystemErrorText(DWORD error) {
     std::string text = SystemErrorWords(error);

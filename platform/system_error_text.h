@@ -2,7 +2,7 @@
 // code, as a tool prints it beside what failed.
 #pragma once
 
-#include "win32.h"
+#include "platform/win32.h"
 #include <string>
 
 // The system's words for the error, on Windows with its code:

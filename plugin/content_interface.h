@@ -4,7 +4,7 @@
 // to call the built plugin the way a file manager does.
 #pragma once
 
-#include "win32.h"
+#include "platform/win32.h"
 
 // Result codes of ContentGetSupportedField and ContentGetValue.
 constexpr int kFieldNoMoreFields = 0; // no field with this index

@@ -10,20 +10,20 @@
 // file with ReloadWhenChanged=1 has its edits replace the published catalog
 // (watched_catalog.h). Every copy into a host buffer is bounded by 260 and by
 // the size the host gives, whichever is smaller.
-#include "content_interface.h"
-#include "export.h"
-#include "file_name.h"
-#include "field_table.h"
-#include "group_catalog.h"
-#include "host_policy.h"
-#include "process_lock.h"
-#include "replaced_name_search.h"
-#include "settings_location.h"
+#include "plugin/content_interface.h"
+#include "platform/export.h"
+#include "plugin/file_name.h"
+#include "plugin/field_table.h"
+#include "groups/group_catalog.h"
+#include "platform/host_policy.h"
+#include "platform/process_lock.h"
+#include "plugin/replaced_name_search.h"
+#include "settings/settings_location.h"
 
-#include "bounded_string.h"
-#include "coarse_clock.h"
-#include "plugin_name.h"
-#include "watched_catalog.h"
+#include "settings/bounded_string.h"
+#include "platform/coarse_clock.h"
+#include "settings/plugin_name.h"
+#include "plugin/watched_catalog.h"
 #include <cstring>
 #include <new>
 

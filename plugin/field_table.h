@@ -1,7 +1,7 @@
 // The two fields the plugin publishes, indexed by the host's field index.
 #pragma once
 
-#include "content_interface.h"
+#include "plugin/content_interface.h"
 
 struct FieldDescription {
     const char* name;

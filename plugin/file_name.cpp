@@ -3,11 +3,11 @@
 // for. A dot in a folder name never counts, and the second byte of a
 // double-byte character is never taken for '\\'. Nothing is copied unless
 // the path is longer than a path buffer.
-#include "file_name.h"
+#include "plugin/file_name.h"
 
-#include "bounded_string.h"
-#include "code_page.h"
-#include "path_spelling.h"
+#include "settings/bounded_string.h"
+#include "platform/code_page.h"
+#include "platform/text/path_spelling.h"
 #include <cstring>
 
 namespace {

@@ -9,10 +9,10 @@
 // entries on every request, so each part reads a bounded number, and an
 // entry past the bound counts for nothing. Only a request whose attribute
 // query failed comes here.
-#include "replaced_name_search.h"
+#include "plugin/replaced_name_search.h"
 
-#include "path_spelling.h"
-#include "win32.h"
+#include "platform/text/path_spelling.h"
+#include "platform/win32.h"
 #include <cstring>
 
 namespace {

@@ -34,12 +34,12 @@
 // The count out is a release and the phases' reads acquire, so whatever a
 // request read of `old` happens before it is freed. While a replaced
 // catalog waits, no new one is loaded: at most two are held.
-#include "watched_catalog.h"
+#include "plugin/watched_catalog.h"
 
-#include "fibonacci_hash.h"
-#include "process_lock.h"
-#include "profile_section.h"
-#include "settings_location.h"
+#include "groups/fibonacci_hash.h"
+#include "platform/process_lock.h"
+#include "settings/profile_section.h"
+#include "settings/settings_location.h"
 
 #include <cstring>
 #include <new>

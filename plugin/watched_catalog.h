@@ -6,9 +6,9 @@
 // that a replaced catalog is freed only once no request can still read it.
 #pragma once
 
-#include "bounded_string.h"
-#include "group_catalog.h"
-#include "win32.h"
+#include "settings/bounded_string.h"
+#include "groups/group_catalog.h"
+#include "platform/win32.h"
 
 #include <atomic>
 #include <cstddef>

@@ -1,9 +1,9 @@
 // Length-limited copy, append and measure. The loops are bounded by the
 // capacity and the source limit, so a missing terminator can never make one
 // read or write outside its buffers.
-#include "bounded_string.h"
+#include "settings/bounded_string.h"
 
-#include "win32.h"
+#include "platform/win32.h"
 #include <cstring>
 
 // A path buffer holds what the system's path calls take (path_spelling.h's

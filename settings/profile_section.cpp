@@ -2,11 +2,11 @@
 // object's file and section (a listing too short for the section is made
 // again, longer); a value lands in a buffer inside the object, so a read
 // allocates only for the string it hands back.
-#include "profile_section.h"
+#include "settings/profile_section.h"
 
-#include "bounded_string.h"
-#include "memory_pages.h"
-#include "win32.h"
+#include "settings/bounded_string.h"
+#include "platform/memory_pages.h"
+#include "platform/win32.h"
 #include <algorithm>
 #include <cstring>
 #include <vector>

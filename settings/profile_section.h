@@ -4,7 +4,7 @@
 // lexical rules are the platform's.
 #pragma once
 
-#include "ini_value.h"
+#include "platform/text/ini_value.h"
 #include <cstdint>
 #include <cstring>
 #include <deque>

@@ -2,10 +2,10 @@
 // folder named after the plugin there, beside the plugin module, beside the
 // host program. Nothing is created or opened; when no candidate exists the
 // first one is left in the output and reading it later gives the defaults.
-#include "settings_location.h"
+#include "settings/settings_location.h"
 
-#include "bounded_string.h"
-#include "path_spelling.h"
+#include "settings/bounded_string.h"
+#include "platform/text/path_spelling.h"
 #include <cstring>
 
 const char* SettingsPlaceText(int location) {

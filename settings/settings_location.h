@@ -2,8 +2,8 @@
 // path, and the existence test that the search (and the support layer) uses.
 #pragma once
 
-#include "bounded_string.h"
-#include "win32.h"
+#include "settings/bounded_string.h"
+#include "platform/win32.h"
 #include <cstdint>
 
 // Where LocateSettingsFile found the file.

@@ -1,9 +1,9 @@
 // The multibyte-aware text operations, over the C runtime's _mbs* routines
 // (platform/ provides them on Linux for UTF-8 text).
-#include "text_search.h"
+#include "settings/text_search.h"
 
-#include "bounded_string.h"
-#include "win32.h"
+#include "settings/bounded_string.h"
+#include "platform/win32.h"
 
 namespace {
 const unsigned char* Bytes(const char* text) {

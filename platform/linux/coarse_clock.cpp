@@ -1,6 +1,6 @@
 // Linux: the coarse tick is CLOCK_MONOTONIC_COARSE, which the vDSO answers
 // from the last tick without entering the kernel.
-#include "../coarse_clock.h"
+#include "platform/coarse_clock.h"
 
 #include <ctime>
 

@@ -1,5 +1,5 @@
 // Linux: text is UTF-8, and stays so whatever a caller asks.
-#include "../code_page.h"
+#include "platform/code_page.h"
 
 int MultibyteCodePage() {
     return kUtf8CodePage;

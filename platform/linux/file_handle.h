@@ -3,8 +3,8 @@
 // folder test that a path written with a trailing separator asks for.
 #pragma once
 
-#include "system_calls.h"
-#include "win32.h"
+#include "platform/linux/system_calls.h"
+#include "platform/win32.h"
 #include <cstdint>
 #include <cstring>
 #include <sys/stat.h>

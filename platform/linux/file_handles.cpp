@@ -5,15 +5,15 @@
 // permission question is the system's. As on Windows, a directory opens only
 // with backup semantics, a link opens as itself only when asked to, and a
 // name with a trailing separator opens only a folder. No open ever blocks.
-#include "../text/path_spelling.h"
-#include "../win32.h"
-#include "file_handle.h"
+#include "platform/text/path_spelling.h"
+#include "platform/win32.h"
+#include "platform/linux/file_handle.h"
 #include <climits>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#include "system_calls.h"
+#include "platform/linux/system_calls.h"
 
 namespace {
 

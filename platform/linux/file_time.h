@@ -2,7 +2,7 @@
 // Win32 subset reports it.
 #pragma once
 
-#include "../win32.h"
+#include "platform/win32.h"
 
 #include <ctime>
 

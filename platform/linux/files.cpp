@@ -5,12 +5,12 @@
 // As on Windows, a pattern that ends in a separator finds nothing, a path is
 // taken in its one spelling ("link/." is the link), and links and mounted
 // folders are reparse points. Also the deletion and renaming of entries.
-#include "../text/name_pattern.h"
-#include "../text/path_spelling.h"
-#include "../win32.h"
-#include "file_handle.h"
-#include "file_time.h"
-#include "mounts.h"
+#include "platform/text/name_pattern.h"
+#include "platform/text/path_spelling.h"
+#include "platform/win32.h"
+#include "platform/linux/file_handle.h"
+#include "platform/linux/file_time.h"
+#include "platform/linux/mounts.h"
 #include <climits>
 #include <cstring>
 #include <cstdio>
@@ -20,7 +20,7 @@
 #include <cerrno>
 #include <sys/stat.h>
 #include <unistd.h>
-#include "system_calls.h"
+#include "platform/linux/system_calls.h"
 
 namespace {
 

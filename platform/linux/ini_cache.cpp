@@ -23,10 +23,10 @@
 // is fooled alike. A file removed and another made in its place that gets
 // the same inode number, size and time stamp looks like the first: all
 // three must coincide, and a write through these calls drops every entry.
-#include "ini_cache.h"
-#include "system_calls.h"
+#include "platform/linux/ini_cache.h"
+#include "platform/linux/system_calls.h"
 
-#include "ini_encoding.h"
+#include "platform/linux/ini_encoding.h"
 #include <cerrno>
 #include <cstring>
 #include <ctime>

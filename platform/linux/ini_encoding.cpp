@@ -1,5 +1,5 @@
 // Linux: UTF-16 settings files to UTF-8 and back.
-#include "ini_encoding.h"
+#include "platform/linux/ini_encoding.h"
 
 #include <cstdint>
 

@@ -3,11 +3,11 @@
 // section's keys are cut when a read first needs them, and a long
 // section's are then indexed once, so that a file of many keys is not
 // searched from its start for each one.
-#include "ini_text.h"
-#include "system_calls.h"
+#include "platform/linux/ini_text.h"
+#include "platform/linux/system_calls.h"
 
-#include "../text/ascii.h"
-#include "../memory_pages.h"
+#include "platform/text/ascii.h"
+#include "platform/memory_pages.h"
 #include <cerrno>
 #include <cstring>
 #include <string_view>

@@ -21,11 +21,11 @@
 //   no new file), the file is rewritten in place so that it reads as the old
 //   or the new text at every moment between two system calls.
 // A refusal sets the last error.
-#include "../win32.h"
-#include "file_handle.h"
-#include "ini_cache.h"
-#include "ini_encoding.h"
-#include "ini_text.h"
+#include "platform/win32.h"
+#include "platform/linux/file_handle.h"
+#include "platform/linux/ini_cache.h"
+#include "platform/linux/ini_encoding.h"
+#include "platform/linux/ini_text.h"
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -40,7 +40,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
-#include "system_calls.h"
+#include "platform/linux/system_calls.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // Linux: the calling thread's last-error value, as Windows keeps it, and the
 // reason in words that some failures keep with it.
-#include "last_error.h"
+#include "platform/linux/last_error.h"
 
 #include <string>
 

@@ -2,7 +2,7 @@
 // Win32 code says less than the system did (a library that does not load).
 #pragma once
 
-#include "../win32.h"
+#include "platform/win32.h"
 
 // Sets the last error with the reason; a plain SetLastError drops it.
 void SetLastErrorWithText(DWORD error, const char* text);

@@ -3,7 +3,7 @@
 // module handle (the library's link map, which is also its dlopen handle) and
 // a destructor reports the unload. Linked into the Linux plugin alone: on
 // Windows the C runtime's DLL start-up calls DllMain itself.
-#include "../win32.h"
+#include "platform/win32.h"
 #include <dlfcn.h>
 #include <link.h>
 

@@ -2,8 +2,8 @@
 // every byte of a multibyte character is 128 or above, so an ASCII character
 // sought is found byte by byte and never inside another character, and case
 // mapping of ASCII letters is all that Windows' single-byte rules would do.
-#include "../text/ascii.h"
-#include "../win32.h"
+#include "platform/text/ascii.h"
+#include "platform/win32.h"
 #include <cstring>
 
 const unsigned char* _mbschr(const unsigned char* text, unsigned int c) {

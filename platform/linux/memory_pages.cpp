@@ -2,7 +2,7 @@
 // without it (before 5.14) refuses the call, and the pages come one fault at
 // a time as they would without it; no test reaches that path, which changes
 // only the time a load takes.
-#include "../memory_pages.h"
+#include "platform/memory_pages.h"
 
 #include <cstdint>
 #include <sys/mman.h>

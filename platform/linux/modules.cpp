@@ -1,7 +1,7 @@
 // Linux: module handles, module file names, run-time linking and the message
 // box. A module handle is the library's link map, which glibc also hands out
 // as its dlopen handle, so LoadLibraryA and the load-time entry agree on it.
-#include "../win32.h"
+#include "platform/win32.h"
 #include <climits>
 #include <cstdlib>
 #include <cstring>
@@ -10,8 +10,8 @@
 #include <string>
 #include <strings.h>
 #include <unistd.h>
-#include "last_error.h"
-#include "system_calls.h"
+#include "platform/linux/last_error.h"
+#include "platform/linux/system_calls.h"
 
 static std::string ExecutablePath() {
     char path[PATH_MAX];

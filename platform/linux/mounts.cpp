@@ -1,8 +1,8 @@
 // Linux: mount points. The system says whether a directory is a mount's root
 // (statx, STATX_ATTR_MOUNT_ROOT); where it does not, the mount table
 // /proc/self/mountinfo is read. Device numbers alone would miss a bind mount.
-#include "mounts.h"
-#include "system_calls.h"
+#include "platform/linux/mounts.h"
+#include "platform/linux/system_calls.h"
 
 #include <climits>
 #include <cstdio>

@@ -20,9 +20,9 @@
 //   (ini_value.h).
 // A parsed file is kept while it stays unchanged (ini_cache.cpp); writes are
 // in ini_write.cpp.
-#include "../text/ini_value.h"
-#include "../win32.h"
-#include "ini_cache.h"
+#include "platform/text/ini_value.h"
+#include "platform/win32.h"
+#include "platform/linux/ini_cache.h"
 #include <cstring>
 #include <string>
 #include <string_view>

@@ -1,8 +1,8 @@
 // Linux: the process's environment and command line as Win32 hands them out. The command line is
 // one text built from the arguments, an argument holding a blank enclosed in double quotes, as
 // Windows keeps it.
-#include "../win32.h"
-#include "system_calls.h"
+#include "platform/win32.h"
+#include "platform/linux/system_calls.h"
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>

@@ -1,7 +1,7 @@
 // Linux: the process-wide lock behind ProcessLock is a POSIX mutex. It is
 // statically initialised, so the lock works before any constructor of ours
 // has run.
-#include "../process_lock.h"
+#include "platform/process_lock.h"
 
 #include <pthread.h>
 

@@ -1,6 +1,6 @@
 // Linux: the registry calls answer as for a key that does not exist, and
 // refuse to create one; the settings search then skips its registry sources.
-#include "../win32.h"
+#include "platform/win32.h"
 
 LONG RegOpenKeyExA(HKEY, LPCSTR, DWORD, REGSAM, PHKEY result) {
     if (result != nullptr)

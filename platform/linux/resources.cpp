@@ -1,6 +1,6 @@
 // Linux: shared objects carry no Windows resources, so every lookup answers
 // as for a module without the resource sought.
-#include "../win32.h"
+#include "platform/win32.h"
 
 HRSRC FindResourceA(HMODULE, LPCSTR, LPCSTR) {
     SetLastError(ERROR_RESOURCE_TYPE_NOT_FOUND);

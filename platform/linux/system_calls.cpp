@@ -1,5 +1,5 @@
 // Linux: the table of system calls, filled with the system's own.
-#include "system_calls.h"
+#include "platform/linux/system_calls.h"
 
 #include <cstdio>
 #include <cstdlib>

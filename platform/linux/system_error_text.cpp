@@ -3,9 +3,9 @@
 // a failure that knows its reason better than its code (the loader's message
 // for a library that does not load) gives that reason while it is the
 // thread's last error.
-#include "../system_error_text.h"
+#include "platform/system_error_text.h"
 
-#include "last_error.h"
+#include "platform/linux/last_error.h"
 
 #include <cerrno>
 #include <cstring>

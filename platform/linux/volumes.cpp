@@ -5,10 +5,10 @@
 // overlay and btrfs file systems a file's device is not its mount point's. FSCTL_GET_REPARSE_POINT
 // answers a symbolic link with the symbolic-link tag and a mount point with the mount-point tag and
 // a volume name without ':'; anything else is no reparse point.
-#include "../win32.h"
-#include "file_handle.h"
-#include "file_time.h"
-#include "mounts.h"
+#include "platform/win32.h"
+#include "platform/linux/file_handle.h"
+#include "platform/linux/file_time.h"
+#include "platform/linux/mounts.h"
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
@@ -17,7 +17,7 @@
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
-#include "system_calls.h"
+#include "platform/linux/system_calls.h"
 
 namespace {
 

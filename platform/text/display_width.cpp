@@ -1,9 +1,9 @@
 // Terminal columns of a text: UTF-8 with the ranges of wide and combining
 // characters that terminals agree on; other code pages by their bytes.
-#include "display_width.h"
+#include "platform/text/display_width.h"
 
-#include "code_page.h"
-#include "utf8.h"
+#include "platform/code_page.h"
+#include "platform/text/utf8.h"
 
 #include <cstdint>
 

@@ -1,6 +1,6 @@
 // The full spelling of a path, for the tools that hand paths to the plugin
 // or name them to a person.
-#include "full_path.h"
+#include "platform/text/full_path.h"
 
 #include <filesystem>
 

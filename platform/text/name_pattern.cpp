@@ -6,11 +6,11 @@
 // star is ever tried twice. A byte below 128 is a whole character wherever
 // a character may start, in every code page we run under; only other bytes
 // ask the code page where their character ends.
-#include "name_pattern.h"
+#include "platform/text/name_pattern.h"
 
-#include "ascii.h"
-#include "utf8.h"
-#include "../code_page.h"
+#include "platform/text/ascii.h"
+#include "platform/text/utf8.h"
+#include "platform/code_page.h"
 
 #include <cstdint>
 #include <cstring>

@@ -2,10 +2,10 @@
 // spelling, character by character through the C runtime's multibyte
 // routines, so a double-byte character whose second byte is 0x5C stays
 // whole.
-#include "path_spelling.h"
+#include "platform/text/path_spelling.h"
 
-#include "../code_page.h"
-#include "../win32.h"
+#include "platform/code_page.h"
+#include "platform/win32.h"
 #include <cstring>
 
 namespace {

@@ -5,7 +5,7 @@
 // do it alike. What differs between the systems comes from win32.h's constants.
 #pragma once
 
-#include "../win32.h"
+#include "platform/win32.h"
 #include <cstddef>
 
 // True for every character this system takes as a path separator: '/' on

@@ -1,8 +1,8 @@
 // Printing foreign text safely, character by character in the code page.
-#include "printable_text.h"
+#include "platform/text/printable_text.h"
 
-#include "../code_page.h"
-#include "utf8.h"
+#include "platform/code_page.h"
+#include "platform/text/utf8.h"
 
 #include <algorithm>
 #include <cstdint>

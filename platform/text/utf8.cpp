@@ -1,6 +1,6 @@
 // UTF-8 read as the standard defines it, for the name patterns and the
 // display width alike.
-#include "utf8.h"
+#include "platform/text/utf8.h"
 
 // The end of the well-formed UTF-8 sequence at `at` (the standard's byte
 // ranges: no overlong form, no surrogate, nothing above U+10FFFF), else

@@ -1,8 +1,8 @@
 // Windows: the C runtime's multibyte code page, read and switched through the
 // runtime's own calls.
-#include "../code_page.h"
+#include "platform/code_page.h"
 
-#include "../win32.h"
+#include "platform/win32.h"
 
 int MultibyteCodePage() {
     return _getmbcp();

@@ -1,8 +1,8 @@
 // Windows: to a console, the text goes as wide characters, converted from
 // the ANSI code page that names arrive in; elsewhere as bytes.
-#include "../console_text.h"
+#include "platform/console_text.h"
 
-#include "../win32.h"
+#include "platform/win32.h"
 
 #include <io.h>
 #include <vector>

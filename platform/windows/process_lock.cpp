@@ -1,9 +1,9 @@
 // Windows: the process-wide lock behind ProcessLock is a slim reader/writer
 // lock taken exclusively. It is statically initialised, so the lock works
 // before any constructor of ours has run.
-#include "../process_lock.h"
+#include "platform/process_lock.h"
 
-#include "../win32.h"
+#include "platform/win32.h"
 
 static SRWLOCK processLock = SRWLOCK_INIT;
 

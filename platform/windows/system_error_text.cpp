@@ -1,6 +1,6 @@
 // Windows: the words for a system error code come from the system's message
 // table.
-#include "../system_error_text.h"
+#include "platform/system_error_text.h"
 
 const bool kSystemErrorCodesShown = true;
 

@@ -18,12 +18,12 @@
 //       per request; no limit: the figure shows what a bound costs)
 // Times are medians of interleaved repetitions over 2,000 files. Run by
 // scripts/benchmark.sh for both builds (Windows under Wine).
-#include "allocation_count.h"
-#include "group_catalog.h"
-#include "host_names.h"
-#include "host_policy.h"
-#include "loaded_plugin.h"
-#include "scratch_folder.h"
+#include "tests/support/allocation_count.h"
+#include "groups/group_catalog.h"
+#include "tests/plugin/host_names.h"
+#include "platform/host_policy.h"
+#include "tools/lumbrasket/loaded_plugin.h"
+#include "tests/support/scratch_folder.h"
 
 #include <algorithm>
 #include <chrono>

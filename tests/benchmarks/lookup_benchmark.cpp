@@ -3,10 +3,10 @@
 // microsecond, and a whole ContentGetValue call (attributes query, extension
 // cut, lookup, copy) dominated by the file system, not by the plugin.
 // Run: build/linux/tests/benchmarks/lookup_benchmark
-#include "group_catalog.h"
-#include "loaded_plugin.h"
-#include "name_pattern.h"
-#include "scratch_folder.h"
+#include "groups/group_catalog.h"
+#include "tools/lumbrasket/loaded_plugin.h"
+#include "platform/text/name_pattern.h"
+#include "tests/support/scratch_folder.h"
 
 #include <benchmark/benchmark.h>
 #include <string>

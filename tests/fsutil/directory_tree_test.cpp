@@ -1,8 +1,8 @@
 // Directory tests, file deletion and tree removal on trees built in the test:
 // what goes, what stays, and that nothing outside the tree is touched.
-#include "directory_tree.h"
-#include "bounded_string.h"
-#include "scratch_folder.h"
+#include "fsutil/directory_tree.h"
+#include "settings/bounded_string.h"
+#include "tests/support/scratch_folder.h"
 
 #include <gtest/gtest.h>
 #include <filesystem>

@@ -1,10 +1,10 @@
 // UnexpandPath with variables set in the test's own environment: the
 // shortest form wins, ties go to the earlier variable, and only an existing
 // value at the very start of the path counts.
-#include "path_abbreviation.h"
-#include "bounded_string.h"
-#include "known_differences.h"
-#include "scratch_folder.h"
+#include "fsutil/path_abbreviation.h"
+#include "settings/bounded_string.h"
+#include "tests/support/known_differences.h"
+#include "tests/support/scratch_folder.h"
 
 #include <gtest/gtest.h>
 #include <string>

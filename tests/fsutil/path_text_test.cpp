@@ -1,10 +1,10 @@
 // Path texts: classification, directory part, extension, the colon test, the
 // cutting into pieces, and the path-piece list's insertions. Paths are written
 // with '|' for the separator and turned into this system's paths.
-#include "code_page.h"
-#include "path_text.h"
-#include "scratch_folder.h"
-#include "win32.h"
+#include "platform/code_page.h"
+#include "fsutil/path_text.h"
+#include "tests/support/scratch_folder.h"
+#include "platform/win32.h"
 
 #include <gtest/gtest.h>
 #include <string>

@@ -1,9 +1,9 @@
 // Reparse kinds from records built here (junction, volume mount point,
 // symbolic link, owner bit clear, unknown tag, names outside the data), from
 // real links where the system reports them, and the long-path form.
-#include "reparse_point.h"
-#include "scratch_folder.h"
-#include "wide_text.h"
+#include "fsutil/reparse_point.h"
+#include "tests/support/scratch_folder.h"
+#include "fsutil/wide_text.h"
 
 #include <gtest/gtest.h>
 #include <filesystem>

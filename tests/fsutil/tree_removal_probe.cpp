@@ -1,7 +1,7 @@
 // tree_removal_probe ROOT DELETE_FILES: removes the tree and prints the
 // result. Run by tree_removal_drill.cmake around links that the host system
 // made itself, which a Windows program under Wine cannot make.
-#include "directory_tree.h"
+#include "fsutil/directory_tree.h"
 
 #include <cstdio>
 #include <cstdlib>

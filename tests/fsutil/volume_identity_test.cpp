@@ -1,8 +1,8 @@
 // Same volume and same file: through two spellings of a path, through a hard
 // link, and the cases that must not match.
-#include "volume_identity.h"
-#include "bounded_string.h"
-#include "scratch_folder.h"
+#include "fsutil/volume_identity.h"
+#include "settings/bounded_string.h"
+#include "tests/support/scratch_folder.h"
 
 #include <gtest/gtest.h>
 #include <filesystem>

@@ -1,8 +1,8 @@
 // The bounded-string operations against a plain model: for any capacity,
 // source and count, the same text, the same status, and not a byte written
 // outside the buffer (guard bytes on both sides).
-#include "bounded_string.h"
-#include "fuzz_input.h"
+#include "settings/bounded_string.h"
+#include "tests/fuzz/fuzz_input.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -2,10 +2,10 @@
 // the table the check shows, and the values its warnings judge, are the
 // groups, names, lists, masks and fallback the plugin loads; and everything
 // it prints is printable, one item a line.
-#include "printable_text.h"
-#include "group_catalog.h"
-#include "scratch_folder.h"
-#include "settings_check.h"
+#include "platform/text/printable_text.h"
+#include "groups/group_catalog.h"
+#include "tests/support/scratch_folder.h"
+#include "tools/lumbrasket/settings_check.h"
 
 #include <algorithm>
 #include <cstdio>

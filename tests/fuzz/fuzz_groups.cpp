@@ -4,13 +4,13 @@
 // answers the first group that lists the extension, as a plain walk of the
 // table in order finds it. The file name and extension come from the
 // plugin's own cut of a path, which must agree with a plain cut.
-#include "ascii.h"
-#include "bounded_string.h"
-#include "file_name.h"
-#include "fuzz_input.h"
-#include "group_catalog.h"
-#include "profile_section.h"
-#include "scratch_folder.h"
+#include "platform/text/ascii.h"
+#include "settings/bounded_string.h"
+#include "plugin/file_name.h"
+#include "tests/fuzz/fuzz_input.h"
+#include "groups/group_catalog.h"
+#include "settings/profile_section.h"
+#include "tests/support/scratch_folder.h"
 
 #include <algorithm>
 #include <cstdio>

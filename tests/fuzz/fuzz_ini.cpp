@@ -2,10 +2,10 @@
 // with buffers of exactly the size asked for (any byte written past one is a
 // finding), a listing checked against the key-by-key reads it stands for,
 // and a write that must leave every other key as it was.
-#include "fuzz_input.h"
-#include "profile_section.h"
-#include "scratch_folder.h"
-#include "win32.h"
+#include "tests/fuzz/fuzz_input.h"
+#include "settings/profile_section.h"
+#include "tests/support/scratch_folder.h"
+#include "platform/win32.h"
 
 #include <cctype>
 #include <cstdio>

@@ -4,10 +4,10 @@
 // code page 932. Tables and names come as raw bytes, or (first byte odd)
 // spelt in pieces that collide often: letters in both cases, wildcards,
 // stray and lead bytes, characters of two to four bytes.
-#include "code_page.h"
-#include "fuzz_input.h"
-#include "group_catalog.h"
-#include "mask_walk.h"
+#include "platform/code_page.h"
+#include "tests/fuzz/fuzz_input.h"
+#include "groups/group_catalog.h"
+#include "tests/support/mask_walk.h"
 
 #include <cstdio>
 #include <cstdlib>

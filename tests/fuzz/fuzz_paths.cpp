@@ -3,14 +3,14 @@
 // read within the bytes returned, the long form and the number parsing stay
 // within their buffers, and the environment abbreviation of a path (with
 // wildcards in it) keeps to its buffer.
-#include "bounded_string.h"
-#include "fuzz_input.h"
-#include "path_abbreviation.h"
-#include "path_spelling.h"
-#include "path_text.h"
-#include "profile_binding.h"
-#include "reparse_point.h"
-#include "win32.h"
+#include "settings/bounded_string.h"
+#include "tests/fuzz/fuzz_input.h"
+#include "fsutil/path_abbreviation.h"
+#include "platform/text/path_spelling.h"
+#include "fsutil/path_text.h"
+#include "hostconfig/profile_binding.h"
+#include "fsutil/reparse_point.h"
+#include "platform/win32.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -3,10 +3,10 @@
 // programming) under the code page in effect and, where the system has it,
 // under double-byte code page 932. Each text sits in a buffer of exactly its
 // size, so a read past either end is found.
-#include "code_page.h"
-#include "fuzz_input.h"
-#include "name_pattern.h"
-#include "name_pattern_reference.h"
+#include "platform/code_page.h"
+#include "tests/fuzz/fuzz_input.h"
+#include "platform/text/name_pattern.h"
+#include "tests/support/name_pattern_reference.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -1,9 +1,9 @@
 // The group lookup: first match in load order, ASCII case ignored, the
 // fallback group for everything else.
-#include "code_page.h"
-#include "code_page_cases.h"
-#include "group_catalog.h"
-#include "mask_walk.h"
+#include "platform/code_page.h"
+#include "tests/support/code_page_cases.h"
+#include "groups/group_catalog.h"
+#include "tests/support/mask_walk.h"
 
 #include <gtest/gtest.h>
 #include <cstring>

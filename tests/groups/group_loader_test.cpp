@@ -1,8 +1,8 @@
 // Loading the group table from a settings file: numbering, where reading
 // stops, cutting, names and the fallback name.
-#include "group_catalog.h"
-#include "profile_section.h"
-#include "scratch_folder.h"
+#include "groups/group_catalog.h"
+#include "settings/profile_section.h"
+#include "tests/support/scratch_folder.h"
 
 #include <gtest/gtest.h>
 #include <filesystem>

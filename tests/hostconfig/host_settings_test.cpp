@@ -2,9 +2,9 @@
 // first hit, and what happens when none yields a file. The command-line
 // source is driven by tests/hostconfig/switch_probe (a process's command line
 // cannot be changed from inside it).
-#include "bounded_string.h"
-#include "host_settings.h"
-#include "scratch_folder.h"
+#include "settings/bounded_string.h"
+#include "hostconfig/host_settings.h"
+#include "tests/support/scratch_folder.h"
 
 #include <gtest/gtest.h>
 #include <string>

@@ -1,9 +1,9 @@
 // Module paths, settings paths for each place, and writing an "INI" resource
 // into a new file, once and never over an existing file.
-#include "bounded_string.h"
-#include "module_paths.h"
-#include "scratch_folder.h"
-#include "settings_location.h"
+#include "settings/bounded_string.h"
+#include "hostconfig/module_paths.h"
+#include "tests/support/scratch_folder.h"
+#include "settings/settings_location.h"
 
 #include <gtest/gtest.h>
 #include <cstdio>

@@ -1,7 +1,7 @@
 // ProfileBinding: single keys, the shared value buffer, the 64-bit
 // conversions at their limits, and the writability probe.
-#include "profile_binding.h"
-#include "scratch_folder.h"
+#include "hostconfig/profile_binding.h"
+#include "tests/support/scratch_folder.h"
 
 #include <gtest/gtest.h>
 #include <cstring>

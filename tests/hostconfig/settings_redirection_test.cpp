@@ -1,8 +1,8 @@
 // Following the redirection of the host's "Configuration" section: every
 // kind of target, the section name's case, and ReplaceFileName.
-#include "bounded_string.h"
-#include "scratch_folder.h"
-#include "settings_redirection.h"
+#include "settings/bounded_string.h"
+#include "tests/support/scratch_folder.h"
+#include "hostconfig/settings_redirection.h"
 
 #include <gtest/gtest.h>
 #include <string>

@@ -2,9 +2,9 @@
 // line gives, whether the process's own command-line text stayed as it was,
 // and which file the host settings search then finds for the base path in
 // SWITCH_PROBE_BASE. Run by run_switch_case.cmake with each case's arguments.
-#include "bounded_string.h"
-#include "host_settings.h"
-#include "text_search.h"
+#include "settings/bounded_string.h"
+#include "hostconfig/host_settings.h"
+#include "settings/text_search.h"
 
 #include <cstdio>
 #include <cstring>

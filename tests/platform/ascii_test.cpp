@@ -2,7 +2,7 @@
 // byte rule does, for every byte value in every position of the word, or
 // the extension index would file a name under one hash and look it up under
 // another.
-#include "ascii.h"
+#include "platform/text/ascii.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // Terminal columns of names, as a table of them is padded.
-#include "code_page.h"
-#include "display_width.h"
+#include "platform/code_page.h"
+#include "platform/text/display_width.h"
 
 #include <gtest/gtest.h>
 

@@ -7,12 +7,12 @@
 // survives writers stopped, killed or interrupted by signals, a kept
 // settings file is compared with the file until it settles, whatever the
 // file's time stamps, and the environment block holds every variable.
-#include "directory_tree.h"
-#include "linux/system_calls.h"
-#include "reparse_point.h"
-#include "scratch_folder.h"
-#include "volume_identity.h"
-#include "win32.h"
+#include "fsutil/directory_tree.h"
+#include "platform/linux/system_calls.h"
+#include "fsutil/reparse_point.h"
+#include "tests/support/scratch_folder.h"
+#include "fsutil/volume_identity.h"
+#include "platform/win32.h"
 
 #include <gtest/gtest.h>
 #include <cerrno>

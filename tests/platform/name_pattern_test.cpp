@@ -1,10 +1,10 @@
 // Name patterns as Windows matches them: '*' any run, '?' one character,
 // ASCII letters in any case, all of it by whole characters of the code page;
 // and no blow-up on many stars or long patterns.
-#include "code_page.h"
-#include "code_page_cases.h"
-#include "name_pattern.h"
-#include "name_pattern_reference.h"
+#include "platform/code_page.h"
+#include "tests/support/code_page_cases.h"
+#include "platform/text/name_pattern.h"
+#include "tests/support/name_pattern_reference.h"
 
 #include <gtest/gtest.h>
 #include <cstring>

@@ -1,10 +1,10 @@
 // The one spelling of a path, as text and as every system call meets it,
 // and the folder cut. Paths are written with '|' for the separator and
 // turned into this system's paths.
-#include "guarded_buffer.h"
-#include "path_spelling.h"
-#include "scratch_folder.h"
-#include "win32.h"
+#include "tests/support/guarded_buffer.h"
+#include "platform/text/path_spelling.h"
+#include "tests/support/scratch_folder.h"
+#include "platform/win32.h"
 
 #include <gtest/gtest.h>
 #include <string>

@@ -1,8 +1,8 @@
 // The plugin driven through its exports, as a host drives it: field list,
 // default parameters, the lazy one-time load, values for files, and the
 // search for the settings file in its four places.
-#include "host_names.h"
-#include "plugin_scenario.h"
+#include "tests/plugin/host_names.h"
+#include "tests/plugin/plugin_scenario.h"
 
 #include <gtest/gtest.h>
 #include <chrono>

@@ -1,7 +1,7 @@
 // The cut of every path the host passes into file name and extension, under
 // this system's code page and under code page 932.
-#include "code_page_cases.h"
-#include "file_name.h"
+#include "tests/support/code_page_cases.h"
+#include "plugin/file_name.h"
 
 #include <gtest/gtest.h>
 #include <string>

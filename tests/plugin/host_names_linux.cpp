@@ -1,5 +1,5 @@
 // Linux: names are UTF-8 bytes, made and passed as they are.
-#include "host_names.h"
+#include "tests/plugin/host_names.h"
 
 #include <filesystem>
 #include <fstream>

@@ -1,8 +1,8 @@
 // Windows: entries made through the wide-character calls, their paths
 // converted as a host converts them, '?' for what the code page lacks.
-#include "host_names.h"
+#include "tests/plugin/host_names.h"
 
-#include "win32.h"
+#include "platform/win32.h"
 
 namespace {
 

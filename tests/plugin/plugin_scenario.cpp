@@ -1,5 +1,5 @@
 // Copying, loading and calling the built plugin for one scenario.
-#include "plugin_scenario.h"
+#include "tests/plugin/plugin_scenario.h"
 
 #include <gtest/gtest.h>
 #include <cstring>

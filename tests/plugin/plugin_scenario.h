@@ -4,8 +4,8 @@
 // module, and calls go through the exports exactly as a host makes them.
 #pragma once
 
-#include "loaded_plugin.h"
-#include "scratch_folder.h"
+#include "tools/lumbrasket/loaded_plugin.h"
+#include "tests/support/scratch_folder.h"
 
 #include <cstdint>
 #include <memory>

@@ -1,7 +1,7 @@
 // Hosts fill their panels from worker threads while the main thread asks as
 // well. Many threads racing for the first load and then looking up files of
 // different groups must each get the right answer, every time.
-#include "plugin_scenario.h"
+#include "tests/plugin/plugin_scenario.h"
 
 #include <gtest/gtest.h>
 #include <atomic>

@@ -1,7 +1,7 @@
 // Linux: the stand-in takes the place of the Win32 subset's read call.
-#include "read_seam.h"
+#include "tests/plugin/read_seam.h"
 
-#include "linux/system_calls.h"
+#include "platform/linux/system_calls.h"
 
 #include <utility>
 

@@ -1,5 +1,5 @@
 // Windows: the system's reads cannot be stood in for.
-#include "read_seam.h"
+#include "tests/plugin/read_seam.h"
 
 bool EditAtTheNextRead(std::function<void()>) {
     return false;

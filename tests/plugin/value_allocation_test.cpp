@@ -4,8 +4,8 @@
 // plain extension table, masks of every tier and a watched settings file
 // left as it is, looked at again a second later. The
 // time a request takes is the benchmark's (tests/benchmarks/goal_ratios.cpp).
-#include "allocation_count.h"
-#include "plugin_scenario.h"
+#include "tests/support/allocation_count.h"
+#include "tests/plugin/plugin_scenario.h"
 
 #include <gtest/gtest.h>
 #include <chrono>

@@ -2,11 +2,11 @@
 // when an edit is loaded, which file counts, what keeps the table in use,
 // and that threads reading while tables are replaced always see a whole
 // one and that replaced tables are freed.
-#include "profile_section.h"
-#include "read_seam.h"
-#include "scratch_folder.h"
-#include "settings_location.h"
-#include "watched_catalog.h"
+#include "settings/profile_section.h"
+#include "tests/plugin/read_seam.h"
+#include "tests/support/scratch_folder.h"
+#include "settings/settings_location.h"
+#include "plugin/watched_catalog.h"
 
 #include <gtest/gtest.h>
 #include <atomic>

@@ -1,9 +1,9 @@
 // The bounded string operations: statuses, cuts, and that nothing is written
 // outside the capacity a caller gives.
-#include "bounded_string.h"
-#include "guarded_buffer.h"
-#include "scratch_folder.h"
-#include "win32.h"
+#include "settings/bounded_string.h"
+#include "tests/support/guarded_buffer.h"
+#include "tests/support/scratch_folder.h"
+#include "platform/win32.h"
 
 #include <gtest/gtest.h>
 #include <cstring>

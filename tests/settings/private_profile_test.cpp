@@ -2,9 +2,9 @@
 // Windows the platform's own private-profile functions answer; on Linux ours
 // do. The same table runs on both builds, once with LF and once with CRLF
 // line ends, so the two builds read every settings file alike.
-#include "known_differences.h"
-#include "profile_section.h"
-#include "scratch_folder.h"
+#include "tests/support/known_differences.h"
+#include "settings/profile_section.h"
+#include "tests/support/scratch_folder.h"
 
 #include <gtest/gtest.h>
 #include <cctype>

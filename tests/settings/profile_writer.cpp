@@ -2,7 +2,7 @@
 // NAME<thread>_<n> to section [Keys] of FILE, at the same time as whatever
 // else writes it. profile_writer --count FILE: prints how many keys [Keys]
 // holds. Run by concurrent_writes.cmake, two writers at once.
-#include "win32.h"
+#include "platform/win32.h"
 
 #include <atomic>
 #include <cstdio>

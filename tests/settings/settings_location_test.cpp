@@ -2,9 +2,9 @@
 // the search. The places beside the plugin module and beside the host program
 // are driven through the built plugin in the plugin suite; here the module
 // handle is none, which names the test program itself.
-#include "bounded_string.h"
-#include "scratch_folder.h"
-#include "settings_location.h"
+#include "settings/bounded_string.h"
+#include "tests/support/scratch_folder.h"
+#include "settings/settings_location.h"
 
 #include <gtest/gtest.h>
 #include <cstring>

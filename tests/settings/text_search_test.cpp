@@ -1,10 +1,10 @@
 // The multibyte-aware searches and case operations. In a double-byte code
 // page a character's second byte may equal '\'; such a byte must never be
 // taken for a separator.
-#include "bounded_string.h"
-#include "code_page.h"
-#include "path_spelling.h"
-#include "text_search.h"
+#include "settings/bounded_string.h"
+#include "platform/code_page.h"
+#include "platform/text/path_spelling.h"
+#include "settings/text_search.h"
 
 #include <gtest/gtest.h>
 #include <cstring>

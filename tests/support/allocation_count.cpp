@@ -1,7 +1,7 @@
 // The allocation counter of allocation_count.h: the count itself; the
 // replacement of the allocation functions is per system
 // (allocation_count_windows.cpp, allocation_count_linux.cpp).
-#include "allocation_count.h"
+#include "tests/support/allocation_count.h"
 
 namespace {
 std::atomic<std::uint64_t> counted{0};

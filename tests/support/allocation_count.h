@@ -7,7 +7,7 @@
 // never into the plugin.
 #pragma once
 
-#include "win32.h"
+#include "platform/win32.h"
 #include <atomic>
 #include <cstdint>
 

@@ -1,7 +1,7 @@
 // The allocation counter on Linux: the program's own malloc family, in front
 // of the C library's for every module of the process, so the whole process's
 // allocations count.
-#include "allocation_count.h"
+#include "tests/support/allocation_count.h"
 
 #include <cstddef>
 

@@ -1,7 +1,7 @@
 // The allocation counter on Windows: the plugin module's imports of the C
 // runtime's malloc, calloc and realloc are pointed at counting ones, so only
 // that module's allocations count.
-#include "allocation_count.h"
+#include "tests/support/allocation_count.h"
 
 #include <cstddef>
 #include <cstring>

@@ -2,7 +2,7 @@
 // under UTF-8, under a single-byte code page and under code page 932.
 #pragma once
 
-#include "code_page.h"
+#include "platform/code_page.h"
 
 #include <gtest/gtest.h>
 

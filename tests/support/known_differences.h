@@ -3,7 +3,7 @@
 // such a difference ask these flags instead of the product's header.
 #pragma once
 
-#include "win32.h"
+#include "platform/win32.h"
 
 // The Windows build: its paths take '\'.
 constexpr bool kTestsRunOnWindows = kPathSeparator == '\\';

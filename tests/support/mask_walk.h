@@ -3,8 +3,8 @@
 // the differential tests and the fuzz target.
 #pragma once
 
-#include "group_catalog.h"
-#include "name_pattern.h"
+#include "groups/group_catalog.h"
+#include "platform/text/name_pattern.h"
 
 #include <string_view>
 

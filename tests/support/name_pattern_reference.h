@@ -5,8 +5,8 @@
 // right rather than fast.
 #pragma once
 
-#include "ascii.h"
-#include "code_page.h"
+#include "platform/text/ascii.h"
+#include "platform/code_page.h"
 
 #include <algorithm>
 #include <cstddef>

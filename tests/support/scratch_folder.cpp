@@ -1,7 +1,7 @@
 // Scratch folders and files for the tests, over std::filesystem.
-#include "scratch_folder.h"
+#include "tests/support/scratch_folder.h"
 
-#include "win32.h"
+#include "platform/win32.h"
 #include <atomic>
 #include <chrono>
 #include <filesystem>

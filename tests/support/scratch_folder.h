@@ -3,7 +3,7 @@
 // hand them to the plugin.
 #pragma once
 
-#include "win32.h"
+#include "platform/win32.h"
 #include <string>
 
 class ScratchFolder {

@@ -1,18 +1,18 @@
 // `lumbrasket init`: tables built from records, from a MIME-info database of
 // our own and from the installed one, and from a seeded registry, each
 // loaded by the plugin's loader and checked by the settings checker.
-#include "group_catalog.h"
-#include "host_policy.h"
-#include "init_command.h"
-#include "kind_table.h"
-#include "mime_database.h"
-#include "piece_list.h"
-#include "registry_types.h"
-#include "sample_table.h"
-#include "scratch_folder.h"
-#include "settings_check.h"
-#include "table_builder.h"
-#include "file_name.h"
+#include "groups/group_catalog.h"
+#include "platform/host_policy.h"
+#include "tools/init/init_command.h"
+#include "tools/init/kind_table.h"
+#include "tools/init/mime_database.h"
+#include "groups/piece_list.h"
+#include "tools/init/registry_types.h"
+#include "tools/init/sample_table.h"
+#include "tests/support/scratch_folder.h"
+#include "tools/lumbrasket/settings_check.h"
+#include "tools/init/table_builder.h"
+#include "plugin/file_name.h"
 
 #include <gtest/gtest.h>
 #include <cstring>

@@ -1,10 +1,10 @@
 // The settings checker: for settings files that hold each surprise, the
 // groups it shows and the warnings it gives; a clean file gives none.
-#include "code_page.h"
-#include "profile_section.h"
-#include "scratch_folder.h"
-#include "settings_check.h"
-#include "win32.h"
+#include "platform/code_page.h"
+#include "settings/profile_section.h"
+#include "tests/support/scratch_folder.h"
+#include "tools/lumbrasket/settings_check.h"
+#include "platform/win32.h"
 
 #include <gtest/gtest.h>
 #include <filesystem>

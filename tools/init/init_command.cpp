@@ -1,17 +1,17 @@
 // The init command: the database, the table, and its safe way to the disk.
-#include "init_command.h"
+#include "tools/init/init_command.h"
 
-#include "printable_text.h"
-#include "console_text.h"
-#include "full_path.h"
-#include "host_policy.h"
-#include "mime_database.h"
-#include "plugin_name.h"
-#include "registry_types.h"
-#include "sample_table.h"
-#include "system_error_text.h"
-#include "table_builder.h"
-#include "win32.h"
+#include "platform/text/printable_text.h"
+#include "platform/console_text.h"
+#include "platform/text/full_path.h"
+#include "platform/host_policy.h"
+#include "tools/init/mime_database.h"
+#include "settings/plugin_name.h"
+#include "tools/init/registry_types.h"
+#include "tools/init/sample_table.h"
+#include "platform/system_error_text.h"
+#include "tools/init/table_builder.h"
+#include "platform/win32.h"
 
 #include <algorithm>
 #include <cerrno>

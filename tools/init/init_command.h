@@ -2,7 +2,7 @@
 // grouped into kinds, written where the user says.
 #pragma once
 
-#include "type_records.h"
+#include "tools/init/type_records.h"
 
 #include <string>
 

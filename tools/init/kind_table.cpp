@@ -1,8 +1,8 @@
 // The kind table of `lumbrasket init`: the rules that take a type to the
 // kind people recognise, and the order in which the kinds are numbered.
-#include "kind_table.h"
+#include "tools/init/kind_table.h"
 
-#include "name_pattern.h"
+#include "platform/text/name_pattern.h"
 
 #include <algorithm>
 #include <cstring>

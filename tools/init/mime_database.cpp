@@ -1,8 +1,8 @@
 // The shared MIME-info reader: globs2 lines are weight:type:glob[:flags],
 // generic-icons lines type:icon, '#' begins a comment line in both.
-#include "mime_database.h"
+#include "tools/init/mime_database.h"
 
-#include "kind_table.h"
+#include "tools/init/kind_table.h"
 
 #include <algorithm>
 #include <cerrno>

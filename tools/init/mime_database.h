@@ -3,7 +3,7 @@
 // precedence.
 #pragma once
 
-#include "type_records.h"
+#include "tools/init/type_records.h"
 
 #include <string>
 #include <vector>

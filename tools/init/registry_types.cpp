@@ -1,9 +1,9 @@
 // The registry reader of `lumbrasket init`. Every extension key carries the
 // same weight, so of two keys that fold to one extension the first listed
 // wins.
-#include "registry_types.h"
+#include "tools/init/registry_types.h"
 
-#include "kind_table.h"
+#include "tools/init/kind_table.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 // Content Type values.
 #pragma once
 
-#include "type_records.h"
-#include "win32.h"
+#include "tools/init/type_records.h"
+#include "platform/win32.h"
 
 // A record "*.ext" for every extension key under `classes` whose
 // PerceivedType, or else whose Content Type, the kind table knows; the

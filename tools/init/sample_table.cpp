@@ -1,6 +1,6 @@
 // The sample's groups as data; a test holds them equal to the groups that
 // the plugin's loader reads from examples/Lumbrasket.ini.
-#include "sample_table.h"
+#include "tools/init/sample_table.h"
 
 #include <algorithm>
 #include <iterator>

@@ -4,7 +4,7 @@
 // database adds the patterns the sample is silent on.
 #pragma once
 
-#include "type_records.h"
+#include "tools/init/type_records.h"
 
 #include <cstddef>
 

@@ -2,15 +2,15 @@
 // lists them and settles, pattern by pattern, which type owns it: the same
 // text folded (the plugin matches the letters A to Z in either case) is one
 // pattern, so the patterns it writes never collide.
-#include "table_builder.h"
+#include "tools/init/table_builder.h"
 
-#include "ascii.h"
-#include "bounded_string.h"
-#include "printable_text.h"
-#include "code_page.h"
-#include "group_keys.h"
-#include "ini_value.h"
-#include "kind_table.h"
+#include "platform/text/ascii.h"
+#include "settings/bounded_string.h"
+#include "platform/text/printable_text.h"
+#include "platform/code_page.h"
+#include "groups/group_keys.h"
+#include "platform/text/ini_value.h"
+#include "tools/init/kind_table.h"
 
 #include <algorithm>
 #include <cstring>

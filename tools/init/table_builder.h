@@ -5,7 +5,7 @@
 // and what was left out and why.
 #pragma once
 
-#include "type_records.h"
+#include "tools/init/type_records.h"
 
 #include <cstddef>
 #include <string>

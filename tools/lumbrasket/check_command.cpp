@@ -1,10 +1,10 @@
 // `lumbrasket check`: which settings file the plugin uses in the host's
 // settings folder, and what the plugin makes of it.
-#include "command_line.h"
-#include "console_text.h"
-#include "full_path.h"
-#include "host_settings_folder.h"
-#include "settings_check.h"
+#include "tools/lumbrasket/command_line.h"
+#include "platform/console_text.h"
+#include "platform/text/full_path.h"
+#include "tools/lumbrasket/host_settings_folder.h"
+#include "tools/lumbrasket/settings_check.h"
 
 int RunCheck(const Options& options) {
     const std::vector<std::string>& arguments = options.arguments;

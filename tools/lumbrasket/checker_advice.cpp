@@ -1,7 +1,7 @@
 // The checker's advice, each a plain function of its input.
-#include "checker_advice.h"
+#include "tools/lumbrasket/checker_advice.h"
 
-#include "ascii.h"
+#include "platform/text/ascii.h"
 #include <algorithm>
 #include <cstdint>
 

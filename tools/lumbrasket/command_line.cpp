@@ -1,14 +1,14 @@
 // The command line of lumbrasket: its usage texts, its parsing, and what
 // every command does alike.
-#include "command_line.h"
+#include "tools/lumbrasket/command_line.h"
 
-#include "bounded_string.h"
-#include "printable_text.h"
-#include "console_text.h"
-#include "full_path.h"
-#include "host_settings_folder.h"
-#include "path_spelling.h"
-#include "settings_location.h"
+#include "settings/bounded_string.h"
+#include "platform/text/printable_text.h"
+#include "platform/console_text.h"
+#include "platform/text/full_path.h"
+#include "tools/lumbrasket/host_settings_folder.h"
+#include "platform/text/path_spelling.h"
+#include "settings/settings_location.h"
 
 #include <cstring>
 

@@ -3,7 +3,7 @@
 // printing a line of foreign text, the plugin file it loads).
 #pragma once
 
-#include "loaded_plugin.h"
+#include "tools/lumbrasket/loaded_plugin.h"
 
 #include <cstddef>
 #include <cstdio>

@@ -1,15 +1,15 @@
 // The host's settings folder, by the rules of the host of this system
 // (kHostSettingsInConfigHome): Total Commander's through hostconfig/, Double
 // Commander's here.
-#include "host_settings_folder.h"
+#include "tools/lumbrasket/host_settings_folder.h"
 
-#include "bounded_string.h"
-#include "printable_text.h"
-#include "host_policy.h"
-#include "host_settings.h"
-#include "path_spelling.h"
-#include "settings_location.h"
-#include "settings_redirection.h"
+#include "settings/bounded_string.h"
+#include "platform/text/printable_text.h"
+#include "platform/host_policy.h"
+#include "hostconfig/host_settings.h"
+#include "platform/text/path_spelling.h"
+#include "settings/settings_location.h"
+#include "hostconfig/settings_redirection.h"
 
 #include <algorithm>
 #include <cstdlib>

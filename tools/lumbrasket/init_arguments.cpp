@@ -1,12 +1,12 @@
 // `lumbrasket init` on the command line: its arguments checked and the file
 // it writes by default found, then the command itself (tools/init/).
-#include "bounded_string.h"
-#include "command_line.h"
-#include "host_settings_folder.h"
-#include "init_command.h"
-#include "path_spelling.h"
-#include "plugin_name.h"
-#include "win32.h"
+#include "settings/bounded_string.h"
+#include "tools/lumbrasket/command_line.h"
+#include "tools/lumbrasket/host_settings_folder.h"
+#include "tools/init/init_command.h"
+#include "platform/text/path_spelling.h"
+#include "settings/plugin_name.h"
+#include "platform/win32.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // Loading a plugin file and looking up its four exports.
-#include "loaded_plugin.h"
+#include "tools/lumbrasket/loaded_plugin.h"
 
-#include "system_error_text.h"
+#include "platform/system_error_text.h"
 #include <cstring>
 
 namespace {

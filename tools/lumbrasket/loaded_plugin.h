@@ -3,7 +3,7 @@
 // the tests that drive the built plugin.
 #pragma once
 
-#include "content_interface.h"
+#include "plugin/content_interface.h"
 #include <string>
 
 class LoadedPlugin {

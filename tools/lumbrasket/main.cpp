@@ -4,9 +4,9 @@
 // a settings file to the person who wrote it; `init` writes one from the
 // system's own file types. This file reads the command line and hands it to
 // the command it names.
-#include "command_line.h"
-#include "console_text.h"
-#include "version.h"
+#include "tools/lumbrasket/command_line.h"
+#include "platform/console_text.h"
+#include "plugin/version.h"
 
 #include <string>
 

@@ -1,21 +1,21 @@
 // The settings checker. The table comes from the plugin's own loader, so what
 // is printed is what the plugin will use; the warnings come from the section
 // listing of the same platform reader, compared with what the loader read.
-#include "settings_check.h"
+#include "tools/lumbrasket/settings_check.h"
 
-#include "ascii.h"
-#include "bounded_string.h"
-#include "checker_advice.h"
-#include "printable_text.h"
-#include "code_page.h"
-#include "group_catalog.h"
-#include "group_keys.h"
-#include "ini_value.h"
-#include "piece_list.h"
-#include "plugin_name.h"
-#include "profile_section.h"
-#include "settings_file_form.h"
-#include "settings_location.h"
+#include "platform/text/ascii.h"
+#include "settings/bounded_string.h"
+#include "tools/lumbrasket/checker_advice.h"
+#include "platform/text/printable_text.h"
+#include "platform/code_page.h"
+#include "groups/group_catalog.h"
+#include "groups/group_keys.h"
+#include "platform/text/ini_value.h"
+#include "groups/piece_list.h"
+#include "settings/plugin_name.h"
+#include "settings/profile_section.h"
+#include "tools/lumbrasket/settings_file_form.h"
+#include "settings/settings_location.h"
 
 #include <algorithm>
 #include <cerrno>

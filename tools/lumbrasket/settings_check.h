@@ -4,7 +4,7 @@
 // its author probably meant.
 #pragma once
 
-#include "win32.h"
+#include "platform/win32.h"
 #include <string>
 #include <vector>
 

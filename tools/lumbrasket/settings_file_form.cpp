@@ -1,8 +1,8 @@
 // The settings file as bytes, judged before the plugin's reader sees it.
-#include "settings_file_form.h"
+#include "tools/lumbrasket/settings_file_form.h"
 
-#include "printable_text.h"
-#include "profile_section.h"
+#include "platform/text/printable_text.h"
+#include "settings/profile_section.h"
 
 #include <cerrno>
 #include <cstdio>

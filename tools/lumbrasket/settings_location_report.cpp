@@ -1,11 +1,11 @@
 // The four places the plugin looks for its settings file, explained to a
 // person: each candidate, whether it exists, and which one the plugin reads.
-#include "settings_check.h"
+#include "tools/lumbrasket/settings_check.h"
 
-#include "bounded_string.h"
-#include "plugin_name.h"
-#include "printable_text.h"
-#include "settings_location.h"
+#include "settings/bounded_string.h"
+#include "settings/plugin_name.h"
+#include "platform/text/printable_text.h"
+#include "settings/settings_location.h"
 
 #include <cstring>
 

@@ -2,19 +2,19 @@
 // each file of a folder (hidden ones as a file manager hides them) or each
 // file given, padded to the width the terminal shows, and with --why what
 // decided each file's group.
-#include "bounded_string.h"
-#include "printable_text.h"
-#include "command_line.h"
-#include "console_text.h"
-#include "display_width.h"
-#include "file_name.h"
-#include "full_path.h"
-#include "group_catalog.h"
-#include "host_settings_folder.h"
-#include "plugin_name.h"
-#include "settings_location.h"
-#include "system_error_text.h"
-#include "version.h"
+#include "settings/bounded_string.h"
+#include "platform/text/printable_text.h"
+#include "tools/lumbrasket/command_line.h"
+#include "platform/console_text.h"
+#include "platform/text/display_width.h"
+#include "plugin/file_name.h"
+#include "platform/text/full_path.h"
+#include "groups/group_catalog.h"
+#include "tools/lumbrasket/host_settings_folder.h"
+#include "settings/plugin_name.h"
+#include "settings/settings_location.h"
+#include "platform/system_error_text.h"
+#include "plugin/version.h"
 
 #include <algorithm>
 #include <cstring>
