@@ -8,8 +8,8 @@
 #include "platform/win32.h"
 #include <cstring>
 
-int HasColon(const char* text) {
-    return FindChar(text, ':') != nullptr ? 1 : 0;
+bool HasColon(const char* text) {
+    return FindChar(text, ':') != nullptr;
 }
 
 char* DirectoryPart(const char* path, char* output) {

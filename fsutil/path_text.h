@@ -16,8 +16,8 @@ enum PathKind : int {
     kPathBareName = 4,    // holds no separator at all (tested first)
 };
 
-// 1 when the text holds a ':' (a drive or a stream), else 0.
-int HasColon(const char* text);
+// Whether the text holds a ':' (a drive or a stream).
+bool HasColon(const char* text);
 // Fills `output` (a path buffer, may be null) with the path up to and
 // including its last separator; without a separator the output is untouched,
 // and a folder longer than a path buffer leaves it empty.

@@ -25,10 +25,6 @@ const char* FileNamePart(const char* path) {
     return separator != nullptr ? separator + 1 : path;
 }
 
-bool Found(const char* path) {
-    return PathExists(path) != 0;
-}
-
 bool IsBlank(char c) {
     return c == ' ' || c == '\t';
 }
@@ -102,7 +98,7 @@ int ReadRegistryIniName(char* output, HKEY root, const char* baseDirectory) {
                          &size) == ERROR_SUCCESS) {
         BoundedCopy(output, kPathBufferSize, baseDirectory);
         BoundedAppend(output, kPathBufferSize, FileNamePart(value));
-        result = Found(output) ? 1 : 0;
+        result = PathExists(output);
     }
     RegCloseKey(key);
     return result;
@@ -111,7 +107,7 @@ int ReadRegistryIniName(char* output, HKEY root, const char* baseDirectory) {
 int FindHostSettingsFile(const char* basePath, char* output) {
     ExpandEnvironmentStringsA("%COMMANDER_INI%", output, kPathBufferSize);
     output[kPathBufferSize - 1] = '\0';
-    if (Found(output))
+    if (PathExists(output))
         return 1;
     if (basePath == nullptr || basePath[0] == '\0') {
         output[0] = '\0';
@@ -125,7 +121,7 @@ int FindHostSettingsFile(const char* basePath, char* output) {
     if (ReadIniSwitch(switchValue)) {
         BoundedCopy(output, kPathBufferSize, baseDirectory);
         BoundedAppend(output, kPathBufferSize, FileNamePart(switchValue));
-        if (Found(output))
+        if (PathExists(output))
             return 1;
     }
 
@@ -134,11 +130,11 @@ int FindHostSettingsFile(const char* basePath, char* output) {
     programFile[kPathBufferSize - 1] = '\0';
     BoundedAppend(programFile, kPathBufferSize, kPathSeparatorText);
     BoundedAppend(programFile, kPathBufferSize, "Wincmd.ini");
-    if (Found(programFile)) {
+    if (PathExists(programFile)) {
         ProfileBinding binding(programFile, "Configuration");
         if ((binding.GetInt("UseIniInProgramDir", 0) & kUseIniInProgramDir) != 0) {
             BoundedCopy(output, kPathBufferSize, programFile);
-            if (Found(output))
+            if (PathExists(output))
                 return 1;
         }
     }
@@ -149,7 +145,7 @@ int FindHostSettingsFile(const char* basePath, char* output) {
 
     BoundedCopy(output, kPathBufferSize, baseDirectory);
     BoundedAppend(output, kPathBufferSize, "Wincmd.ini");
-    if (Found(output))
+    if (PathExists(output))
         return 1;
     output[0] = '\0';
     return 0;

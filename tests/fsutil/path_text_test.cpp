@@ -62,8 +62,8 @@ TEST(PathTextTest, DirectoryExtensionColon) {
             EXPECT_EQ(SystemPath(row.extension), extension);
         }
     }
-    EXPECT_EQ(1, HasColon("C:\\x"));
-    EXPECT_EQ(0, HasColon("\\\\server\\share"));
+    EXPECT_TRUE(HasColon("C:\\x"));
+    EXPECT_FALSE(HasColon("\\\\server\\share"));
 }
 
 TEST(SplitPathPiecesTest, Pieces) {
