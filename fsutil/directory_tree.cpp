@@ -39,6 +39,8 @@ bool IsDotEntry(const char* name) {
     return CompareExact(name, ".") == 0 || CompareExact(name, "..") == 0;
 }
 
+// The search of the directory's entries, the first in `found`;
+// INVALID_HANDLE_VALUE when its pattern does not fit or nothing is found.
 HANDLE OpenSearch(const char* directory, WIN32_FIND_DATAA& found) {
     char pattern[kPathBufferSize];
     std::memset(&found, 0, sizeof(found));
@@ -126,7 +128,8 @@ int DeleteFilesInDirectory(const char* directory) {
 
 namespace {
 
-// Removes a tree whose root text is already in its one spelling.
+// RemoveDirectoryTree's result, for a tree whose root text is already in its
+// one spelling.
 int RemoveTree(const char* directory, int deleteFiles) {
     // A tree that is a link or a mounted folder is handled as such an entry
     // would be: never entered, and removed as itself only when files are to

@@ -5,6 +5,6 @@
 
 #include <cstdint>
 
-// The shortest such form of `path`, or the path itself, in `output` (a path
-// buffer). Result: the status of the final copy.
+// The status of the final copy into `output` (a path buffer), which gets
+// the shortest such form of `path`, or the path itself.
 std::int32_t UnexpandPath(const char* path, char* output);

@@ -18,9 +18,11 @@ public:
     PathPieceList(const PathPieceList&) = delete;
     PathPieceList& operator=(const PathPieceList&) = delete;
 
-    // Inserts after `after` (null: at the front; ignored in an empty list).
-    // Out of memory raises std::bad_alloc before the list is touched.
+    // The new node, inserted after `after` (null: at the front; ignored in an
+    // empty list). Out of memory raises std::bad_alloc before the list is
+    // touched.
     PathPieceNode* InsertAfter(PathPieceNode* after, const char* text);
+    // The new node, inserted at the end.
     PathPieceNode* Append(const char* text) { return InsertAfter(last, text); }
 
     PathPieceNode* first = nullptr;

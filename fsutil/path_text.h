@@ -18,12 +18,13 @@ enum PathKind : int {
 
 // Whether the text holds a ':' (a drive or a stream).
 bool HasColon(const char* text);
-// Fills `output` (a path buffer, may be null) with the path up to and
+// `output` (a path buffer, may be null), filled with the path up to and
 // including its last separator; without a separator the output is untouched,
 // and a folder longer than a path buffer leaves it empty.
 char* DirectoryPart(const char* path, char* output);
 // The position after the last '.' anywhere in the path, or null.
 const char* ExtensionOf(const char* path);
+// The text's PathKind.
 int ClassifyPath(const char* text);
 // Appends the path's pieces to the list: each component with its trailing
 // separator, the last without one; together they are the path.

@@ -14,11 +14,13 @@ constexpr std::size_t kRecordSize = 17000;
 constexpr std::size_t kNameCapacity = 1024;
 constexpr std::size_t kMountPointNames = 16;
 
+// The little-endian 32-bit number at `at`.
 std::uint32_t Read32(const unsigned char* at) {
     return static_cast<std::uint32_t>(at[0]) | static_cast<std::uint32_t>(at[1]) << 8 |
            static_cast<std::uint32_t>(at[2]) << 16 | static_cast<std::uint32_t>(at[3]) << 24;
 }
 
+// The little-endian 16-bit number at `at`.
 std::size_t Read16(const unsigned char* at) {
     return static_cast<std::size_t>(at[0]) | static_cast<std::size_t>(at[1]) << 8;
 }

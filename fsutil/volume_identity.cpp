@@ -14,6 +14,7 @@ namespace {
 
 typedef BOOL(WINAPI* GetVolumePathNameProc)(LPCSTR, LPSTR, DWORD);
 
+// The system's major version, or 0 when it cannot be asked.
 DWORD MajorVersion() {
     OSVERSIONINFOA info;
     std::memset(&info, 0, sizeof(info));

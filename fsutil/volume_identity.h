@@ -10,6 +10,8 @@ struct FileIdentity {
 };
 
 int IsSameVolume(const char* pathA, const char* pathB);
+// The identity of the file the path names; a zero index when it cannot be
+// told.
 FileIdentity GetFileIdentity(const char* path);
 int IsIdentityValid(const FileIdentity& identity);
 int IsSameFile(const FileIdentity& a, const FileIdentity& b);

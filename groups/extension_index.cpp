@@ -32,9 +32,10 @@ std::uint64_t ShortWord(const char* text, std::size_t length) {
     return byte(0) | byte(length / 2) << 8 | byte(length - 1) << 16;
 }
 
-// Two rounds of multiplication: after one, the low bits that pick the slot
-// depend on too few of the word's bits, and extensions that differ only in
-// a digit or two (x1_0, x1_1, ...) crowd into runs several slots long.
+// The hash with the last word mixed in, by two rounds of multiplication:
+// after one, the low bits that pick the slot depend on too few of the word's
+// bits, and extensions that differ only in a digit or two (x1_0, x1_1, ...)
+// crowd into runs several slots long.
 std::uint32_t Finish(std::uint64_t hash, std::uint64_t word) {
     hash = (hash ^ word) * kFibonacciMultiplier;
     hash = (hash ^ hash >> 29) * kFibonacciMultiplier;

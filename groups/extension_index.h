@@ -62,7 +62,9 @@ private:
     };
     static constexpr std::size_t kWordBytes = 8;
 
+    // The extension folded for a search, for the group at `groupPosition`.
     static Pending Fold(std::string_view extension, std::uint32_t groupPosition);
+    // Whether the key holds the sought extension, letters folded.
     static bool Same(const Key& key, const Pending& sought);
     // The text of a key longer than a word.
     static const char* TextOf(const Key& key);

@@ -53,7 +53,7 @@ class GroupCatalog {
 public:
     bool IsLoaded() const { return loaded; }
 
-    // Names the first group, in load order, that lists the extension (ASCII
+    // The first group, in load order, that lists the extension (ASCII
     // letters compared without regard to case), else the fallback group.
     // Reads the catalog only: once loaded, any number of threads may look up
     // at once.

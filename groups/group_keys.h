@@ -97,6 +97,7 @@ private:
     // A key without a value takes its name's place all the same: a read of
     // that name finds it first and gives the empty default.
     void Take(std::string_view key, std::string_view value);
+    // Where the value lies in the listing.
     Place PlaceOf(std::string_view value) const;
     // Keeps a continuation for its ordering, apart from Take: the rare case
     // stays out of the way of the one every line takes.
@@ -107,9 +108,11 @@ private:
     void JoinContinuations();
     // Sorts the continuations by 16 bits of their slot and K, from `shift`.
     void SortMore(unsigned shift, std::uint32_t* counts, More* sorted);
+    // The slot of a group's list or masks: two to a number, the list first.
     static std::size_t SlotOf(GroupKeyKind kind, std::size_t number) {
         return number * 2 + (kind == GroupKeyKind::kList ? 0 : 1);
     }
+    // The kind a slot holds, kList or kMasks.
     static GroupKeyKind SlotKind(std::size_t slot) {
         return slot % 2 == 0 ? GroupKeyKind::kList : GroupKeyKind::kMasks;
     }

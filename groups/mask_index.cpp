@@ -48,6 +48,7 @@ inline std::uint64_t ByteBit(char c) {
     return std::uint64_t{1} << ((byte & 0x1F) | (byte & 0x40) >> 1);
 }
 
+// The ByteBit of every byte of the text, in one word.
 std::uint64_t BytesOf(const char* text, std::size_t length) {
     std::uint64_t bits = 0;
     for (std::size_t at = 0; at < length; ++at)

@@ -69,6 +69,7 @@ private:
         std::vector<std::uint32_t> ranks;
         std::uint32_t rootChild[256] = {}; // the root's children by byte
         void Build(const std::vector<Key>& keys, bool reversed);
+        // The node's child by the byte, or kNone.
         std::uint32_t Child(std::uint32_t node, unsigned char byte) const;
     };
 
@@ -77,7 +78,7 @@ private:
     std::uint32_t Walk(const Trie& trie, bool fromEnd, const char* name, std::size_t length,
                        std::uint32_t best, int& ascii) const;
     // The lowest rank among `count` ascending ranks from `ranks` below
-    // `best` whose mask matches the name.
+    // `best` whose mask matches the name; `best` when none does.
     std::uint32_t FirstMatch(const std::uint32_t* ranks, std::uint32_t count, std::uint32_t best,
                              const char* name, std::size_t length, int& ascii) const;
 

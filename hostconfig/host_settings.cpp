@@ -153,8 +153,8 @@ int FindHostSettingsFile(const char* basePath, char* output) {
 
 namespace {
 
-// The folder `path` names, with a trailing separator, in `output`; 0 when it
-// names none.
+// 1 and the folder `path` names, with a trailing separator, in `output`; 0
+// and the empty text when it names none.
 int ExistingFolder(const char* path, char* output) {
     BoundedCopy(output, kPathBufferSize, path);
     const std::size_t length = std::strlen(output);
@@ -168,6 +168,8 @@ int ExistingFolder(const char* path, char* output) {
     return 1;
 }
 
+// 1 and the folder of the value "InstallDir" under `root` in `output` (as
+// ExistingFolder gives it), else 0.
 int ReadRegistryInstallDir(char* output, HKEY root) {
     HKEY key = nullptr;
     if (RegOpenKeyExA(root, kRegistryKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)

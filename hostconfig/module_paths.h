@@ -6,8 +6,8 @@
 #include "platform/win32.h"
 #include <cstdint>
 
-// The full path of a loaded module (none: the program), in a path buffer.
-// Result: the count GetModuleFileNameA reports, or 0 when the module is not
+// The count GetModuleFileNameA reports for the full path of a loaded module
+// (none: the program) in `output`, a path buffer; 0 when the module is not
 // loaded (the output is then untouched).
 std::uint32_t ModuleFilePath(const char* moduleName, char* output);
 
@@ -16,7 +16,7 @@ std::uint32_t ModuleFilePath(const char* moduleName, char* output);
 // output is then left as it was).
 char* ModuleDirectory(const char* moduleName, char* output);
 
-// Writes the bytes of the module's resource of type "INI" with the given
-// identifier into a new file. Never touches an existing file. Result:
-// non-zero when a file was created and closed, 0 when none was created.
+// Non-zero when a file was created and closed, 0 when none was created:
+// writes the bytes of the module's resource of type "INI" with the given
+// identifier into a new file. Never touches an existing file.
 std::int32_t ExtractResourceToFile(HMODULE module, std::uint16_t resourceId, const char* path);

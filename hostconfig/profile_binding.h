@@ -18,7 +18,8 @@ public:
     // The value, or the default, in the binding's one value buffer: the view
     // shows the latest GetString, GetInt64 or GetUInt64 of this binding.
     const char* GetString(const char* key, const char* defaultValue);
-    // Into the caller's buffer; a size of 0 or less writes nothing.
+    // The caller's buffer, which gets the value or the default; a size of 0 or
+    // less writes nothing.
     char* GetStringInto(const char* key, const char* defaultValue, char* buffer, std::int32_t size);
     std::int32_t GetInt(const char* key, std::int32_t defaultValue);
     std::int64_t GetInt64(const char* key, std::int64_t defaultValue);

@@ -69,11 +69,14 @@ void LoadOnce() {
 
 extern "C" {
 
+// Always TRUE; keeps the module's handle.
 BOOL WINAPI DllMain(HINSTANCE module, DWORD, LPVOID) {
     ModuleHandle = module;
     return TRUE;
 }
 
+// The field's type, with its name in `fieldName`, or kFieldNoMoreFields past
+// the last field. The first field request loads the catalog.
 LUMBRASKET_EXPORT int WINAPI ContentGetSupportedField(int fieldIndex, char* fieldName, char* units,
                                                       int maxlen) {
     if (fieldIndex < 0 || fieldIndex >= kFieldCount)
@@ -86,6 +89,9 @@ LUMBRASKET_EXPORT int WINAPI ContentGetSupportedField(int fieldIndex, char* fiel
     return kFieldTable[fieldIndex].type;
 }
 
+// The field's type, with the file's group number or name in `fieldValue`,
+// or kFieldEmpty for a folder, a path that names no file, an unknown field
+// or a buffer too small.
 // Answers from the catalog published by the host's first field request
 // (ContentGetSupportedField loads it): before that request, every file gets
 // the empty catalog's fallback group, as a host that asks for values first
@@ -126,6 +132,7 @@ LUMBRASKET_EXPORT int WINAPI ContentGetValue(char* fileName, int fieldIndex, int
     return kFieldString;
 }
 
+// The place where the plugin's settings file was found, or kSettingsNotFound.
 LUMBRASKET_EXPORT int WINAPI ContentSetDefaultParams(ContentDefaultParams* params) {
     if (params == nullptr)
         return kSettingsNotFound;
@@ -135,6 +142,7 @@ LUMBRASKET_EXPORT int WINAPI ContentSetDefaultParams(ContentDefaultParams* param
                               static_cast<int>(kPathBufferSize));
 }
 
+// The answer of the empty message box it shows.
 LUMBRASKET_EXPORT int WINAPI ContentShowConfigDialog(HWND) {
     return MessageBoxA(nullptr, "", "", MB_OK);
 }

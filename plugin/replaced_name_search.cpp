@@ -49,9 +49,9 @@ bool Put(PathSearch& walk, std::size_t at, const char* bytes, std::size_t length
     return true;
 }
 
-// Takes one entry of the part's allowance. Once none is left the whole walk
-// stops, not the part's search alone: whatever else it could still learn
-// lies behind this part.
+// False when the part's allowance of entries is used up, else true with one
+// entry taken. Once none is left the whole walk stops, not the part's search
+// alone: whatever else it could still learn lies behind this part.
 bool TakeEntry(PathSearch& walk, std::size_t part) {
     if (walk.entriesLeft[part] == 0) {
         walk.cut = true;
@@ -61,11 +61,12 @@ bool TakeEntry(PathSearch& walk, std::size_t part) {
     return true;
 }
 
-// The kinds of entry that the path's parts from `rest` on can name, below
-// the folder that the query's first `at` bytes name; `part` counts the parts
-// searched above. A part that names an entry as written is taken as it is;
-// another is looked for among the folder's entries: by the part itself as
-// the pattern when it holds '?', else among them all.
+// The kinds of entry (kFileKind and kFolderKind as bits; 0 for none) that
+// the path's parts from `rest` on can name, below the folder that the
+// query's first `at` bytes name; `part` counts the parts searched above. A
+// part that names an entry as written is taken as it is; another is looked
+// for among the folder's entries: by the part itself as the pattern when it
+// holds '?', else among them all.
 int KindsBelow(PathSearch& walk, std::size_t at, const char* rest, std::size_t part) {
     for (;; ++part) {
         const char* separator = FindSeparator(rest);

@@ -26,12 +26,13 @@ struct SettingsFileView {
     std::uint64_t written = 0; // the system's own stamp, never compared with a clock
 };
 
+// Whether two looks saw the same entry at the same path, unchanged.
 bool SameView(const SettingsFileView& a, const SettingsFileView& b);
 
 // The system's wall clock, in the steps of SettingsFileView::written.
 std::uint64_t SystemFileTime();
 
-// Looks at the entry at `path`; an empty path, or one where nothing is,
+// The view of the entry at `path`; an empty path, or one where nothing is,
 // gives the view of no file. The entry is opened for its attributes only and
 // shares reading, writing and deleting, so that no editor's save fails on
 // our account.
@@ -91,7 +92,10 @@ private:
     void Check(std::uint64_t now);
     void Reload(const SettingsFileView& seen, std::uint64_t now);
     void Publish(const GroupCatalog* catalog);
+    // True once no replaced catalog waits to be freed: the retired one goes
+    // when the readers of both parities have left.
     bool AdvanceRetirement();
+    // Whether no request is counted in under the parity.
     bool Quiet(unsigned parity) const;
     void Free(std::uintptr_t word);
 

@@ -31,7 +31,9 @@ Status BoundedLength(const char* text, std::size_t limit, std::size_t* length) {
 
 namespace {
 
-// The steps the operations share. `length`, when given, receives the
+// Success, or the invalid-argument status for a capacity out of range or,
+// when `length` is given, a destination without a terminator within it: the
+// steps the operations share. `length`, when given, receives the
 // destination's current text length.
 Status ValidateDestination(const char* destination, std::size_t capacity, std::size_t* length) {
     if (capacity == 0 || capacity > kMaxCapacity) {
@@ -44,6 +46,8 @@ Status ValidateDestination(const char* destination, std::size_t capacity, std::s
     return BoundedLength(destination, capacity, length);
 }
 
+// Success, or the insufficient-buffer status when the copy was cut to fit
+// `room` bytes, terminator included.
 Status CopyCore(char* destination, std::size_t room, const char* source, std::size_t sourceLimit) {
     // memchr reads no further than the first NUL, so the source is read
     // exactly as far as a byte-by-byte copy would read it.

@@ -38,6 +38,7 @@ public:
     // section or the key is missing. A key present with an empty value gives
     // the empty text.
     std::string ReadString(const char* key, const char* defaultValue);
+    // The key's value as the platform's integer read gives it, or the default.
     std::uint32_t ReadInt(const char* key, std::int32_t defaultValue);
     void WriteString(const char* key, const char* value);
     void WriteInt(const char* key, std::int32_t value);
@@ -87,8 +88,8 @@ public:
     // growth rule: a name per line, the listing ended by an empty one.
     SectionListing ListSectionNames();
 
-    // Lists the section: ReadSection queues its lines and gives the first,
-    // NextEntry drops the front entry and gives the next; null at the end.
+    // The first entry of the section (ReadSection, which queues its lines) or
+    // the next (NextEntry, which drops the front one); null at the end.
     const SectionEntry* ReadSection();
     const SectionEntry* NextEntry();
 

@@ -42,9 +42,9 @@ struct SettingsCandidate {
     char path[kPathBufferSize];
 };
 
-// Composes the candidate at a place (BuildSettingsPath), with the host
-// program at `programPath` when that is given and not this process's own,
-// and tests whether an entry exists there.
+// The candidate at a place, composed as BuildSettingsPath composes it, with
+// the host program at `programPath` when that is given and not this
+// process's own, and whether an entry exists there.
 SettingsCandidate ComposeSettingsCandidate(SettingsLocation location, HMODULE module,
                                            const char* pluginName, const char* hostSettingsPath,
                                            const char* programPath);
@@ -61,23 +61,23 @@ void WalkSettingsPlaces(HMODULE module, const char* pluginName, const char* host
             return;
 }
 
-// Tries the four places in order and leaves the chosen path in `output`.
-// When none exists, the first candidate is left there.
+// The place where the file was found, or kSettingsNotFound: tries the four
+// places in order and leaves the chosen path in `output`. When none exists,
+// the first candidate is left there.
 int LocateSettingsFile(HMODULE module, const char* pluginName, const char* hostSettingsPath,
                        char* output, int outputCapacity);
 
-// Composes base name + ".ini" at a place numbered as LocateSettingsFile's
-// results (kSettingsBesideHostSettings: beside the reference path;
-// kSettingsInHostSubfolder: in `subdirectory` there; kSettingsBesideModule;
-// kSettingsBesideProgram), within the caller's capacity. Result:
-// success, or the insufficient-buffer status with the text cut where it
+// Success, or the insufficient-buffer status with the text cut where it
 // stopped when the folder or the whole path does not fit (never a path in
-// another folder reported as success); another kind is returned as it is,
-// and the output is not touched. A place without a usable folder (no
-// separator in the reference path, a module the platform cannot name)
-// leaves the output untouched as well and gives the invalid-argument
-// status. LocateSettingsFile tries the paths it composes and skips a place
-// it gives no whole path for.
+// another folder reported as success), for base name + ".ini" composed at a
+// place numbered as LocateSettingsFile's results (kSettingsBesideHostSettings:
+// beside the reference path; kSettingsInHostSubfolder: in `subdirectory`
+// there; kSettingsBesideModule; kSettingsBesideProgram), within the caller's
+// capacity. Another kind is returned as it is, and the output is not
+// touched. A place without a usable folder (no separator in the reference
+// path, a module the platform cannot name) leaves the output untouched as
+// well and gives the invalid-argument status. LocateSettingsFile tries the
+// paths it composes and skips a place it gives no whole path for.
 std::int32_t BuildSettingsPath(std::int32_t kind, HMODULE module, const char* baseName,
                                const char* referencePath, char* output, std::int32_t outputCapacity,
                                const char* subdirectory);

@@ -33,8 +33,9 @@ struct Search {
 // shared, never changed and never freed.
 Search singleEntry;
 
-// A name that begins with a dot is hidden on Linux, as file managers and
-// `ls` treat it; Windows says so by an attribute, which this layer gives it.
+// FILE_ATTRIBUTE_HIDDEN for a name that begins with a dot, else 0: such a
+// name is hidden on Linux, as file managers and `ls` treat it; Windows says
+// so by an attribute, which this layer gives it.
 DWORD HiddenAttribute(const char* path) {
     const char* separator = std::strrchr(path, '/');
     const char* name = separator != nullptr ? separator + 1 : path;
@@ -90,7 +91,8 @@ void PutStatus(DWORD attributes, const struct stat& entry, Record& record) {
     }
 }
 
-// The record of the entry at `path`, whose last component is `name`.
+// The record of the entry at `path`, whose last component is `name`; false
+// when the name is too long for it or the entry cannot be queried.
 bool FillFindData(const char* path, const char* name, LPWIN32_FIND_DATAA data) {
     size_t nameLength = std::strlen(name);
     if (nameLength >= MAX_PATH)
@@ -105,6 +107,8 @@ bool FillFindData(const char* path, const char* name, LPWIN32_FIND_DATAA data) {
     return true;
 }
 
+// The record of the search's next entry that matches its pattern; false
+// when there is none.
 bool NextMatch(Search* search, LPWIN32_FIND_DATAA data) {
     while (dirent* entry = System().readdir(search->directory)) {
         if (MatchesNamePattern(search->pattern.data(), search->pattern.size(), entry->d_name,

@@ -26,8 +26,8 @@ std::string Folded(std::string_view name) {
     return folded;
 }
 
-// A name or value ends at a NUL byte, as the system's reader takes it; what
-// is left is then trimmed.
+// The text before its first NUL byte: a name or value ends there, as the
+// system's reader takes it; what is left is then trimmed.
 std::string_view UpToNul(std::string_view text) {
     const size_t nul = text.find('\0');
     return nul == std::string_view::npos ? text : text.substr(0, nul);

@@ -60,6 +60,7 @@ size_t LineEnd(std::string_view text, size_t start);
 std::string Trim(const std::string& text);
 // A line without the blanks, tabs and Ctrl-Z around it.
 std::string_view TrimLine(std::string_view line);
+// Whether two names are one, ASCII letters compared without regard to case.
 bool SameName(std::string_view a, std::string_view b);
 // Whether a trimmed line opens a section; if so, its name.
 bool SectionHeader(std::string_view line, std::string& name);
@@ -69,11 +70,12 @@ IniKey KeyLine(std::string_view line);
 // takes them: blank lines skipped, and of consecutive lines with an empty
 // name only the first.
 template <typename Take> void ForEachKeyLine(std::string_view body, Take take);
-// Parses UTF-8 text, which the parsed file keeps, into its sections.
+// The parsed file of UTF-8 text, which it keeps, cut into its sections.
 std::shared_ptr<const IniFile> ParseIni(std::string text);
-// The first section of the name; a read trims the name sought, a listing
-// takes it as written.
+// The first section of the name, or null; a read trims the name sought, a
+// listing takes it as written.
 const IniSection* FindSection(const IniFile& file, const char* name, bool trimmed);
+// The section's first key of the name, trimmed, or null.
 const IniKey* FindKey(const IniSection& section, const char* name);
 // Reads the descriptor to its end onto the text, its buffer sized from
 // `expectedSize` (the file size, when known); false on a read error.

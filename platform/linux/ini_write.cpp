@@ -50,6 +50,7 @@ constexpr time_t kLockWaitSeconds = 5;
 // Links followed before the path counts as a loop, as the system counts.
 constexpr int kLinkHops = 40;
 
+// Windows' code for a C library error number.
 DWORD ErrorOf(int error) {
     switch (error) {
     case ENOENT:
@@ -81,6 +82,7 @@ struct RawFile {
     std::vector<Line> lines;
 };
 
+// The text as written lines, its byte-order mark apart.
 RawFile SplitRaw(const std::string& text) {
     RawFile file;
     size_t start = 0;
@@ -111,6 +113,7 @@ RawFile SplitRaw(const std::string& text) {
     return file;
 }
 
+// The file's text again: its lines, each with its end.
 std::string Join(const RawFile& file) {
     std::string text = file.byteOrderMark ? "\xEF\xBB\xBF" : "";
     for (size_t i = 0; i < file.lines.size(); ++i) {
@@ -137,9 +140,9 @@ std::string NameAsRead(std::string_view name, bool utf16) {
     return utf16 ? LoneSurrogatesAsRead(name) : std::string(name);
 }
 
-// Finds the section a read would use: the first of that name, or for the
-// empty name the lines before any header. `first` is where the section
-// starts (its header), [bodyBegin, bodyEnd) its lines.
+// Whether the section a read would use is there: the first of that name,
+// or for the empty name the lines before any header. `first` is where the
+// section starts (its header), [bodyBegin, bodyEnd) its lines.
 bool FindSectionSpan(const std::vector<Line>& lines, const std::string& name, bool utf16,
                      size_t& first, size_t& bodyBegin, size_t& bodyEnd) {
     bool found = name.empty();
@@ -264,8 +267,10 @@ void Pause(long& nanoseconds) {
     nanoseconds = nanoseconds < 500000 ? nanoseconds * 2 : 1000000;
 }
 
-// Takes the lock on an open file, trying until the deadline: the system's
-// waiting lock call has no time limit, and a signal would cut it short.
+// True once the lock on an open file is taken; false when the deadline
+// passes first or the system refuses it. Tries until the deadline: the
+// system's waiting lock call has no time limit, and a signal would cut it
+// short.
 // Between two tries this waits for the file to be closed somewhere, as its
 // holder does when it lets go, so a waiter tries again at once then and is
 // not passed over and over by writers that came later (as it would be if it
@@ -304,14 +309,14 @@ bool LockBefore(int descriptor, const Deadline& deadline) {
     return locked;
 }
 
-// Opens the target for writing and locks it: the file's own lock guards its
-// read-modify-write. A writer that renames a new file into place gives the
-// path a new file, which writers still waiting on the old one would not
-// guard: a writer that gets the lock on a file the path no longer names
-// opens the path again. The new file is locked by its writer until the
-// rename is done, so none passes it unguarded. -1 when the file cannot be
-// written, with `missing` set when it is not there; `created` tells whether
-// this call made it; `error` says why on a refusal.
+// The target's descriptor, opened for writing and locked, or -1 when the
+// file cannot be written, with `missing` set when it is not there; `created`
+// tells whether this call made it; `error` says why on a refusal. The file's
+// own lock guards its read-modify-write. A writer that renames a new file
+// into place gives the path a new file, which writers still waiting on the
+// old one would not guard: a writer that gets the lock on a file the path no
+// longer names opens the path again. The new file is locked by its writer
+// until the rename is done, so none passes it unguarded.
 int OpenLocked(const std::string& target, bool create, bool& created, bool& missing,
                struct stat& state, DWORD& error) {
     const Deadline deadline(kLockWaitSeconds);
@@ -401,6 +406,7 @@ void RemoveDeadWritersFiles(const std::string& target) {
     System().closedir(listing);
 }
 
+// Whether the whole text was written at `offset`.
 bool WriteAllAt(int descriptor, const std::string& text, size_t offset = 0) {
     size_t written = 0;
     while (written < text.size()) {
@@ -416,11 +422,11 @@ bool WriteAllAt(int descriptor, const std::string& text, size_t offset = 0) {
     return true;
 }
 
-// A new file beside the target holding the text, with the target's owner,
-// group and mode; renamed over the target. False, with nothing changed,
-// when that cannot be done keeping them. The new file stays locked until
-// it has taken the target's place (see RemoveDeadWritersFiles and
-// OpenLocked).
+// True when a new file beside the target, holding the text with the
+// target's owner, group and mode, was renamed over the target; false, with
+// nothing changed, when that cannot be done keeping them. The new file stays
+// locked until it has taken the target's place (see RemoveDeadWritersFiles
+// and OpenLocked).
 bool ReplaceByRename(const std::string& target, const struct stat& state, const std::string& text) {
     std::string temporary = TemporaryPrefix(target) + "XXXXXX";
     const int descriptor = System().mkostemp(&temporary[0], O_CLOEXEC);
@@ -461,18 +467,19 @@ struct Content {
     }
 };
 
-// Cuts the file to the content's length. The byte before the cut then comes
-// from the padding, so a tail is written again after it.
+// Whether the file was cut to the content's length, `size`. The byte before
+// the cut then comes from the padding, so a tail is written again after it.
 bool CutTo(int descriptor, const Content& content, size_t size) {
     return System().ftruncate(descriptor, static_cast<off_t>(size)) == 0 &&
            WriteAllAt(descriptor, content.tail, size - content.tail.size());
 }
 
-// Rewrites the open file in place so that between any two system calls it
-// reads as the old or the new content, never a mix: a shorter new text goes
-// in padded to the old length, then the file is cut; a longer one goes over
-// the old text padded to the new length. A failed step puts the old text
-// back. A process killed inside the write of a whole text (one call, or
+// True when the new content is in the open file and on the disk; false when
+// a step failed, which puts the old text back. The file is rewritten in
+// place so that between any two system calls it reads as the old or the new
+// content, never a mix: a shorter new text goes in padded to the old length,
+// then the file is cut; a longer one goes over the old text padded to the
+// new length. A process killed inside the write of a whole text (one call, or
 // between the parts the system took it in) is beyond this: the system gives
 // no way to replace a file's bytes at once in place.
 bool ReplaceInPlace(int descriptor, const Content& old, const Content& fresh) {
@@ -501,6 +508,7 @@ bool ReplaceInPlace(int descriptor, const Content& old, const Content& fresh) {
     return false;
 }
 
+// FALSE, with the error as the last error.
 BOOL Refuse(DWORD error) {
     SetLastError(error);
     return FALSE;

@@ -33,8 +33,9 @@ static link_map* FirstModule() {
     return map;
 }
 
-// Only handles of libraries that are loaded right now are answered; any other
-// pointer is refused instead of being read.
+// The module's entry in the loader's list, or null: only handles of
+// libraries that are loaded right now are answered; any other pointer is
+// refused instead of being read.
 static const link_map* LoadedModule(HMODULE module) {
     for (link_map* map = FirstModule(); map != nullptr; map = map->l_next)
         if (reinterpret_cast<HMODULE>(map) == module)
@@ -42,6 +43,8 @@ static const link_map* LoadedModule(HMODULE module) {
     return nullptr;
 }
 
+// The module's file path (null: the program's), or empty when it is not
+// loaded or cannot be resolved.
 static std::string ModulePath(HMODULE module) {
     if (module == nullptr)
         return ExecutablePath();
@@ -79,8 +82,9 @@ DWORD GetModuleFileNameA(HMODULE module, LPSTR fileName, DWORD size) {
     return size;
 }
 
-// "Kernel32.dll" is this layer itself: code that looks up a system function
-// at run time finds the layer's own, on the same code path as on Windows.
+// The handle of "Kernel32.dll", which is this layer itself: code that looks
+// up a system function at run time finds the layer's own, on the same code
+// path as on Windows.
 static struct LinuxModule* SystemModule() {
     static char marker;
     return reinterpret_cast<HMODULE>(&marker);

@@ -18,7 +18,8 @@
 
 namespace {
 
-// mountinfo escapes blanks and a few other characters as \ooo.
+// The text with its \ooo escapes undone: mountinfo escapes blanks and a
+// few other characters so.
 std::string Unescaped(const char* text) {
     std::string result;
     for (const char* p = text; *p != '\0'; ++p) {
@@ -46,9 +47,10 @@ bool IsTreeRoot(const struct statx& info) {
            major(root.st_dev) == info.stx_dev_major && minor(root.st_dev) == info.stx_dev_minor;
 }
 
-// `info` describes a directory; `path` names it for the mount table. The
-// path stays a plain text until the table is needed: the plugin asks this of
-// every folder the host shows, and a value request allocates nothing.
+// Whether the directory `info` describes is a mount point; `path` names it
+// for the mount table. The path stays a plain text until the table is
+// needed: the plugin asks this of every folder the host shows, and a value
+// request allocates nothing.
 bool Decide(const struct statx& info, const char* path) {
     if (!S_ISDIR(info.stx_mode) || IsTreeRoot(info))
         return false;

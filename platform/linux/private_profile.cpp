@@ -30,8 +30,8 @@
 
 namespace {
 
-// Copies text into a buffer of the given size, cut to size - 1 and always
-// terminated; the result is the count of characters written.
+// The count of characters written: copies text into a buffer of the given
+// size, cut to size - 1 and always terminated.
 DWORD CopyCut(std::string_view text, LPSTR buffer, DWORD size) {
     size_t count = text.size() < size ? text.size() : size - 1;
     std::memcpy(buffer, text.data(), count);
@@ -49,10 +49,10 @@ void AddItem(std::string& flat, std::string_view item) {
     flat += '\0';
 }
 
-// Writes a list of texts (`flat`: each ended by NUL), and a closing NUL. A list that
-// does not fit with room to spare (all of it and two more bytes) is cut to
-// size - 2 bytes and terminated there, and the result is then size - 2;
-// otherwise the characters written before the closing NUL.
+// The characters written before the closing NUL, or size - 2 for a cut
+// list: writes a list of texts (`flat`: each ended by NUL), and a closing
+// NUL. A list that does not fit with room to spare (all of it and two more
+// bytes) is cut to size - 2 bytes and terminated there.
 DWORD CopyList(const std::string& flat, LPSTR buffer, DWORD size, ListEnd end) {
     if (size < 2) {
         if (size == 1)
@@ -163,10 +163,10 @@ UINT GetPrivateProfileIntA(LPCSTR section, LPCSTR key, INT defaultValue, LPCSTR 
 
 namespace {
 
-// Writes the section's lines ("name=value", or the name of a line without
-// '='), each ended by NUL, from `out` on, as far as they fit in `room`
-// bytes; gives the count of bytes all the lines take, written or not. One
-// pass writes a listing that fits and measures one that does not.
+// The count of bytes all the section's lines take, written or not: writes
+// them ("name=value", or the name of a line without '='), each ended by NUL,
+// from `out` on, as far as they fit in `room` bytes. One pass writes a
+// listing that fits and measures one that does not.
 std::size_t SectionLines(const IniSection& section, char* out, std::size_t room) {
     std::size_t used = 0;
     auto put = [&](const char* text, std::size_t length) {

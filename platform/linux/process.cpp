@@ -77,6 +77,8 @@ BOOL FreeEnvironmentStringsA(LPSTR block) {
     return TRUE;
 }
 
+// The process's arguments as one line, blank-separated, one that is empty or
+// holds a blank quoted; empty when /proc/self/cmdline cannot be read.
 static std::string BuildCommandLine() {
     std::string line;
     std::FILE* file = System().fopen("/proc/self/cmdline", "rb");

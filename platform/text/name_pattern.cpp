@@ -17,6 +17,8 @@
 
 namespace {
 
+// The end of the character at `at` in the code page in effect, never past
+// `end`.
 const char* MultibyteCharacterEnd(const char* at, const char* end) {
     if (MultibyteCodePage() == kUtf8CodePage)
         return Utf8CharacterEnd(at, end);
@@ -32,7 +34,8 @@ inline const char* CharacterEnd(const char* at, const char* end) {
     return static_cast<unsigned char>(*at) < 0x80 ? at + 1 : MultibyteCharacterEnd(at, end);
 }
 
-// Eight bytes below 128 are eight characters, taken in one step.
+// The count of characters in [at, end). Eight bytes below 128 are eight
+// characters, taken in one step.
 std::size_t CountCharacters(const char* at, const char* end) {
     std::size_t count = 0;
     while (at < end) {
@@ -64,8 +67,8 @@ struct Stop {
     const char* n;
 };
 
-// Matches the pattern from `p` against the name from `n` up to the first
-// star or `pEnd`, '?' taking any one character.
+// Where the pattern from `p`, matched against the name from `n` up to the
+// first star or `pEnd` ('?' taking any one character), leaves both.
 Stop MatchUpToStar(const char* p, const char* pEnd, const char* n, const char* nEnd) {
     while (p < pEnd && *p != '*') {
         if (n == nEnd)
@@ -96,12 +99,12 @@ Stop MatchUpToStar(const char* p, const char* pEnd, const char* n, const char* n
 constexpr std::size_t kShortCharacters = 8;
 constexpr std::size_t kIndexedCharacters = 256;
 
-// The leftmost match of the literal part [part, partEnd) of `count`
-// characters (1 to kIndexedCharacters) in the name from `n`, by
+// Where the leftmost match of the literal part [part, partEnd) of `count`
+// characters (1 to kIndexedCharacters) in the name from `n` ends, the
+// characters read counted off `left`; nullptr when there is none. By
 // Knuth-Morris-Pratt over characters: the name is read once, since after a
 // mismatch the longest border of what did match says how much of the part
-// is matched already. Returns where the match ends and counts the
-// characters read off `left`; nullptr when there is none.
+// is matched already.
 const char* FindLiteral(const char* part, const char* partEnd, std::size_t count, const char* n,
                         const char* nEnd, std::size_t& left) {
     std::uint16_t start[kIndexedCharacters + 1]; // each character's offset in the part
@@ -136,13 +139,13 @@ const char* FindLiteral(const char* part, const char* partEnd, std::size_t count
     return nullptr;
 }
 
-// The leftmost match of the part [part, partEnd) between two stars, of
-// `count` characters, in the name from `n`, with `left` the characters left
-// there and `need` those that the pattern from this part on takes. A part
-// holding '?' (which a border cannot take into account), a short one, or
-// one too long for the index, is tried at each character in turn: its star
-// is the only one ever backtracked to, and only to places that leave the
-// rest enough characters.
+// Where the leftmost match of the part [part, partEnd) between two stars, of
+// `count` characters, in the name from `n` ends, or nullptr; `left` is the
+// characters left there and `need` those that the pattern from this part on
+// takes. A part holding '?' (which a border cannot take into account), a
+// short one, or one too long for the index, is tried at each character in
+// turn: its star is the only one ever backtracked to, and only to places
+// that leave the rest enough characters.
 const char* FindPart(const char* part, const char* partEnd, std::size_t count, bool literal,
                      const char* n, const char* nEnd, std::size_t& left, std::size_t need) {
     if (literal && count > kShortCharacters && count <= kIndexedCharacters)

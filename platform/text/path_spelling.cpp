@@ -18,6 +18,7 @@ struct Spelling {
     std::size_t length = 0;
     std::size_t rootLength = 0;
 
+    // False when the bytes and a terminator do not fit.
     bool Put(const char* bytes, std::size_t count) {
         if (length + count >= capacity)
             return false;
@@ -39,6 +40,7 @@ struct Spelling {
         }
     }
 
+    // Adds a component, "." and ".." applied; false when it does not fit.
     bool Add(const char* component, std::size_t count) {
         const bool dot = count == 1 && component[0] == '.';
         const bool dotDot = count == 2 && component[0] == '.' && component[1] == '.';
@@ -64,8 +66,8 @@ struct Spelling {
     }
 };
 
-// Copies the root of the path ("/", "\\" or "C:\", "C:") and returns where
-// its components begin.
+// Where the path's components begin, after its root ("/", "\\" or "C:\",
+// "C:") is copied.
 const char* PutRoot(const char* path, Spelling& out, bool& fits) {
     const char* at = path;
     if (IsPathSeparator(at[0])) {

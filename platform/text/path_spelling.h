@@ -34,10 +34,11 @@ FolderCut CutToFolder(const char* path, char* output, std::size_t capacity);
 // the buffer is left holding the empty text.
 void CutToDirectory(char* destination, const char* source);
 
-// Separators collapsed to this system's own, "." components dropped, ".."
-// taking the component before it (lexically, as Windows does), trailing
-// separators removed; a root ("/", "\\", "C:\") keeps its own. The empty
-// text stays empty and a relative path that reduces to nothing is ".".
-// Multibyte-aware: a trail byte is never taken for a separator. False, with
-// an empty output, when the result does not fit `capacity`.
+// False, with an empty output, when the path's one spelling does not fit
+// `capacity`; else true, with it in `output`. Separators collapsed to this
+// system's own, "." components dropped, ".." taking the component before it
+// (lexically, as Windows does), trailing separators removed; a root ("/",
+// "\\", "C:\") keeps its own. The empty text stays empty and a relative path
+// that reduces to nothing is ".". Multibyte-aware: a trail byte is never
+// taken for a separator.
 bool ReducePathSpelling(const char* path, char* output, std::size_t capacity);

@@ -32,6 +32,8 @@ std::uintptr_t __stack_chk_guard = 0x2f8e6d1b7c954a00u & UINTPTR_MAX;
 
 namespace {
 
+// The value's bits mixed, so that values that differ in a few bits give
+// results that differ in many.
 std::uint64_t Mixed(std::uint64_t value) {
     value ^= value >> 30;
     value *= 0xbf58476d1ce4e5b9u;

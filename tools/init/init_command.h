@@ -13,11 +13,12 @@ TypeDatabase SystemTypeDatabase();
 
 enum class InitOutcome { kWritten, kOutputExists, kCannotWrite };
 
-// Writes the table to `output` ("-": the standard output, and what was done
-// to the error output), through a temporary file in the same folder that is
-// on the disk before it is renamed into place, so a reader never sees half a
-// file. Symbolic links there are followed: the link stays, and the file it
-// leads to is written. An existing file is replaced only when `force` says
-// so, keeping its permissions, and never when it is read-only; a folder, a
-// FIFO or a device never. Prints what it did or why not.
+// Whether the table was written to `output` ("-": the standard output, and
+// what was done to the error output), or why not. It goes through a
+// temporary file in the same folder that is on the disk before it is
+// renamed into place, so a reader never sees half a file. Symbolic links
+// there are followed: the link stays, and the file it leads to is written.
+// An existing file is replaced only when `force` says so, keeping its
+// permissions, and never when it is read-only; a folder, a FIFO or a device
+// never. Prints what it did or why not.
 InitOutcome RunInit(const std::string& output, bool force);

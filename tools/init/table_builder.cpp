@@ -158,6 +158,8 @@ struct Claims {
     std::vector<std::string> withoutKind;
 };
 
+// The records' claims; a pattern the settings file cannot carry is noted in
+// `leftOut` instead.
 Claims CollectClaims(const std::vector<TypeGlob>& records, std::vector<std::string>& leftOut) {
     Claims claims;
     for (std::size_t index = 0; index < records.size(); ++index) {
@@ -249,6 +251,8 @@ struct Settled {
     std::vector<std::string> ties;
 };
 
+// Each pattern's winner in its kind, ties noted; a case-sensitive pattern
+// that loses its place to another spelling is noted in `leftOut`.
 Settled SettleClaims(const std::vector<TypeGlob>& records, Claims& claims,
                      std::vector<std::string>& leftOut) {
     Settled settled;

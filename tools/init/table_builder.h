@@ -22,6 +22,7 @@ struct InitTable {
     std::size_t typesWithoutKind = 0;
 };
 
-// In four steps: the claims of the records, pattern by pattern; the winner
-// of each; the groups' lines; the opening comment.
+// The table the database's records make, in four steps: the claims of the
+// records, pattern by pattern; the winner of each; the groups' lines; the
+// opening comment.
 InitTable BuildInitTable(const TypeDatabase& database);

@@ -54,6 +54,7 @@ std::vector<std::string> LoosePieces(const std::string& list) {
     return pieces;
 }
 
+// The pieces with '|' between them.
 std::string Joined(const std::vector<std::string>& pieces) {
     std::string text;
     for (const std::string& piece : pieces)

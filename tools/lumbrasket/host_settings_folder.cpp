@@ -22,19 +22,24 @@ namespace {
 const char* const kTotalCommanderPluginSettings = "contplug.ini";
 const char* const kDoubleCommanderPluginSettings = "wdx.ini";
 
+// The path's folder with its last separator; empty without one, or when the
+// folder does not fit a path buffer.
 std::string FolderOf(const std::string& path) {
     char folder[kPathBufferSize] = {};
     CutToDirectory(folder, path.c_str());
     return folder;
 }
 
+// The environment variable's value, or empty when it is not set.
 std::string Variable(const char* name) {
     const char* value = std::getenv(name);
     return value != nullptr ? value : "";
 }
 
-// Total Commander keeps its program folder in COMMANDER_PATH for its own
-// process; the tool runs outside it, so the program given stands in.
+// The default settings path Total Commander hands the plugin, or empty when
+// its settings are not found. Total Commander keeps its program folder in
+// COMMANDER_PATH for its own process; the tool runs outside it, so the
+// program given stands in.
 std::string TotalCommanderPath(const std::string& hostProgram, std::string& report) {
     if (!hostProgram.empty() && Variable("COMMANDER_PATH").empty()) {
         std::string folder = FolderOf(hostProgram);
@@ -59,6 +64,8 @@ std::string TotalCommanderPath(const std::string& hostProgram, std::string& repo
     return folder.empty() ? "" : folder + kTotalCommanderPluginSettings;
 }
 
+// The default settings path Double Commander hands the plugin, or empty when
+// neither XDG_CONFIG_HOME nor HOME is set.
 std::string DoubleCommanderPath(const std::string& hostProgram, std::string& report) {
     std::string folder;
     const std::string beside = hostProgram.empty() ? "" : FolderOf(hostProgram);

@@ -11,6 +11,7 @@ namespace {
 constexpr DWORD kInterfaceVersionHigh = 2;
 constexpr DWORD kInterfaceVersionLow = 10;
 
+// Whether the module exports the name; `proc` gets the export, or null.
 template <typename Proc> bool Lookup(HMODULE module, const char* name, Proc& proc) {
     proc = reinterpret_cast<Proc>(reinterpret_cast<void*>(GetProcAddress(module, name)));
     return proc != nullptr;

@@ -36,14 +36,15 @@ struct SettingsCheck {
     std::string judgedFallback;
 };
 
-// Explains the four places the plugin searches for a host settings path, in
-// order, and which one wins. `pluginModule` names the plugin file for the
-// third place and `hostProgram` the host's program file for the fourth;
-// without one, that place is shown as unknown and not searched. Gives the
-// path the plugin will read (the first candidate when none exists).
+// The path the plugin will read (the first candidate when none exists),
+// with an explanation in `report` of the four places the plugin searches for
+// a host settings path, in order, and which one wins. `pluginModule` names
+// the plugin file for the third place and `hostProgram` the host's program
+// file for the fourth; without one, that place is shown as unknown and not
+// searched.
 std::string ExplainSettingsLocation(HMODULE pluginModule, const std::string& hostProgram,
                                     const std::string& hostSettingsPath, std::string& report);
 
-// Loads the file as the plugin does and reports its groups, its fallback and
-// its surprises.
+// The report on the file as the plugin loads it: its groups, its fallback
+// and its surprises.
 SettingsCheck CheckSettingsFile(const std::string& path);

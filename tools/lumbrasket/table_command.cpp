@@ -50,6 +50,7 @@ std::vector<std::string> FolderEntries(const std::string& folder, bool all) {
     return names;
 }
 
+// The field's value for the file as the table shows it: "-" for none.
 std::string ValueText(LoadedPlugin& plugin, const std::string& path, const Field& field) {
     // Larger than any value the plugin gives (it cuts at 260), so a value
     // that ran past its bound would show.
@@ -119,6 +120,7 @@ std::vector<Field> PluginFields(LoadedPlugin& plugin) {
     return fields;
 }
 
+// The fields in one line: each index, name and type.
 std::string FieldListText(const std::vector<Field>& fields) {
     std::string text = "fields:";
     for (const Field& field : fields)
