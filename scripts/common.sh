@@ -35,15 +35,17 @@ ensure_packages() {
 
 # What the shipped files need to build and to run: both compilers, Wine
 # (32-bit Wine runs the 32-bit Windows build; it comes from the i386
-# architecture, which must be known before the package lists are read) and
-# the type database that `lumbrasket init` reads.
+# architecture, which must be known before the package lists are read), the
+# type database that `lumbrasket init` reads, and the XML library the Linux
+# tool edits the host's settings with (linked in statically).
 ensure_ship_packages() {
     if ! dpkg --print-foreign-architectures | grep -qx i386; then
         dpkg --add-architecture i386
         apt-get update -qq
     fi
     ensure_packages cmake make g++ g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 \
-        g++-mingw-w64-i686 binutils-mingw-w64-i686 wine wine64 wine32:i386 shared-mime-info
+        g++-mingw-w64-i686 binutils-mingw-w64-i686 wine wine64 wine32:i386 shared-mime-info \
+        libpugixml-dev
 }
 
 # Everything the test command builds: the above, the test framework, clang's

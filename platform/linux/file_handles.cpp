@@ -1,5 +1,5 @@
-// Linux: file handles for CreateFileA, WriteFile, FlushFileBuffers and
-// CloseHandle over POSIX descriptors. A file that no one may write counts as
+// Linux: file handles for CreateFileA, ReadFile, WriteFile, FlushFileBuffers
+// and CloseHandle over POSIX descriptors. A file that no one may write counts as
 // read-only and does not open for writing, as a Windows file with that
 // attribute does not, even for a process running as root; any other
 // permission question is the system's. As on Windows, a directory opens only
@@ -39,6 +39,7 @@ int OpenFlags(DWORD access, DWORD disposition) {
     }
 }
 
+// INVALID_HANDLE_VALUE, with the error as the last error.
 HANDLE Refuse(DWORD error) {
     SetLastError(error);
     return INVALID_HANDLE_VALUE;
@@ -98,6 +99,28 @@ HANDLE CreateFileA(LPCSTR fileName, DWORD access, DWORD, LPSECURITY_ATTRIBUTES, 
                       : errno == ENOENT ? ERROR_FILE_NOT_FOUND
                                         : ERROR_ACCESS_DENIED);
     return HandleOfDescriptor(descriptor);
+}
+
+// One read as Windows gives it: up to `count` bytes, and 0 bytes read with
+// success at the file's end.
+BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD count, LPDWORD read, LPOVERLAPPED) {
+    if (read != nullptr)
+        *read = 0;
+    if (file == nullptr || file == INVALID_HANDLE_VALUE || (buffer == nullptr && count > 0)) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    ssize_t step;
+    do
+        step = System().read(DescriptorOf(file), buffer, count);
+    while (step < 0 && errno == EINTR);
+    if (step < 0) {
+        SetLastError(errno == EIO ? ERROR_IO_DEVICE : ERROR_ACCESS_DENIED);
+        return FALSE;
+    }
+    if (read != nullptr)
+        *read = static_cast<DWORD>(step);
+    return TRUE;
 }
 
 BOOL WriteFile(HANDLE file, LPCVOID buffer, DWORD count, LPDWORD written, LPOVERLAPPED) {

@@ -11,6 +11,7 @@
 #include "tools/init/sample_table.h"
 #include "platform/system_error_text.h"
 #include "tools/init/table_builder.h"
+#include "tools/files/replaced_file.h"
 #include "platform/win32.h"
 
 #include <algorithm>
@@ -24,74 +25,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Temporary names tried before giving up: each is left only by a writer
-// killed mid-way.
-constexpr int kTemporaryNames = 100;
-// Links followed from the output path before it counts as a loop: as many as
-// Linux follows in one path.
-constexpr std::size_t kMostLinks = 40;
-
 void Say(std::FILE* stream, const std::string& text) {
     WriteConsoleText(stream, PrintableText("lumbrasket: " + text) + "\n");
-}
-
-
-// The file a path leads to through its symbolic links, so that a settings
-// file linked into place from a folder of dotfiles keeps its link and the
-// file it names is replaced; a link that names nothing leads to the file to
-// make. Empty, with the reason, for a loop or a link that cannot be read.
-// MinGW's library sees no links on Windows (it looks at an entry through its
-// link and cannot read one): there the path is taken as it is, and a link
-// there is replaced by the file.
-std::string FollowLinks(const std::string& path, std::string& problem) {
-    std::vector<fs::path> passed;
-    fs::path at = path;
-    std::error_code error;
-    while (fs::is_symlink(fs::symlink_status(at, error))) {
-        if (std::find(passed.begin(), passed.end(), at) != passed.end()) {
-            problem = path + " is a loop of symbolic links";
-            return std::string();
-        }
-        if (passed.size() == kMostLinks) {
-            problem =
-                path + " leads through more than " + std::to_string(kMostLinks) + " symbolic links";
-            return std::string();
-        }
-        passed.push_back(at);
-        const fs::path to = fs::read_symlink(at, error);
-        if (error) {
-            problem = "cannot follow the link " + at.string() + ": " + error.message();
-            return std::string();
-        }
-        // Taken as the system takes it: a ".." goes up from the real folder,
-        // which a lexical tidying would not.
-        at = to.is_absolute() ? to : at.parent_path() / to;
-    }
-    return at.string();
-}
-
-// What stands in the way of a settings file at a path, in words; null for
-// a file or nothing, and where the path cannot be looked at (the write then
-// says why it fails).
-const char* NoPlaceForAFile(fs::file_type type) {
-    switch (type) {
-    case fs::file_type::regular:
-    case fs::file_type::not_found:
-    case fs::file_type::none:
-        return nullptr;
-    case fs::file_type::directory:
-        return "a folder";
-    case fs::file_type::fifo:
-        return "a FIFO (a named pipe)";
-    case fs::file_type::character:
-        return "a character device";
-    case fs::file_type::block:
-        return "a block device";
-    case fs::file_type::socket:
-        return "a socket";
-    default:
-        return "not a regular file";
-    }
 }
 
 // Where the table goes: the file the output path leads to, and the path as
@@ -149,58 +84,6 @@ bool FindPlace(const std::string& target, bool force, OutputPlace& place, InitOu
     return true;
 }
 
-// Writes the text to a fresh file beside `target`, on the disk before it
-// may take the old file's place (a crash after the rename must not leave an
-// empty settings file), and gives its name; empty, with the system's error
-// set, when none could be made and written.
-std::string WriteTemporary(const std::string& target, const std::string& text) {
-    for (int number = 0; number < kTemporaryNames; ++number) {
-        const std::string temporary = target + ".~init" + std::to_string(number);
-        HANDLE file = CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (file == INVALID_HANDLE_VALUE) {
-            if (GetLastError() == ERROR_FILE_EXISTS)
-                continue;
-            return std::string();
-        }
-        DWORD written = 0;
-        const bool accepted =
-            WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) != 0;
-        const bool wrote = accepted && written == text.size();
-        const bool flushed = wrote && FlushFileBuffers(file) != 0;
-        // A write that takes part of the text has filled the disk.
-        DWORD error = accepted && !wrote ? ERROR_DISK_FULL : GetLastError();
-        const bool closed = CloseHandle(file) != 0;
-        if (flushed && closed)
-            return temporary;
-        // So has, most likely, a close that fails after all went well (a
-        // network file system that writes at the close).
-        if (flushed)
-            error = ERROR_DISK_FULL;
-        DeleteFileA(temporary.c_str());
-        SetLastError(error);
-        return std::string();
-    }
-    SetLastError(ERROR_FILE_EXISTS);
-    return std::string();
-}
-
-// Gives the new file the permissions of the one it replaces, so a settings
-// file kept private stays private. On Windows the one permission carried is
-// the read-only attribute, which a file init replaces does not have (it
-// refuses one that has); access lists are not carried, and the new file has
-// its folder's. The owner is not carried either: a file written for another
-// user is owned by whoever ran init.
-bool KeepPermissions(const std::string& old, const std::string& temporary, std::string& reason) {
-    std::error_code error;
-    const fs::file_status status = fs::status(old, error);
-    if (error)
-        return true; // gone meanwhile: nothing to keep
-    fs::permissions(temporary, status.permissions(), error);
-    reason = error.message();
-    return !error;
-}
-
 // Writes the text to the standard output; the system's reason when it
 // could not (a full disk, a closed output), which shows at the flush at the
 // latest, else empty.
@@ -247,7 +130,7 @@ InitOutcome RunInit(const std::string& output, bool force) {
         Say(stderr, "wrote " + summary);
         return InitOutcome::kWritten;
     }
-    const std::string temporary = WriteTemporary(file, table.text);
+    const std::string temporary = WriteTemporary(file, table.text, "init");
     if (temporary.empty()) {
         Say(stderr, "cannot write beside " + file + ": " + SystemErrorText(GetLastError()));
         return InitOutcome::kCannotWrite;

@@ -19,6 +19,8 @@ const char* const kTableUsage =
     "                  [--why] [--all] [--] FOLDER_OR_FILE...\n"
     "       lumbrasket check [--help] ...\n"
     "       lumbrasket init [--help] ...\n"
+    "       lumbrasket install [--help] ...\n"
+    "       lumbrasket uninstall [--help] ...\n"
     "       lumbrasket --version\n"
     "\n"
     "  Loads the plugin as a file manager does and prints its fields for every\n"
@@ -34,9 +36,10 @@ const char* const kTableUsage =
     "                        group decided, or that none did\n"
     "  --all                 shows hidden entries too, which file managers hide\n"
     "\n"
-    "  `check` and `init` are commands wherever they are the first argument that\n"
-    "  is not an option or an option's path (write ./check for a file of that\n"
-    "  name). Exits 2 when the command line is not understood, 3 when the plugin\n"
+    "  `check`, `init`, `install` and `uninstall` are commands wherever they are\n"
+    "  the first argument that is not an option or an option's path (write\n"
+    "  ./check for a file of that name). Exits 2 when the command line is not understood, 3 when "
+    "the plugin\n"
     "  does not load, 4 when a file or folder to show does not exist.\n";
 
 const char* const kCheckUsage =
@@ -63,10 +66,39 @@ const char* const kInitUsage =
     "  - to the standard output. It replaces an existing file only with --force:\n"
     "  without, it exits 5; it exits 6 when the file cannot be written.\n";
 
+const char* const kInstallUsage =
+    "usage: lumbrasket install [--colors] [--dry-run] [--plugin FILE]\n"
+    "                          [--host-settings PATH] [--host-program PATH]\n"
+    "\n"
+    "  Makes the plugin part of the file manager's settings: copies it into a\n"
+    "  plugin folder of your own (Linux: under $XDG_DATA_HOME) and lists it as a\n"
+    "  content plugin, and adds a column view named Lumbrasket (name, extension,\n"
+    "  size, date, Group name); with --colors also a colour for each of the first\n"
+    "  16 kinds of the table in use, through a search template on \"Group name\"\n"
+    "  and a file-type colour. Items already there are left as they are; the\n"
+    "  file's first state is kept beside it (NAME.before-lumbrasket), and what\n"
+    "  was added is listed in Lumbrasket.installed for uninstall. --dry-run says\n"
+    "  what would change and writes nothing. Exits 3 when the plugin does not\n"
+    "  load, 6 when a file cannot be written (or other users could write the\n"
+    "  plugin folder), 7 while the file manager runs, 8 when it has not written\n"
+    "  its settings yet, 9 for settings of a version not tested (Double\n"
+    "  Commander 1.0.10 is), 10 when the settings cannot be read.\n";
+
+const char* const kUninstallUsage =
+    "usage: lumbrasket uninstall [--dry-run] [--host-settings PATH] [--host-program PATH]\n"
+    "\n"
+    "  Takes out of the file manager's settings what install added, by its\n"
+    "  record: an item or a file changed since is left in place and named.\n"
+    "  Exits as install does.\n";
+
 } // namespace
 
 const char* Usage(const Options& options) {
-    return options.check ? kCheckUsage : options.init ? kInitUsage : kTableUsage;
+    return options.check       ? kCheckUsage
+           : options.init      ? kInitUsage
+           : options.install   ? kInstallUsage
+           : options.uninstall ? kUninstallUsage
+                               : kTableUsage;
 }
 
 int Refuse(const Options& options, const std::string& problem) {
@@ -106,9 +138,14 @@ bool ParseArguments(int argc, char** argv, Options& options) {
     for (int i = 1; i < argc; ++i) {
         const std::string argument = argv[i];
         if (optionsEnd || argument.size() < 2 || argument[0] != '-') {
-            if (!optionsEnd && !options.check && !options.init && options.arguments.empty() &&
-                (argument == "check" || argument == "init")) {
-                (argument == "check" ? options.check : options.init) = true;
+            bool* command = argument == "check"       ? &options.check
+                            : argument == "init"      ? &options.init
+                            : argument == "install"   ? &options.install
+                            : argument == "uninstall" ? &options.uninstall
+                                                      : nullptr;
+            if (!optionsEnd && command != nullptr && !options.check && !options.init &&
+                !options.install && !options.uninstall && options.arguments.empty()) {
+                *command = true;
                 continue;
             }
             options.arguments.push_back(argument);
@@ -124,6 +161,8 @@ bool ParseArguments(int argc, char** argv, Options& options) {
                      : argument == "--help"    ? &options.help
                      : argument == "-h"        ? &options.help
                      : argument == "--version" ? &options.version
+                     : argument == "--colors"  ? &options.colours
+                     : argument == "--dry-run" ? &options.dryRun
                                                : nullptr;
         if (flag != nullptr) {
             *flag = true;

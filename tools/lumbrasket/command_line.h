@@ -12,16 +12,24 @@
 #include <vector>
 
 // Exit codes: the check's 0 and 1 (no warning, a warning), and the errors.
-constexpr int kExitUsage = 2;        // the command line is not understood
-constexpr int kExitNotAPlugin = 3;   // the plugin file does not load or lacks exports
-constexpr int kExitMissingPath = 4;  // a folder or file to show does not exist
-constexpr int kExitOutputExists = 5; // init: the file to write exists, and no --force
-constexpr int kExitCannotWrite = 6;  // init: the file cannot be written
+constexpr int kExitUsage = 2;               // the command line is not understood
+constexpr int kExitNotAPlugin = 3;          // the plugin file does not load or lacks exports
+constexpr int kExitMissingPath = 4;         // a folder or file to show does not exist
+constexpr int kExitOutputExists = 5;        // init: the file to write exists, and no --force
+constexpr int kExitCannotWrite = 6;         // init, install: a file cannot be written
+constexpr int kExitHostRunning = 7;         // install: the host runs for this user
+constexpr int kExitNoHostSettings = 8;      // install: the host has not written its settings
+constexpr int kExitUntestedHost = 9;        // install: settings of an untested host version
+constexpr int kExitUnreadableSettings = 10; // install: the host's settings cannot be read
 
 // What the command line asks for.
 struct Options {
     bool check = false;
     bool init = false;
+    bool install = false;
+    bool uninstall = false;
+    bool colours = false;
+    bool dryRun = false;
     bool why = false;
     bool all = false;
     bool force = false;
@@ -38,16 +46,16 @@ struct Options {
     std::size_t beforeEnd = 0;
 };
 
-// The command line, split into options and the rest; the command word is
-// the first argument that is neither an option nor an option's path. False,
-// with a message, when an option is unknown, lacks its path or is given
-// another option for it.
+// False, with a message, when an option is unknown, lacks its path or is
+// given another option for it; else true, with the command line split into
+// options and the rest. The command word is the first argument that is
+// neither an option nor an option's path.
 bool ParseArguments(int argc, char** argv, Options& options);
 
 // The usage of the command the options name.
 const char* Usage(const Options& options);
-// Says what is wrong with the command line, then the command's usage; gives
-// the usage exit code.
+// The usage exit code, after saying what is wrong with the command line,
+// then the command's usage.
 int Refuse(const Options& options, const std::string& problem);
 
 // A line of text from anywhere (a path, a name the plugin gives, a system
@@ -70,7 +78,8 @@ std::string GivenHostProgram(const Options& options);
 // `report`); empty when there is none.
 std::string HostSettingsOf(const Options& options, std::string& report);
 
-// The commands, each in a file of its own.
+// The commands' exit codes; each command is in a file of its own.
 int RunTable(const Options& options);
 int RunCheck(const Options& options);
 int RunInitCommand(const Options& options);
+int RunInstallCommand(const Options& options);

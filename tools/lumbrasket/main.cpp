@@ -26,5 +26,9 @@ int main(int argc, char** argv) {
         return RunInitCommand(options);
     if (options.outputGiven || options.force)
         return Refuse(options, "--output and --force belong to init");
+    if (options.install || options.uninstall)
+        return RunInstallCommand(options);
+    if (options.colours || options.dryRun)
+        return Refuse(options, "--colors and --dry-run belong to install and uninstall");
     return options.check ? RunCheck(options) : RunTable(options);
 }

@@ -4,6 +4,7 @@
 #include "tools/lumbrasket/settings_check.h"
 
 #include "platform/text/ascii.h"
+#include "platform/text/fnv_hash.h"
 #include "settings/bounded_string.h"
 #include "tools/lumbrasket/checker_advice.h"
 #include "platform/text/printable_text.h"
@@ -36,12 +37,9 @@ const char* const kShownGarbled = "which a file manager shows garbled and a term
 // regard to case: a map of a file's keys or extensions, viewed where they lie.
 struct FoldedHash {
     std::size_t operator()(std::string_view text) const {
-        // FNV-1a, 64 bits: a hash of bytes with no table of its own.
-        constexpr std::uint64_t kFnvOffsetBasis = 14695981039346656037ull;
-        constexpr std::uint64_t kFnvPrime = 1099511628211ull;
         std::uint64_t hash = kFnvOffsetBasis;
         for (char c : text)
-            hash = (hash ^ static_cast<unsigned char>(FoldAscii(c))) * kFnvPrime;
+            hash = FnvStep(hash, static_cast<unsigned char>(FoldAscii(c)));
         return static_cast<std::size_t>(hash ^ hash >> 32);
     }
 };
@@ -53,7 +51,8 @@ struct FoldedEqual {
 template <typename Value>
 using FoldedMap = std::unordered_map<std::string_view, Value, FoldedHash, FoldedEqual>;
 
-// Every text from the file or the system goes into the report through here.
+// The text made printable: every text from the file or the system goes into
+// the report through here.
 std::string Escaped(std::string_view text) {
     return PrintableText(std::string(text));
 }
@@ -62,6 +61,8 @@ std::string Quoted(std::string_view text) {
     return "\"" + Escaped(text) + "\"";
 }
 
+// An extension as the report shows it: quoted when it is empty or has a
+// blank at either end, else escaped.
 std::string ShownPiece(const std::string& extension) {
     if (extension.empty() || IsValueBlank(extension.front()) || IsValueBlank(extension.back()))
         return Quoted(extension);
@@ -73,6 +74,7 @@ public:
     explicit Checker(const std::string& path) : path(path) {
         result.judgedFallback = kDefaultFallbackName;
     }
+    // The whole check of the file.
     SettingsCheck Run();
 
 private:
@@ -90,7 +92,7 @@ private:
     // The groups and the fallback as the plugin will use them; `none`
     // stands where there is no group.
     void ShowTable(const GroupCatalog& catalog, const std::string& fallbackName, const char* none);
-    // Ends the report with the warnings.
+    // The check, its report ended with the warnings.
     SettingsCheck Finish();
     void CheckGroupKeys();
     void CheckExtensions();
@@ -191,8 +193,8 @@ void Checker::CheckSections() {
     }
 }
 
-// The texts a listing hands over point into it: a key's line is the key, its
-// '=' and its value as written.
+// The value of the key's line as written: the texts a listing hands over
+// point into it, and a key's line is the key, its '=' and its value.
 std::string_view RawValue(std::string_view key) {
     const char* value = key.data() + key.size() + 1;
     return std::string_view(value, std::strlen(value));

@@ -1,0 +1,337 @@
+// Double Commander's doublecmd.xml as `install` edits it, through an XML
+// library and never by splicing text. The elements are written in the form
+// Double Commander 1.0.10 itself saves them (taken from files it wrote after
+// the same items were made in its own dialogs), so that the host's next save
+// leaves them as they are:
+//   <Plugins><WdxPlugins><WdxPlugin>: Name, Path, DetectString;
+//   <ColumnsSets><ColumnsSet>: Name, its look, and <Columns><Column> each
+//     with Title, FuncString ("[Plugin(NAME).FIELD{}]" for a plugin's
+//     field), Width, Align and the column's own font and colours;
+//   <SearchTemplates><Template>: the search's fields, with
+//     <ContentPlugins><Plugin> for a condition on a plugin's field;
+//   <Colors><FileFilters><Filter>: Name, FileMasks (">TEMPLATE" for files a
+//     search template finds), Color (0xBBGGRR), Attributes.
+#include "tools/install/host_settings_document.h"
+
+#include <pugixml.hpp>
+
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <sstream>
+
+namespace {
+
+// Where each kind of item lives, below the root, and its element's name.
+struct ItemPlace {
+    const char* listPath;
+    const char* element;
+};
+
+ItemPlace PlaceOf(ItemKind kind) {
+    switch (kind) {
+    case ItemKind::kPlugin:
+        return {"Plugins/WdxPlugins", "WdxPlugin"};
+    case ItemKind::kColumnView:
+        return {"ColumnsSets", "ColumnsSet"};
+    case ItemKind::kSearchTemplate:
+        return {"SearchTemplates", "Template"};
+    case ItemKind::kFileColour:
+        return {"Colors/FileFilters", "Filter"};
+    }
+    return {"", ""};
+}
+
+// What the host writes into a column view and its columns for their look
+// (fonts, colours, widths a user drags): not part of what the view shows,
+// and rewritten by the host to its own values, so left out of a fingerprint.
+const char* const kLookElements[] = {"PixelsPerInch",
+                                     "CursorBorder",
+                                     "Width",
+                                     "Font",
+                                     "TextColor",
+                                     "Background",
+                                     "Background2",
+                                     "MarkColor",
+                                     "CursorColor",
+                                     "CursorText",
+                                     "InactiveCursorColor",
+                                     "InactiveMarkColor",
+                                     "UseInvertedSelection",
+                                     "UseInactiveSelColor",
+                                     "Overcolor"};
+
+bool IsLook(const char* name) {
+    for (const char* look : kLookElements)
+        if (std::strcmp(look, name) == 0)
+            return true;
+    return false;
+}
+
+// Removes the look from a copy of an item, at every depth.
+void StripLook(pugi::xml_node node) {
+    node.remove_attribute("UseFrameCursor");
+    for (pugi::xml_node child = node.first_child(); child;) {
+        const pugi::xml_node next = child.next_sibling();
+        if (child.type() == pugi::node_element && IsLook(child.name()))
+            node.remove_child(child);
+        else
+            StripLook(child);
+        child = next;
+    }
+}
+
+void AddText(pugi::xml_node parent, const char* name, const std::string& text) {
+    pugi::xml_node child = parent.append_child(name);
+    if (!text.empty())
+        child.text().set(text.c_str());
+}
+
+// The look Double Commander gives a column of a view that uses the panel's
+// own colours (system colours are negative: 0x80000000 and their index).
+void AddColumn(pugi::xml_node columns, const char* title, const std::string& function, int width,
+               int align) {
+    pugi::xml_node column = columns.append_child("Column");
+    AddText(column, "Title", title);
+    AddText(column, "FuncString", function);
+    AddText(column, "Width", std::to_string(width));
+    AddText(column, "Align", std::to_string(align));
+    pugi::xml_node font = column.append_child("Font");
+    AddText(font, "Name", "default");
+    AddText(font, "Size", "10");
+    AddText(font, "Style", "1");
+    AddText(font, "Quality", "0");
+    AddText(column, "TextColor", "-2147483640");
+    AddText(column, "Background", "-2147483643");
+    AddText(column, "Background2", "-2147483643");
+    AddText(column, "MarkColor", "255");
+    AddText(column, "CursorColor", "-2147483635");
+    AddText(column, "CursorText", "-2147483634");
+    AddText(column, "InactiveCursorColor", "-2147483645");
+    AddText(column, "InactiveMarkColor", "255");
+    AddText(column, "UseInvertedSelection", "False");
+    AddText(column, "UseInactiveSelColor", "False");
+    AddText(column, "Overcolor", "True");
+}
+
+// Collects the serialized text of a node.
+struct TextWriter : pugi::xml_writer {
+    std::string text;
+    void write(const void* data, size_t size) override {
+        text.append(static_cast<const char*>(data), size);
+    }
+};
+
+} // namespace
+
+struct HostSettingsDocument::Parsed {
+    pugi::xml_document document;
+
+    pugi::xml_node Root() const { return document.child("doublecmd"); }
+
+    // The list that holds items of a kind, made when the file has none.
+    pugi::xml_node List(ItemKind kind) {
+        pugi::xml_node node = Root();
+        std::string path = PlaceOf(kind).listPath;
+        for (std::size_t start = 0; start <= path.size();) {
+            std::size_t end = path.find('/', start);
+            if (end == std::string::npos)
+                end = path.size();
+            const std::string part = path.substr(start, end - start);
+            pugi::xml_node child = node.child(part.c_str());
+            node = child ? child : node.append_child(part.c_str());
+            start = end + 1;
+        }
+        return node;
+    }
+
+    pugi::xml_node Find(const ItemRef& item) const {
+        pugi::xml_node list = Root().first_element_by_path(PlaceOf(item.kind).listPath);
+        for (pugi::xml_node node : list.children(PlaceOf(item.kind).element))
+            if (item.name == node.child_value("Name"))
+                return node;
+        return pugi::xml_node();
+    }
+};
+
+HostSettingsDocument::HostSettingsDocument() : parsed(new Parsed) {}
+HostSettingsDocument::~HostSettingsDocument() = default;
+
+bool HostSettingsDocument::Parse(const std::string& text, std::string& problem) {
+    const pugi::xml_parse_result result = parsed->document.load_buffer(
+        text.data(), text.size(), pugi::parse_full, pugi::encoding_utf8);
+    if (!result) {
+        problem = std::string(result.description()) + " at byte " + std::to_string(result.offset);
+        return false;
+    }
+    if (!parsed->Root()) {
+        problem = "its root element is not <doublecmd>";
+        return false;
+    }
+    return true;
+}
+
+std::string HostSettingsDocument::HostVersion() const {
+    return parsed->Root().attribute("DCVersion").value();
+}
+
+std::string HostSettingsDocument::RegisteredPluginPath(const std::string& name) const {
+    pugi::xml_node list = parsed->Root().first_element_by_path("Plugins/WdxPlugins");
+    for (pugi::xml_node plugin : list.children("WdxPlugin"))
+        if (name == plugin.child_value("Name"))
+            return plugin.child_value("Path");
+    return std::string();
+}
+
+std::string HostSettingsDocument::Fingerprint(const ItemRef& item) const {
+    const pugi::xml_node node = parsed->Find(item);
+    if (!node)
+        return std::string();
+    pugi::xml_document copy;
+    StripLook(copy.append_copy(node));
+    TextWriter writer;
+    copy.save(writer, "", pugi::format_raw | pugi::format_no_declaration, pugi::encoding_utf8);
+    return writer.text;
+}
+
+void HostSettingsDocument::AddPlugin(const PluginEntry& plugin) {
+    pugi::xml_node node = parsed->List(ItemKind::kPlugin).append_child("WdxPlugin");
+    AddText(node, "Name", plugin.name);
+    AddText(node, "Path", plugin.path);
+    AddText(node, "DetectString", "");
+}
+
+void HostSettingsDocument::AddColumnView(const std::string& name, const std::string& pluginName) {
+    pugi::xml_node view = parsed->List(ItemKind::kColumnView).append_child("ColumnsSet");
+    view.append_attribute("UseFrameCursor").set_value("False");
+    AddText(view, "Name", name);
+    AddText(view, "CustomView", "False");
+    AddText(view, "FileSystem", "<General>");
+    // The widths below are for a screen of this many pixels per inch; the
+    // host scales them to the one it runs on.
+    AddText(view, "PixelsPerInch", "96");
+    pugi::xml_node border = view.append_child("CursorBorder");
+    border.append_attribute("Enabled").set_value("False");
+    AddText(border, "Color", "-2147483635");
+    pugi::xml_node columns = view.append_child("Columns");
+    AddColumn(columns, "Name", "[DC().GETFILENAMENOEXT{}]", 250, 0);
+    AddColumn(columns, "Ext", "[DC().GETFILEEXT{}]", 50, 0);
+    AddColumn(columns, "Size", "[DC().GETFILESIZE{}]", 70, 1);
+    AddColumn(columns, "Date", "[DC().GETFILETIME{}]", 140, 1);
+    AddColumn(columns, "Group name", "[Plugin(" + pluginName + ").Group name{}]", 140, 0);
+}
+
+void HostSettingsDocument::AddKindColour(const std::string& name, const std::string& pluginName,
+                                         const std::string& kind, PaletteColour colour) {
+    pugi::xml_node search = parsed->List(ItemKind::kSearchTemplate).append_child("Template");
+    AddText(search, "Name", name);
+    // Every file, wherever it is: the colour asks only about the file's kind.
+    const char* const kEmpty[] = {"StartPath", "ExcludeDirectories"};
+    for (const char* field : kEmpty)
+        AddText(search, field, "");
+    AddText(search, "FilesMasks", "*");
+    AddText(search, "ExcludeFiles", "");
+    AddText(search, "SearchDepth", "-1");
+    AddText(search, "IsPartialNameSearch", "True");
+    const char* const kOff[] = {"RegExp", "FollowSymLinks", "FindInArchives"};
+    for (const char* field : kOff)
+        AddText(search, field, "False");
+    AddText(search, "AttributesPattern", "");
+    const char* const kNoLimit[] = {"IsDateFrom",     "IsDateTo",       "IsTimeFrom",  "IsTimeTo",
+                                    "IsNotOlderThan", "IsFileSizeFrom", "IsFileSizeTo"};
+    for (const char* field : kNoLimit)
+        AddText(search, field, "False");
+    AddText(search, "FileSizeUnit", "1");
+    const char* const kNoText[] = {"IsFindText",    "IsReplaceText",     "HexValue",
+                                   "CaseSensitive", "NotContainingText", "TextRegExp"};
+    for (const char* field : kNoText)
+        AddText(search, field, "False");
+    AddText(search, "TextEncoding", "Default");
+    AddText(search, "OfficeXML", "False");
+    search.append_child("Duplicates").append_attribute("Enabled").set_value("False");
+    AddText(search, "SearchPlugin", "");
+    pugi::xml_node plugins = search.append_child("ContentPlugins");
+    plugins.append_attribute("Enabled").set_value("True");
+    plugins.append_attribute("Combine").set_value("True");
+    pugi::xml_node condition = plugins.append_child("Plugin");
+    AddText(condition, "Name", pluginName);
+    AddText(condition, "Field", "Group name");
+    AddText(condition, "Unit", "");
+    // A text field (8: the interface's string type) compared by "=" without
+    // regard to letter case (6), as the host's search dialog saves
+    // "Group name = KIND".
+    AddText(condition, "FieldType", "8");
+    AddText(condition, "Compare", "6");
+    AddText(condition, "Value", kind);
+
+    pugi::xml_node filter = parsed->List(ItemKind::kFileColour).append_child("Filter");
+    AddText(filter, "Name", name);
+    AddText(filter, "FileMasks", ">" + name);
+    const long bgr = colour.red | colour.green << 8 | colour.blue << 16;
+    AddText(filter, "Color", std::to_string(bgr));
+    AddText(filter, "Attributes", "");
+}
+
+void HostSettingsDocument::Remove(const ItemRef& item) {
+    const pugi::xml_node node = parsed->Find(item);
+    if (node)
+        node.parent().remove_child(node);
+}
+
+std::string HostSettingsDocument::Text() const {
+    TextWriter writer;
+    parsed->document.save(writer, "  ", pugi::format_default, pugi::encoding_utf8);
+    return writer.text;
+}
+
+const char* HostSettingsDocument::NotYetSupported() {
+    return nullptr;
+}
+const char* HostSettingsDocument::HostName() {
+    return "Double Commander";
+}
+const char* HostSettingsDocument::FileName() {
+    return "doublecmd.xml";
+}
+const char* HostSettingsDocument::TestedVersion() {
+    return "1.0.10";
+}
+const char* HostSettingsDocument::ProgramName() {
+    return "doublecmd";
+}
+const char* HostSettingsDocument::EmptyText() {
+    return "<doublecmd/>";
+}
+
+// Under $XDG_DATA_HOME (~/.local/share without it), where a user's programs
+// keep their data: the host has no plugin folder of the user's own.
+std::string HostSettingsDocument::PluginFolder(std::string& problem) {
+    const char* dataHome = std::getenv("XDG_DATA_HOME");
+    const char* home = std::getenv("HOME");
+    if (dataHome != nullptr && dataHome[0] == '/')
+        return std::string(dataHome) + "/lumbrasket/";
+    if (home != nullptr && home[0] == '/')
+        return std::string(home) + "/.local/share/lumbrasket/";
+    problem = "neither XDG_DATA_HOME nor HOME names a folder";
+    return std::string();
+}
+
+// A host started with --config-dir keeps its settings there and nowhere
+// else (the tests run hosts of their own that way); one without keeps them
+// in the folder its environment names, which may be this one.
+bool HostSettingsDocument::MayWriteFolder(const std::vector<std::string>& arguments,
+                                          const std::string& folder) {
+    const std::string option = "--config-dir";
+    for (std::size_t i = 1; i < arguments.size(); ++i) {
+        std::string given;
+        if (arguments[i].compare(0, option.size() + 1, option + "=") == 0)
+            given = arguments[i].substr(option.size() + 1);
+        else if (arguments[i] == option && i + 1 < arguments.size())
+            given = arguments[i + 1];
+        else
+            continue;
+        std::error_code error;
+        return std::filesystem::equivalent(given, folder, error) || error;
+    }
+    return true;
+}

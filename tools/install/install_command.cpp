@@ -1,0 +1,496 @@
+// install and uninstall: the checks that keep the host's files safe, the
+// plugin's copy, the items, and the one write of each file.
+#include "tools/install/install_command.h"
+
+#include "groups/group_catalog.h"
+#include "platform/console_text.h"
+#include "platform/file_protection.h"
+#include "platform/running_programs.h"
+#include "platform/text/fnv_hash.h"
+#include "platform/text/path_spelling.h"
+#include "platform/text/printable_text.h"
+#include "platform/win32.h"
+#include "settings/bounded_string.h"
+#include "settings/plugin_name.h"
+#include "settings/settings_location.h"
+#include "tools/files/replaced_file.h"
+#include "tools/install/host_settings_document.h"
+#include "tools/install/install_record.h"
+#include "tools/lumbrasket/loaded_plugin.h"
+#include "tools/lumbrasket/settings_check.h"
+
+#include <filesystem>
+#include <set>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// The suffix of the one copy of a host file as it was before install first
+// changed it.
+const char* const kBackupSuffix = ".before-lumbrasket";
+
+void Say(const std::string& text) {
+    WriteConsoleText(stdout, PrintableText(text) + "\n");
+}
+void Complain(const std::string& text) {
+    WriteConsoleText(stderr, PrintableText("lumbrasket: " + text) + "\n");
+}
+
+std::string Quoted(const std::string& text) {
+    return "\"" + text + "\"";
+}
+
+std::string FolderOf(const std::string& path) {
+    char folder[kPathBufferSize] = {};
+    CutToDirectory(folder, path.c_str());
+    return folder;
+}
+
+std::string FileNameOf(const std::string& path) {
+    return path.substr(FolderOf(path).size());
+}
+
+// The host's settings file, read and parsed, and where it lies.
+struct HostFile {
+    std::string folder;
+    std::string path; // as the host names it
+    std::string real; // the file its links lead to, which is written
+    std::string text;
+    HostSettingsDocument document;
+};
+
+// The checks both commands make before they touch anything: the file is
+// there, the host is not running, the file is read, parsed and from the
+// host version the tests cover.
+InstallOutcome OpenHostFile(const InstallRequest& request, HostFile& host) {
+    const char* hostName = HostSettingsDocument::HostName();
+    if (const char* why = HostSettingsDocument::NotYetSupported()) {
+        Complain(why);
+        return InstallOutcome::kUnreadableSettings;
+    }
+    host.folder = FolderOf(request.hostSettingsPath);
+    host.path = host.folder + HostSettingsDocument::FileName();
+    if (host.folder.empty() || !PathExists(host.path.c_str())) {
+        Complain(std::string("no ") + HostSettingsDocument::FileName() + " in " +
+                 (host.folder.empty() ? std::string("the host's settings folder") : host.folder) +
+                 ": " + hostName + " writes its settings when it first starts; start it once, " +
+                 "quit it, then run this again");
+        return InstallOutcome::kNoHostSettings;
+    }
+    Say(std::string(hostName) + "'s settings: " + host.path);
+    bool running = false;
+    for (const auto& arguments : RunningProgramArguments(HostSettingsDocument::ProgramName()))
+        running = running || HostSettingsDocument::MayWriteFolder(arguments, host.folder);
+    if (running) {
+        Complain(std::string(hostName) + " is running: quit it first (it writes its settings " +
+                 "when it quits, which would undo this change or lose changes of yours)");
+        return InstallOutcome::kHostRunning;
+    }
+    std::string problem;
+    host.real = FollowLinks(host.path, problem);
+    std::string reason;
+    if (host.real.empty() || !ReadWholeFile(host.real, host.text, reason)) {
+        Complain("cannot read " + host.path + ": " + (host.real.empty() ? problem : reason));
+        return InstallOutcome::kUnreadableSettings;
+    }
+    if (!host.document.Parse(host.text, problem)) {
+        Complain("cannot read " + host.path + " as " + hostName + "'s settings: " + problem +
+                 "; it is left as it is");
+        return InstallOutcome::kUnreadableSettings;
+    }
+    const std::string version = host.document.HostVersion();
+    if (version != HostSettingsDocument::TestedVersion()) {
+        Complain(host.path + " was written by " + hostName + " " +
+                 (version.empty() ? "of a version it does not name" : version) +
+                 "; install knows only the settings of " + hostName + " " +
+                 HostSettingsDocument::TestedVersion() + ", and leaves others as they are");
+        return InstallOutcome::kUntestedHost;
+    }
+    return InstallOutcome::kDone;
+}
+
+// The fingerprint an item gets when install adds it: made in an empty
+// settings file, then read back.
+template <typename Add> std::string AddedFingerprint(const ItemRef& item, Add add) {
+    HostSettingsDocument scratch;
+    std::string problem;
+    scratch.Parse(HostSettingsDocument::EmptyText(), problem);
+    add(scratch);
+    return scratch.Fingerprint(item);
+}
+
+std::uint64_t FileHash(const std::string& path, bool& readable) {
+    std::string bytes;
+    std::string reason;
+    readable = ReadWholeFile(path, bytes, reason);
+    return readable ? FnvHash(bytes) : 0;
+}
+
+// Whether a user other than this one may replace what is in the folder or
+// in any folder above it.
+bool OthersMayReplace(const std::string& folder, std::string& which) {
+    std::error_code error;
+    for (fs::path at = fs::path(folder).lexically_normal(); !at.empty();) {
+        if (fs::exists(at, error) && OthersMayWriteFolder(at.string().c_str())) {
+            which = at.string();
+            return true;
+        }
+        const fs::path up = at.parent_path();
+        if (up == at)
+            break;
+        at = up;
+    }
+    return false;
+}
+
+// The table in use for the host's settings, by the plugin's own rules, with
+// the plugin file at `pluginFile`: its kinds in their order, the fallback
+// group left out, each name once.
+std::vector<std::string> KindsInUse(const InstallRequest& request, const std::string& pluginFile,
+                                    std::string& settingsFile) {
+    LoadedPlugin plugin(pluginFile);
+    std::string report;
+    settingsFile = ExplainSettingsLocation(plugin.Module(), request.hostProgram,
+                                           request.hostSettingsPath, report);
+    GroupCatalog catalog;
+    catalog.LoadGroups(settingsFile);
+    std::vector<std::string> kinds;
+    std::set<std::string> seen;
+    for (const FileGroup& group : catalog.Groups()) {
+        const std::string name(group.name);
+        if (!name.empty() && seen.insert(name).second)
+            kinds.push_back(name);
+    }
+    return kinds;
+}
+
+// A plugin copy install makes: the file and where it goes.
+struct PlannedCopy {
+    std::string from;
+    std::string to;
+};
+
+// One change of the host's settings, for the person and for the record.
+struct PlannedItem {
+    ItemRef item;
+    std::string fingerprint;
+};
+
+struct InstallPlan {
+    std::vector<PlannedCopy> copies;
+    std::vector<PlannedItem> items;
+    std::vector<std::string> notes;
+};
+
+bool CopyFile(const PlannedCopy& copy, std::string& reason) {
+    std::string bytes;
+    if (!ReadWholeFile(copy.from, bytes, reason))
+        return false;
+    return ReplaceWithText(copy.to, bytes, "lumbrasket", reason);
+}
+
+// Writes the host's file (the one copy of it from before the first change
+// made first) and the record.
+bool WriteHostFile(const HostFile& host, const InstallRecord& record, bool keepRecord) {
+    std::string reason;
+    const std::string backup = host.real + kBackupSuffix;
+    if (!PathExists(backup.c_str())) {
+        if (!WriteNewFile(backup, host.text, host.real, reason)) {
+            Complain("cannot keep a copy of " + host.path + " at " + backup + ": " + reason +
+                     "; nothing was changed");
+            return false;
+        }
+        Say("kept the file as it was at " + backup);
+    }
+    if (!ReplaceWithText(host.real, host.document.Text(), "lumbrasket", reason)) {
+        Complain("cannot write " + host.path + ": " + reason + "; it is left as it was");
+        return false;
+    }
+    const std::string recordPath = host.folder + kInstallRecordName;
+    const bool recorded =
+        keepRecord ? ReplaceWithText(recordPath, RecordText(record), "lumbrasket", reason)
+                   : DeleteFileA(recordPath.c_str()) != 0;
+    if (!recorded)
+        Complain("cannot write " + recordPath + " (" + reason + "): uninstall will not know " +
+                 "what install added");
+    return true;
+}
+
+InstallRecord ReadRecord(const HostFile& host, bool& found) {
+    InstallRecord record;
+    std::string text;
+    std::string reason;
+    found =
+        ReadWholeFile(host.folder + kInstallRecordName, text, reason) && ParseRecord(text, record);
+    return record;
+}
+
+// Adds one item unless an item of its name is there: the same as install
+// makes it, or as an earlier install recorded it, counts as in place; any
+// other is the user's, and stays.
+template <typename Add>
+void PlanItem(HostFile& host, const InstallRecord& record, const ItemRef& item, Add add,
+              InstallPlan& plan) {
+    const std::string current = host.document.Fingerprint(item);
+    const std::string added = AddedFingerprint(item, add);
+    if (current.empty()) {
+        add(host.document);
+        plan.items.push_back({item, added});
+        return;
+    }
+    bool recorded = current == added;
+    for (const RecordedItem& earlier : record.items)
+        recorded = recorded || (earlier.item.kind == item.kind && earlier.item.name == item.name &&
+                                earlier.fingerprint == current);
+    if (!recorded)
+        plan.notes.push_back(std::string("a ") + ItemKindText(item.kind) + " named " +
+                             Quoted(item.name) +
+                             " is there already and is not install's: " + "left as it is");
+}
+
+InstallOutcome PlanPlugin(const InstallRequest& request, HostFile& host,
+                          const InstallRecord& record, InstallPlan& plan, std::string& pluginFile) {
+    LoadedPlugin source(request.sourcePlugin);
+    if (!source.Problem().empty()) {
+        Complain(source.Problem());
+        return InstallOutcome::kNotAPlugin;
+    }
+    std::string problem;
+    const std::string folder = HostSettingsDocument::PluginFolder(problem);
+    if (folder.empty()) {
+        Complain("no plugin folder of your own: " + problem);
+        return InstallOutcome::kCannotWrite;
+    }
+    const std::string target = folder + FileNameOf(request.sourcePlugin);
+    const std::string registered = host.document.RegisteredPluginPath(kPluginName);
+    if (!registered.empty() && registered != target) {
+        plan.notes.push_back(std::string(HostSettingsDocument::HostName()) + " lists " +
+                             kPluginName + " at " + registered + " already: install uses it");
+        pluginFile = registered;
+        return InstallOutcome::kDone;
+    }
+    pluginFile = target;
+    std::string which;
+    if (OthersMayReplace(folder, which)) {
+        Complain("other users may write " + which + ", so they could replace the plugin the host " +
+                 "loads: install copies it only into a folder that is yours alone");
+        return InstallOutcome::kCannotWrite;
+    }
+    bool readable = false;
+    const std::uint64_t wanted = FileHash(request.sourcePlugin, readable);
+    bool present = false;
+    if (FileHash(target, present) != wanted || !present)
+        plan.copies.push_back({request.sourcePlugin, target});
+    // The sample table beside the plugin, the last place the plugin looks,
+    // unless a table of the user's is there.
+    const std::string sample = FolderOf(request.sourcePlugin) + kPluginName + ".ini";
+    const std::string sampleTarget = folder + kPluginName + ".ini";
+    if (PathExists(sample.c_str()) && !PathExists(sampleTarget.c_str()))
+        plan.copies.push_back({sample, sampleTarget});
+    PlanItem(
+        host, record, {ItemKind::kPlugin, kPluginName},
+        [&](HostSettingsDocument& document) {
+            document.AddPlugin({kPluginName, target});
+        },
+        plan);
+    return InstallOutcome::kDone;
+}
+
+void PlanColours(const InstallRequest& request, HostFile& host, const InstallRecord& record,
+                 const std::string& pluginFile, InstallPlan& plan) {
+    // Before the copy, the plugin's folder holds what the copy will: the
+    // source beside its sample stands in for it.
+    const std::string probe = PathExists(pluginFile.c_str()) ? pluginFile : request.sourcePlugin;
+    std::string settingsFile;
+    const std::vector<std::string> kinds = KindsInUse(request, probe, settingsFile);
+    Say("kinds from " + settingsFile + ": " + std::to_string(kinds.size()));
+    std::size_t coloured = 0;
+    for (const std::string& kind : kinds) {
+        // The colour finds its files through a mask list, which ';' splits.
+        if (kind.find(';') != std::string::npos) {
+            plan.notes.push_back("the kind " + Quoted(kind) + " holds a ';', which the host's " +
+                                 "masks cannot name: it gets no colour");
+            continue;
+        }
+        if (coloured == kPaletteSize) {
+            plan.notes.push_back("only the first " + std::to_string(kPaletteSize) +
+                                 " kinds get a colour; " + Quoted(kind) + " and those after " +
+                                 "it keep the panel's");
+            break;
+        }
+        const std::string name = std::string(kPluginName) + ": " + kind;
+        const PaletteColour colour = KindColour(coloured++);
+        const auto add = [&](HostSettingsDocument& document) {
+            document.AddKindColour(name, kPluginName, kind, colour);
+        };
+        // Both items of a kind are made together, and known by the template.
+        const std::size_t before = plan.items.size();
+        PlanItem(host, record, {ItemKind::kSearchTemplate, name}, add, plan);
+        if (plan.items.size() != before) {
+            HostSettingsDocument scratch;
+            std::string problem;
+            scratch.Parse(HostSettingsDocument::EmptyText(), problem);
+            add(scratch);
+            plan.items.push_back({{ItemKind::kFileColour, name},
+                                  scratch.Fingerprint({ItemKind::kFileColour, name})});
+        }
+    }
+}
+
+// One line for the items of a file: each by kind and name, except the
+// kinds' colours, which are named together by their kinds.
+void SayItems(const std::string& doing, const std::vector<ItemRef>& items) {
+    if (items.empty())
+        return;
+    const std::string prefix = std::string(kPluginName) + ": ";
+    std::string named;
+    std::string kinds;
+    std::size_t colours = 0;
+    for (const ItemRef& item : items) {
+        if (item.kind == ItemKind::kFileColour)
+            continue;
+        if (item.kind == ItemKind::kSearchTemplate) {
+            kinds += (colours++ == 0 ? "" : ", ") + item.name.substr(prefix.size());
+            continue;
+        }
+        named += (named.empty() ? "the " : ", the ") + std::string(ItemKindText(item.kind)) + " " +
+                 Quoted(item.name);
+    }
+    if (colours > 0)
+        named += std::string(named.empty() ? "" : "; ") + "the colour (a search template and a " +
+                 "file-type colour named \"" + prefix + "KIND\") of " + std::to_string(colours) +
+                 (colours == 1 ? " kind: " : " kinds: ") + kinds;
+    Say(doing + ": " + named);
+}
+
+void SayPlan(const InstallPlan& plan, const HostFile& host, bool dryRun) {
+    for (const PlannedCopy& copy : plan.copies)
+        Say(std::string(dryRun ? "would copy " : "copies ") + copy.from + " to " + copy.to);
+    std::vector<ItemRef> items;
+    for (const PlannedItem& planned : plan.items)
+        items.push_back(planned.item);
+    SayItems(std::string(dryRun ? "would add to " : "adds to ") + host.path, items);
+    for (const std::string& note : plan.notes)
+        Say("note: " + note);
+}
+
+} // namespace
+
+InstallOutcome RunInstall(const InstallRequest& request) {
+    HostFile host;
+    InstallOutcome outcome = OpenHostFile(request, host);
+    if (outcome != InstallOutcome::kDone)
+        return outcome;
+    bool recordFound = false;
+    InstallRecord record = ReadRecord(host, recordFound);
+    InstallPlan plan;
+    std::string pluginFile;
+    outcome = PlanPlugin(request, host, record, plan, pluginFile);
+    if (outcome != InstallOutcome::kDone)
+        return outcome;
+    PlanItem(
+        host, record, {ItemKind::kColumnView, kPluginName},
+        [](HostSettingsDocument& document) { document.AddColumnView(kPluginName, kPluginName); },
+        plan);
+    if (request.colours)
+        PlanColours(request, host, record, pluginFile, plan);
+    SayPlan(plan, host, request.dryRun);
+    if (plan.copies.empty() && plan.items.empty()) {
+        Say("nothing to change: install's items are in place");
+        return InstallOutcome::kDone;
+    }
+    if (request.dryRun)
+        return InstallOutcome::kDone;
+    std::error_code error;
+    for (const PlannedCopy& copy : plan.copies) {
+        fs::create_directories(FolderOf(copy.to), error);
+        std::string reason;
+        if (!CopyFile(copy, reason)) {
+            Complain("cannot copy " + copy.from + " to " + copy.to + ": " + reason +
+                     "; the host's settings are left as they were");
+            return InstallOutcome::kCannotWrite;
+        }
+        bool readable = false;
+        record.files.push_back({copy.to, FileHash(copy.to, readable)});
+    }
+    for (const PlannedItem& planned : plan.items)
+        record.items.push_back({planned.item, planned.fingerprint});
+    if (!plan.items.empty() && !WriteHostFile(host, record, true))
+        return InstallOutcome::kCannotWrite;
+    if (plan.items.empty()) {
+        std::string reason;
+        ReplaceWithText(host.folder + kInstallRecordName, RecordText(record), "lumbrasket", reason);
+    }
+    Say(std::string("done: in ") + HostSettingsDocument::HostName() + ", choose the view " +
+        Quoted(kPluginName) + " from the menu of a panel's column header");
+    return InstallOutcome::kDone;
+}
+
+InstallOutcome RunUninstall(const InstallRequest& request) {
+    HostFile host;
+    const InstallOutcome outcome = OpenHostFile(request, host);
+    if (outcome != InstallOutcome::kDone)
+        return outcome;
+    bool found = false;
+    const InstallRecord record = ReadRecord(host, found);
+    if (!found) {
+        Say(std::string("nothing to take out: ") + host.folder + kInstallRecordName +
+            " (install's record of what it added) is not there");
+        return InstallOutcome::kDone;
+    }
+    InstallRecord left;
+    std::vector<ItemRef> removed;
+    for (const RecordedItem& recorded : record.items) {
+        const std::string current = host.document.Fingerprint(recorded.item);
+        const std::string what = std::string("the ") + ItemKindText(recorded.item.kind) + " " +
+                                 Quoted(recorded.item.name);
+        if (current.empty()) {
+            Say(what + " is gone already");
+        } else if (current == recorded.fingerprint) {
+            host.document.Remove(recorded.item);
+            removed.push_back(recorded.item);
+        } else {
+            left.items.push_back(recorded);
+            Say("left in place: " + what + ", changed since install");
+        }
+    }
+    SayItems(std::string(request.dryRun ? "would take out of " : "takes out of ") + host.path,
+             removed);
+    const bool changed = !removed.empty();
+    std::vector<RecordedFile> removable;
+    for (const RecordedFile& file : record.files) {
+        bool present = false;
+        const std::uint64_t hash = FileHash(file.path, present);
+        if (!present)
+            continue;
+        if (hash == file.hash) {
+            removable.push_back(file);
+            Say(std::string(request.dryRun ? "would remove " : "removes ") + file.path);
+        } else {
+            left.files.push_back(file);
+            Say("left in place: " + file.path + ", changed since install");
+        }
+    }
+    if (request.dryRun)
+        return InstallOutcome::kDone;
+    const bool keepRecord = !left.items.empty() || !left.files.empty();
+    if (changed && !WriteHostFile(host, left, keepRecord))
+        return InstallOutcome::kCannotWrite;
+    if (!changed) {
+        std::string reason;
+        if (keepRecord)
+            ReplaceWithText(host.folder + kInstallRecordName, RecordText(left), "lumbrasket",
+                            reason);
+        else
+            DeleteFileA((host.folder + kInstallRecordName).c_str());
+    }
+    std::error_code error;
+    for (const RecordedFile& file : removable) {
+        DeleteFileA(file.path.c_str());
+        // The plugin's own folder goes when nothing else is in it.
+        fs::remove(FolderOf(file.path), error);
+    }
+    Say("done");
+    return InstallOutcome::kDone;
+}
