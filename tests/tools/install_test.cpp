@@ -234,6 +234,13 @@ TEST(Install, RefusesAndLeavesTheHostsFilesUntouched) {
         {"plugin that does not load", FirstStart,
          [](UserFolders& setup) { setup.request.sourcePlugin = setup.settings; },
          InstallOutcome::kNotAPlugin, false},
+        {"no room for the backup beside the settings", FirstStart,
+         [](UserFolders& folders) {
+             for (int i = 0; i < 100; ++i)
+                 folders.scratch.MakeFolder("config/doublecmd.xml.before-lumbrasket.~new" +
+                                            std::to_string(i));
+         },
+         InstallOutcome::kCannotWrite, false},
         {"a dry run", FirstStart, nothing, InstallOutcome::kDone, true},
     };
     for (const Row& row : rows) {

@@ -19,6 +19,7 @@
 #include "tools/lumbrasket/loaded_plugin.h"
 #include "tools/lumbrasket/settings_check.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <set>
 
@@ -190,12 +191,15 @@ bool CopyFile(const PlannedCopy& copy, std::string& reason) {
     return ReplaceWithText(copy.to, bytes, "lumbrasket", reason);
 }
 
-// Writes the host's file (the one copy of it from before the first change
-// made first) and the record.
-bool WriteHostFile(const HostFile& host, const InstallRecord& record, bool keepRecord) {
+// Writes the host's file when it changed (the one copy of it from before
+// the first change made first), then the record, or takes the record away
+// when it lists nothing. False, with what was said, on any failure;
+// `written` tells whether the host's file had been changed by then.
+bool WriteHostFile(const HostFile& host, const InstallRecord& record, bool changed, bool& written) {
+    written = false;
     std::string reason;
     const std::string backup = host.real + kBackupSuffix;
-    if (!PathExists(backup.c_str())) {
+    if (changed && !PathExists(backup.c_str())) {
         if (!WriteNewFile(backup, host.text, host.real, reason)) {
             Complain("cannot keep a copy of " + host.path + " at " + backup + ": " + reason +
                      "; nothing was changed");
@@ -203,18 +207,22 @@ bool WriteHostFile(const HostFile& host, const InstallRecord& record, bool keepR
         }
         Say("kept the file as it was at " + backup);
     }
-    if (!ReplaceWithText(host.real, host.document.Text(), "lumbrasket", reason)) {
+    if (changed && !ReplaceWithText(host.real, host.document.Text(), "lumbrasket", reason)) {
         Complain("cannot write " + host.path + ": " + reason + "; it is left as it was");
         return false;
     }
+    written = changed;
     const std::string recordPath = host.folder + kInstallRecordName;
-    const bool recorded =
-        keepRecord ? ReplaceWithText(recordPath, RecordText(record), "lumbrasket", reason)
-                   : DeleteFileA(recordPath.c_str()) != 0;
-    if (!recorded)
-        Complain("cannot write " + recordPath + " (" + reason + "): uninstall will not know " +
-                 "what install added");
-    return true;
+    const bool empty = record.items.empty() && record.files.empty();
+    if (empty ? DeleteFileA(recordPath.c_str()) != 0 || !PathExists(recordPath.c_str())
+              : ReplaceWithText(recordPath, RecordText(record), "lumbrasket", reason))
+        return true;
+    Complain("cannot write " + recordPath + (reason.empty() ? "" : ": " + reason) +
+             (changed ? "; " + host.path +
+                            " was changed, but uninstall will not know what "
+                            "install added"
+                      : ""));
+    return false;
 }
 
 InstallRecord ReadRecord(const HostFile& host, bool& found) {
@@ -375,6 +383,60 @@ void SayPlan(const InstallPlan& plan, const HostFile& host, bool dryRun) {
         Say("note: " + note);
 }
 
+// The plan written: the copies first (a file new to its folder is taken
+// away again when a later step fails, so that nothing is left that the
+// record does not name), then the host's file and the record. An item or a
+// file added again replaces its earlier entry in the record.
+bool CarryOut(const InstallPlan& plan, HostFile& host, InstallRecord& record) {
+    std::vector<std::string> made;
+    const auto undo = [&made] {
+        std::error_code error;
+        for (const std::string& file : made) {
+            DeleteFileA(file.c_str());
+            fs::remove(FolderOf(file), error); // when nothing else is in it
+        }
+    };
+    std::error_code error;
+    for (const PlannedCopy& copy : plan.copies) {
+        const bool existed = PathExists(copy.to.c_str()) != 0;
+        fs::create_directories(FolderOf(copy.to), error);
+        std::string reason;
+        if (!CopyFile(copy, reason)) {
+            Complain("cannot copy " + copy.from + " to " + copy.to + ": " + reason +
+                     "; the host's settings are left as they were");
+            undo();
+            return false;
+        }
+        if (!existed)
+            made.push_back(copy.to);
+        bool readable = false;
+        const RecordedFile file{copy.to, FileHash(copy.to, readable)};
+        auto& files = record.files;
+        files.erase(
+            std::remove_if(files.begin(), files.end(),
+                           [&](const RecordedFile& earlier) { return earlier.path == file.path; }),
+            files.end());
+        files.push_back(file);
+    }
+    for (const PlannedItem& planned : plan.items) {
+        auto& items = record.items;
+        items.erase(std::remove_if(items.begin(), items.end(),
+                                   [&](const RecordedItem& earlier) {
+                                       return earlier.item.kind == planned.item.kind &&
+                                              earlier.item.name == planned.item.name;
+                                   }),
+                    items.end());
+        items.push_back({planned.item, planned.fingerprint});
+    }
+    bool written = false;
+    if (WriteHostFile(host, record, !plan.items.empty(), written))
+        return true;
+    // Once the host's file names the plugin, its copy must stay.
+    if (!written)
+        undo();
+    return false;
+}
+
 } // namespace
 
 InstallOutcome RunInstall(const InstallRequest& request) {
@@ -402,26 +464,8 @@ InstallOutcome RunInstall(const InstallRequest& request) {
     }
     if (request.dryRun)
         return InstallOutcome::kDone;
-    std::error_code error;
-    for (const PlannedCopy& copy : plan.copies) {
-        fs::create_directories(FolderOf(copy.to), error);
-        std::string reason;
-        if (!CopyFile(copy, reason)) {
-            Complain("cannot copy " + copy.from + " to " + copy.to + ": " + reason +
-                     "; the host's settings are left as they were");
-            return InstallOutcome::kCannotWrite;
-        }
-        bool readable = false;
-        record.files.push_back({copy.to, FileHash(copy.to, readable)});
-    }
-    for (const PlannedItem& planned : plan.items)
-        record.items.push_back({planned.item, planned.fingerprint});
-    if (!plan.items.empty() && !WriteHostFile(host, record, true))
+    if (!CarryOut(plan, host, record))
         return InstallOutcome::kCannotWrite;
-    if (plan.items.empty()) {
-        std::string reason;
-        ReplaceWithText(host.folder + kInstallRecordName, RecordText(record), "lumbrasket", reason);
-    }
     Say(std::string("done: in ") + HostSettingsDocument::HostName() + ", choose the view " +
         Quoted(kPluginName) + " from the menu of a panel's column header");
     return InstallOutcome::kDone;
@@ -474,17 +518,9 @@ InstallOutcome RunUninstall(const InstallRequest& request) {
     }
     if (request.dryRun)
         return InstallOutcome::kDone;
-    const bool keepRecord = !left.items.empty() || !left.files.empty();
-    if (changed && !WriteHostFile(host, left, keepRecord))
+    bool written = false;
+    if (!WriteHostFile(host, left, changed, written))
         return InstallOutcome::kCannotWrite;
-    if (!changed) {
-        std::string reason;
-        if (keepRecord)
-            ReplaceWithText(host.folder + kInstallRecordName, RecordText(left), "lumbrasket",
-                            reason);
-        else
-            DeleteFileA((host.folder + kInstallRecordName).c_str());
-    }
     std::error_code error;
     for (const RecordedFile& file : removable) {
         DeleteFileA(file.path.c_str());
