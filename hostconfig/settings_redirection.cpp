@@ -1,4 +1,4 @@
-// Following the redirection of the host's "Configuration" section, once.
+// Following the redirection of a section of the host's settings, once.
 // A target with a drive letter, a leading separator or a leading environment
 // reference replaces the whole path (after expansion); a bare file name or a
 // target starting with '.' is placed beside the main file; any other target
@@ -20,12 +20,11 @@ int ReplaceFileName(const char* replacement, char* path) {
     return 1;
 }
 
-int FindHostSectionFile(const char* basePath, const char* sectionName, char* output) {
-    if (FindHostSettingsFile(basePath, output) == 0)
-        return 0;
-    if (CompareNoCase(sectionName, "Configuration") != 0)
-        return PathExists(output);
+namespace {
 
+// Follows the section's redirection in the file named by `output`, once,
+// leaving the file that holds the section there. 1 when that file exists.
+int FollowRedirection(const char* sectionName, char* output) {
     ProfileBinding binding(output, sectionName);
     const char* target = binding.GetString("RedirectSection", "0");
     if (CompareNoCase(target, "1") == 0)
@@ -47,4 +46,19 @@ int FindHostSectionFile(const char* basePath, const char* sectionName, char* out
         break;
     }
     return PathExists(output);
+}
+
+} // namespace
+
+int FindHostSectionFile(const char* basePath, const char* sectionName, char* output) {
+    if (FindHostSettingsFile(basePath, output) == 0)
+        return 0;
+    if (CompareNoCase(sectionName, "Configuration") != 0)
+        return PathExists(output);
+    return FollowRedirection(sectionName, output);
+}
+
+int FindSectionFile(const char* mainFile, const char* sectionName, char* output) {
+    BoundedCopy(output, kPathBufferSize, mainFile);
+    return FollowRedirection(sectionName, output);
 }

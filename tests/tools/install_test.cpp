@@ -58,6 +58,7 @@ struct UserFolders {
     explicit UserFolders(const std::string& text) {
         settings = scratch.Write("config/doublecmd.xml", text);
         request.hostSettingsPath = scratch.Path("config/wdx.ini");
+        request.mainSettingsFile = settings;
         const std::string archive = scratch.MakeFolder("archive");
         CopyFileTo(LUMBRASKET_TEST_PLUGIN, archive + "/Lumbrasket.wdx");
         CopyFileTo(LUMBRASKET_SAMPLE_SETTINGS, archive + "/Lumbrasket.ini");

@@ -13,6 +13,8 @@
 //     search template finds), Color (0xBBGGRR), Attributes.
 #include "tools/install/host_settings_document.h"
 
+#include "tools/files/replaced_file.h"
+
 #include <pugixml.hpp>
 
 #include <cstdlib>
@@ -126,6 +128,8 @@ struct TextWriter : pugi::xml_writer {
 
 struct HostSettingsDocument::Parsed {
     pugi::xml_document document;
+    std::string path;
+    std::string before;
 
     pugi::xml_node Root() const { return document.child("doublecmd"); }
 
@@ -157,18 +161,32 @@ struct HostSettingsDocument::Parsed {
 HostSettingsDocument::HostSettingsDocument() : parsed(new Parsed) {}
 HostSettingsDocument::~HostSettingsDocument() = default;
 
-bool HostSettingsDocument::Parse(const std::string& text, std::string& problem) {
+bool HostSettingsDocument::Load(const std::string& mainFile, std::string& problem) {
+    parsed->path = mainFile;
+    std::string reason;
+    if (!ReadWholeFile(mainFile, parsed->before, reason)) {
+        problem = "cannot read " + mainFile + ": " + reason;
+        return false;
+    }
     const pugi::xml_parse_result result = parsed->document.load_buffer(
-        text.data(), text.size(), pugi::parse_full, pugi::encoding_utf8);
+        parsed->before.data(), parsed->before.size(), pugi::parse_full, pugi::encoding_utf8);
     if (!result) {
-        problem = std::string(result.description()) + " at byte " + std::to_string(result.offset);
+        problem = "cannot read " + mainFile +
+                  " as Double Commander's settings: " + result.description() + " at byte " +
+                  std::to_string(result.offset);
         return false;
     }
     if (!parsed->Root()) {
-        problem = "its root element is not <doublecmd>";
+        problem = "cannot read " + mainFile +
+                  " as Double Commander's settings: its root element is not <doublecmd>";
         return false;
     }
     return true;
+}
+
+void HostSettingsDocument::LoadEmpty() {
+    parsed->document.reset();
+    parsed->document.append_child("doublecmd");
 }
 
 std::string HostSettingsDocument::HostVersion() const {
@@ -278,15 +296,16 @@ void HostSettingsDocument::Remove(const ItemRef& item) {
         node.parent().remove_child(node);
 }
 
-std::string HostSettingsDocument::Text() const {
+std::vector<SettingsFile> HostSettingsDocument::Files() const {
     TextWriter writer;
     parsed->document.save(writer, "  ", pugi::format_default, pugi::encoding_utf8);
-    return writer.text;
+    return {{parsed->path, parsed->before, writer.text}};
 }
 
-const char* HostSettingsDocument::NotYetSupported() {
+const char* HostSettingsDocument::KeptBecause(const ItemRef&) const {
     return nullptr;
 }
+
 const char* HostSettingsDocument::HostName() {
     return "Double Commander";
 }
@@ -296,16 +315,24 @@ const char* HostSettingsDocument::FileName() {
 const char* HostSettingsDocument::TestedVersion() {
     return "1.0.10";
 }
-const char* HostSettingsDocument::ProgramName() {
-    return "doublecmd";
-}
-const char* HostSettingsDocument::EmptyText() {
-    return "<doublecmd/>";
+std::vector<const char*> HostSettingsDocument::ProgramNames() {
+    return {"doublecmd"};
 }
 
+// A colour finds its files through a mask list, which ';' splits.
+const char* HostSettingsDocument::UnfitName(const std::string& name) {
+    return name.find(';') != std::string::npos ? "a ';', which the host's masks split at" : nullptr;
+}
+
+std::string HostSettingsDocument::PathForHost(const std::string& file) {
+    return file;
+}
+std::string HostSettingsDocument::FileOfHostPath(const std::string& hostPath) {
+    return hostPath;
+}
 // Under $XDG_DATA_HOME (~/.local/share without it), where a user's programs
 // keep their data: the host has no plugin folder of the user's own.
-std::string HostSettingsDocument::PluginFolder(std::string& problem) {
+std::string HostSettingsDocument::PluginFolder(const std::string&, std::string& problem) {
     const char* dataHome = std::getenv("XDG_DATA_HOME");
     const char* home = std::getenv("HOME");
     if (dataHome != nullptr && dataHome[0] == '/')

@@ -25,6 +25,13 @@ struct PluginEntry {
     std::string path; // its file, as the host is to load it
 };
 
+// A file of the host's settings that install reads, and may edit.
+struct SettingsFile {
+    std::string path;   // as the host names it
+    std::string before; // as it was read
+    std::string after;  // with install's edits
+};
+
 class HostSettingsDocument {
 public:
     HostSettingsDocument();
@@ -32,20 +39,28 @@ public:
     HostSettingsDocument(const HostSettingsDocument&) = delete;
     HostSettingsDocument& operator=(const HostSettingsDocument&) = delete;
 
-    // False, with the parser's words and where, for a text that is not a
+    // Reads the host's settings from its main file and from every file a
+    // section install edits is sent to. False, with the file and the words
+    // of the reader or the parser, when one cannot be read or is not a
     // settings file of this host.
-    bool Parse(const std::string& text, std::string& problem);
-    // The host version that wrote the file, as the file says it; empty when
-    // it says none.
+    bool Load(const std::string& mainFile, std::string& problem);
+    // Settings with nothing in them but what the host needs to read them,
+    // for an item made apart.
+    void LoadEmpty();
+    // The host version that wrote the settings, as they say it; empty when
+    // they say none.
     std::string HostVersion() const;
     // The path of the content plugin of that name the host lists; empty when
     // it lists none.
     std::string RegisteredPluginPath(const std::string& name) const;
 
     // The item's fingerprint: the parts of it a user may change (a column
-    // view's columns, a colour), one per line; empty when there is no such
+    // view's columns, a colour), as one text; empty when there is no such
     // item.
     std::string Fingerprint(const ItemRef& item) const;
+    // Why the item cannot be taken out without changing what the user sees
+    // of others; null when it can.
+    const char* KeptBecause(const ItemRef& item) const;
 
     void AddPlugin(const PluginEntry& plugin);
     // A column view named after the plugin: name, extension, size, date and
@@ -59,26 +74,31 @@ public:
     // host writes it.
     void Remove(const ItemRef& item);
 
-    // The file's text as the host writes it.
-    std::string Text() const;
+    // The files read, each with its text before and after the edits.
+    std::vector<SettingsFile> Files() const;
 
-    // Why install cannot edit this host's settings yet; null when it can.
-    static const char* NotYetSupported();
-    // What the host is called, its settings file's name, the host version
-    // the tests cover, and its program's name in the system's process list.
+    // What the host is called, its main settings file's name, the host
+    // version the tests cover (empty: the settings name none to check), and
+    // its programs' names in the system's process list.
     static const char* HostName();
     static const char* FileName();
     static const char* TestedVersion();
-    static const char* ProgramName();
+    static std::vector<const char*> ProgramNames();
     // Whether a running host with these arguments (empty when unknown) may
     // write the settings in `folder` when it quits.
     static bool MayWriteFolder(const std::vector<std::string>& arguments,
                                const std::string& folder);
-    // A settings file with nothing in it but what the host needs to read it.
-    static const char* EmptyText();
+    // A name the host's lists cannot hold as an item's, in words; null when
+    // it can.
+    static const char* UnfitName(const std::string& name);
     // The folder of the user's own that the plugin is copied into (ending in
-    // a separator); empty, with the reason, when there is none.
-    static std::string PluginFolder(std::string& problem);
+    // a separator), given the host's program (may be empty); empty, with the
+    // reason, when there is none.
+    static std::string PluginFolder(const std::string& hostProgram, std::string& problem);
+    // The plugin file's path as the host's settings are to name it, and the
+    // file such a path names for this program to load.
+    static std::string PathForHost(const std::string& file);
+    static std::string FileOfHostPath(const std::string& hostPath);
 
 private:
     struct Parsed;

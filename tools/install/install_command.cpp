@@ -5,6 +5,7 @@
 #include "groups/group_catalog.h"
 #include "platform/console_text.h"
 #include "platform/file_protection.h"
+#include "platform/host_policy.h"
 #include "platform/running_programs.h"
 #include "platform/text/fnv_hash.h"
 #include "platform/text/path_spelling.h"
@@ -52,26 +53,20 @@ std::string FileNameOf(const std::string& path) {
     return path.substr(FolderOf(path).size());
 }
 
-// The host's settings file, read and parsed, and where it lies.
+// The host's settings, read and parsed, and where their main file lies.
 struct HostFile {
     std::string folder;
     std::string path; // as the host names it
-    std::string real; // the file its links lead to, which is written
-    std::string text;
     HostSettingsDocument document;
 };
 
 // The checks both commands make before they touch anything: the file is
-// there, the host is not running, the file is read, parsed and from the
+// there, the host is not running, the files are read, parsed and from the
 // host version the tests cover.
 InstallOutcome OpenHostFile(const InstallRequest& request, HostFile& host) {
     const char* hostName = HostSettingsDocument::HostName();
-    if (const char* why = HostSettingsDocument::NotYetSupported()) {
-        Complain(why);
-        return InstallOutcome::kUnreadableSettings;
-    }
-    host.folder = FolderOf(request.hostSettingsPath);
-    host.path = host.folder + HostSettingsDocument::FileName();
+    host.path = request.mainSettingsFile;
+    host.folder = FolderOf(host.path);
     if (host.folder.empty() || !PathExists(host.path.c_str())) {
         Complain(std::string("no ") + HostSettingsDocument::FileName() + " in " +
                  (host.folder.empty() ? std::string("the host's settings folder") : host.folder) +
@@ -81,42 +76,36 @@ InstallOutcome OpenHostFile(const InstallRequest& request, HostFile& host) {
     }
     Say(std::string(hostName) + "'s settings: " + host.path);
     bool running = false;
-    for (const auto& arguments : RunningProgramArguments(HostSettingsDocument::ProgramName()))
-        running = running || HostSettingsDocument::MayWriteFolder(arguments, host.folder);
+    for (const char* program : HostSettingsDocument::ProgramNames())
+        for (const auto& arguments : RunningProgramArguments(program))
+            running = running || HostSettingsDocument::MayWriteFolder(arguments, host.folder);
     if (running) {
         Complain(std::string(hostName) + " is running: quit it first (it writes its settings " +
                  "when it quits, which would undo this change or lose changes of yours)");
         return InstallOutcome::kHostRunning;
     }
     std::string problem;
-    host.real = FollowLinks(host.path, problem);
-    std::string reason;
-    if (host.real.empty() || !ReadWholeFile(host.real, host.text, reason)) {
-        Complain("cannot read " + host.path + ": " + (host.real.empty() ? problem : reason));
-        return InstallOutcome::kUnreadableSettings;
-    }
-    if (!host.document.Parse(host.text, problem)) {
-        Complain("cannot read " + host.path + " as " + hostName + "'s settings: " + problem +
-                 "; it is left as it is");
+    if (!host.document.Load(host.path, problem)) {
+        Complain(problem + "; it is left as it is");
         return InstallOutcome::kUnreadableSettings;
     }
     const std::string version = host.document.HostVersion();
-    if (version != HostSettingsDocument::TestedVersion()) {
+    const std::string tested = HostSettingsDocument::TestedVersion();
+    if (!tested.empty() && version != tested) {
         Complain(host.path + " was written by " + hostName + " " +
                  (version.empty() ? "of a version it does not name" : version) +
-                 "; install knows only the settings of " + hostName + " " +
-                 HostSettingsDocument::TestedVersion() + ", and leaves others as they are");
+                 "; install knows only the settings of " + hostName + " " + tested +
+                 ", and leaves others as they are");
         return InstallOutcome::kUntestedHost;
     }
     return InstallOutcome::kDone;
 }
 
-// The fingerprint an item gets when install adds it: made in an empty
-// settings file, then read back.
+// The fingerprint an item gets when install adds it: made in empty
+// settings, then read back.
 template <typename Add> std::string AddedFingerprint(const ItemRef& item, Add add) {
     HostSettingsDocument scratch;
-    std::string problem;
-    scratch.Parse(HostSettingsDocument::EmptyText(), problem);
+    scratch.LoadEmpty();
     add(scratch);
     return scratch.Fingerprint(item);
 }
@@ -191,36 +180,45 @@ bool CopyFile(const PlannedCopy& copy, std::string& reason) {
     return ReplaceWithText(copy.to, bytes, "lumbrasket", reason);
 }
 
-// Writes the host's file when it changed (the one copy of it from before
-// the first change made first), then the record, or takes the record away
-// when it lists nothing. False, with what was said, on any failure;
-// `written` tells whether the host's file had been changed by then.
-bool WriteHostFile(const HostFile& host, const InstallRecord& record, bool changed, bool& written) {
+// Writes each of the host's files that changed (the one copy of it from
+// before the first change made first), then the record, or takes the record
+// away when it lists nothing. False, with what was said, on any failure;
+// `written` tells whether a host file had been changed by then.
+bool WriteHostFile(const HostFile& host, const InstallRecord& record, bool& written) {
     written = false;
-    std::string reason;
-    const std::string backup = host.real + kBackupSuffix;
-    if (changed && !PathExists(backup.c_str())) {
-        if (!WriteNewFile(backup, host.text, host.real, reason)) {
-            Complain("cannot keep a copy of " + host.path + " at " + backup + ": " + reason +
-                     "; nothing was changed");
+    for (const SettingsFile& file : host.document.Files()) {
+        if (file.after == file.before)
+            continue;
+        std::string reason;
+        const std::string real = FollowLinks(file.path, reason);
+        if (real.empty()) {
+            Complain("cannot write " + file.path + ": " + reason + "; it is left as it was");
             return false;
         }
-        Say("kept the file as it was at " + backup);
+        const std::string backup = real + kBackupSuffix;
+        if (!PathExists(backup.c_str())) {
+            if (!WriteNewFile(backup, file.before, real, reason)) {
+                Complain("cannot keep a copy of " + file.path + " at " + backup + ": " + reason +
+                         "; it is left as it was");
+                return false;
+            }
+            Say("kept the file as it was at " + backup);
+        }
+        if (!ReplaceWithText(real, file.after, "lumbrasket", reason)) {
+            Complain("cannot write " + file.path + ": " + reason + "; it is left as it was");
+            return false;
+        }
+        written = true;
     }
-    if (changed && !ReplaceWithText(host.real, host.document.Text(), "lumbrasket", reason)) {
-        Complain("cannot write " + host.path + ": " + reason + "; it is left as it was");
-        return false;
-    }
-    written = changed;
+    std::string reason;
     const std::string recordPath = host.folder + kInstallRecordName;
     const bool empty = record.items.empty() && record.files.empty();
     if (empty ? DeleteFileA(recordPath.c_str()) != 0 || !PathExists(recordPath.c_str())
               : ReplaceWithText(recordPath, RecordText(record), "lumbrasket", reason))
         return true;
     Complain("cannot write " + recordPath + (reason.empty() ? "" : ": " + reason) +
-             (changed ? "; " + host.path +
-                            " was changed, but uninstall will not know what "
-                            "install added"
+             (written ? "; the host's settings were changed, but uninstall will not know what "
+                        "install added"
                       : ""));
     return false;
 }
@@ -259,23 +257,32 @@ void PlanItem(HostFile& host, const InstallRecord& record, const ItemRef& item, 
 
 InstallOutcome PlanPlugin(const InstallRequest& request, HostFile& host,
                           const InstallRecord& record, InstallPlan& plan, std::string& pluginFile) {
-    LoadedPlugin source(request.sourcePlugin);
-    if (!source.Problem().empty()) {
-        Complain(source.Problem());
+    LoadedPlugin plugin(request.sourcePlugin);
+    if (!plugin.Problem().empty()) {
+        Complain(plugin.Problem());
         return InstallOutcome::kNotAPlugin;
     }
     std::string problem;
-    const std::string folder = HostSettingsDocument::PluginFolder(problem);
+    const std::string folder = HostSettingsDocument::PluginFolder(request.hostProgram, problem);
     if (folder.empty()) {
         Complain("no plugin folder of your own: " + problem);
         return InstallOutcome::kCannotWrite;
     }
+    // A name the system gave with '?' for a character the code page lacks
+    // names no file the host could open.
+    if (kHostNamesMayHoldReplacedCharacters && folder.find('?') != std::string::npos) {
+        Complain("the plugin folder " + folder +
+                 " holds a character the system's code page "
+                 "cannot write, so the host could not load a plugin from it");
+        return InstallOutcome::kCannotWrite;
+    }
     const std::string target = folder + FileNameOf(request.sourcePlugin);
+    const std::string hostPath = HostSettingsDocument::PathForHost(target);
     const std::string registered = host.document.RegisteredPluginPath(kPluginName);
-    if (!registered.empty() && registered != target) {
+    if (!registered.empty() && registered != hostPath) {
         plan.notes.push_back(std::string(HostSettingsDocument::HostName()) + " lists " +
                              kPluginName + " at " + registered + " already: install uses it");
-        pluginFile = registered;
+        pluginFile = HostSettingsDocument::FileOfHostPath(registered);
         return InstallOutcome::kDone;
     }
     pluginFile = target;
@@ -285,21 +292,26 @@ InstallOutcome PlanPlugin(const InstallRequest& request, HostFile& host,
                  "loads: install copies it only into a folder that is yours alone");
         return InstallOutcome::kCannotWrite;
     }
-    bool readable = false;
-    const std::uint64_t wanted = FileHash(request.sourcePlugin, readable);
-    bool present = false;
-    if (FileHash(target, present) != wanted || !present)
-        plan.copies.push_back({request.sourcePlugin, target});
-    // The sample table beside the plugin, the last place the plugin looks,
+    // Both editions where the archive has both (the host picks its own),
+    // and the sample table beside them, the last place the plugin looks,
     // unless a table of the user's is there.
-    const std::string sample = FolderOf(request.sourcePlugin) + kPluginName + ".ini";
+    const std::string source = FolderOf(request.sourcePlugin);
+    for (const char* extension : {".wdx", ".wdx64"}) {
+        const std::string name = std::string(kPluginName) + extension;
+        bool readable = false;
+        const std::uint64_t wanted = FileHash(source + name, readable);
+        bool present = false;
+        if (readable && (FileHash(folder + name, present) != wanted || !present))
+            plan.copies.push_back({source + name, folder + name});
+    }
+    const std::string sample = source + kPluginName + ".ini";
     const std::string sampleTarget = folder + kPluginName + ".ini";
     if (PathExists(sample.c_str()) && !PathExists(sampleTarget.c_str()))
         plan.copies.push_back({sample, sampleTarget});
     PlanItem(
         host, record, {ItemKind::kPlugin, kPluginName},
         [&](HostSettingsDocument& document) {
-            document.AddPlugin({kPluginName, target});
+            document.AddPlugin({kPluginName, hostPath});
         },
         plan);
     return InstallOutcome::kDone;
@@ -315,10 +327,9 @@ void PlanColours(const InstallRequest& request, HostFile& host, const InstallRec
     Say("kinds from " + settingsFile + ": " + std::to_string(kinds.size()));
     std::size_t coloured = 0;
     for (const std::string& kind : kinds) {
-        // The colour finds its files through a mask list, which ';' splits.
-        if (kind.find(';') != std::string::npos) {
-            plan.notes.push_back("the kind " + Quoted(kind) + " holds a ';', which the host's " +
-                                 "masks cannot name: it gets no colour");
+        if (const char* unfit = HostSettingsDocument::UnfitName(kind)) {
+            plan.notes.push_back("the kind " + Quoted(kind) + " holds " + unfit +
+                                 ": it gets no colour");
             continue;
         }
         if (coloured == kPaletteSize) {
@@ -337,8 +348,7 @@ void PlanColours(const InstallRequest& request, HostFile& host, const InstallRec
         PlanItem(host, record, {ItemKind::kSearchTemplate, name}, add, plan);
         if (plan.items.size() != before) {
             HostSettingsDocument scratch;
-            std::string problem;
-            scratch.Parse(HostSettingsDocument::EmptyText(), problem);
+            scratch.LoadEmpty();
             add(scratch);
             plan.items.push_back({{ItemKind::kFileColour, name},
                                   scratch.Fingerprint({ItemKind::kFileColour, name})});
@@ -429,7 +439,7 @@ bool CarryOut(const InstallPlan& plan, HostFile& host, InstallRecord& record) {
         items.push_back({planned.item, planned.fingerprint});
     }
     bool written = false;
-    if (WriteHostFile(host, record, !plan.items.empty(), written))
+    if (WriteHostFile(host, record, written))
         return true;
     // Once the host's file names the plugin, its copy must stay.
     if (!written)
@@ -489,8 +499,12 @@ InstallOutcome RunUninstall(const InstallRequest& request) {
         const std::string current = host.document.Fingerprint(recorded.item);
         const std::string what = std::string("the ") + ItemKindText(recorded.item.kind) + " " +
                                  Quoted(recorded.item.name);
+        const char* kept = current.empty() ? nullptr : host.document.KeptBecause(recorded.item);
         if (current.empty()) {
             Say(what + " is gone already");
+        } else if (kept != nullptr) {
+            left.items.push_back(recorded);
+            Say("left in place: " + what + ", " + kept);
         } else if (current == recorded.fingerprint) {
             host.document.Remove(recorded.item);
             removed.push_back(recorded.item);
@@ -501,7 +515,6 @@ InstallOutcome RunUninstall(const InstallRequest& request) {
     }
     SayItems(std::string(request.dryRun ? "would take out of " : "takes out of ") + host.path,
              removed);
-    const bool changed = !removed.empty();
     std::vector<RecordedFile> removable;
     for (const RecordedFile& file : record.files) {
         bool present = false;
@@ -519,7 +532,7 @@ InstallOutcome RunUninstall(const InstallRequest& request) {
     if (request.dryRun)
         return InstallOutcome::kDone;
     bool written = false;
-    if (!WriteHostFile(host, left, changed, written))
+    if (!WriteHostFile(host, left, written))
         return InstallOutcome::kCannotWrite;
     std::error_code error;
     for (const RecordedFile& file : removable) {

@@ -9,8 +9,9 @@
 struct InstallRequest {
     bool colours = false;
     bool dryRun = false;
-    // The default settings path the host hands the plugin: its folder holds
-    // the host's own settings file.
+    // The host's main settings file, and the default settings path the
+    // host hands the plugin (the table in use is found from it).
+    std::string mainSettingsFile;
     std::string hostSettingsPath;
     // The host's program file, for the place beside it; may be empty.
     std::string hostProgram;

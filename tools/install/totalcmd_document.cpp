@@ -1,42 +1,419 @@
-// Total Commander's settings as `install` would edit them. Its column views,
-// search templates and colours are kept in wincmd.ini sections whose exact
-// forms are not yet checked here against the host's own description, so
-// install refuses them for now and says so; the README gives the steps by
-// hand.
+// Total Commander's settings as `install` edits them: wincmd.ini and the
+// files its sections are sent to by RedirectSection (FindSectionFile), each
+// edited line by line as the system's profile calls would (IniLines), so
+// that every line install does not touch stays as it was, in the file's own
+// encoding (ANSI, or UTF-16 after its byte-order mark). The forms follow the host's published
+// description where there is one: a column view's widths, headers, contents and options as the file
+// system plugin interface gives them (FsContentGetDefaultView,
+// https://ghisler.github.io/WFX-SDK/fscontentgetdefaultview.htm: "[=plugin.
+// field]" contents and headers separated by the two characters "\n", widths
+// with the name's and the extension's first, negative for right-aligned, and
+// options "auto-adjust-width, or -1 | horizontal scrollbar flag"); a plugin
+// archive's installation (pluginst.inf) and %COMMANDER_PATH% for the
+// program's folder in the host's history and plugin guide. The section and
+// key names are those the host writes into wincmd.ini files (checked against
+// files it saved, not against a running host):
+//   [ContentPlugins]  N=path, numbered from 0;
+//   [CustomFields]    Titles=A|B..., and for view N (from 1) WidthsN,
+//                     HeadersN, ContentsN, OptionsN;
+//   [searches]        NAME_SearchFor, _SearchIn, _SearchText, _SearchFlags
+//                     and NAME_plugin="plugin.field" = value;
+//   [Colors]          ColorFilterN=>TEMPLATE and ColorFilterNColor (0xBBGGRR),
+//                     numbered from 1 without gaps.
 #include "tools/install/host_settings_document.h"
 
-struct HostSettingsDocument::Parsed {};
+#include "fsutil/path_abbreviation.h"
+#include "hostconfig/settings_redirection.h"
+#include "platform/text/ascii.h"
+#include "platform/win32.h"
+#include "settings/bounded_string.h"
+#include "settings/settings_location.h"
+#include "tools/files/replaced_file.h"
+#include "tools/install/ini_lines.h"
+
+#include <cstring>
+#include <vector>
+
+namespace {
+
+const char* const kPlugins = "ContentPlugins";
+const char* const kViews = "CustomFields";
+const char* const kSearches = "searches";
+const char* const kColours = "Colors";
+const char* const kSections[] = {kPlugins, kViews, kSearches, kColours};
+
+// The plugin's name in a field reference: its file name, in lower case.
+std::string FieldPlugin(const std::string& pluginName) {
+    std::string name = pluginName;
+    for (char& c : name)
+        c = FoldAscii(c);
+    return name;
+}
+
+std::string FileNameOf(const std::string& path) {
+    const std::size_t separator = path.find_last_of("\\/");
+    return separator == std::string::npos ? path : path.substr(separator + 1);
+}
+
+bool SameNoCase(const std::string& a, const std::string& b) {
+    return a.size() == b.size() && SameIgnoringAsciiCase(a.data(), a.size(), b.data(), b.size());
+}
+
+// The host's program folder as the host gives it to the programs it starts;
+// the tool sets it from the program it finds (the system's environment,
+// which the C library's copy does not follow).
+std::string CommanderPath() {
+    char value[kPathBufferSize] = {};
+    const DWORD length = GetEnvironmentVariableA("COMMANDER_PATH", value, kPathBufferSize);
+    return length > 0 && length < kPathBufferSize ? value : "";
+}
+
+// Text between the system's code page, which install's names are in, and
+// UTF-8, in which a UTF-16 file is edited.
+std::string Converted(const std::string& text, UINT from, UINT to) {
+    if (text.empty())
+        return text;
+    const int wide =
+        MultiByteToWideChar(from, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring units(wide, L'\0');
+    MultiByteToWideChar(from, 0, text.data(), static_cast<int>(text.size()), &units[0], wide);
+    const int size = WideCharToMultiByte(to, 0, units.data(), wide, nullptr, 0, nullptr, nullptr);
+    std::string out(size, '\0');
+    WideCharToMultiByte(to, 0, units.data(), wide, &out[0], size, nullptr, nullptr);
+    return out;
+}
+
+const char kUtf16Mark[] = "\xFF\xFE";
+
+// A UTF-16 file's text as UTF-8, and back, its byte-order mark kept.
+std::string FromUtf16(const std::string& bytes) {
+    const std::size_t units = (bytes.size() - 2) / 2;
+    std::wstring text(units, L'\0');
+    for (std::size_t i = 0; i < units; ++i)
+        text[i] = static_cast<wchar_t>(static_cast<unsigned char>(bytes[2 + 2 * i]) |
+                                       static_cast<unsigned char>(bytes[3 + 2 * i]) << 8);
+    const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(units), nullptr,
+                                         0, nullptr, nullptr);
+    std::string out(size, '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(units), &out[0], size, nullptr,
+                        nullptr);
+    return out;
+}
+std::string ToUtf16(const std::string& text) {
+    const int units =
+        MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring wide(units, L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &wide[0], units);
+    std::string bytes(kUtf16Mark, 2);
+    for (wchar_t unit : wide) {
+        bytes += static_cast<char>(unit & 0xFF);
+        bytes += static_cast<char>(unit >> 8 & 0xFF);
+    }
+    return bytes;
+}
+
+std::vector<std::string> Split(const std::string& text, char separator) {
+    std::vector<std::string> parts;
+    if (text.empty())
+        return parts;
+    std::size_t start = 0;
+    for (std::size_t at; (at = text.find(separator, start)) != std::string::npos; start = at + 1)
+        parts.push_back(text.substr(start, at - start));
+    parts.push_back(text.substr(start));
+    return parts;
+}
+
+// A value as the host reads it back: the system's reader takes away one
+// pair of quotes around a whole value, so such a value gets one more.
+std::string Protected(const std::string& value) {
+    return value.size() >= 2 && value.front() == '"' && value.back() == '"' ? "\"" + value + "\""
+                                                                            : value;
+}
+
+} // namespace
+
+struct HostSettingsDocument::Parsed {
+    struct File {
+        std::string path;
+        std::string before;
+        bool utf16;
+        IniLines lines;
+    };
+    std::vector<File> files;
+    // Which of the files holds each section.
+    std::size_t sectionFile[sizeof kSections / sizeof kSections[0]] = {};
+
+    File& Of(const char* section) { return files[SectionIndex(section)]; }
+    const File& Of(const char* section) const { return files[SectionIndex(section)]; }
+    std::size_t SectionIndex(const char* section) const {
+        for (std::size_t i = 0; i < sizeof kSections / sizeof kSections[0]; ++i)
+            if (kSections[i] == section)
+                return sectionFile[i];
+        return 0;
+    }
+
+    std::string Get(const char* section, const std::string& key) const {
+        const File& file = Of(section);
+        const std::string value = file.lines.Get(section, Encoded(file, key));
+        return file.utf16 ? Converted(value, CP_UTF8, CP_ACP) : value;
+    }
+    void Put(const char* section, const std::string& key, const std::string& value) {
+        File& file = Of(section);
+        file.lines.Put(section, Encoded(file, key), Encoded(file, value));
+    }
+    void Drop(const char* section, const std::string& key) {
+        File& file = Of(section);
+        file.lines.Drop(section, Encoded(file, key));
+    }
+    static std::string Encoded(const File& file, const std::string& text) {
+        return file.utf16 ? Converted(text, CP_ACP, CP_UTF8) : text;
+    }
+
+    // Reads the file at `path` once; false with the reason.
+    bool Open(const std::string& path, std::string& problem) {
+        for (const File& file : files)
+            if (SameNoCase(file.path, path))
+                return true;
+        std::string before;
+        std::string reason;
+        if (!ReadWholeFile(path, before, reason)) {
+            problem = "cannot read " + path + ": " + reason;
+            return false;
+        }
+        const bool utf16 = before.compare(0, 2, kUtf16Mark) == 0;
+        files.push_back({path, before, utf16, IniLines(utf16 ? FromUtf16(before) : before)});
+        return true;
+    }
+
+    // The number of the plugin entry whose file is the plugin's, or -1.
+    int PluginEntry(const std::string& name) const {
+        for (int number = 0, end = FreePluginEntry(); number < end; ++number) {
+            const std::string path = Get(kPlugins, std::to_string(number));
+            const std::string file = FileNameOf(path);
+            if (!path.empty() &&
+                (SameNoCase(file, name + ".wdx") || SameNoCase(file, name + ".wdx64")))
+                return number;
+        }
+        return -1;
+    }
+    int FreePluginEntry() const {
+        int number = 0;
+        while (!Get(kPlugins, std::to_string(number)).empty())
+            ++number;
+        return number;
+    }
+    // The views' titles, and the number (from 1) of the one of that name, or 0.
+    std::vector<std::string> Titles() const { return Split(Get(kViews, "Titles"), '|'); }
+    int View(const std::string& name) const {
+        const std::vector<std::string> titles = Titles();
+        for (std::size_t i = 0; i < titles.size(); ++i)
+            if (titles[i] == name)
+                return static_cast<int>(i) + 1;
+        return 0;
+    }
+    // The colour filters' count, and the number (from 1) of the one that
+    // names the template, or 0.
+    int Colours() const {
+        int count = 0;
+        while (!Get(kColours, "ColorFilter" + std::to_string(count + 1)).empty())
+            ++count;
+        return count;
+    }
+    int Colour(const std::string& name) const {
+        for (int number = 1; number <= Colours(); ++number)
+            if (Get(kColours, "ColorFilter" + std::to_string(number)) == ">" + name)
+                return number;
+        return 0;
+    }
+};
 
 HostSettingsDocument::HostSettingsDocument() : parsed(new Parsed) {}
 HostSettingsDocument::~HostSettingsDocument() = default;
 
-bool HostSettingsDocument::Parse(const std::string&, std::string& problem) {
-    problem = NotYetSupported();
-    return false;
+bool HostSettingsDocument::Load(const std::string& mainFile, std::string& problem) {
+    // The section search reads the file through the system's profile
+    // calls, which may keep what they read of it before it was replaced:
+    // a write of nothing at all lets that go.
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, mainFile.c_str());
+    if (!parsed->Open(mainFile, problem))
+        return false;
+    if (!parsed->files[0].lines.HasSection("Configuration")) {
+        problem = "cannot read " + mainFile +
+                  " as Total Commander's settings: it has no [Configuration] section";
+        return false;
+    }
+    for (std::size_t i = 0; i < sizeof kSections / sizeof kSections[0]; ++i) {
+        char file[kPathBufferSize] = {};
+        const int exists = FindSectionFile(mainFile.c_str(), kSections[i], file);
+        WritePrivateProfileStringA(nullptr, nullptr, nullptr, file);
+        if (exists == 0) {
+            problem = "the section [" + std::string(kSections[i]) + "] of " + mainFile +
+                      " is sent to " + file + ", which Total Commander has not written yet";
+            return false;
+        }
+        if (!parsed->Open(file, problem))
+            return false;
+    }
+    for (std::size_t i = 0; i < sizeof kSections / sizeof kSections[0]; ++i) {
+        char file[kPathBufferSize] = {};
+        FindSectionFile(mainFile.c_str(), kSections[i], file);
+        for (std::size_t opened = 0; opened < parsed->files.size(); ++opened)
+            if (SameNoCase(parsed->files[opened].path, file))
+                parsed->sectionFile[i] = opened;
+    }
+    return true;
 }
+
+void HostSettingsDocument::LoadEmpty() {
+    parsed->files.push_back({std::string(), std::string(), false, IniLines(std::string())});
+    for (std::size_t& file : parsed->sectionFile)
+        file = parsed->files.size() - 1;
+}
+
+// The host writes no version into its settings.
 std::string HostSettingsDocument::HostVersion() const {
     return std::string();
 }
-std::string HostSettingsDocument::RegisteredPluginPath(const std::string&) const {
-    return std::string();
+
+std::string HostSettingsDocument::RegisteredPluginPath(const std::string& name) const {
+    const int number = parsed->PluginEntry(name);
+    return number < 0 ? std::string() : parsed->Get(kPlugins, std::to_string(number));
 }
-std::string HostSettingsDocument::Fingerprint(const ItemRef&) const {
-    return std::string();
-}
-void HostSettingsDocument::AddPlugin(const PluginEntry&) {}
-void HostSettingsDocument::AddColumnView(const std::string&, const std::string&) {}
-void HostSettingsDocument::AddKindColour(const std::string&, const std::string&, const std::string&,
-                                         PaletteColour) {}
-void HostSettingsDocument::Remove(const ItemRef&) {}
-std::string HostSettingsDocument::Text() const {
+
+std::string HostSettingsDocument::Fingerprint(const ItemRef& item) const {
+    switch (item.kind) {
+    case ItemKind::kPlugin: {
+        const int number = parsed->PluginEntry(item.name);
+        return number < 0 ? std::string() : parsed->Get(kPlugins, std::to_string(number));
+    }
+    case ItemKind::kColumnView: {
+        const int view = parsed->View(item.name);
+        const std::string n = std::to_string(view);
+        return view == 0 ? std::string()
+                         : parsed->Get(kViews, "Headers" + n) + "\n" +
+                               parsed->Get(kViews, "Contents" + n);
+    }
+    case ItemKind::kSearchTemplate: {
+        const std::string found = parsed->Get(kSearches, item.name + "_SearchFor");
+        return found.empty() ? std::string()
+                             : found + "\n" + parsed->Get(kSearches, item.name + "_plugin");
+    }
+    case ItemKind::kFileColour: {
+        const int number = parsed->Colour(item.name);
+        return number == 0
+                   ? std::string()
+                   : ">" + item.name + "\n" +
+                         parsed->Get(kColours, "ColorFilter" + std::to_string(number) + "Color");
+    }
+    }
     return std::string();
 }
 
-const char* HostSettingsDocument::NotYetSupported() {
-    return "install and uninstall do not edit Total Commander's settings yet: install the "
-           "plugin from its archive in Total Commander, and make the column view and colours "
-           "as the README shows";
+const char* HostSettingsDocument::KeptBecause(const ItemRef& item) const {
+    // Plugins and views are known by their numbers elsewhere (the 64-bit
+    // host's list of plugins, a panel's view): only the last one goes.
+    if (item.kind == ItemKind::kPlugin &&
+        parsed->PluginEntry(item.name) != parsed->FreePluginEntry() - 1)
+        return "not the last content plugin, and taking it out would renumber the ones after it";
+    if (item.kind == ItemKind::kColumnView &&
+        parsed->View(item.name) != static_cast<int>(parsed->Titles().size()))
+        return "not the last column view, and taking it out would renumber the ones after it";
+    return nullptr;
 }
+
+void HostSettingsDocument::AddPlugin(const PluginEntry& plugin) {
+    parsed->Put(kPlugins, std::to_string(parsed->FreePluginEntry()), plugin.path);
+}
+
+void HostSettingsDocument::AddColumnView(const std::string& name, const std::string& pluginName) {
+    std::vector<std::string> titles = parsed->Titles();
+    std::string joined;
+    for (const std::string& title : titles)
+        joined += title + "|";
+    parsed->Put(kViews, "Titles", joined + name);
+    const std::string n = std::to_string(titles.size() + 1);
+    // Name and extension first; the size and the date right-aligned.
+    parsed->Put(kViews, "Widths" + n, "230,45,-80,-110,130");
+    parsed->Put(kViews, "Headers" + n, "Size\\nDate\\nGroup name");
+    parsed->Put(kViews, "Contents" + n,
+                "[=tc.size]\\n[=tc.writedate]\\n[=" + FieldPlugin(pluginName) + ".Group name]");
+    parsed->Put(kViews, "Options" + n, "-1|0");
+}
+
+void HostSettingsDocument::AddKindColour(const std::string& name, const std::string& pluginName,
+                                         const std::string& kind, PaletteColour colour) {
+    parsed->Put(kSearches, name + "_SearchFor", "*");
+    parsed->Put(kSearches, name + "_SearchIn", "");
+    parsed->Put(kSearches, name + "_SearchText", "");
+    // The flags of a search for files by name alone, as the host saves one
+    // whose only other condition is on a plugin's field.
+    parsed->Put(kSearches, name + "_SearchFlags", "0|002002000020|||||||||0000|||");
+    const std::string value = kind.find(' ') != std::string::npos ? "\"" + kind + "\"" : kind;
+    parsed->Put(kSearches, name + "_plugin",
+                Protected("\"" + FieldPlugin(pluginName) + ".Group name\" = " + value));
+    const std::string n = std::to_string(parsed->Colours() + 1);
+    parsed->Put(kColours, "ColorFilter" + n, ">" + name);
+    const long bgr = colour.red | colour.green << 8 | colour.blue << 16;
+    parsed->Put(kColours, "ColorFilter" + n + "Color", std::to_string(bgr));
+}
+
+void HostSettingsDocument::Remove(const ItemRef& item) {
+    switch (item.kind) {
+    case ItemKind::kPlugin: {
+        const std::string n = std::to_string(parsed->PluginEntry(item.name));
+        for (const char* suffix : {"", "_detect", "_date", "_flags"})
+            parsed->Drop(kPlugins, n + suffix);
+        break;
+    }
+    case ItemKind::kColumnView: {
+        std::vector<std::string> titles = parsed->Titles();
+        const std::string n = std::to_string(parsed->View(item.name));
+        titles.pop_back();
+        std::string joined;
+        for (const std::string& title : titles)
+            joined += (joined.empty() ? "" : "|") + title;
+        if (titles.empty())
+            parsed->Drop(kViews, "Titles");
+        else
+            parsed->Put(kViews, "Titles", joined);
+        for (const char* key : {"Widths", "Headers", "Contents", "Options"})
+            parsed->Drop(kViews, key + n);
+        break;
+    }
+    case ItemKind::kSearchTemplate:
+        for (const char* suffix :
+             {"_SearchFor", "_SearchIn", "_SearchText", "_SearchFlags", "_plugin"})
+            parsed->Drop(kSearches, item.name + suffix);
+        break;
+    case ItemKind::kFileColour: {
+        // The filters after it move up one, with all their keys: the host
+        // reads them until the first number missing.
+        const int count = parsed->Colours();
+        for (int number = parsed->Colour(item.name); number < count; ++number)
+            for (const char* suffix : {"", "Color", "ColorDark"}) {
+                const std::string next =
+                    parsed->Get(kColours, "ColorFilter" + std::to_string(number + 1) + suffix);
+                const std::string key = "ColorFilter" + std::to_string(number) + suffix;
+                if (next.empty())
+                    parsed->Drop(kColours, key);
+                else
+                    parsed->Put(kColours, key, Protected(next));
+            }
+        for (const char* suffix : {"", "Color", "ColorDark"})
+            parsed->Drop(kColours, "ColorFilter" + std::to_string(count) + suffix);
+        break;
+    }
+    }
+}
+
+std::vector<SettingsFile> HostSettingsDocument::Files() const {
+    std::vector<SettingsFile> files;
+    for (const Parsed::File& file : parsed->files)
+        files.push_back(
+            {file.path, file.before, file.utf16 ? ToUtf16(file.lines.Text()) : file.lines.Text()});
+    return files;
+}
+
 const char* HostSettingsDocument::HostName() {
     return "Total Commander";
 }
@@ -46,16 +423,58 @@ const char* HostSettingsDocument::FileName() {
 const char* HostSettingsDocument::TestedVersion() {
     return "";
 }
-const char* HostSettingsDocument::ProgramName() {
-    return "TOTALCMD64.EXE";
+std::vector<const char*> HostSettingsDocument::ProgramNames() {
+    return {"TOTALCMD.EXE", "TOTALCMD64.EXE"};
 }
 bool HostSettingsDocument::MayWriteFolder(const std::vector<std::string>&, const std::string&) {
     return true;
 }
-const char* HostSettingsDocument::EmptyText() {
-    return "";
+
+// A template's name is a key's start: '=' ends a key, ';' splits the masks
+// of a colour, '|' and '"' are the condition's own.
+const char* HostSettingsDocument::UnfitName(const std::string& name) {
+    return name.find_first_of("=;|\"") != std::string::npos
+               ? "one of = ; | \", which the host's templates cannot name"
+               : nullptr;
 }
-std::string HostSettingsDocument::PluginFolder(std::string& problem) {
-    problem = NotYetSupported();
-    return std::string();
+
+// The host's own plugin folder, below its program's.
+std::string HostSettingsDocument::PluginFolder(const std::string& hostProgram,
+                                               std::string& problem) {
+    std::string folder = CommanderPath();
+    if (folder.empty() && !hostProgram.empty())
+        folder = hostProgram.substr(0, hostProgram.find_last_of("\\/"));
+    if (folder.empty()) {
+        problem = "Total Commander's program folder is not known (give --host-program)";
+        return std::string();
+    }
+    if (folder.back() != '\\' && folder.back() != '/')
+        folder += '\\';
+    return folder + "plugins\\wdx\\Lumbrasket\\";
+}
+
+// The 32-bit file's name, which the 64-bit host reads with "64" added, and
+// the program's folder written as the host writes it.
+std::string HostSettingsDocument::PathForHost(const std::string& file) {
+    std::string path = file;
+    if (path.size() > 2 && path.compare(path.size() - 2, 2, "64") == 0)
+        path.resize(path.size() - 2);
+    const std::string folder = CommanderPath();
+    if (!folder.empty() && path.size() > folder.size() &&
+        SameNoCase(path.substr(0, folder.size()), folder) &&
+        (path[folder.size()] == '\\' || path[folder.size()] == '/'))
+        return "%COMMANDER_PATH%" + path.substr(folder.size());
+    char shortest[kPathBufferSize] = {};
+    UnexpandPath(path.c_str(), shortest);
+    return shortest;
+}
+
+std::string HostSettingsDocument::FileOfHostPath(const std::string& hostPath) {
+    char file[kPathBufferSize] = {};
+    ExpandEnvironmentStringsA(hostPath.c_str(), file, kPathBufferSize);
+    std::string path = file;
+    const bool wide = sizeof(void*) == 8;
+    if (wide && path.size() > 4 && SameNoCase(path.substr(path.size() - 4), ".wdx"))
+        path += "64";
+    return path;
 }

@@ -142,3 +142,15 @@ std::string FindHostSettingsPath(const std::string& hostProgram, std::string& re
     return kHostSettingsInConfigHome ? DoubleCommanderPath(hostProgram, report)
                                      : TotalCommanderPath(hostProgram, report);
 }
+
+std::string HostMainSettingsFile(const std::string& hostSettingsPath,
+                                 const std::string& hostProgram, bool given) {
+    if (kHostSettingsInConfigHome || given) {
+        const std::string folder = FolderOf(hostSettingsPath);
+        return folder.empty()
+                   ? ""
+                   : folder + (kHostSettingsInConfigHome ? "doublecmd.xml" : "wincmd.ini");
+    }
+    char main[kPathBufferSize] = {};
+    return FindHostSettingsFile(hostProgram.c_str(), main) != 0 ? main : "";
+}

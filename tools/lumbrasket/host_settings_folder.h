@@ -22,3 +22,10 @@ std::string FindHostSettingsPath(const std::string& hostProgram, std::string& re
 // in its program folder (COMMANDER_PATH, the registry). Empty when not
 // found; a line for a person goes to `report`, printable.
 std::string FindHostProgram(std::string& report);
+
+// The host's main settings file: Double Commander's doublecmd.xml in the
+// folder of `hostSettingsPath`; Total Commander's wincmd.ini there when the
+// path was given, else the one the host finds (FindHostSettingsFile), empty
+// when it finds none.
+std::string HostMainSettingsFile(const std::string& hostSettingsPath,
+                                 const std::string& hostProgram, bool given);

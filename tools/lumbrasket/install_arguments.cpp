@@ -21,6 +21,8 @@ int RunInstallCommand(const Options& options) {
     request.hostSettingsPath = HostSettingsOf(options, report);
     const std::string givenProgram = GivenHostProgram(options);
     request.hostProgram = givenProgram.empty() ? FindHostProgram(report) : givenProgram;
+    request.mainSettingsFile = HostMainSettingsFile(
+        request.hostSettingsPath, request.hostProgram, !options.hostSettings.empty());
     request.sourcePlugin =
         options.pluginFile.empty() ? PluginBesideTool() : FullPath(options.pluginFile);
     const InstallOutcome outcome = options.install ? RunInstall(request) : RunUninstall(request);

@@ -1,0 +1,143 @@
+// install and uninstall against seeded Total Commander settings (plain,
+// with items of the user's, with a section sent to a file of its own), read
+// back through the system's own INI reader: what they add and where, that
+// the user's keys stay, and that after uninstall every file holds what it
+// held before.
+#include "tests/support/scratch_folder.h"
+#include "tools/install/install_command.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <vector>
+
+namespace {
+
+std::string ReadBytes(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << file.rdbuf();
+    return bytes.str();
+}
+
+// The system's reader may answer from what it read of a file before it was
+// replaced: a write of nothing lets that go.
+void Forget(const std::string& file) {
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, file.c_str());
+}
+
+std::string Value(const std::string& file, const char* section, const std::string& key) {
+    Forget(file);
+    char value[4096] = {};
+    GetPrivateProfileStringA(section, key.c_str(), "", value, sizeof value, file.c_str());
+    return value;
+}
+
+// Every section that holds a key, with its keys and values in order, as the
+// system reads them.
+std::string IniContent(const std::string& file) {
+    Forget(file);
+    std::vector<char> names(1 << 16);
+    GetPrivateProfileSectionNamesA(names.data(), static_cast<DWORD>(names.size()), file.c_str());
+    std::string content;
+    for (const char* name = names.data(); *name != '\0'; name += std::strlen(name) + 1) {
+        std::vector<char> keys(1 << 16);
+        if (GetPrivateProfileSectionA(name, keys.data(), static_cast<DWORD>(keys.size()),
+                                      file.c_str()) == 0)
+            continue;
+        content += "[" + std::string(name) + "]\n";
+        for (const char* key = keys.data(); *key != '\0'; key += std::strlen(key) + 1)
+            content += std::string(key) + "\n";
+    }
+    return content;
+}
+
+const char* const kPlain = "[Configuration]\r\nInstallDir=x\r\n";
+const char* const kWithUsersItems =
+    "[Configuration]\r\nInstallDir=x\r\n"
+    "[ContentPlugins]\r\n0=%COMMANDER_PATH%\\plugins\\wdx\\other\\other.wdx\r\n0_detect=\"\"\r\n"
+    "[CustomFields]\r\nTitles=Mine\r\nWidths1=100,20,50\r\nHeaders1=Size\r\n"
+    "Contents1=[=tc.size]\r\nOptions1=-1|0\r\n"
+    "[searches]\r\nOld_SearchFor=*.bak\r\nOld_SearchIn=\r\nOld_SearchText=\r\n"
+    "Old_SearchFlags=0|002002000020|||||||||0000|||\r\n"
+    "[Colors]\r\nColorFilter1=>Old\r\nColorFilter1Color=255\r\n"
+    "ColorFilter2=*.c\r\nColorFilter2Color=65280\r\nColorFilter2ColorDark=1,2\r\n";
+const char* const kColoursElsewhere =
+    "[Configuration]\r\nInstallDir=x\r\n[Colors]\r\nRedirectSection=colors.ini\r\n";
+
+TEST(InstallForTotalCommander, AddsWhereTheHostReadsAndUninstallGivesTheFilesBack) {
+    struct Row {
+        const char* name;
+        const char* main;
+        const char* colours;     // colors.ini beside the main file, or null
+        const char* pluginEntry; // the number of the plugin's entry
+        const char* view;        // the number of the view
+        int firstColour;         // the number of the first kind's colour filter
+    };
+    const Row rows[] = {
+        {"plain", kPlain, nullptr, "0", "1", 1},
+        {"items of the user's", kWithUsersItems, nullptr, "1", "2", 3},
+        {"colours in a file of their own", kColoursElsewhere,
+         "[Colors]\r\nColorFilter1=*.c\r\n"
+         "ColorFilter1Color=255\r\n",
+         "0", "1", 2},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        ScratchFolder scratch;
+        const std::string main = scratch.Write("tc/wincmd.ini", row.main);
+        const std::string colours =
+            row.colours != nullptr ? scratch.Write("tc/colors.ini", row.colours) : main;
+        const std::string mainBefore = IniContent(main);
+        const std::string coloursBefore = IniContent(colours);
+        SetEnvironmentVariableA("COMMANDER_PATH", scratch.Path("tc").c_str());
+        const std::string archive = scratch.MakeFolder("archive");
+        ASSERT_TRUE(CopyFileTo(ProgramFolder() + "\\" + LUMBRASKET_PLUGIN_FILE_NAME,
+                               archive + "\\" + LUMBRASKET_PLUGIN_FILE_NAME));
+        ASSERT_TRUE(CopyFileTo(ProgramFolder() + "\\" + LUMBRASKET_SAMPLE_SETTINGS,
+                               archive + "\\Lumbrasket.ini"));
+        InstallRequest request;
+        request.mainSettingsFile = main;
+        request.hostSettingsPath = scratch.Path("tc/contplug.ini");
+        request.sourcePlugin = archive + "\\" + LUMBRASKET_PLUGIN_FILE_NAME;
+        request.colours = true;
+        ASSERT_EQ(InstallOutcome::kDone, RunInstall(request));
+
+        EXPECT_EQ("%COMMANDER_PATH%\\plugins\\wdx\\Lumbrasket\\Lumbrasket.wdx",
+                  Value(main, "ContentPlugins", row.pluginEntry));
+        EXPECT_NE(INVALID_FILE_ATTRIBUTES,
+                  GetFileAttributesA(scratch
+                                         .Path(std::string("tc/plugins/wdx/Lumbrasket/") +
+                                               LUMBRASKET_PLUGIN_FILE_NAME)
+                                         .c_str()));
+        const std::string titles = Value(main, "CustomFields", "Titles");
+        EXPECT_EQ("Lumbrasket", titles.substr(titles.rfind('|') + 1));
+        EXPECT_EQ("[=tc.size]\\n[=tc.writedate]\\n[=lumbrasket.Group name]",
+                  Value(main, "CustomFields", std::string("Contents") + row.view));
+        EXPECT_EQ("\"lumbrasket.Group name\" = Images",
+                  Value(main, "searches", "Lumbrasket: Images_plugin"));
+        EXPECT_EQ("\"lumbrasket.Group name\" = \"Disk images\"",
+                  Value(main, "searches", "Lumbrasket: Disk images_plugin"));
+        const std::string first = "ColorFilter" + std::to_string(row.firstColour);
+        EXPECT_EQ(">Lumbrasket: Documents", Value(colours, "Colors", first));
+        EXPECT_EQ("1250281", Value(colours, "Colors", first + "Color"));
+        if (row.colours != nullptr) {
+            EXPECT_EQ("colors.ini", Value(main, "Colors", "RedirectSection"));
+        }
+
+        // Twice changes nothing.
+        const std::string installed = ReadBytes(main) + ReadBytes(colours);
+        ASSERT_EQ(InstallOutcome::kDone, RunInstall(request));
+        EXPECT_EQ(installed, ReadBytes(main) + ReadBytes(colours));
+
+        ASSERT_EQ(InstallOutcome::kDone, RunUninstall(request));
+        EXPECT_EQ(mainBefore, IniContent(main));
+        EXPECT_EQ(coloursBefore, IniContent(colours));
+        EXPECT_EQ(row.main, ReadBytes(main + ".before-lumbrasket"));
+        SetEnvironmentVariableA("COMMANDER_PATH", nullptr);
+    }
+}
+
+} // namespace
