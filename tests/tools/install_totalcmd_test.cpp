@@ -54,6 +54,16 @@ std::string IniContent(const std::string& file) {
     return content;
 }
 
+// ASCII text as UTF-16 with its byte-order mark.
+std::string Utf16(const std::string& text) {
+    std::string bytes = "\xFF\xFE";
+    for (char c : text) {
+        bytes += c;
+        bytes += '\0';
+    }
+    return bytes;
+}
+
 const char* const kPlain = "[Configuration]\r\nInstallDir=x\r\n";
 const char* const kWithUsersItems =
     "[Configuration]\r\nInstallDir=x\r\n"
@@ -75,19 +85,23 @@ TEST(InstallForTotalCommander, AddsWhereTheHostReadsAndUninstallGivesTheFilesBac
         const char* pluginEntry; // the number of the plugin's entry
         const char* view;        // the number of the view
         int firstColour;         // the number of the first kind's colour filter
+        bool utf16;              // the main file in UTF-16, as newer hosts write it
     };
     const Row rows[] = {
-        {"plain", kPlain, nullptr, "0", "1", 1},
-        {"items of the user's", kWithUsersItems, nullptr, "1", "2", 3},
+        {"plain", kPlain, nullptr, "0", "1", 1, false},
+        {"items of the user's", kWithUsersItems, nullptr, "1", "2", 3, false},
+        {"items of the user's in UTF-16", kWithUsersItems, nullptr, "1", "2", 3, true},
+        {"no line end at the end", "[Configuration]\nInstallDir=x", nullptr, "0", "1", 1, false},
         {"colours in a file of their own", kColoursElsewhere,
          "[Colors]\r\nColorFilter1=*.c\r\n"
          "ColorFilter1Color=255\r\n",
-         "0", "1", 2},
+         "0", "1", 2, false},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         ScratchFolder scratch;
-        const std::string main = scratch.Write("tc/wincmd.ini", row.main);
+        const std::string text = row.utf16 ? Utf16(row.main) : row.main;
+        const std::string main = scratch.Write("tc/wincmd.ini", text);
         const std::string colours =
             row.colours != nullptr ? scratch.Write("tc/colors.ini", row.colours) : main;
         const std::string mainBefore = IniContent(main);
@@ -135,7 +149,8 @@ TEST(InstallForTotalCommander, AddsWhereTheHostReadsAndUninstallGivesTheFilesBac
         ASSERT_EQ(InstallOutcome::kDone, RunUninstall(request));
         EXPECT_EQ(mainBefore, IniContent(main));
         EXPECT_EQ(coloursBefore, IniContent(colours));
-        EXPECT_EQ(row.main, ReadBytes(main + ".before-lumbrasket"));
+        EXPECT_EQ(text, ReadBytes(main + ".before-lumbrasket"));
+        EXPECT_EQ(row.utf16, ReadBytes(main).compare(0, 2, "\xFF\xFE") == 0);
         SetEnvironmentVariableA("COMMANDER_PATH", nullptr);
     }
 }
