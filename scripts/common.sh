@@ -56,9 +56,11 @@ ensure_build_packages() {
     ensure_packages googletest clang libclang-rt-14-dev libbenchmark-dev locales
 }
 
-# The real host and what drives it headless.
+# The real host and what drives it headless; the install tests also take
+# screenshots (imagemagick) and read the host's settings and the screenshots
+# with python3.
 ensure_host_packages() {
-    ensure_packages xvfb doublecmd-gtk xdotool xclip x11-utils
+    ensure_packages xvfb doublecmd-gtk xdotool xclip x11-utils imagemagick python3
 }
 
 # build_tree NAME [CMAKE ARGUMENTS...]: configures and builds build/NAME (only
