@@ -39,7 +39,8 @@ sh "$here/doublecmd_settings_probe.sh" "$work/archive/Lumbrasket.wdx" "$work/pro
 export HOME="$work/home"
 unset XDG_CONFIG_HOME XDG_DATA_HOME
 cp "$work/probe/first-start.xml" "$HOME/.config/doublecmd/doublecmd.xml" || fail "the probe kept no first-start.xml"
-(cd "$work/archive" && ./lumbrasket install --colors) >"$work/install.log" 2>&1 ||
+(cd "$work/archive" && ./lumbrasket install --colors \
+    --host-settings "$HOME/.config/doublecmd/wdx.ini") >"$work/install.log" 2>&1 ||
     fail "lumbrasket install --colors failed: $(cat "$work/install.log")"
 cp "$HOME/.config/doublecmd/doublecmd.xml" "$work/installed.xml"
 

@@ -62,13 +62,16 @@ work=$(cd "$work" && pwd)
 (cd "$work/archive" && cmake -E tar xf "$package") || fail "cannot unpack $package"
 [ -x "$work/archive/lumbrasket" ] || fail "the archive holds no program lumbrasket"
 
-# A person's own home, with neither XDG folder set, so that the tool finds
-# ~/.config/doublecmd and ~/.local/share by itself. The host takes its
-# folder from the user database, not from HOME (for root: /root/.config),
-# so it is always told the same folder with --config-dir.
+# A home of the test's own, with neither XDG folder set, so that install
+# copies the plugin into ~/.local/share. Both the host and the tool take
+# the settings folder from the user database, not from HOME (for root:
+# /root/.config): the host is told the test's folder with --config-dir, the
+# tool with --host-settings (init with --output), as a person with two
+# settings folders would.
 export HOME="$work/home"
 unset XDG_CONFIG_HOME XDG_DATA_HOME
 settings="$HOME/.config/doublecmd"
+given="--host-settings $settings/wdx.ini"
 config="$settings/doublecmd.xml"
 
 # The panel's folder: one file of each kind the sample's groups (which init
@@ -191,7 +194,7 @@ copy_panel() {
 missing_groups() {
     while IFS="$(printf '\t')" read -r name extension group; do
         awk -F '\t' -v n="$name" -v e="$extension" -v g="$group" \
-            '$1 == n && $2 == e && $NF == g { found = 1 } END { exit !found }' "$clipboard" ||
+            '$1 == n && $2 == e && $3 == g { found = 1 } END { exit !found }' "$clipboard" ||
             echo "$name.$extension ($group)"
     done <"$expected"
 }
@@ -215,9 +218,9 @@ grep -q cm_CopyFileDetailsToClip "$settings/shortcuts.scf" || fail "shortcuts.sc
 # 2. The first hour, timed from the unpacked archive.
 cd "$work/archive" || fail "cannot enter $work/archive"
 began=$(now)
-./lumbrasket init >"$work/init.log" 2>&1 || fail "lumbrasket init failed: $(cat "$work/init.log")"
+./lumbrasket init --output "$settings/Lumbrasket.ini" >"$work/init.log" 2>&1 || fail "lumbrasket init failed: $(cat "$work/init.log")"
 after_init=$(now)
-./lumbrasket install --colors >"$work/install.log" 2>&1 || fail "lumbrasket install --colors failed: $(cat "$work/install.log")"
+./lumbrasket install --colors $given >"$work/install.log" 2>&1 || fail "lumbrasket install --colors failed: $(cat "$work/install.log")"
 after_install=$(now)
 cp "$config" "$work/installed.xml"
 start_host "$work/files"
@@ -274,7 +277,7 @@ shown=$(now)
 }
 [ -z "$(dialogs)" ] || fail "a dialog was needed on the way: $(dialogs)"
 awk -F '\t' 'NF != 5 { bad = 1 } END { exit bad }' "$clipboard" ||
-    fail "the view does not have the five columns Name, Ext, Size, Date, Group name: $(head -n 1 "$clipboard")"
+    fail "the view does not have the five columns Name, Ext, Group name, Size, Date: $(head -n 1 "$clipboard")"
 echo "first hour:"
 echo "  lumbrasket init              $(seconds "$began" "$after_init") s"
 echo "  lumbrasket install --colors  $(seconds "$after_init" "$after_install") s"
@@ -300,7 +303,7 @@ has_colour() { awk -F '\t' -v k="$1" '$1 == k { found = 1 } END { exit !found }'
 has_colour Images || fail "the kind Images gets no colour: $(cat "$work/colours.txt")"
 has_colour Other && fail "the fallback group Other gets a colour"
 awk -F '\t' 'NR == FNR { colour[$1] = $2; next }
-             { group = $NF; print FNR, (group in colour ? colour[group] : "-"), $1 "." $2, group }' \
+             { group = $3; print FNR, (group in colour ? colour[group] : "-"), $1 "." $2, group }' \
     "$work/colours.txt" "$clipboard" >"$work/rows.txt"
 xdotool key --clearmodifiers Home >/dev/null 2>&1
 settled_shot "$work/shots/coloured.ppm"
@@ -308,10 +311,10 @@ python3 "$check" row-colours "$work/shots/coloured.ppm" "$panel_x0" "$panel_x1" 
     "$work/rows.txt" || fail "the panel does not draw the kinds in install's colours"
 
 # Neither command touches the settings while the host runs on them.
-./lumbrasket uninstall >"$work/refused.log" 2>&1
+./lumbrasket uninstall $given >"$work/refused.log" 2>&1
 status=$?
 [ "$status" -eq 7 ] || fail "uninstall while Double Commander runs exited $status, not 7: $(cat "$work/refused.log")"
-./lumbrasket install --colors >>"$work/refused.log" 2>&1
+./lumbrasket install --colors $given >>"$work/refused.log" 2>&1
 status=$?
 [ "$status" -eq 7 ] || fail "install while Double Commander runs exited $status, not 7: $(cat "$work/refused.log")"
 cmp -s "$config" "$work/installed.xml" || fail "the refused commands changed $config"
@@ -320,7 +323,7 @@ cmp -s "$config" "$work/installed.xml" || fail "the refused commands changed $co
 # the items out, and compare with the file from before install.
 quit_host
 cp "$config" "$work/host-saved.xml"
-./lumbrasket uninstall >"$work/uninstall.log" 2>&1 || fail "lumbrasket uninstall failed: $(cat "$work/uninstall.log")"
+./lumbrasket uninstall $given >"$work/uninstall.log" 2>&1 || fail "lumbrasket uninstall failed: $(cat "$work/uninstall.log")"
 grep -q 'left in place' "$work/uninstall.log" &&
     fail "uninstall left items in place after the host saved them: $(cat "$work/uninstall.log")"
 cp "$config" "$work/uninstalled.xml"

@@ -128,7 +128,7 @@ TEST(InstallForTotalCommander, AddsWhereTheHostReadsAndUninstallGivesTheFilesBac
                                          .c_str()));
         const std::string titles = Value(main, "CustomFields", "Titles");
         EXPECT_EQ("Lumbrasket", titles.substr(titles.rfind('|') + 1));
-        EXPECT_EQ("[=tc.size]\\n[=tc.writedate]\\n[=lumbrasket.Group name]",
+        EXPECT_EQ("[=lumbrasket.Group name]\\n[=tc.size]\\n[=tc.writedate]",
                   Value(main, "CustomFields", std::string("Contents") + row.view));
         EXPECT_EQ("\"lumbrasket.Group name\" = Images",
                   Value(main, "searches", "Lumbrasket: Images_plugin"));

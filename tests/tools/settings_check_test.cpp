@@ -3,6 +3,7 @@
 #include "platform/code_page.h"
 #include "settings/profile_section.h"
 #include "tests/support/scratch_folder.h"
+#include "tools/lumbrasket/host_settings_folder.h"
 #include "tools/lumbrasket/settings_check.h"
 #include "platform/win32.h"
 
@@ -324,6 +325,26 @@ TEST(SettingsLocationReportTest, NothingFoundNamesTheFirstPlace) {
     EXPECT_EQ(folder.Path("Lumbrasket.ini"),
               ExplainSettingsLocation(nullptr, "", folder.Path("wdx.ini"), report));
     EXPECT_NE(std::string::npos, report.find("No settings file exists"));
+}
+
+// Double Commander's folder comes from the account's home in the user
+// database; the environment counts only where the database names none.
+TEST(HostSettingsFolderTest, DoubleCommanderTakesTheAccountsHomeFirst) {
+    struct Row {
+        const char* account;
+        const char* configHome;
+        const char* home;
+        const char* folder;
+    };
+    const Row rows[] = {
+        {"/home/ann", "/tmp/xdg", "/tmp/elsewhere", "/home/ann/.config/doublecmd/"},
+        {"", "/tmp/xdg", "/tmp/elsewhere", "/tmp/xdg/doublecmd/"},
+        {"", "", "/tmp/elsewhere", "/tmp/elsewhere/.config/doublecmd/"},
+        {"", "", "", ""},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(row.folder, DoubleCommanderSettingsFolder(row.account, row.configHome, row.home))
+            << row.account << "|" << row.configHome << "|" << row.home;
 }
 
 } // namespace

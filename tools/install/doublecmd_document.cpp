@@ -225,18 +225,23 @@ void HostSettingsDocument::AddColumnView(const std::string& name, const std::str
     AddText(view, "Name", name);
     AddText(view, "CustomView", "False");
     AddText(view, "FileSystem", "<General>");
-    // The widths below are for a screen of this many pixels per inch; the
-    // host scales them to the one it runs on.
-    AddText(view, "PixelsPerInch", "96");
+    // The widths below are for a screen of the pixels per inch the host
+    // wrote for its first view (96 without one): it scales them from there to
+    // the screen it runs on.
+    const char* perInch =
+        parsed->Root().first_element_by_path("ColumnsSets/ColumnsSet").child_value("PixelsPerInch");
+    AddText(view, "PixelsPerInch", perInch[0] != '\0' ? perInch : "96");
     pugi::xml_node border = view.append_child("CursorBorder");
     border.append_attribute("Enabled").set_value("False");
     AddText(border, "Color", "-2147483635");
     pugi::xml_node columns = view.append_child("Columns");
-    AddColumn(columns, "Name", "[DC().GETFILENAMENOEXT{}]", 250, 0);
+    // The group beside the name, where a panel of the host's first window
+    // still shows it.
+    AddColumn(columns, "Name", "[DC().GETFILENAMENOEXT{}]", 220, 0);
     AddColumn(columns, "Ext", "[DC().GETFILEEXT{}]", 50, 0);
+    AddColumn(columns, "Group name", "[Plugin(" + pluginName + ").Group name{}]", 120, 0);
     AddColumn(columns, "Size", "[DC().GETFILESIZE{}]", 70, 1);
     AddColumn(columns, "Date", "[DC().GETFILETIME{}]", 140, 1);
-    AddColumn(columns, "Group name", "[Plugin(" + pluginName + ").Group name{}]", 140, 0);
 }
 
 void HostSettingsDocument::AddKindColour(const std::string& name, const std::string& pluginName,

@@ -332,11 +332,12 @@ void HostSettingsDocument::AddColumnView(const std::string& name, const std::str
         joined += title + "|";
     parsed->Put(kViews, "Titles", joined + name);
     const std::string n = std::to_string(titles.size() + 1);
-    // Name and extension first; the size and the date right-aligned.
-    parsed->Put(kViews, "Widths" + n, "230,45,-80,-110,130");
-    parsed->Put(kViews, "Headers" + n, "Size\\nDate\\nGroup name");
+    // Name and extension first, the group beside them; the size and the
+    // date right-aligned.
+    parsed->Put(kViews, "Widths" + n, "220,45,120,-80,-110");
+    parsed->Put(kViews, "Headers" + n, "Group name\\nSize\\nDate");
     parsed->Put(kViews, "Contents" + n,
-                "[=tc.size]\\n[=tc.writedate]\\n[=" + FieldPlugin(pluginName) + ".Group name]");
+                "[=" + FieldPlugin(pluginName) + ".Group name]\\n[=tc.size]\\n[=tc.writedate]");
     parsed->Put(kViews, "Options" + n, "-1|0");
 }
 

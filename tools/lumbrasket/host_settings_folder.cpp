@@ -5,6 +5,7 @@
 
 #include "settings/bounded_string.h"
 #include "platform/text/printable_text.h"
+#include "platform/account_home.h"
 #include "platform/host_policy.h"
 #include "hostconfig/host_settings.h"
 #include "platform/text/path_spelling.h"
@@ -74,15 +75,11 @@ std::string DoubleCommanderPath(const std::string& hostProgram, std::string& rep
         report += "Double Commander's settings folder (portable: doublecmd.xml beside the "
                   "program): ";
     } else {
-        const std::string configHome = Variable("XDG_CONFIG_HOME");
-        const std::string home = Variable("HOME");
-        if (!configHome.empty())
-            folder = configHome + "/doublecmd/";
-        else if (!home.empty())
-            folder = home + "/.config/doublecmd/";
-        else {
-            report += "No Double Commander settings folder: neither XDG_CONFIG_HOME nor HOME is "
-                      "set.\n";
+        folder = DoubleCommanderSettingsFolder(AccountHomeFolder(), Variable("XDG_CONFIG_HOME"),
+                                               Variable("HOME"));
+        if (folder.empty()) {
+            report += "No Double Commander settings folder: the user database names no home, "
+                      "and neither XDG_CONFIG_HOME nor HOME is set.\n";
             return "";
         }
         report += "Double Commander's settings folder: ";
@@ -126,6 +123,15 @@ std::string TotalCommanderProgram() {
 }
 
 } // namespace
+
+std::string DoubleCommanderSettingsFolder(const std::string& accountHome,
+                                          const std::string& configHome, const std::string& home) {
+    if (!accountHome.empty())
+        return accountHome + "/.config/doublecmd/";
+    if (!configHome.empty())
+        return configHome + "/doublecmd/";
+    return home.empty() ? "" : home + "/.config/doublecmd/";
+}
 
 std::string FindHostProgram(std::string& report) {
     const std::string program =

@@ -4,8 +4,10 @@
 // program folder, the registry, beside the program: FindHostSettingsFile)
 // and the redirection of its [Configuration] (FindHostSectionFile). On
 // Linux, Double Commander's: the folder beside its program when a
-// doublecmd.xml lies there (a portable installation), else doublecmd under
-// $XDG_CONFIG_HOME, or ~/.config without it.
+// doublecmd.xml lies there (a portable installation), else .config/doublecmd
+// in the home folder the user database names, whatever HOME says (Double
+// Commander 1.0.10 asks the database; only where it names no home does it
+// take $XDG_CONFIG_HOME/doublecmd, or ~/.config/doublecmd without it).
 #pragma once
 
 #include <string>
@@ -29,3 +31,9 @@ std::string FindHostProgram(std::string& report);
 // when it finds none.
 std::string HostMainSettingsFile(const std::string& hostSettingsPath,
                                  const std::string& hostProgram, bool given);
+
+// Double Commander's settings folder (ending in '/') from the account's home
+// in the user database, else $XDG_CONFIG_HOME, else $HOME; empty when all
+// three are empty.
+std::string DoubleCommanderSettingsFolder(const std::string& accountHome,
+                                          const std::string& configHome, const std::string& home);
