@@ -1,20 +1,16 @@
-// install and uninstall: the checks that keep the host's files safe, the
-// plugin's copy, the items, and the one write of each file.
+// install and uninstall: the plugin's copy and the items planned, then
+// carried out through host_files, which keeps the host's files safe.
 #include "tools/install/install_command.h"
 
 #include "groups/group_catalog.h"
-#include "platform/console_text.h"
 #include "platform/file_protection.h"
 #include "platform/host_policy.h"
-#include "platform/running_programs.h"
 #include "platform/text/fnv_hash.h"
-#include "platform/text/path_spelling.h"
-#include "platform/text/printable_text.h"
 #include "platform/win32.h"
-#include "settings/bounded_string.h"
 #include "settings/plugin_name.h"
 #include "settings/settings_location.h"
 #include "tools/files/replaced_file.h"
+#include "tools/install/host_files.h"
 #include "tools/install/host_settings_document.h"
 #include "tools/install/install_record.h"
 #include "tools/lumbrasket/loaded_plugin.h"
@@ -28,77 +24,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The suffix of the one copy of a host file as it was before install first
-// changed it.
-const char* const kBackupSuffix = ".before-lumbrasket";
-
-void Say(const std::string& text) {
-    WriteConsoleText(stdout, PrintableText(text) + "\n");
-}
-void Complain(const std::string& text) {
-    WriteConsoleText(stderr, PrintableText("lumbrasket: " + text) + "\n");
-}
-
-std::string Quoted(const std::string& text) {
-    return "\"" + text + "\"";
-}
-
-std::string FolderOf(const std::string& path) {
-    char folder[kPathBufferSize] = {};
-    CutToDirectory(folder, path.c_str());
-    return folder;
-}
-
 std::string FileNameOf(const std::string& path) {
     return path.substr(FolderOf(path).size());
-}
-
-// The host's settings, read and parsed, and where their main file lies.
-struct HostFile {
-    std::string folder;
-    std::string path; // as the host names it
-    HostSettingsDocument document;
-};
-
-// The checks both commands make before they touch anything: the file is
-// there, the host is not running, the files are read, parsed and from the
-// host version the tests cover.
-InstallOutcome OpenHostFile(const InstallRequest& request, HostFile& host) {
-    const char* hostName = HostSettingsDocument::HostName();
-    host.path = request.mainSettingsFile;
-    host.folder = FolderOf(host.path);
-    if (host.folder.empty() || !PathExists(host.path.c_str())) {
-        Complain(std::string("no ") + HostSettingsDocument::FileName() + " in " +
-                 (host.folder.empty() ? std::string("the host's settings folder") : host.folder) +
-                 ": " + hostName + " writes its settings when it first starts; start it once, " +
-                 "quit it, then run this again");
-        return InstallOutcome::kNoHostSettings;
-    }
-    Say(std::string(hostName) + "'s settings: " + host.path);
-    bool running = false;
-    for (const char* program : HostSettingsDocument::ProgramNames())
-        for (const auto& arguments : RunningProgramArguments(program))
-            running = running || HostSettingsDocument::MayWriteFolder(arguments, host.folder);
-    if (running) {
-        Complain(std::string(hostName) + " is running: quit it first (it writes its settings " +
-                 "when it quits, which would undo this change or lose changes of yours)");
-        return InstallOutcome::kHostRunning;
-    }
-    std::string problem;
-    if (!host.document.Load(host.path, problem)) {
-        Complain(problem + "; it is left as it is");
-        return InstallOutcome::kUnreadableSettings;
-    }
-    const std::string version = host.document.HostVersion();
-    const std::string tested = HostSettingsDocument::TestedVersion();
-    if (!tested.empty() && version != tested) {
-        Complain(host.path + " was written by " + hostName + " " +
-                 (version.empty() ? "of a version it does not name" : version) +
-                 "; install knows only the settings of " + hostName + " " + tested +
-                 ", and leaves others as they are");
-        return InstallOutcome::kUntestedHost;
-    }
-    return InstallOutcome::kDone;
 }
 
 // The fingerprint an item gets when install adds it: made in empty
@@ -178,58 +105,6 @@ bool CopyFile(const PlannedCopy& copy, std::string& reason) {
     if (!ReadWholeFile(copy.from, bytes, reason))
         return false;
     return ReplaceWithText(copy.to, bytes, "lumbrasket", reason);
-}
-
-// Writes each of the host's files that changed (the one copy of it from
-// before the first change made first), then the record, or takes the record
-// away when it lists nothing. False, with what was said, on any failure;
-// `written` tells whether a host file had been changed by then.
-bool WriteHostFile(const HostFile& host, const InstallRecord& record, bool& written) {
-    written = false;
-    for (const SettingsFile& file : host.document.Files()) {
-        if (file.after == file.before)
-            continue;
-        std::string reason;
-        const std::string real = FollowLinks(file.path, reason);
-        if (real.empty()) {
-            Complain("cannot write " + file.path + ": " + reason + "; it is left as it was");
-            return false;
-        }
-        const std::string backup = real + kBackupSuffix;
-        if (!PathExists(backup.c_str())) {
-            if (!WriteNewFile(backup, file.before, real, reason)) {
-                Complain("cannot keep a copy of " + file.path + " at " + backup + ": " + reason +
-                         "; it is left as it was");
-                return false;
-            }
-            Say("kept the file as it was at " + backup);
-        }
-        if (!ReplaceWithText(real, file.after, "lumbrasket", reason)) {
-            Complain("cannot write " + file.path + ": " + reason + "; it is left as it was");
-            return false;
-        }
-        written = true;
-    }
-    std::string reason;
-    const std::string recordPath = host.folder + kInstallRecordName;
-    const bool empty = record.items.empty() && record.files.empty();
-    if (empty ? DeleteFileA(recordPath.c_str()) != 0 || !PathExists(recordPath.c_str())
-              : ReplaceWithText(recordPath, RecordText(record), "lumbrasket", reason))
-        return true;
-    Complain("cannot write " + recordPath + (reason.empty() ? "" : ": " + reason) +
-             (written ? "; the host's settings were changed, but uninstall will not know what "
-                        "install added"
-                      : ""));
-    return false;
-}
-
-InstallRecord ReadRecord(const HostFile& host, bool& found) {
-    InstallRecord record;
-    std::string text;
-    std::string reason;
-    found =
-        ReadWholeFile(host.folder + kInstallRecordName, text, reason) && ParseRecord(text, record);
-    return record;
 }
 
 // Adds one item unless an item of its name is there: the same as install
