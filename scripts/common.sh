@@ -123,7 +123,7 @@ build_fuzz() {
 run_fuzz() {
     step="fuzzing"
     mkdir -p "$BUILD/fuzz-findings"
-    for target in ini groups bounded paths check pattern masks; do
+    for target in ini groups bounded paths check pattern masks ini_lines; do
         echo "== fuzzing $target for $1 s"
         mkdir -p "$BUILD/fuzz-corpus/$target"
         "$BUILD/linux-fuzz/tests/fuzz/fuzz_$target" -max_total_time="$1" -print_final_stats=0 \
