@@ -180,6 +180,23 @@ TEST(Install, UninstallLeavesWhatTheUserChangedAndSaysSo) {
         ReadBytes(setup.scratch.Path("config/Lumbrasket.installed")).find("view\tLumbrasket"));
 }
 
+// A kind whose name the host's settings cannot hold gets no colour, and the
+// file stays one the host reads.
+TEST(Install, KindsTheHostCannotNameGetNoColour) {
+    UserFolders setup(FirstStart());
+    setup.scratch.Write("config/Lumbrasket.ini", "[Groups]\n0=txt\n0_name=Text\n1=a\n"
+                                                 "1_name=A;B\n2=b\n2_name=Bad\xff\n3=c\n"
+                                                 "3_name=Bell\x07\n");
+    setup.request.colours = true;
+    ASSERT_EQ(InstallOutcome::kDone, RunInstall(setup.request));
+    const std::string installed = ReadBytes(setup.settings);
+    EXPECT_TRUE(Holds(installed, "/doublecmd/SearchTemplates/Template", "Lumbrasket: Text"));
+    for (const char* unfit : {"Lumbrasket: A;B", "Lumbrasket: Bad\xff", "Lumbrasket: Bell\x07"})
+        EXPECT_EQ(std::string::npos, installed.find(unfit)) << unfit;
+    pugi::xml_document document;
+    EXPECT_TRUE(document.load_string(installed.c_str()));
+}
+
 // A process of this user whose command name is the host's: a shell under
 // the host's name, waiting, with the host's option for its settings folder
 // among its arguments when one is given.

@@ -13,6 +13,7 @@
 //     search template finds), Color (0xBBGGRR), Attributes.
 #include "tools/install/host_settings_document.h"
 
+#include "platform/text/printable_text.h"
 #include "tools/files/replaced_file.h"
 
 #include <pugixml.hpp>
@@ -324,8 +325,12 @@ std::vector<const char*> HostSettingsDocument::ProgramNames() {
     return {"doublecmd"};
 }
 
-// A colour finds its files through a mask list, which ';' splits.
+// A colour finds its files through a mask list, which ';' splits; the file
+// is UTF-8 XML, which holds neither other bytes nor control characters (the
+// host would not read the file back at all).
 const char* HostSettingsDocument::UnfitName(const std::string& name) {
+    if (!IsValidUtf8(name) || HasControlCharacters(name))
+        return "bytes that are not UTF-8 text, which the host's settings cannot hold";
     return name.find(';') != std::string::npos ? "a ';', which the host's masks split at" : nullptr;
 }
 

@@ -25,6 +25,7 @@
 #include "fsutil/path_abbreviation.h"
 #include "hostconfig/settings_redirection.h"
 #include "platform/text/ascii.h"
+#include "platform/text/printable_text.h"
 #include "platform/win32.h"
 #include "settings/bounded_string.h"
 #include "settings/settings_location.h"
@@ -434,6 +435,8 @@ bool HostSettingsDocument::MayWriteFolder(const std::vector<std::string>&, const
 // A template's name is a key's start: '=' ends a key, ';' splits the masks
 // of a colour, '|' and '"' are the condition's own.
 const char* HostSettingsDocument::UnfitName(const std::string& name) {
+    if (HasControlCharacters(name))
+        return "a control character, which would break the line it is written on";
     return name.find_first_of("=;|\"") != std::string::npos
                ? "one of = ; | \", which the host's templates cannot name"
                : nullptr;
