@@ -98,7 +98,7 @@ set(rows
     "device;<device>;--force;6;Lumbrasket.ini is a character device: ${refused};unchanged;Linux"
     "private_file;<mode 600>;--force;0;${written_to}: ;mode:600;Linux"
     "missing_folder;<none>;--output|no/such/Lumbrasket.ini;6;cannot write [^\n]*Lumbrasket.ini: [^\n]*no.such does not exist;unchanged;any"
-    "host_folder_on_linux;<none>;;0;${written_to}: ;table:home/.config/doublecmd/Lumbrasket.ini;Linux"
+    "host_folder_on_linux;<none>;--host-settings|${WORK}/init-rows/host_folder_on_linux/home/.config/doublecmd/wdx.ini;0;${written_to}: ;table:home/.config/doublecmd/Lumbrasket.ini;Linux"
     "host_folder_on_windows;<none>;;0;${written_to}: ;table:tc/Lumbrasket.ini;Windows"
     "unreadable_globs;<none>;--output|-;0;\n. the shared MIME-info database \\(no globs2 file could be read: cannot read [^\n]*/mime/globs2: [^\n]+\\);unchanged;Linux")
 
@@ -157,8 +157,10 @@ foreach(index RANGE ${last})
         file(CHMOD ${place} PERMISSIONS OWNER_READ OWNER_WRITE)
     endif()
     if(name STREQUAL "host_folder_on_linux")
+        # The host's folder comes from the user database, which a test
+        # cannot point elsewhere: it is given, as for a host started with
+        # --config-dir.
         file(MAKE_DIRECTORY ${row_folder}/home/.config/doublecmd)
-        set(environment ${CMAKE_COMMAND} -E env HOME=${row_folder}/home)
     elseif(name STREQUAL "host_folder_on_windows")
         file(WRITE ${row_folder}/tc/wincmd.ini "[Configuration]\n")
         set(environment ${CMAKE_COMMAND} -E env COMMANDER_INI=${row_folder}/tc/wincmd.ini)

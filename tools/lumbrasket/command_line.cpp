@@ -56,13 +56,14 @@ const char* const kCheckUsage =
     "  worth knowing. Exits 1 when there is a warning, 0 when there is none.\n";
 
 const char* const kInitUsage =
-    "usage: lumbrasket init [--output FILE|-] [--force]\n"
+    "usage: lumbrasket init [--output FILE|-] [--force] [--host-settings PATH]\n"
     "\n"
     "  Writes a settings file of every file type this system knows (the shared\n"
     "  MIME-info database on Linux; on Windows the registry's extension keys,\n"
     "  with the sample's groups where it knows nothing), grouped into kinds, to\n"
     "  Lumbrasket.ini in the host's settings folder where the file manager will\n"
-    "  look first (in the current folder when none is found), to FILE, or with\n"
+    "  look first (the folder of --host-settings PATH when given; in the current\n"
+    "  folder when none is found), to FILE, or with\n"
     "  - to the standard output. It replaces an existing file only with --force:\n"
     "  without, it exits 5; it exits 6 when the file cannot be written.\n";
 

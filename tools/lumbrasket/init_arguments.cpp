@@ -10,11 +10,12 @@
 
 namespace {
 
-// Lumbrasket.ini in the host's settings folder, the first place the plugin
-// looks, when that folder is there; empty (the current folder) when not.
-std::string HostSettingsFolderFile() {
+// Lumbrasket.ini in the host's settings folder (given by --host-settings,
+// else found as the host finds it), the first place the plugin looks, when
+// that folder is there; empty (the current folder) when not.
+std::string HostSettingsFolderFile(const Options& options) {
     std::string report;
-    const std::string hostSettings = FindHostSettingsPath(std::string(), report);
+    const std::string hostSettings = HostSettingsOf(options, report);
     char folder[kPathBufferSize] = {};
     CutToDirectory(folder, hostSettings.c_str());
     const DWORD attributes =
@@ -27,13 +28,12 @@ std::string HostSettingsFolderFile() {
 } // namespace
 
 int RunInitCommand(const Options& options) {
-    if (options.why || options.all || !options.hostSettings.empty() ||
-        !options.pluginFile.empty() || !options.hostProgram.empty())
-        return Refuse(options, "init takes only --output and --force");
+    if (options.why || options.all || !options.pluginFile.empty() || !options.hostProgram.empty())
+        return Refuse(options, "init takes only --output, --force and --host-settings");
     if (!options.arguments.empty())
         return Refuse(options, "init writes to --output FILE, not to " + options.arguments[0]);
     switch (
-        RunInit(options.outputGiven ? options.output : HostSettingsFolderFile(), options.force)) {
+        RunInit(options.outputGiven ? options.output : HostSettingsFolderFile(options), options.force)) {
     case InitOutcome::kWritten:
         return 0;
     case InitOutcome::kOutputExists:
