@@ -155,4 +155,35 @@ TEST(InstallForTotalCommander, AddsWhereTheHostReadsAndUninstallGivesTheFilesBac
     }
 }
 
+// The host stands in as this suite's own program under the host's name,
+// running only this test, which waits.
+TEST(InstallForTotalCommander, DISABLED_StandsInForTheRunningHost) {
+    Sleep(30000);
+}
+
+TEST(InstallForTotalCommander, WaitsWhileTheHostRuns) {
+    ScratchFolder scratch;
+    const std::string main = scratch.Write("tc/wincmd.ini", kPlain);
+    const std::string host = scratch.Path("tc/TOTALCMD64.EXE");
+    ASSERT_TRUE(CopyFileTo(ProgramFolder() + "\\install_tests.exe", host));
+    std::string line = "\"" + host +
+                       "\" --gtest_also_run_disabled_tests "
+                       "--gtest_filter=*StandsInForTheRunningHost";
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    ASSERT_TRUE(CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                               &startup, &process));
+    Sleep(1000);
+    InstallRequest request;
+    request.mainSettingsFile = main;
+    request.hostSettingsPath = scratch.Path("tc/contplug.ini");
+    EXPECT_EQ(InstallOutcome::kHostRunning, RunInstall(request));
+    EXPECT_EQ(kPlain, ReadBytes(main));
+    TerminateProcess(process.hProcess, 0);
+    WaitForSingleObject(process.hProcess, 10000);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+}
+
 } // namespace
