@@ -28,22 +28,7 @@ work=$2
 timeout=${LUMBRASKET_HOST_TIMEOUT:-90}
 here=$(cd "$(dirname "$0")" && pwd)
 
-xvfb_pid=""
-host_pid=""
-stop() {
-    kill "$1" 2>/dev/null || return 0
-    for _ in 1 2 3 4 5 6 7 8 9 10; do
-        kill -0 "$1" 2>/dev/null || return 0
-        sleep 0.5
-    done
-    kill -9 "$1" 2>/dev/null
-}
-cleanup() {
-    [ -z "$host_pid" ] || stop "$host_pid"
-    [ -z "$xvfb_pid" ] || stop "$xvfb_pid"
-}
-trap cleanup EXIT
-trap 'cleanup; exit 1' INT TERM HUP PIPE
+. "$(cd "$(dirname "$0")" && pwd)/headless_session.sh"
 
 shots=0
 shot() {
@@ -77,23 +62,7 @@ config="$work/config/doublecmd.xml"
 echo photo >"$work/files/photo.jpg"
 echo notes >"$work/files/notes.txt"
 
-display=""
-for number in $(seq 91 140); do
-    if [ ! -e "/tmp/.X11-unix/X$number" ] && [ ! -e "/tmp/.X$number-lock" ]; then
-        display=":$number"
-        break
-    fi
-done
-[ -n "$display" ] || fail "no free X display"
-Xvfb "$display" -noreset -screen 0 1280x1024x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-export DISPLAY="$display"
-waited=0
-until xdpyinfo >/dev/null 2>&1; do
-    waited=$((waited + 1))
-    [ "$waited" -lt 30 ] || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
-    sleep 1
-done
+start_display
 
 # The id of the first visible window whose title matches $1, waiting up to
 # $2 seconds (20 unless given).
@@ -163,12 +132,18 @@ start_host() {
     main=$(window '^Double Commander' "$timeout") || fail "Double Commander showed no window within ${timeout}s: $(tail -5 "$work/host.log")"
     sleep 2
 }
+# A busy host may take no notice of the first Alt+X: it is pressed again
+# every 3 s until the host is gone.
 quit_host() {
-    focus_main
-    key alt+x
     deadline=$(($(date +%s) + 30))
+    pressed=0
     while kill -0 "$host_pid" 2>/dev/null; do
         [ "$(date +%s)" -lt "$deadline" ] || fail "Double Commander did not quit on Alt+X"
+        if [ "$(date +%s)" -ge "$pressed" ]; then
+            focus_main
+            key alt+x
+            pressed=$(($(date +%s) + 3))
+        fi
         sleep 0.3
     done
     host_pid=""

@@ -14,13 +14,6 @@
 
 namespace {
 
-std::string ReadFile(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    std::stringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
-
 // The test module, loaded from beside this program.
 class ResourceModule {
 public:
@@ -132,14 +125,15 @@ TEST(ExtractResourceToFileTest, WritesOnceAndNeverOverAnExistingFile) {
     EXPECT_NE(0, ExtractResourceToFile(loaded.module, 7, target.c_str()));
     // The Windows build of the module carries sample.ini; a Linux module has
     // no resources, and the new file is then empty.
-    const std::string expected = RESOURCE_MODULE_HAS_RESOURCES ? ReadFile(SAMPLE_INI_PATH) : "";
-    EXPECT_EQ(expected, ReadFile(target));
+    const std::string expected =
+        RESOURCE_MODULE_HAS_RESOURCES ? ReadFileBytes(SAMPLE_INI_PATH) : "";
+    EXPECT_EQ(expected, ReadFileBytes(target));
 
     const std::string existing = folder.Write("existing.ini", "keep me");
     EXPECT_EQ(0, ExtractResourceToFile(loaded.module, 7, existing.c_str()));
-    EXPECT_EQ("keep me", ReadFile(existing));
+    EXPECT_EQ("keep me", ReadFileBytes(existing));
     EXPECT_EQ(0, ExtractResourceToFile(loaded.module, 7, target.c_str()));
-    EXPECT_EQ(expected, ReadFile(target));
+    EXPECT_EQ(expected, ReadFileBytes(target));
     EXPECT_EQ(0, ExtractResourceToFile(loaded.module, 7, folder.Path("no-folder/x.ini").c_str()));
 }
 

@@ -286,18 +286,6 @@ TEST(ReadOnlyTest, OnlyAFileNoOneMayWrite) {
     }
 }
 
-std::string ReadText(const std::string& path) {
-    std::string text;
-    if (std::FILE* file = std::fopen(path.c_str(), "rb")) {
-        char chunk[256];
-        size_t count;
-        while ((count = std::fread(chunk, 1, sizeof(chunk), file)) > 0)
-            text.append(chunk, count);
-        std::fclose(file);
-    }
-    return text;
-}
-
 // A rename takes an existing entry's place only when told to: without the
 // flag it fails with Windows' code and leaves both files as they were.
 TEST(MoveFileTest, ReplacesOnlyWhenTold) {
@@ -306,13 +294,13 @@ TEST(MoveFileTest, ReplacesOnlyWhenTold) {
     const std::string to = folder.Write("old.ini", "old");
     EXPECT_FALSE(MoveFileExA(from.c_str(), to.c_str(), 0));
     EXPECT_EQ(GetLastError(), ERROR_ALREADY_EXISTS);
-    EXPECT_EQ(ReadText(to), "old");
-    EXPECT_EQ(ReadText(from), "new");
+    EXPECT_EQ(ReadFileBytes(to), "old");
+    EXPECT_EQ(ReadFileBytes(from), "new");
     EXPECT_TRUE(MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING));
-    EXPECT_EQ(ReadText(to), "new");
+    EXPECT_EQ(ReadFileBytes(to), "new");
     EXPECT_EQ(GetFileAttributesA(from.c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_TRUE(MoveFileExA(to.c_str(), from.c_str(), 0));
-    EXPECT_EQ(ReadText(from), "new");
+    EXPECT_EQ(ReadFileBytes(from), "new");
     EXPECT_FALSE(MoveFileExA(to.c_str(), from.c_str(), 0));
     EXPECT_EQ(GetLastError(), ERROR_FILE_NOT_FOUND);
 }
@@ -332,7 +320,7 @@ TEST(ProfileWriteTest, KeepsOwnerGroupAndMode) {
         EXPECT_EQ(12345u, state.st_uid);
         EXPECT_EQ(23456u, state.st_gid);
     }
-    EXPECT_EQ("[A]\nx=1\ny=2\n", ReadText(file));
+    EXPECT_EQ("[A]\nx=1\ny=2\n", ReadFileBytes(file));
 }
 
 // A write changes its key and nothing else, even when that key, written
@@ -389,8 +377,8 @@ TEST(ProfileWriteTest, PermissionsAreTheSystems) {
     waitpid(child, &status, 0);
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(0, WEXITSTATUS(status)) << "1: another's file replaced, 2: a writable file refused";
-    EXPECT_EQ("[A]\nx=1\n", ReadText(foreign));
-    EXPECT_EQ("[A]\nx=2\n", ReadText(shared));
+    EXPECT_EQ("[A]\nx=1\n", ReadFileBytes(foreign));
+    EXPECT_EQ("[A]\nx=2\n", ReadFileBytes(shared));
 }
 
 // The disk fills once a file would pass `diskLimit` bytes: a write up to
@@ -421,7 +409,7 @@ TEST(SystemCallTest, DiskFillingMidWriteLosesNothing) {
         EXPECT_FALSE(
             WritePrivateProfileStringA("A", "x", "a value longer than the old one", file.c_str()));
         System() = RealSystem();
-        EXPECT_EQ(original, ReadText(file));
+        EXPECT_EQ(original, ReadFileBytes(file));
     }
 }
 
@@ -438,7 +426,7 @@ TEST(SystemCallTest, FailedRenameWritesInPlace) {
     StandIn standIn;
     System().rename = FailingRename;
     EXPECT_TRUE(WritePrivateProfileStringA("A", "y", "2", file.c_str()));
-    EXPECT_EQ("[A]\nx=1\ny=2\n", ReadText(file));
+    EXPECT_EQ("[A]\nx=1\ny=2\n", ReadFileBytes(file));
     EXPECT_EQ(1u, std::distance(fs::directory_iterator(folder.Path()), fs::directory_iterator()));
 }
 
@@ -638,7 +626,7 @@ TEST(ProfileWriteTest, ChangesNoByteItDoesNotWrite) {
         SetLastError(0);
         EXPECT_EQ(!row.expected.empty(),
                   WritePrivateProfileStringA("A", row.key, row.value, file.c_str()) != FALSE);
-        EXPECT_EQ(row.expected.empty() ? row.file : row.expected, ReadText(file));
+        EXPECT_EQ(row.expected.empty() ? row.file : row.expected, ReadFileBytes(file));
         if (row.expected.empty()) {
             EXPECT_EQ(ERROR_NO_UNICODE_TRANSLATION, GetLastError());
         }
@@ -675,7 +663,7 @@ TEST(ProfileWriteTest, LinkThatNamesNothingNamesTheFileToMake) {
             EXPECT_EQ(row.error, GetLastError());
             continue;
         }
-        EXPECT_EQ("[A]\nk=v\n", ReadText(folder.Path(row.made)));
+        EXPECT_EQ("[A]\nk=v\n", ReadFileBytes(folder.Path(row.made)));
         EXPECT_TRUE(fs::is_symlink(link));
     }
 }
@@ -740,7 +728,7 @@ TEST(ProfileWriteTest, StoppedWriterHoldsUpOnlyItsOwnFile) {
     writer.Kill();
     EXPECT_EQ(3u, Entries(folder.Path())); // the two files and the stopped writer's copy
     EXPECT_TRUE(WritePrivateProfileStringA("A", "y", "3", held.c_str()));
-    EXPECT_EQ("[A]\nx=1\ny=3\n", ReadText(held));
+    EXPECT_EQ("[A]\nx=1\ny=3\n", ReadFileBytes(held));
     EXPECT_EQ(2u, Entries(folder.Path()));
 }
 
@@ -790,7 +778,7 @@ TEST(ProfileWriteTest, SignalsDoNotEndTheWaitForTheLock) {
         setitimer(ITIMER_REAL, &never, nullptr);
         sigaction(SIGALRM, &saved, nullptr);
         EXPECT_LE(50, clockReads);
-        EXPECT_EQ("[A]\nx=1\ny=2\n", ReadText(file));
+        EXPECT_EQ("[A]\nx=1\ny=2\n", ReadFileBytes(file));
     }
 }
 
@@ -838,7 +826,7 @@ TEST(SystemCallTest, InPlaceRewriteNeverTearsTheFile) {
             EXPECT_NE(fails, WritePrivateProfileStringA("A", "x", "new", file.c_str()) != FALSE);
             System() = RealSystem();
             if (fails) {
-                EXPECT_EQ(original, ReadText(file));
+                EXPECT_EQ(original, ReadFileBytes(file));
                 continue;
             }
             const std::string killed = folder.Write("killed.ini", atCut);
@@ -846,11 +834,11 @@ TEST(SystemCallTest, InPlaceRewriteNeverTearsTheFile) {
             EXPECT_EQ(SectionLines(file, "A"), SectionLines(killed, "A"));
             EXPECT_EQ(SectionLines(file, "B"), SectionLines(killed, "B"));
             // A longer text in place; the odd last byte of a UTF-16 file stays.
-            EXPECT_EQ(original.back(), ReadText(file).back());
+            EXPECT_EQ(original.back(), ReadFileBytes(file).back());
             EXPECT_TRUE(
                 WritePrivateProfileStringA("A", "x", "longer than the old one was", file.c_str()));
             EXPECT_EQ("keep=1\0x=longer than the old one was\0"s, SectionLines(file, "A"));
-            EXPECT_EQ(original.back(), ReadText(file).back());
+            EXPECT_EQ(original.back(), ReadFileBytes(file).back());
         }
     }
 }

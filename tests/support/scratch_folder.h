@@ -31,6 +31,8 @@ std::string SystemPath(std::string text);
 
 // The folder of the running test program, without a trailing separator.
 std::string ProgramFolder();
+// A file's bytes; empty when it cannot be read.
+std::string ReadFileBytes(const std::string& path);
 // Copies a file; false when it could not.
 bool CopyFileTo(const std::string& from, const std::string& to);
 void RemoveFile(const std::string& path);

@@ -22,13 +22,6 @@
 
 namespace {
 
-std::string ReadBytes(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << file.rdbuf();
-    return bytes.str();
-}
-
 // The document as canonical text: parsed, and written without layout.
 std::string Canonical(const std::string& text) {
     pugi::xml_document document;
@@ -70,7 +63,7 @@ struct UserFolders {
 };
 
 std::string FirstStart() {
-    return ReadBytes(LUMBRASKET_FIRST_START_SETTINGS);
+    return ReadFileBytes(LUMBRASKET_FIRST_START_SETTINGS);
 }
 
 std::string Replaced(std::string text, const std::string& from, const std::string& to) {
@@ -119,7 +112,7 @@ TEST(Install, AddsItsItemsAndUninstallGivesTheFileBack) {
         setup.request.colours = true;
         ASSERT_EQ(InstallOutcome::kDone, RunInstall(setup.request));
 
-        const std::string installed = ReadBytes(file);
+        const std::string installed = ReadFileBytes(file);
         EXPECT_TRUE(Holds(installed, "/doublecmd/Plugins/WdxPlugins/WdxPlugin", "Lumbrasket"));
         EXPECT_TRUE(Holds(installed, "/doublecmd/ColumnsSets/ColumnsSet", "Lumbrasket"));
         EXPECT_TRUE(Holds(installed, "/doublecmd/SearchTemplates/Template", "Lumbrasket: Images"));
@@ -133,22 +126,22 @@ TEST(Install, AddsItsItemsAndUninstallGivesTheFileBack) {
         ASSERT_EQ(0, stat(file.c_str(), &status));
         EXPECT_EQ(row.mode, status.st_mode & 0777);
         const std::string backup = file + ".before-lumbrasket";
-        EXPECT_EQ(row.text, ReadBytes(backup));
+        EXPECT_EQ(row.text, ReadFileBytes(backup));
         ASSERT_EQ(0, stat(backup.c_str(), &status));
         EXPECT_EQ(row.mode, status.st_mode & 0777);
         EXPECT_NE(std::string::npos,
-                  ReadBytes(setup.scratch.Path("data/lumbrasket/Lumbrasket.wdx")).find("ELF"));
+                  ReadFileBytes(setup.scratch.Path("data/lumbrasket/Lumbrasket.wdx")).find("ELF"));
 
         // Twice changes nothing.
         ASSERT_EQ(InstallOutcome::kDone, RunInstall(setup.request));
-        EXPECT_EQ(installed, ReadBytes(file));
+        EXPECT_EQ(installed, ReadFileBytes(file));
 
         ASSERT_EQ(InstallOutcome::kDone, RunUninstall(setup.request));
-        EXPECT_EQ(Canonical(row.text), Canonical(ReadBytes(file)));
+        EXPECT_EQ(Canonical(row.text), Canonical(ReadFileBytes(file)));
         EXPECT_EQ(-1, access(setup.scratch.Path("data/lumbrasket").c_str(), F_OK));
         EXPECT_EQ(-1, access(setup.scratch.Path("config/Lumbrasket.installed").c_str(), F_OK));
         // The first state stays kept.
-        EXPECT_EQ(row.text, ReadBytes(backup));
+        EXPECT_EQ(row.text, ReadFileBytes(backup));
     }
 }
 
@@ -158,13 +151,13 @@ TEST(Install, UninstallLeavesWhatTheUserChangedAndSaysSo) {
     ASSERT_EQ(InstallOutcome::kDone, RunInstall(setup.request));
     // The view renamed a column; a colour changed.
     std::string text =
-        Replaced(ReadBytes(setup.settings), "<Title>Group name</Title>", "<Title>Kind</Title>");
+        Replaced(ReadFileBytes(setup.settings), "<Title>Group name</Title>", "<Title>Kind</Title>");
     text = Replaced(text, "<Color>1250281</Color>", "<Color>0</Color>");
     setup.scratch.Write("config/doublecmd.xml", text);
     testing::internal::CaptureStdout();
     ASSERT_EQ(InstallOutcome::kDone, RunUninstall(setup.request));
     const std::string said = testing::internal::GetCapturedStdout();
-    const std::string after = ReadBytes(setup.settings);
+    const std::string after = ReadFileBytes(setup.settings);
     EXPECT_TRUE(Holds(after, "/doublecmd/ColumnsSets/ColumnsSet", "Lumbrasket"));
     EXPECT_TRUE(Holds(after, "/doublecmd/Colors/FileFilters/Filter", "Lumbrasket: Documents"));
     EXPECT_FALSE(Holds(after, "/doublecmd/SearchTemplates/Template", "Lumbrasket: Images"));
@@ -177,7 +170,7 @@ TEST(Install, UninstallLeavesWhatTheUserChangedAndSaysSo) {
     // puts it back.
     EXPECT_NE(
         std::string::npos,
-        ReadBytes(setup.scratch.Path("config/Lumbrasket.installed")).find("view\tLumbrasket"));
+        ReadFileBytes(setup.scratch.Path("config/Lumbrasket.installed")).find("view\tLumbrasket"));
 }
 
 // A kind whose name the host's settings cannot hold gets no colour, and the
@@ -189,7 +182,7 @@ TEST(Install, KindsTheHostCannotNameGetNoColour) {
                                                  "3_name=Bell\x07\n");
     setup.request.colours = true;
     ASSERT_EQ(InstallOutcome::kDone, RunInstall(setup.request));
-    const std::string installed = ReadBytes(setup.settings);
+    const std::string installed = ReadFileBytes(setup.settings);
     EXPECT_TRUE(Holds(installed, "/doublecmd/SearchTemplates/Template", "Lumbrasket: Text"));
     for (const char* unfit : {"Lumbrasket: A;B", "Lumbrasket: Bad\xff", "Lumbrasket: Bell\x07"})
         EXPECT_EQ(std::string::npos, installed.find(unfit)) << unfit;
@@ -271,7 +264,7 @@ TEST(Install, RefusesAndLeavesTheHostsFilesUntouched) {
         setup.request.colours = true;
         setup.request.dryRun = row.dryRun;
         EXPECT_EQ(row.expected, RunInstall(setup.request));
-        EXPECT_EQ(text, ReadBytes(setup.settings));
+        EXPECT_EQ(text, ReadFileBytes(setup.settings));
         EXPECT_EQ(-1, access((setup.settings + ".before-lumbrasket").c_str(), F_OK));
         EXPECT_EQ(-1, access(setup.scratch.Path("data/lumbrasket").c_str(), F_OK));
         EXPECT_EQ(-1, access(setup.scratch.Path("config/Lumbrasket.installed").c_str(), F_OK));
@@ -296,7 +289,8 @@ TEST(Install, WaitsForTheHostThatWritesTheseSettings) {
             row.configDir[0] == '\0' ? "" : setup.scratch.MakeFolder(row.configDir);
         FakeHost host(setup.scratch, configDir);
         EXPECT_EQ(row.expected, RunInstall(setup.request));
-        EXPECT_EQ(row.expected == InstallOutcome::kDone, FirstStart() != ReadBytes(setup.settings));
+        EXPECT_EQ(row.expected == InstallOutcome::kDone,
+                  FirstStart() != ReadFileBytes(setup.settings));
     }
 }
 

@@ -15,13 +15,6 @@
 
 namespace {
 
-std::string ReadBytes(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << file.rdbuf();
-    return bytes.str();
-}
-
 // The system's reader may answer from what it read of a file before it was
 // replaced: a write of nothing lets that go.
 void Forget(const std::string& file) {
@@ -142,15 +135,15 @@ TEST(InstallForTotalCommander, AddsWhereTheHostReadsAndUninstallGivesTheFilesBac
         }
 
         // Twice changes nothing.
-        const std::string installed = ReadBytes(main) + ReadBytes(colours);
+        const std::string installed = ReadFileBytes(main) + ReadFileBytes(colours);
         ASSERT_EQ(InstallOutcome::kDone, RunInstall(request));
-        EXPECT_EQ(installed, ReadBytes(main) + ReadBytes(colours));
+        EXPECT_EQ(installed, ReadFileBytes(main) + ReadFileBytes(colours));
 
         ASSERT_EQ(InstallOutcome::kDone, RunUninstall(request));
         EXPECT_EQ(mainBefore, IniContent(main));
         EXPECT_EQ(coloursBefore, IniContent(colours));
-        EXPECT_EQ(text, ReadBytes(main + ".before-lumbrasket"));
-        EXPECT_EQ(row.utf16, ReadBytes(main).compare(0, 2, "\xFF\xFE") == 0);
+        EXPECT_EQ(text, ReadFileBytes(main + ".before-lumbrasket"));
+        EXPECT_EQ(row.utf16, ReadFileBytes(main).compare(0, 2, "\xFF\xFE") == 0);
         SetEnvironmentVariableA("COMMANDER_PATH", nullptr);
     }
 }
@@ -179,7 +172,7 @@ TEST(InstallForTotalCommander, WaitsWhileTheHostRuns) {
     request.mainSettingsFile = main;
     request.hostSettingsPath = scratch.Path("tc/contplug.ini");
     EXPECT_EQ(InstallOutcome::kHostRunning, RunInstall(request));
-    EXPECT_EQ(kPlain, ReadBytes(main));
+    EXPECT_EQ(kPlain, ReadFileBytes(main));
     TerminateProcess(process.hProcess, 0);
     WaitForSingleObject(process.hProcess, 10000);
     CloseHandle(process.hThread);
