@@ -99,16 +99,24 @@ void IniLines::Put(const std::string& section, const std::string& key, const std
         return;
     }
     if (header < 0) {
-        if (!lines.empty() && lines.back().end.empty())
-            lines.back().end = lineEnd;
+        EndLastLine();
         lines.push_back({"[" + section + "]", lineEnd});
         header = static_cast<int>(lines.size()) - 1;
     }
     const int at = SectionEnd(header);
-    // The line added before it keeps the file's last line without an end.
-    if (at == static_cast<int>(lines.size()) && lines[at - 1].end.empty())
-        lines[at - 1].end = lineEnd;
+    if (at == static_cast<int>(lines.size()))
+        EndLastLine();
     lines.insert(lines.begin() + at, Line{key + "=" + value, lineEnd});
+}
+
+// A line added after the file's last line, which has no end, gives it one.
+// A '\r' that line ends with stays its own: a "\n" after it would make the
+// two one line end, and the line read back another.
+void IniLines::EndLastLine() {
+    if (lines.empty() || !lines.back().end.empty())
+        return;
+    const std::string& text = lines.back().text;
+    lines.back().end = !text.empty() && text.back() == '\r' ? "\r\n" : lineEnd;
 }
 
 void IniLines::Drop(const std::string& section, const std::string& key) {

@@ -32,6 +32,7 @@ private:
     int Key(int section, const std::string& key) const;
     // The line after the section's last line that is not blank.
     int SectionEnd(int section) const;
+    void EndLastLine();
 
     // Each line with the end it had ("\r\n", "\n" or none at the file's
     // end); a line added gets the first line's end.
