@@ -4,11 +4,15 @@
 # `--output -` writes the table to the standard output. Then the places
 # where it must write otherwise, or not at all, one row each.
 cmake_minimum_required(VERSION 3.20) # the rows hold empty fields, which lists keep
-# No run may find the settings folder of whoever runs the tests: a home
-# without one, unless a row gives its own.
+# No run may find the settings folder of whoever runs the tests. On Linux
+# the host's folder comes from the user database, which no variable moves,
+# so every run that names neither its output nor the host's settings is
+# given host settings in a folder that does not exist (init then writes into
+# the current folder); HOME and the Windows variables are emptied as well.
 set(ENV{HOME} ${WORK}/init-home)
 unset(ENV{XDG_CONFIG_HOME})
 unset(ENV{COMMANDER_INI})
+set(no_host --host-settings ${WORK}/init-no-host/wdx.ini)
 set(folder ${WORK}/init-run)
 file(REMOVE_RECURSE ${folder})
 file(MAKE_DIRECTORY ${folder})
@@ -43,7 +47,7 @@ if(NOT written MATCHES "\n\\[Groups\\]\n0=" OR NOT written MATCHES "UnknownGroup
 endif()
 
 file(WRITE ${target} "kept")
-run_init(5)
+run_init(5 ${no_host})
 if(NOT errors MATCHES "Lumbrasket.ini exists; --force replaces it")
     message(FATAL_ERROR "no refusal in:\n${errors}")
 endif()
@@ -53,7 +57,7 @@ if(NOT kept STREQUAL "kept")
 endif()
 expect_only_the_target()
 
-run_init(0 --force)
+run_init(0 --force ${no_host})
 file(READ ${target} replaced)
 if(NOT replaced STREQUAL written)
     message(FATAL_ERROR "--force did not write the same table")
@@ -173,6 +177,9 @@ foreach(index RANGE ${last})
     endif()
     snapshot(${row_folder} before)
     string(REPLACE "|" ";" arguments "${arguments}")
+    if(NOT arguments MATCHES "--output|--host-settings" AND NOT name STREQUAL "host_folder_on_windows")
+        list(APPEND arguments ${no_host})
+    endif()
     set(command ${environment} ${EMULATOR} ${TOOL} init ${arguments})
     if(name STREQUAL "closed_output")
         execute_process(COMMAND sh -c "exec \"$@\" >&-" sh ${command}
