@@ -161,7 +161,13 @@ TEST(Install, UninstallLeavesWhatTheUserChangedAndSaysSo) {
     EXPECT_TRUE(Holds(after, "/doublecmd/ColumnsSets/ColumnsSet", "Lumbrasket"));
     EXPECT_TRUE(Holds(after, "/doublecmd/Colors/FileFilters/Filter", "Lumbrasket: Documents"));
     EXPECT_FALSE(Holds(after, "/doublecmd/SearchTemplates/Template", "Lumbrasket: Images"));
-    EXPECT_FALSE(Holds(after, "/doublecmd/Plugins/WdxPlugins/WdxPlugin", "Lumbrasket"));
+    // What the kept items use stays with them, so they go on working: the
+    // colour's template, and the plugin with its file for the view's field.
+    EXPECT_TRUE(Holds(after, "/doublecmd/SearchTemplates/Template", "Lumbrasket: Documents"));
+    EXPECT_TRUE(Holds(after, "/doublecmd/Plugins/WdxPlugins/WdxPlugin", "Lumbrasket"));
+    EXPECT_EQ(0, access(setup.scratch.Path("data/lumbrasket/Lumbrasket.wdx").c_str(), F_OK));
+    EXPECT_NE(std::string::npos, said.find("left in place: the search template "
+                                           "\"Lumbrasket: Documents\", a file-type colour"));
     EXPECT_NE(std::string::npos,
               said.find("left in place: the column view \"Lumbrasket\", changed since install"));
     EXPECT_NE(std::string::npos, said.find("left in place: the file-type colour "
@@ -249,6 +255,13 @@ TEST(Install, RefusesAndLeavesTheHostsFilesUntouched) {
          [](UserFolders& folders) {
              for (int i = 0; i < 100; ++i)
                  folders.scratch.MakeFolder("config/doublecmd.xml.before-lumbrasket.~new" +
+                                            std::to_string(i));
+         },
+         InstallOutcome::kCannotWrite, false},
+        {"no room for the record, written with the settings", FirstStart,
+         [](UserFolders& folders) {
+             for (int i = 0; i < 100; ++i)
+                 folders.scratch.MakeFolder("config/Lumbrasket.installed.~lumbrasket" +
                                             std::to_string(i));
          },
          InstallOutcome::kCannotWrite, false},

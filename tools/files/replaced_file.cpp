@@ -129,24 +129,34 @@ bool ReadWholeFile(const std::string& path, std::string& text, std::string& reas
     return ok;
 }
 
-bool ReplaceWithText(const std::string& file, const std::string& text, const char* tag,
-                     std::string& reason) {
+std::string PrepareReplacement(const std::string& file, const std::string& text, const char* tag,
+                               std::string& reason) {
     const std::string temporary = WriteTemporary(file, text, tag);
     if (temporary.empty()) {
         reason = "cannot write beside it: " + SystemErrorText(GetLastError());
-        return false;
+        return std::string();
     }
     if (!KeepPermissions(file, temporary, reason)) {
         DeleteFileA(temporary.c_str());
         reason = "cannot give the new file the old one's permissions: " + reason;
-        return false;
+        return std::string();
     }
+    return temporary;
+}
+
+bool PutInPlace(const std::string& temporary, const std::string& file, std::string& reason) {
     if (!MoveFileExA(temporary.c_str(), file.c_str(), MOVEFILE_REPLACE_EXISTING)) {
         reason = SystemErrorText(GetLastError());
         DeleteFileA(temporary.c_str());
         return false;
     }
     return true;
+}
+
+bool ReplaceWithText(const std::string& file, const std::string& text, const char* tag,
+                     std::string& reason) {
+    const std::string temporary = PrepareReplacement(file, text, tag, reason);
+    return !temporary.empty() && PutInPlace(temporary, file, reason);
 }
 
 bool WriteNewFile(const std::string& path, const std::string& text, const std::string& like,

@@ -40,6 +40,16 @@ bool ReadWholeFile(const std::string& path, std::string& text, std::string& reas
 bool ReplaceWithText(const std::string& file, const std::string& text, const char* tag,
                      std::string& reason);
 
+// ReplaceWithText in two halves, for a change of several files that is to
+// stand whole or not at all: every new text is put beside its file first,
+// and only then does each take its file's place. PrepareReplacement gives
+// the temporary file, on the disk with the old file's permissions (empty,
+// with the reason, when none could be made); PutInPlace renames it over the
+// file (false with the reason, the temporary removed).
+std::string PrepareReplacement(const std::string& file, const std::string& text, const char* tag,
+                               std::string& reason);
+bool PutInPlace(const std::string& temporary, const std::string& file, std::string& reason);
+
 // Writes `text` to a new file at `path` with the permissions of `like`, on
 // the disk before it has its name; never over an existing file (false with
 // the reason then, as for any failure).

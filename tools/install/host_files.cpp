@@ -75,35 +75,68 @@ InstallOutcome OpenHostFile(const InstallRequest& request, HostFile& host) {
 
 bool WriteHostFile(const HostFile& host, const InstallRecord& record, bool& written) {
     written = false;
+    // Every new text is made beside its file before any file is replaced,
+    // so that a failure on the way leaves all of them as they were (the
+    // host may keep its sections in several files, and the record belongs
+    // with them).
+    struct Staged {
+        std::string temporary;
+        std::string file;
+    };
+    std::vector<Staged> staged;
+    std::vector<std::string> backups; // made by this run
+    const auto failed = [&staged, &backups](const std::string& what) {
+        for (const Staged& change : staged)
+            DeleteFileA(change.temporary.c_str());
+        for (const std::string& backup : backups)
+            DeleteFileA(backup.c_str());
+        Complain(what + "; the host's files are left as they were");
+        return false;
+    };
     for (const SettingsFile& file : host.document.Files()) {
         if (file.after == file.before)
             continue;
         std::string reason;
         const std::string real = FollowLinks(file.path, reason);
-        if (real.empty()) {
-            Complain("cannot write " + file.path + ": " + reason + "; it is left as it was");
-            return false;
-        }
+        if (real.empty())
+            return failed("cannot write " + file.path + ": " + reason);
         const std::string backup = real + kBackupSuffix;
         if (!PathExists(backup.c_str())) {
-            if (!WriteNewFile(backup, file.before, real, reason)) {
-                Complain("cannot keep a copy of " + file.path + " at " + backup + ": " + reason +
-                         "; it is left as it was");
-                return false;
-            }
-            Say("kept the file as it was at " + backup);
+            if (!WriteNewFile(backup, file.before, real, reason))
+                return failed("cannot keep a copy of " + file.path + " at " + backup + ": " +
+                              reason);
+            backups.push_back(backup);
         }
-        if (!ReplaceWithText(real, file.after, "lumbrasket", reason)) {
-            Complain("cannot write " + file.path + ": " + reason + "; it is left as it was");
+        const std::string temporary = PrepareReplacement(real, file.after, "lumbrasket", reason);
+        if (temporary.empty())
+            return failed("cannot write " + file.path + ": " + reason);
+        staged.push_back({temporary, real});
+    }
+    std::string reason;
+    const std::string recordPath = host.folder + kInstallRecordName;
+    const bool noRecord = record.items.empty() && record.files.empty();
+    const std::string recordTemporary =
+        noRecord ? std::string()
+                 : PrepareReplacement(recordPath, RecordText(record), "lumbrasket", reason);
+    if (!noRecord && recordTemporary.empty())
+        return failed("cannot write " + recordPath + ": " + reason);
+    for (const std::string& backup : backups)
+        Say("kept the file as it was at " + backup);
+    for (std::size_t i = 0; i < staged.size(); ++i) {
+        if (!PutInPlace(staged[i].temporary, staged[i].file, reason)) {
+            for (std::size_t later = i + 1; later < staged.size(); ++later)
+                DeleteFileA(staged[later].temporary.c_str());
+            if (!recordTemporary.empty())
+                DeleteFileA(recordTemporary.c_str());
+            Complain("cannot write " + staged[i].file + ": " + reason +
+                     (written ? "; the files before it were changed, each with its copy kept"
+                              : "; the host's files are left as they were"));
             return false;
         }
         written = true;
     }
-    std::string reason;
-    const std::string recordPath = host.folder + kInstallRecordName;
-    const bool empty = record.items.empty() && record.files.empty();
-    if (empty ? DeleteFileA(recordPath.c_str()) != 0 || !PathExists(recordPath.c_str())
-              : ReplaceWithText(recordPath, RecordText(record), "lumbrasket", reason))
+    if (noRecord ? DeleteFileA(recordPath.c_str()) != 0 || !PathExists(recordPath.c_str())
+                 : PutInPlace(recordTemporary, recordPath, reason))
         return true;
     Complain("cannot write " + recordPath + (reason.empty() ? "" : ": " + reason) +
              (written ? "; the host's settings were changed, but uninstall will not know what "

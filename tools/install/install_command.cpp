@@ -257,13 +257,23 @@ void SayItems(const std::string& doing, const std::vector<ItemRef>& items) {
     Say(doing + ": " + named);
 }
 
+// The host's files the edits so far change, by name ("A and B"): the host
+// may keep the sections install edits in files of their own.
+std::string ChangedFiles(const HostFile& host) {
+    std::string names;
+    for (const SettingsFile& file : host.document.Files())
+        if (file.after != file.before)
+            names += (names.empty() ? "" : " and ") + file.path;
+    return names.empty() ? host.path : names;
+}
+
 void SayPlan(const InstallPlan& plan, const HostFile& host, bool dryRun) {
     for (const PlannedCopy& copy : plan.copies)
         Say(std::string(dryRun ? "would copy " : "copies ") + copy.from + " to " + copy.to);
     std::vector<ItemRef> items;
     for (const PlannedItem& planned : plan.items)
         items.push_back(planned.item);
-    SayItems(std::string(dryRun ? "would add to " : "adds to ") + host.path, items);
+    SayItems(std::string(dryRun ? "would add to " : "adds to ") + ChangedFiles(host), items);
     for (const std::string& note : plan.notes)
         Say("note: " + note);
 }
@@ -356,6 +366,42 @@ InstallOutcome RunInstall(const InstallRequest& request) {
     return InstallOutcome::kDone;
 }
 
+namespace {
+
+// Whether the kept item `user` stops working without `used`: a file-type
+// colour names its search template, and a column view or a template names
+// the plugin's field.
+bool Uses(const ItemRef& user, const ItemRef& used) {
+    if (used.kind == ItemKind::kPlugin)
+        return user.kind != ItemKind::kPlugin;
+    return user.kind == ItemKind::kFileColour && used.kind == ItemKind::kSearchTemplate &&
+           user.name == used.name;
+}
+
+// Keeps every present item that a kept item uses, with the reason, until
+// nothing more is kept: an item the user changed and kept goes on working.
+void KeepWhatKeptItemsUse(const InstallRecord& record, const std::vector<bool>& present,
+                          std::vector<const char*>& keptBecause) {
+    for (bool more = true; more;) {
+        more = false;
+        for (std::size_t used = 0; used < record.items.size(); ++used) {
+            if (!present[used] || keptBecause[used] != nullptr)
+                continue;
+            for (std::size_t user = 0; user < record.items.size(); ++user)
+                if (keptBecause[user] != nullptr &&
+                    Uses(record.items[user].item, record.items[used].item)) {
+                    keptBecause[used] = record.items[used].item.kind == ItemKind::kPlugin
+                                            ? "an item left in place shows its field"
+                                            : "a file-type colour left in place uses it";
+                    more = true;
+                    break;
+                }
+        }
+    }
+}
+
+} // namespace
+
 InstallOutcome RunUninstall(const InstallRequest& request) {
     HostFile host;
     const InstallOutcome outcome = OpenHostFile(request, host);
@@ -368,35 +414,54 @@ InstallOutcome RunUninstall(const InstallRequest& request) {
             " (install's record of what it added) is not there");
         return InstallOutcome::kDone;
     }
+    // Each item judged by itself first: gone, kept (the user changed it,
+    // or others rely on its place), or to be taken out.
+    std::vector<const char*> keptBecause(record.items.size(), nullptr);
+    std::vector<bool> present(record.items.size(), false);
+    for (std::size_t i = 0; i < record.items.size(); ++i) {
+        const RecordedItem& recorded = record.items[i];
+        const std::string current = host.document.Fingerprint(recorded.item);
+        present[i] = !current.empty();
+        if (!present[i])
+            continue;
+        keptBecause[i] = host.document.KeptBecause(recorded.item);
+        if (keptBecause[i] == nullptr && current != recorded.fingerprint)
+            keptBecause[i] = "changed since install";
+    }
+    KeepWhatKeptItemsUse(record, present, keptBecause);
     InstallRecord left;
     std::vector<ItemRef> removed;
-    for (const RecordedItem& recorded : record.items) {
-        const std::string current = host.document.Fingerprint(recorded.item);
+    for (std::size_t i = 0; i < record.items.size(); ++i) {
+        const RecordedItem& recorded = record.items[i];
         const std::string what = std::string("the ") + ItemKindText(recorded.item.kind) + " " +
                                  Quoted(recorded.item.name);
-        const char* kept = current.empty() ? nullptr : host.document.KeptBecause(recorded.item);
-        if (current.empty()) {
+        if (!present[i]) {
             Say(what + " is gone already");
-        } else if (kept != nullptr) {
+        } else if (keptBecause[i] != nullptr) {
             left.items.push_back(recorded);
-            Say("left in place: " + what + ", " + kept);
-        } else if (current == recorded.fingerprint) {
+            Say("left in place: " + what + ", " + keptBecause[i]);
+        } else {
             host.document.Remove(recorded.item);
             removed.push_back(recorded.item);
-        } else {
-            left.items.push_back(recorded);
-            Say("left in place: " + what + ", changed since install");
         }
     }
-    SayItems(std::string(request.dryRun ? "would take out of " : "takes out of ") + host.path,
+    SayItems(std::string(request.dryRun ? "would take out of " : "takes out of ") +
+                 ChangedFiles(host),
              removed);
+    const bool pluginKept =
+        std::any_of(left.items.begin(), left.items.end(), [](const RecordedItem& recorded) {
+            return recorded.item.kind == ItemKind::kPlugin;
+        });
     std::vector<RecordedFile> removable;
     for (const RecordedFile& file : record.files) {
         bool present = false;
         const std::uint64_t hash = FileHash(file.path, present);
         if (!present)
             continue;
-        if (hash == file.hash) {
+        if (pluginKept) {
+            left.files.push_back(file);
+            Say("left in place: " + file.path + ", the content plugin entry that loads it stays");
+        } else if (hash == file.hash) {
             removable.push_back(file);
             Say(std::string(request.dryRun ? "would remove " : "removes ") + file.path);
         } else {
