@@ -13,6 +13,8 @@ namespace {
 constexpr std::size_t kRecordSize = 17000;
 constexpr std::size_t kNameCapacity = 1024;
 constexpr std::size_t kMountPointNames = 16;
+constexpr std::size_t kSubstituteOffsetAt = 8;
+constexpr std::size_t kSubstituteLengthAt = 10;
 
 // The little-endian 32-bit number at `at`.
 std::uint32_t Read32(const unsigned char* at) {
@@ -37,8 +39,8 @@ int ClassifyReparseData(const unsigned char* record, std::size_t returnedBytes) 
         return kReparseSymbolicLink;
     if (tag != IO_REPARSE_TAG_MOUNT_POINT || returnedBytes < kMountPointNames)
         return kReparseNone;
-    const std::size_t offset = Read16(record + 8);
-    const std::size_t length = Read16(record + 10);
+    const std::size_t offset = Read16(record + kSubstituteOffsetAt);
+    const std::size_t length = Read16(record + kSubstituteLengthAt);
     if (kMountPointNames + offset + length > returnedBytes)
         return kReparseNone;
     // The name is copied by its count, a UTF-16 unit from two bytes, since it

@@ -25,16 +25,17 @@ const char* FileNamePart(const char* path) {
     return separator != nullptr ? separator + 1 : path;
 }
 
-bool IsBlank(char c) {
+// A command line's words are divided by spaces and tabs.
+bool DividesWords(char c) {
     return c == ' ' || c == '\t';
 }
 
 // Whether a switch at `at` starts a word of the line other than its first,
 // the program's own path, a quoted word included.
 bool StartsLaterWord(const char* line, const char* at) {
-    if (at > line && IsBlank(at[-1]))
+    if (at > line && DividesWords(at[-1]))
         return true;
-    return at - 1 > line && at[-1] == '"' && IsBlank(at[-2]);
+    return at - 1 > line && at[-1] == '"' && DividesWords(at[-2]);
 }
 
 // The "/i" switch in the lower-cased command line, or null. Where a switch

@@ -1,6 +1,6 @@
 // Stepping through a text by its characters, through the C runtime's
 // multibyte step; reading and switching the code page is each system's own
-// (unix/code_page.cpp, windows/code_page.cpp).
+// (linux/code_page.cpp, windows/code_page.cpp).
 #include "platform/code_page.h"
 
 #include "platform/win32.h"

@@ -1,5 +1,5 @@
 // A system error code in words: each system's words for it
-// (unix/system_error_text.cpp, windows/system_error_text.cpp) and the code.
+// (linux/system_error_text.cpp, windows/system_error_text.cpp) and the code.
 #include "platform/system_error_text.h"
 
 std::string SystemErrorText(DWORD error) {

@@ -110,30 +110,6 @@ std::string DecodeIniTextExactly(const std::string& bytes, IniEncoding& encoding
     return DecodeUtf16(bytes, encoding, true);
 }
 
-bool IsUtf8(const char* text) {
-    for (const unsigned char* at = reinterpret_cast<const unsigned char*>(text); *at != 0;) {
-        const unsigned char lead = *at++;
-        if (lead < 0x80)
-            continue;
-        const int extra = lead >= 0xC2 && lead < 0xE0   ? 1
-                          : lead >= 0xE0 && lead < 0xF0 ? 2
-                          : lead >= 0xF0 && lead < 0xF5 ? 3
-                                                        : -1;
-        if (extra < 0)
-            return false;
-        std::uint32_t code = lead & (0x3F >> extra);
-        for (int i = 0; i < extra; ++i, ++at) {
-            if ((*at & 0xC0) != 0x80)
-                return false;
-            code = code << 6 | (*at & 0x3F);
-        }
-        const std::uint32_t least = extra == 1 ? 0x80 : extra == 2 ? 0x800 : 0x10000;
-        if (code < least || code > 0x10FFFF || (code >= 0xD800 && code < 0xE000))
-            return false;
-    }
-    return true;
-}
-
 std::string EncodeIniText(const std::string& text, IniEncoding encoding) {
     if (encoding == IniEncoding::kUtf8)
         return text;

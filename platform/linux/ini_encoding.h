@@ -25,6 +25,3 @@ std::string DecodeIniTextExactly(const std::string& bytes, IniEncoding& encoding
 std::string LoneSurrogatesAsRead(std::string_view text);
 // The UTF-8 text in the encoding, with the UTF-16 byte-order mark.
 std::string EncodeIniText(const std::string& text, IniEncoding encoding);
-// Whether the text is UTF-8 that UTF-16 can hold: no byte outside a
-// well-formed character, no surrogate, no overlong form.
-bool IsUtf8(const char* text);

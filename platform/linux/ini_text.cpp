@@ -98,12 +98,7 @@ std::string Trim(const std::string& text) {
 }
 
 bool SameName(std::string_view a, std::string_view b) {
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (FoldAscii(a[i]) != FoldAscii(b[i]))
-            return false;
-    return true;
+    return SameIgnoringAsciiCase(a.data(), a.size(), b.data(), b.size());
 }
 
 std::shared_ptr<const IniFile> ParseIni(std::string text) {

@@ -26,6 +26,7 @@
 #include "platform/linux/ini_cache.h"
 #include "platform/linux/ini_encoding.h"
 #include "platform/linux/ini_text.h"
+#include "platform/text/printable_text.h"
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -542,8 +543,8 @@ BOOL WritePrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR value, LPCSTR
     // A UTF-16 file holds only characters: bytes that are none are refused
     // rather than changed into some.
     if (ok && encoding != IniEncoding::kUtf8 &&
-        !(IsUtf8(section) && (key == nullptr || IsUtf8(key)) &&
-          (value == nullptr || IsUtf8(value)))) {
+        !(IsValidUtf8(section) && (key == nullptr || IsValidUtf8(key)) &&
+          (value == nullptr || IsValidUtf8(value)))) {
         ok = false;
         error = ERROR_NO_UNICODE_TRANSLATION;
     }

@@ -9,7 +9,9 @@
 #include <string_view>
 
 // Whether the character is a blank that every reader drops around a value
-// (and a key): a space or a tab.
+// (and a key): a space or a tab. The readers drop a few control characters
+// there as well (a vertical tab, a form feed); the checker reports those as
+// control characters, not as blanks.
 inline bool IsValueBlank(char c) {
     return c == ' ' || c == '\t';
 }

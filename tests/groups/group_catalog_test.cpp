@@ -274,26 +274,28 @@ TEST(GroupCatalogTest, MaskIndexAgreesWithTheWalk) {
     SetMultibyteCodePage(previous);
 }
 
-// How an extension list is cut, shown by what the group then catches.
+// How an extension list is cut, shown by the count of pieces the plugin
+// answers by and what the group then catches.
 struct CutCase {
     const char* name;
     const char* list;
+    std::size_t pieces;
     std::initializer_list<const char*> caught;
     std::initializer_list<const char*> notCaught;
 };
 
 const CutCase kCutCases[] = {
-    {"Single", "txt", {"txt"}, {"", "tx"}},
-    {"Two", "txt|log", {"txt", "log"}, {"txt|log", ""}},
-    {"TrailingSeparatorAddsNothing", "txt|", {"txt"}, {""}},
-    {"LeadingSeparatorAddsEmpty", "|txt", {"", "txt"}, {"x"}},
-    {"DoubleSeparatorAddsEmpty", "txt||log", {"txt", "", "log"}, {"x"}},
-    {"LoneSeparatorIsEmpty", "|", {""}, {"|"}},
-    {"FinalSeparatorAddsNoPiece", "a|", {"a"}, {""}},
-    {"BlanksAreKept", "txt | log", {"txt ", " log"}, {"txt", "log"}},
-    {"DuplicatesAreHarmless", "txt|txt", {"txt"}, {""}},
+    {"Single", "txt", 1, {"txt"}, {"", "tx"}},
+    {"Two", "txt|log", 2, {"txt", "log"}, {"txt|log", ""}},
+    {"TrailingSeparatorAddsNothing", "txt|", 1, {"txt"}, {""}},
+    {"LeadingSeparatorAddsEmpty", "|txt", 2, {"", "txt"}, {"x"}},
+    {"DoubleSeparatorAddsEmpty", "txt||log", 3, {"txt", "", "log"}, {"x"}},
+    {"LoneSeparatorIsEmpty", "|", 1, {""}, {"|"}},
+    {"BlanksAreKept", "txt | log", 2, {"txt ", " log"}, {"txt", "log"}},
+    {"DuplicatesAreHarmless", "txt|txt", 2, {"txt"}, {""}},
     {"LongListOverWords",
      "abcdefgh|ijklmnop||q|",
+     4,
      {"abcdefgh", "ijklmnop", "", "q"},
      {"abcdefgh|ijklmnop", "x"}},
 };
@@ -305,7 +307,8 @@ TEST_P(AddGroupCutTest, CatchesExactlyItsPieces) {
     GroupCatalog catalog;
     catalog.AddGroup(0, "G", c.list);
     const PieceList& pieces = catalog.Groups()[0].extensions;
-    EXPECT_EQ(pieces.Texts().size(), pieces.size());
+    EXPECT_EQ(c.pieces, pieces.size());
+    EXPECT_EQ(c.pieces, pieces.Texts().size());
     for (const char* extension : c.caught) {
         SCOPED_TRACE(testing::Message() << "caught '" << extension << "'");
         EXPECT_EQ(0, catalog.FindGroup(extension).number);

@@ -31,12 +31,13 @@ std::string ExplainSettingsLocation(HMODULE pluginModule, const std::string& hos
                                return true;
                            }
                            if (!candidate.composed) {
-                               // A path buffer holds 259 bytes: a longer path is cut, and
-                               // the cut one names no settings file.
+                               // A longer path than a path buffer holds is cut, and the
+                               // cut one names no settings file.
                                report += line + (candidate.cut
-                                                     ? "(cut: the path is longer than the plugin's "
-                                                       "259 bytes)\n"
-                                                     : "(no folder to look in)\n");
+                                                     ? "(cut: the path is longer than the plugin's " +
+                                                           std::to_string(kPathBufferSize - 1) +
+                                                           " bytes)\n"
+                                                     : std::string("(no folder to look in)\n"));
                                return true;
                            }
                            if (place == kSettingsBesideHostSettings)
