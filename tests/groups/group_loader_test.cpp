@@ -36,7 +36,11 @@ const LoadCase kLoadCases[] = {
      {{"gif", 1, "Images"}, {"TXT", 0, "Text"}, {"exe", 2, "Other"}, {"zip", 2, "Other"}}},
     {"MissingFile", "<missing>", 1, {{"txt", 0, "Unknown"}}},
     {"EmptyFile", "", 1, {{"txt", 0, "Unknown"}}},
-    {"FileTooLargeGivesTheDefaults", "<huge>" + kExample, 1, {{"gif", 0, "Unknown"}}},
+    // Not read at all, its watch key included: the defaults are not watched.
+    {"FileTooLargeGivesTheDefaults",
+     "<huge>[Configuration]\nReloadWhenChanged=1\n" + kExample,
+     1,
+     {{"gif", 0, "Unknown"}}},
     {"EmptyFallbackNameIsKept",
      "[Groups]\n0=txt\n[Configuration]\nUnknownGroupPlaceHolder=\n",
      2,
@@ -147,6 +151,9 @@ TEST_P(LoadGroupsTest, TableAsLoaded) {
     GroupCatalog catalog;
     catalog.LoadGroups(path);
     EXPECT_TRUE(catalog.IsLoaded());
+    if (huge) {
+        EXPECT_FALSE(catalog.ReloadsWhenChanged());
+    }
     EXPECT_EQ(c.countWithFallback, catalog.GroupCountWithFallback());
     for (const Probe& probe : c.probes) {
         SCOPED_TRACE(testing::Message() << "extension '" << probe.extension << "'");
