@@ -148,6 +148,49 @@ TEST(InstallForTotalCommander, AddsWhereTheHostReadsAndUninstallGivesTheFilesBac
     }
 }
 
+// What install refuses, and a dry run: the host's file keeps its bytes and
+// no plugin is copied.
+TEST(InstallForTotalCommander, RefusesOrOnlySaysAndLeavesTheFilesAsTheyWere) {
+    struct Row {
+        const char* name;
+        const char* main;
+        const wchar_t* programFolder; // under the scratch folder
+        bool dryRun;
+        InstallOutcome expected;
+    };
+    const Row rows[] = {
+        // A letter the code page writes as a look-alike ('l' for it) would
+        // send the copy into another folder than the host's.
+        {"a program folder outside the code page", kPlain, L"tc\u0142", false,
+         InstallOutcome::kCannotWrite},
+        {"settings without a [Configuration] section", "[Colors]\r\nColorFilter1=*.c\r\n", L"tc",
+         false, InstallOutcome::kUnreadableSettings},
+        {"a dry run", kPlain, L"tc", true, InstallOutcome::kDone},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        ScratchFolder scratch;
+        const std::string main = scratch.Write("settings/wincmd.ini", row.main);
+        wchar_t root[MAX_PATH] = {};
+        MultiByteToWideChar(CP_ACP, 0, scratch.Path().c_str(), -1, root, MAX_PATH);
+        const std::wstring program = std::wstring(root) + L"\\" + row.programFolder;
+        ASSERT_TRUE(CreateDirectoryW(program.c_str(), nullptr));
+        SetEnvironmentVariableW(L"COMMANDER_PATH", program.c_str());
+        InstallRequest request;
+        request.mainSettingsFile = main;
+        request.hostSettingsPath = scratch.Path("settings/contplug.ini");
+        request.sourcePlugin = ProgramFolder() + "\\" + LUMBRASKET_PLUGIN_FILE_NAME;
+        request.colours = true;
+        request.dryRun = row.dryRun;
+        EXPECT_EQ(row.expected, RunInstall(request));
+        EXPECT_EQ(row.main, ReadFileBytes(main));
+        EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((main + ".before-lumbrasket").c_str()));
+        EXPECT_EQ(INVALID_FILE_ATTRIBUTES,
+                  GetFileAttributesW((program + L"\\plugins").c_str()));
+        SetEnvironmentVariableA("COMMANDER_PATH", nullptr);
+    }
+}
+
 // The host stands in as this suite's own program under the host's name,
 // running only this test, which waits.
 TEST(InstallForTotalCommander, DISABLED_StandsInForTheRunningHost) {

@@ -10,9 +10,15 @@
 // with the name's and the extension's first, negative for right-aligned, and
 // options "auto-adjust-width, or -1 | horizontal scrollbar flag"); a plugin
 // archive's installation (pluginst.inf) and %COMMANDER_PATH% for the
-// program's folder in the host's history and plugin guide. The section and
-// key names are those the host writes into wincmd.ini files (checked against
-// files it saved, not against a running host):
+// program's folder in the host's history and plugin guide. The host's own
+// help on wincmd.ini was not at hand; the section and key names below are
+// those of settings files the host wrote and users published (custom views
+// as the host's wiki shows them, https://www.ghisler.ch/wiki/index.php?title=
+// Uniquely_named_custom_column_configs_(more_custom_column_configs): Titles
+// with "|" between the names, WidthsN, HeadersN, ContentsN, OptionsN; search
+// templates and colour filters as saved files show "NAME_SearchFlags=0|..."
+// in [searches] beside "ColorFilterN=>NAME" and a decimal ColorFilterNColor
+// in [Colors]). No running host checked them:
 //   [ContentPlugins]  N=path, numbered from 0;
 //   [CustomFields]    Titles=A|B..., and for view N (from 1) WidthsN,
 //                     HeadersN, ContentsN, OptionsN;
@@ -45,10 +51,7 @@ const char* const kSections[] = {kPlugins, kViews, kSearches, kColours};
 
 // The plugin's name in a field reference: its file name, in lower case.
 std::string FieldPlugin(const std::string& pluginName) {
-    std::string name = pluginName;
-    for (char& c : name)
-        c = FoldAscii(c);
-    return name;
+    return FoldedAscii(pluginName);
 }
 
 std::string FileNameOf(const std::string& path) {
@@ -63,10 +66,22 @@ bool SameNoCase(const std::string& a, const std::string& b) {
 // The host's program folder as the host gives it to the programs it starts;
 // the tool sets it from the program it finds (the system's environment,
 // which the C library's copy does not follow).
+// The host's program folder as the host sets it for the programs it starts,
+// in the code page with '?' for each character the code page lacks: read as
+// characters and converted without look-alike letters, so that a folder
+// outside the code page is seen (and refused) rather than taken for
+// another folder whose name differs by a letter.
 std::string CommanderPath() {
-    char value[kPathBufferSize] = {};
-    const DWORD length = GetEnvironmentVariableA("COMMANDER_PATH", value, kPathBufferSize);
-    return length > 0 && length < kPathBufferSize ? value : "";
+    wchar_t wide[kPathBufferSize] = {};
+    const DWORD length = GetEnvironmentVariableW(L"COMMANDER_PATH", wide, kPathBufferSize);
+    if (length == 0 || length >= kPathBufferSize)
+        return std::string();
+    char value[kPathBufferSize * 2] = {};
+    const int size = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide,
+                                         static_cast<int>(length), value, sizeof value - 1,
+                                         nullptr, nullptr);
+    return size > 0 && size < static_cast<int>(kPathBufferSize) ? std::string(value, size)
+                                                                : std::string();
 }
 
 // Text between the system's code page, which install's names are in, and
