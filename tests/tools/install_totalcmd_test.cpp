@@ -7,6 +7,7 @@
 #include "tools/install/install_command.h"
 
 #include <gtest/gtest.h>
+#include <sddl.h>
 
 #include <cstring>
 #include <fstream>
@@ -144,6 +145,68 @@ TEST(InstallForTotalCommander, AddsWhereTheHostReadsAndUninstallGivesTheFilesBac
         EXPECT_EQ(coloursBefore, IniContent(colours));
         EXPECT_EQ(text, ReadFileBytes(main + ".before-lumbrasket"));
         EXPECT_EQ(row.utf16, ReadFileBytes(main).compare(0, 2, "\xFF\xFE") == 0);
+        SetEnvironmentVariableA("COMMANDER_PATH", nullptr);
+    }
+}
+
+// Gives the folder an access list: the administrators' full control (Wine
+// counts this process among them) and `rights` for everyone; or no list at
+// all when `rights` is 0.
+bool GiveAccessList(const std::string& folder, DWORD rights) {
+    SECURITY_DESCRIPTOR descriptor;
+    InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION);
+    PSID administrators = nullptr;
+    PSID everyone = nullptr;
+    std::vector<unsigned char> room(1024);
+    ACL* list = reinterpret_cast<ACL*>(room.data());
+    const BYTE inherited = OBJECT_INHERIT_ACE | CONTAINER_INHERIT_ACE;
+    const bool listed =
+        rights == 0 ||
+        (ConvertStringSidToSidA("S-1-5-32-544", &administrators) &&
+         ConvertStringSidToSidA("S-1-1-0", &everyone) &&
+         InitializeAcl(list, static_cast<DWORD>(room.size()), ACL_REVISION) &&
+         AddAccessAllowedAceEx(list, ACL_REVISION, inherited, FILE_ALL_ACCESS, administrators) &&
+         AddAccessAllowedAceEx(list, ACL_REVISION, 0, rights, everyone));
+    const bool given =
+        listed &&
+        SetSecurityDescriptorDacl(&descriptor, TRUE, rights != 0 ? list : nullptr, FALSE) &&
+        SetFileSecurityA(folder.c_str(), DACL_SECURITY_INFORMATION, &descriptor);
+    LocalFree(administrators);
+    LocalFree(everyone);
+    return given;
+}
+
+// A folder above the plugin's that others may change refuses the install
+// and leaves the host's files as they were. (Wine keeps a folder's
+// protection as mode bits: finer lists are judged in the platform tests.)
+TEST(InstallForTotalCommander, RefusesWhereOthersMayReplaceThePlugin) {
+    struct Row {
+        const char* name;
+        DWORD everyone; // 0: no access list at all
+    };
+    const Row rows[] = {
+        {"everyone may write", FILE_GENERIC_WRITE | DELETE},
+        {"no access list", 0},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        ScratchFolder scratch;
+        const std::string main = scratch.Write("tc/wincmd.ini", kPlain);
+        SetEnvironmentVariableA("COMMANDER_PATH", scratch.Path("tc").c_str());
+        const std::string archive = scratch.MakeFolder("archive");
+        ASSERT_TRUE(CopyFileTo(ProgramFolder() + "\\" + LUMBRASKET_PLUGIN_FILE_NAME,
+                               archive + "\\" + LUMBRASKET_PLUGIN_FILE_NAME));
+        ASSERT_TRUE(GiveAccessList(scratch.MakeFolder("tc/plugins"), row.everyone));
+        InstallRequest request;
+        request.mainSettingsFile = main;
+        request.hostSettingsPath = scratch.Path("tc/contplug.ini");
+        request.sourcePlugin = archive + "\\" + LUMBRASKET_PLUGIN_FILE_NAME;
+        EXPECT_EQ(InstallOutcome::kCannotWrite, RunInstall(request));
+        EXPECT_EQ(kPlain, ReadFileBytes(main));
+        EXPECT_EQ(INVALID_FILE_ATTRIBUTES,
+                  GetFileAttributesA(scratch.Path("tc/plugins/wdx").c_str()));
+        EXPECT_EQ(INVALID_FILE_ATTRIBUTES,
+                  GetFileAttributesA((main + ".before-lumbrasket").c_str()));
         SetEnvironmentVariableA("COMMANDER_PATH", nullptr);
     }
 }
