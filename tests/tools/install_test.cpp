@@ -87,20 +87,33 @@ std::string WithItemsOfTheUser() {
                     "</ColumnsSet></ColumnsSets>");
 }
 
+// The process's umask for a while.
+struct Umask {
+    mode_t before;
+    explicit Umask(mode_t mask) : before(umask(mask)) {}
+    ~Umask() { umask(before); }
+};
+
 TEST(Install, AddsItsItemsAndUninstallGivesTheFileBack) {
     struct Row {
         const char* name;
         std::string text;
         bool throughLink;
         mode_t mode;
+        mode_t mask; // the umask, under which the data folder is made too
     };
     const Row rows[] = {
-        {"first start", FirstStart(), false, 0644},
-        {"items of the user's", WithItemsOfTheUser(), false, 0644},
-        {"a private file reached through a link", FirstStart(), true, 0600},
+        {"first start", FirstStart(), false, 0644, 022},
+        {"items of the user's", WithItemsOfTheUser(), false, 0644, 022},
+        {"a private file reached through a link", FirstStart(), true, 0600, 022},
+        // The data folder is then writable by the user's primary group,
+        // which is the user's private one (root's, here, or a user's on a
+        // system that gives each user a group of one).
+        {"umask 002, a data folder of the user's private group", FirstStart(), false, 0644, 002},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
+        const Umask mask(row.mask);
         UserFolders setup(row.text);
         std::string file = setup.settings;
         if (row.throughLink) {
@@ -131,6 +144,8 @@ TEST(Install, AddsItsItemsAndUninstallGivesTheFileBack) {
         EXPECT_EQ(row.mode, status.st_mode & 0777);
         EXPECT_NE(std::string::npos,
                   ReadFileBytes(setup.scratch.Path("data/lumbrasket/Lumbrasket.wdx")).find("ELF"));
+        ASSERT_EQ(0, stat(setup.scratch.Path("data/lumbrasket").c_str(), &status));
+        EXPECT_EQ(0700u, status.st_mode & 07777);
 
         // Twice changes nothing.
         ASSERT_EQ(InstallOutcome::kDone, RunInstall(setup.request));
@@ -245,6 +260,16 @@ TEST(Install, RefusesAndLeavesTheHostsFilesUntouched) {
          [](UserFolders& setup) {
              const std::string shared = setup.scratch.MakeFolder("shared");
              chmod(shared.c_str(), 0777);
+             setenv("XDG_DATA_HOME", shared.c_str(), 1);
+         },
+         InstallOutcome::kCannotWrite, false},
+        {"plugin folder a group not the user's own may write", FirstStart,
+         [](UserFolders& setup) {
+             const std::string shared = setup.scratch.MakeFolder("shared");
+             // Root may give it any group (nobody's); another user stands in
+             // everyone for it.
+             const bool grouped = chown(shared.c_str(), static_cast<uid_t>(-1), 65534) == 0;
+             chmod(shared.c_str(), grouped ? 0770 : 0777);
              setenv("XDG_DATA_HOME", shared.c_str(), 1);
          },
          InstallOutcome::kCannotWrite, false},

@@ -7,6 +7,7 @@
 #include "tools/install/install_command.h"
 
 #include <gtest/gtest.h>
+#include <sddl.h>
 
 #include <cstring>
 #include <fstream>
@@ -148,24 +149,60 @@ TEST(InstallForTotalCommander, AddsWhereTheHostReadsAndUninstallGivesTheFilesBac
     }
 }
 
+// Gives the folder an access list: the administrators' full control (Wine
+// counts this process among them) and `rights` for everyone; or no list at
+// all when `rights` is 0.
+bool GiveAccessList(const std::string& folder, DWORD rights) {
+    SECURITY_DESCRIPTOR descriptor;
+    InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION);
+    PSID administrators = nullptr;
+    PSID everyone = nullptr;
+    std::vector<unsigned char> room(1024);
+    ACL* list = reinterpret_cast<ACL*>(room.data());
+    const BYTE inherited = OBJECT_INHERIT_ACE | CONTAINER_INHERIT_ACE;
+    const bool listed =
+        rights == 0 ||
+        (ConvertStringSidToSidA("S-1-5-32-544", &administrators) &&
+         ConvertStringSidToSidA("S-1-1-0", &everyone) &&
+         InitializeAcl(list, static_cast<DWORD>(room.size()), ACL_REVISION) &&
+         AddAccessAllowedAceEx(list, ACL_REVISION, inherited, FILE_ALL_ACCESS, administrators) &&
+         AddAccessAllowedAceEx(list, ACL_REVISION, 0, rights, everyone));
+    const bool given =
+        listed &&
+        SetSecurityDescriptorDacl(&descriptor, TRUE, rights != 0 ? list : nullptr, FALSE) &&
+        SetFileSecurityA(folder.c_str(), DACL_SECURITY_INFORMATION, &descriptor);
+    LocalFree(administrators);
+    LocalFree(everyone);
+    return given;
+}
+
+// The access list a folder inherits, left as it is.
+constexpr DWORD kInheritedList = ~DWORD{0};
+
 // What install refuses, and a dry run: the host's file keeps its bytes and
-// no plugin is copied.
+// no plugin is copied. A folder above the plugin's that others may change
+// refuses the install (Wine keeps a folder's protection as mode bits: finer
+// lists are judged in the platform tests).
 TEST(InstallForTotalCommander, RefusesOrOnlySaysAndLeavesTheFilesAsTheyWere) {
     struct Row {
         const char* name;
         const char* main;
         const wchar_t* programFolder; // under the scratch folder
+        DWORD everyoneOnPlugins;      // the plugin folder's parent, for everyone
         bool dryRun;
         InstallOutcome expected;
     };
     const Row rows[] = {
         // A letter the code page writes as a look-alike ('l' for it) would
         // send the copy into another folder than the host's.
-        {"a program folder outside the code page", kPlain, L"tc\u0142", false,
+        {"a program folder outside the code page", kPlain, L"tc\u0142", kInheritedList, false,
          InstallOutcome::kCannotWrite},
         {"settings without a [Configuration] section", "[Colors]\r\nColorFilter1=*.c\r\n", L"tc",
-         false, InstallOutcome::kUnreadableSettings},
-        {"a dry run", kPlain, L"tc", true, InstallOutcome::kDone},
+         kInheritedList, false, InstallOutcome::kUnreadableSettings},
+        {"everyone may write", kPlain, L"tc", FILE_GENERIC_WRITE | DELETE, false,
+         InstallOutcome::kCannotWrite},
+        {"no access list", kPlain, L"tc", 0, false, InstallOutcome::kCannotWrite},
+        {"a dry run", kPlain, L"tc", kInheritedList, true, InstallOutcome::kDone},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -175,6 +212,8 @@ TEST(InstallForTotalCommander, RefusesOrOnlySaysAndLeavesTheFilesAsTheyWere) {
         MultiByteToWideChar(CP_ACP, 0, scratch.Path().c_str(), -1, root, MAX_PATH);
         const std::wstring program = std::wstring(root) + L"\\" + row.programFolder;
         ASSERT_TRUE(CreateDirectoryW(program.c_str(), nullptr));
+        if (row.everyoneOnPlugins != kInheritedList)
+            ASSERT_TRUE(GiveAccessList(scratch.MakeFolder("tc/plugins"), row.everyoneOnPlugins));
         SetEnvironmentVariableW(L"COMMANDER_PATH", program.c_str());
         InstallRequest request;
         request.mainSettingsFile = main;
@@ -186,7 +225,7 @@ TEST(InstallForTotalCommander, RefusesOrOnlySaysAndLeavesTheFilesAsTheyWere) {
         EXPECT_EQ(row.main, ReadFileBytes(main));
         EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((main + ".before-lumbrasket").c_str()));
         EXPECT_EQ(INVALID_FILE_ATTRIBUTES,
-                  GetFileAttributesW((program + L"\\plugins").c_str()));
+                  GetFileAttributesW((program + L"\\plugins\\wdx").c_str()));
         SetEnvironmentVariableA("COMMANDER_PATH", nullptr);
     }
 }

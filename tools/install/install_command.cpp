@@ -100,6 +100,19 @@ struct InstallPlan {
     std::vector<std::string> notes;
 };
 
+// Makes the folder and those above it that are missing, each the user's
+// own (on Linux not even the user's group may write it, whatever the
+// umask: a folder install made must pass its own check the next time).
+void MakeFolders(const fs::path& folder) {
+    std::error_code error;
+    if (folder.empty() || fs::exists(folder, error))
+        return;
+    const fs::path up = folder.parent_path();
+    if (up != folder)
+        MakeFolders(up);
+    MakeOwnFolder(folder.string().c_str());
+}
+
 bool CopyFile(const PlannedCopy& copy, std::string& reason) {
     std::string bytes;
     if (!ReadWholeFile(copy.from, bytes, reason))
@@ -291,10 +304,9 @@ bool CarryOut(const InstallPlan& plan, HostFile& host, InstallRecord& record) {
             fs::remove(FolderOf(file), error); // when nothing else is in it
         }
     };
-    std::error_code error;
     for (const PlannedCopy& copy : plan.copies) {
         const bool existed = PathExists(copy.to.c_str()) != 0;
-        fs::create_directories(FolderOf(copy.to), error);
+        MakeFolders(fs::path(copy.to).parent_path());
         std::string reason;
         if (!CopyFile(copy, reason)) {
             Complain("cannot copy " + copy.from + " to " + copy.to + ": " + reason +
