@@ -212,8 +212,9 @@ TEST(InstallForTotalCommander, RefusesOrOnlySaysAndLeavesTheFilesAsTheyWere) {
         MultiByteToWideChar(CP_ACP, 0, scratch.Path().c_str(), -1, root, MAX_PATH);
         const std::wstring program = std::wstring(root) + L"\\" + row.programFolder;
         ASSERT_TRUE(CreateDirectoryW(program.c_str(), nullptr));
-        if (row.everyoneOnPlugins != kInheritedList)
+        if (row.everyoneOnPlugins != kInheritedList) {
             ASSERT_TRUE(GiveAccessList(scratch.MakeFolder("tc/plugins"), row.everyoneOnPlugins));
+        }
         SetEnvironmentVariableW(L"COMMANDER_PATH", program.c_str());
         InstallRequest request;
         request.mainSettingsFile = main;

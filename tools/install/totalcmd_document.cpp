@@ -161,9 +161,12 @@ struct HostSettingsDocument::Parsed {
 
     File& Of(const char* section) { return files[SectionIndex(section)]; }
     const File& Of(const char* section) const { return files[SectionIndex(section)]; }
+    // By the name's text: the same literal may sit at two addresses (a
+    // function the compiler emits on its own keeps its own copy), so the
+    // address of kColours in one place need not be the one in kSections.
     std::size_t SectionIndex(const char* section) const {
         for (std::size_t i = 0; i < sizeof kSections / sizeof kSections[0]; ++i)
-            if (kSections[i] == section)
+            if (std::strcmp(kSections[i], section) == 0)
                 return sectionFile[i];
         return 0;
     }
