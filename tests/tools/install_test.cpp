@@ -211,6 +211,15 @@ TEST(Install, KindsTheHostCannotNameGetNoColour) {
     EXPECT_TRUE(document.load_string(installed.c_str()));
 }
 
+// Folders under every name a temporary file beside a target may take
+// (`stem` and 0 to 99), so that none can be made there.
+std::function<void(UserFolders&)> TakeTemporaryNames(const std::string& stem) {
+    return [stem](UserFolders& folders) {
+        for (int i = 0; i < 100; ++i)
+            folders.scratch.MakeFolder(stem + std::to_string(i));
+    };
+}
+
 // A process of this user whose command name is the host's: a shell under
 // the host's name, waiting, with the host's option for its settings folder
 // among its arguments when one is given.
@@ -277,18 +286,10 @@ TEST(Install, RefusesAndLeavesTheHostsFilesUntouched) {
          [](UserFolders& setup) { setup.request.sourcePlugin = setup.settings; },
          InstallOutcome::kNotAPlugin, false},
         {"no room for the backup beside the settings", FirstStart,
-         [](UserFolders& folders) {
-             for (int i = 0; i < 100; ++i)
-                 folders.scratch.MakeFolder("config/doublecmd.xml.before-lumbrasket.~new" +
-                                            std::to_string(i));
-         },
+         TakeTemporaryNames("config/doublecmd.xml.before-lumbrasket.~new"),
          InstallOutcome::kCannotWrite, false},
         {"no room for the record, written with the settings", FirstStart,
-         [](UserFolders& folders) {
-             for (int i = 0; i < 100; ++i)
-                 folders.scratch.MakeFolder("config/Lumbrasket.installed.~lumbrasket" +
-                                            std::to_string(i));
-         },
+         TakeTemporaryNames("config/Lumbrasket.installed.~lumbrasket"),
          InstallOutcome::kCannotWrite, false},
         {"a dry run", FirstStart, nothing, InstallOutcome::kDone, true},
     };

@@ -224,7 +224,8 @@ TEST(InstallForTotalCommander, RefusesOrOnlySaysAndLeavesTheFilesAsTheyWere) {
         request.dryRun = row.dryRun;
         EXPECT_EQ(row.expected, RunInstall(request));
         EXPECT_EQ(row.main, ReadFileBytes(main));
-        EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((main + ".before-lumbrasket").c_str()));
+        EXPECT_EQ(INVALID_FILE_ATTRIBUTES,
+                  GetFileAttributesA((main + ".before-lumbrasket").c_str()));
         EXPECT_EQ(INVALID_FILE_ATTRIBUTES,
                   GetFileAttributesW((program + L"\\plugins\\wdx").c_str()));
         SetEnvironmentVariableA("COMMANDER_PATH", nullptr);

@@ -77,9 +77,9 @@ std::string CommanderPath() {
     if (length == 0 || length >= kPathBufferSize)
         return std::string();
     char value[kPathBufferSize * 2] = {};
-    const int size = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide,
-                                         static_cast<int>(length), value, sizeof value - 1,
-                                         nullptr, nullptr);
+    const int size =
+        WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide, static_cast<int>(length), value,
+                            sizeof value - 1, nullptr, nullptr);
     return size > 0 && size < static_cast<int>(kPathBufferSize) ? std::string(value, size)
                                                                 : std::string();
 }
