@@ -58,10 +58,24 @@ int ErrorNumberOf(DWORD error) {
 std::string SystemErrorWords(DWORD error) {
     if (error == GetLastError() && LastErrorText() != nullptr)
         return LastErrorText();
-    if (error == ERROR_MOD_NOT_FOUND)
+    switch (error) {
+    case ERROR_MOD_NOT_FOUND:
         return "The library could not be loaded";
-    if (error == ERROR_PROC_NOT_FOUND)
+    case ERROR_PROC_NOT_FOUND:
         return "The library lacks the function";
+    case ERROR_INSUFFICIENT_BUFFER:
+        return "The answer does not fit in the space given for it";
+    case ERROR_INVALID_NAME:
+        return "The name is not one a file can have";
+    case ERROR_NO_MORE_FILES:
+        return "No more entries";
+    case ERROR_NOT_A_REPARSE_POINT:
+        return "The entry is not a link";
+    case ERROR_RESOURCE_TYPE_NOT_FOUND:
+        return "The file holds no resources";
+    default:
+        break;
+    }
     const int number = ErrorNumberOf(error);
     return number != 0 ? std::strerror(number) : "";
 }

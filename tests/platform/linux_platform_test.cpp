@@ -12,6 +12,7 @@
 #include "fsutil/reparse_point.h"
 #include "tests/support/scratch_folder.h"
 #include "fsutil/volume_identity.h"
+#include "platform/system_error_text.h"
 #include "platform/win32.h"
 
 #include <gtest/gtest.h>
@@ -877,6 +878,39 @@ TEST(EnvironmentBlockTest, EmptyEntryHidesNothing) {
         found = found || std::string(at) == after;
     FreeEnvironmentStringsA(block);
     EXPECT_TRUE(found);
+}
+
+// Every code this layer sets reads in the system's words, never as a
+// Windows number.
+TEST(LinuxErrorWords, EveryCodeTheLayerSetsHasWords) {
+    const DWORD codes[] = {
+        ERROR_FILE_NOT_FOUND,
+        ERROR_PATH_NOT_FOUND,
+        ERROR_ACCESS_DENIED,
+        ERROR_INVALID_HANDLE,
+        ERROR_INVALID_PARAMETER,
+        ERROR_INSUFFICIENT_BUFFER,
+        ERROR_MOD_NOT_FOUND,
+        ERROR_PROC_NOT_FOUND,
+        ERROR_DISK_FULL,
+        ERROR_CANT_RESOLVE_FILENAME,
+        ERROR_SHARING_VIOLATION,
+        ERROR_IO_DEVICE,
+        ERROR_INVALID_NAME,
+        ERROR_FILE_EXISTS,
+        ERROR_ALREADY_EXISTS,
+        ERROR_DIRECTORY,
+        ERROR_NO_UNICODE_TRANSLATION,
+        ERROR_FILENAME_EXCED_RANGE,
+        ERROR_DIR_NOT_EMPTY,
+        ERROR_CALL_NOT_IMPLEMENTED,
+        ERROR_NO_MORE_FILES,
+        ERROR_NOT_A_REPARSE_POINT,
+        ERROR_RESOURCE_TYPE_NOT_FOUND,
+    };
+    SetLastError(ERROR_SUCCESS);
+    for (const DWORD code : codes)
+        EXPECT_EQ(std::string::npos, SystemErrorText(code).find("system error")) << code;
 }
 
 } // namespace
