@@ -25,8 +25,9 @@ const char* NoPlaceForAFile(std::filesystem::file_type type);
 // writer killed mid-way says who left it.
 std::string WriteTemporary(const std::string& target, const std::string& text, const char* tag);
 
-// Gives `temporary` the permissions of `old` (on Windows its access list and
-// read-only attribute), so that a file kept private stays private. True when
+// Gives `temporary` the permissions of `old` (on Windows its access list: a
+// read-only file is not replaced there, the rename over it fails), so that
+// a file kept private stays private. True when
 // done or when `old` is gone; false with the reason.
 bool KeepPermissions(const std::string& old, const std::string& temporary, std::string& reason);
 
