@@ -149,6 +149,48 @@ TEST(InstallForTotalCommander, AddsWhereTheHostReadsAndUninstallGivesTheFilesBac
     }
 }
 
+// A plugin entry and a view the user added after install's: the host knows
+// both lists by number, so uninstall leaves install's own (taking them out
+// would renumber the user's), says so, and keeps the plugin's files that
+// the entry loads; the rest goes.
+TEST(InstallForTotalCommander, UninstallLeavesWhatTheUsersItemsAreNumberedAfter) {
+    ScratchFolder scratch;
+    const std::string main = scratch.Write("tc/wincmd.ini", kPlain);
+    SetEnvironmentVariableA("COMMANDER_PATH", scratch.Path("tc").c_str());
+    InstallRequest request;
+    request.mainSettingsFile = main;
+    request.hostSettingsPath = scratch.Path("tc/contplug.ini");
+    request.sourcePlugin = ProgramFolder() + "\\" + LUMBRASKET_PLUGIN_FILE_NAME;
+    request.colours = true;
+    ASSERT_EQ(InstallOutcome::kDone, RunInstall(request));
+    const char* const other = "%COMMANDER_PATH%\\plugins\\wdx\\other\\other.wdx";
+    Forget(main);
+    WritePrivateProfileStringA("ContentPlugins", "1", other, main.c_str());
+    WritePrivateProfileStringA("CustomFields", "Titles", "Lumbrasket|Mine", main.c_str());
+    WritePrivateProfileStringA("CustomFields", "Contents2", "[=tc.size]", main.c_str());
+    Forget(main);
+    testing::internal::CaptureStdout();
+    ASSERT_EQ(InstallOutcome::kDone, RunUninstall(request));
+    const std::string said = testing::internal::GetCapturedStdout();
+    EXPECT_EQ("%COMMANDER_PATH%\\plugins\\wdx\\Lumbrasket\\Lumbrasket.wdx",
+              Value(main, "ContentPlugins", "0"));
+    EXPECT_EQ(other, Value(main, "ContentPlugins", "1"));
+    EXPECT_EQ("Lumbrasket|Mine", Value(main, "CustomFields", "Titles"));
+    EXPECT_EQ("[=tc.size]", Value(main, "CustomFields", "Contents2"));
+    EXPECT_EQ("", Value(main, "searches", "Lumbrasket: Images_plugin"));
+    EXPECT_EQ("", Value(main, "Colors", "ColorFilter1"));
+    EXPECT_NE(
+        INVALID_FILE_ATTRIBUTES,
+        GetFileAttributesA(
+            scratch.Path(std::string("tc/plugins/wdx/Lumbrasket/") + LUMBRASKET_PLUGIN_FILE_NAME)
+                .c_str()));
+    EXPECT_NE(std::string::npos,
+              said.find("left in place: the content plugin \"Lumbrasket\", not the last"));
+    EXPECT_NE(std::string::npos,
+              said.find("left in place: the column view \"Lumbrasket\", not the last"));
+    SetEnvironmentVariableA("COMMANDER_PATH", nullptr);
+}
+
 // Gives the folder an access list: the administrators' full control (Wine
 // counts this process among them) and `rights` for everyone; or no list at
 // all when `rights` is 0.
