@@ -12,14 +12,10 @@
 # side's own. A difference fails, naming the element.
 # Usage: doublecmd_install_format_test.sh PACKAGE_ZIP WORK_FOLDER
 set -u
-[ $# -eq 2 ] || {
-    echo "usage: $0 PACKAGE_ZIP WORK_FOLDER" >&2
-    exit 2
-}
-package=$1
-work=$2
-case $package in /*) ;; *) package="$(pwd)/$package" ;; esac
 here=$(cd "$(dirname "$0")" && pwd)
+. "$here/script_arguments.sh"
+take_arguments PACKAGE_ZIP "$@"
+package=$given
 fail() {
     echo "FAIL: $*" >&2
     exit 1

@@ -14,19 +14,15 @@
 # The host runs headless under its own Xvfb and is driven with xdotool.
 # Usage: doublecmd_install_test.sh PACKAGE_ZIP WORK_FOLDER
 set -u
-[ $# -eq 2 ] || {
-    echo "usage: $0 PACKAGE_ZIP WORK_FOLDER" >&2
-    exit 2
-}
-package=$1
-work=$2
-case $package in /*) ;; *) package="$(pwd)/$package" ;; esac
+here=$(cd "$(dirname "$0")" && pwd)
+. "$here/script_arguments.sh"
+take_arguments PACKAGE_ZIP "$@"
+package=$given
 timeout=${LUMBRASKET_HOST_TIMEOUT:-90}
 budget=60
-here=$(cd "$(dirname "$0")" && pwd)
 check="$here/doublecmd_install_check.py"
 
-. "$(cd "$(dirname "$0")" && pwd)/headless_session.sh"
+. "$here/headless_session.sh"
 fail() {
     echo "FAIL: $*" >&2
     [ -z "${DISPLAY:-}" ] || import -window root "$work/failure.png" 2>/dev/null

@@ -19,16 +19,13 @@
 # file behind. LUMBRASKET_PROBE_SHOTS=1 keeps a screenshot of every step.
 # Usage: doublecmd_settings_probe.sh PLUGIN_WDX WORK_FOLDER
 set -u
-[ $# -eq 2 ] || {
-    echo "usage: $0 PLUGIN_WDX WORK_FOLDER" >&2
-    exit 2
-}
-plugin_given=$1
-work=$2
-timeout=${LUMBRASKET_HOST_TIMEOUT:-90}
 here=$(cd "$(dirname "$0")" && pwd)
+. "$here/script_arguments.sh"
+take_arguments PLUGIN_WDX "$@"
+plugin_given=$given
+timeout=${LUMBRASKET_HOST_TIMEOUT:-90}
 
-. "$(cd "$(dirname "$0")" && pwd)/headless_session.sh"
+. "$here/headless_session.sh"
 
 shots=0
 shot() {

@@ -7,11 +7,13 @@
 # command. Any difference, or a host that does not come up, fails the test.
 # Usage: doublecmd_test.sh PACKAGE_ZIP WORK_FOLDER
 set -u
-package=$1
-work=$2
+here=$(cd "$(dirname "$0")" && pwd)
+. "$here/script_arguments.sh"
+take_arguments PACKAGE_ZIP "$@"
+package=$given
 timeout=${LUMBRASKET_HOST_TIMEOUT:-90}
 
-. "$(cd "$(dirname "$0")" && pwd)/headless_session.sh"
+. "$here/headless_session.sh"
 fail() {
     echo "FAIL: $*" >&2
     exit 1
