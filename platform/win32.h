@@ -117,6 +117,8 @@ typedef struct OVERLAPPED* LPOVERLAPPED;
 #define IO_REPARSE_TAG_SYMLINK 0xA000000Cu
 #define ERROR_NOT_A_REPARSE_POINT 4390u
 #define GENERIC_READ 0x80000000u
+// Leave to rename or delete the file; a Linux open has no such right to ask for.
+#define DELETE 0x00010000u
 #define GENERIC_WRITE 0x40000000u
 #define CREATE_NEW 1u
 #define CREATE_ALWAYS 2u
@@ -196,6 +198,9 @@ BOOL FindClose(HANDLE search);
 // Deleting refuses a read-only file, as Windows does; removing a directory
 // that is a symbolic link removes the link only.
 BOOL DeleteFileA(LPCSTR path);
+// Only the read-only attribute is carried: set, no one may write the file;
+// cleared, its owner may. Other attributes are not Linux's to keep.
+BOOL SetFileAttributesA(LPCSTR path, DWORD attributes);
 BOOL RemoveDirectoryA(LPCSTR path);
 // Renames a file within its volume; without MOVEFILE_REPLACE_EXISTING it
 // refuses, with ERROR_ALREADY_EXISTS, to take the place of an existing entry.

@@ -316,6 +316,25 @@ BOOL DeleteFileA(LPCSTR name) {
     return TRUE;
 }
 
+BOOL SetFileAttributesA(LPCSTR name, DWORD attributes) {
+    char path[PATH_MAX];
+    struct stat entry;
+    if (!FindEntry(name, path, entry))
+        return FALSE;
+    if (S_ISLNK(entry.st_mode) && System().stat(path, &entry) != 0) {
+        SetLastError(ERROR_FILE_NOT_FOUND);
+        return FALSE;
+    }
+    const mode_t mode = (attributes & FILE_ATTRIBUTE_READONLY) != 0
+                            ? entry.st_mode & ~static_cast<mode_t>(S_IWUSR | S_IWGRP | S_IWOTH)
+                            : entry.st_mode | S_IWUSR;
+    if (chmod(path, mode & 07777) != 0) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return FALSE;
+    }
+    return TRUE;
+}
+
 BOOL MoveFileExA(LPCSTR from, LPCSTR to, DWORD flags) {
     char source[PATH_MAX];
     char target[PATH_MAX];

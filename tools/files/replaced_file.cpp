@@ -12,9 +12,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Temporary names tried before giving up: each is left only by a writer
-// killed mid-way.
-constexpr int kTemporaryNames = 100;
 // Links followed from the output path before it counts as a loop: as many as
 // Linux follows in one path.
 constexpr std::size_t kMostLinks = 40;

@@ -23,6 +23,9 @@ const char* NoPlaceForAFile(std::filesystem::file_type type);
 // empty, with the system's error set, when none could be made and written.
 // `tag` goes into the name (`target`.~`tag`N), so that a file left by a
 // writer killed mid-way says who left it.
+// Temporary names tried before giving up: each is left only by a writer
+// stopped mid-way.
+constexpr int kTemporaryNames = 100;
 std::string WriteTemporary(const std::string& target, const std::string& text, const char* tag);
 
 // Gives `temporary` the permissions of `old` (on Windows its access list: a

@@ -308,6 +308,56 @@ std::vector<SettingsFile> HostSettingsDocument::Files() const {
     return {{parsed->path, parsed->before, writer.text}};
 }
 
+std::vector<ItemRef> HostSettingsDocument::ItemsNamedAfter(const std::string& pluginName) const {
+    std::vector<ItemRef> items;
+    const std::string prefix = pluginName + ": ";
+    for (ItemKind kind : {ItemKind::kPlugin, ItemKind::kColumnView, ItemKind::kSearchTemplate,
+                          ItemKind::kFileColour}) {
+        const pugi::xml_node list = parsed->Root().first_element_by_path(PlaceOf(kind).listPath);
+        for (pugi::xml_node node : list.children(PlaceOf(kind).element)) {
+            const std::string name = node.child_value("Name");
+            if (name == pluginName || name.compare(0, prefix.size(), prefix) == 0)
+                items.push_back({kind, name});
+        }
+    }
+    return items;
+}
+
+std::vector<ItemUse> HostSettingsDocument::Uses(const std::string& pluginName) const {
+    std::vector<ItemUse> uses;
+    const ItemRef plugin{ItemKind::kPlugin, pluginName};
+    const std::string field = "[Plugin(" + pluginName + ").";
+    const pugi::xml_node root = parsed->Root();
+    for (pugi::xml_node view : root.child("ColumnsSets").children("ColumnsSet"))
+        for (pugi::xml_node column : view.child("Columns").children("Column"))
+            if (std::string(column.child_value("FuncString")).find(field) != std::string::npos) {
+                uses.push_back({{ItemKind::kColumnView, view.child_value("Name")}, plugin});
+                break;
+            }
+    for (pugi::xml_node search : root.child("SearchTemplates").children("Template"))
+        for (pugi::xml_node condition : search.child("ContentPlugins").children("Plugin"))
+            if (pluginName == condition.child_value("Name")) {
+                uses.push_back({{ItemKind::kSearchTemplate, search.child_value("Name")}, plugin});
+                break;
+            }
+    // A colour's masks, split at ';', name a template as ">NAME".
+    for (pugi::xml_node filter :
+         root.first_element_by_path("Colors/FileFilters").children("Filter")) {
+        const std::string masks = filter.child_value("FileMasks");
+        for (std::size_t start = 0; start <= masks.size();) {
+            std::size_t end = masks.find(';', start);
+            if (end == std::string::npos)
+                end = masks.size();
+            if (end > start && masks[start] == '>')
+                uses.push_back(
+                    {{ItemKind::kFileColour, filter.child_value("Name")},
+                     {ItemKind::kSearchTemplate, masks.substr(start + 1, end - start - 1)}});
+            start = end + 1;
+        }
+    }
+    return uses;
+}
+
 const char* HostSettingsDocument::KeptBecause(const ItemRef&) const {
     return nullptr;
 }

@@ -19,6 +19,13 @@ struct ItemRef {
     std::string name;
 };
 
+// An item that shows or finds by another: a view or a search template by
+// a plugin's field, a file-type colour by a search template.
+struct ItemUse {
+    ItemRef user;
+    ItemRef used;
+};
+
 // What install puts in, in the host's terms.
 struct PluginEntry {
     std::string name; // the plugin's name, as the host lists it and fields name it
@@ -58,6 +65,12 @@ public:
     // view's columns, a colour), as one text; empty when there is no such
     // item.
     std::string Fingerprint(const ItemRef& item) const;
+    // The items that carry the plugin's name as theirs: the plugin's entry
+    // and the items named after it ("NAME" or "NAME: ..."), whoever made them.
+    std::vector<ItemRef> ItemsNamedAfter(const std::string& pluginName) const;
+    // Every use of the plugin's fields, and of a search template by a
+    // file-type colour, whoever made the items.
+    std::vector<ItemUse> Uses(const std::string& pluginName) const;
     // Why the item cannot be taken out without changing what the user sees
     // of others; null when it can.
     const char* KeptBecause(const ItemRef& item) const;

@@ -82,12 +82,6 @@ std::vector<std::string> KindsInUse(const InstallRequest& request, const std::st
     return kinds;
 }
 
-// A plugin copy install makes: the file and where it goes.
-struct PlannedCopy {
-    std::string from;
-    std::string to;
-};
-
 // One change of the host's settings, for the person and for the record.
 struct PlannedItem {
     ItemRef item;
@@ -95,29 +89,43 @@ struct PlannedItem {
 };
 
 struct InstallPlan {
-    std::vector<PlannedCopy> copies;
+    std::vector<CopiedFile> copies;
     std::vector<PlannedItem> items;
+    // In place as install makes them, but on no record: an earlier run
+    // stopped before it wrote one. They go on the record now.
+    std::vector<PlannedItem> adopted;
+    std::vector<RecordedFile> adoptedFiles;
     std::vector<std::string> notes;
 };
 
-// Makes the folder and those above it that are missing, each the user's
-// own (on Linux not even the user's group may write it, whatever the
-// umask: a folder install made must pass its own check the next time).
-void MakeFolders(const fs::path& folder) {
-    std::error_code error;
-    if (folder.empty() || fs::exists(folder, error))
-        return;
-    const fs::path up = folder.parent_path();
-    if (up != folder)
-        MakeFolders(up);
-    MakeOwnFolder(folder.string().c_str());
+// The entry of the item in the record, when it has one.
+const RecordedItem* RecordedEntry(const InstallRecord& record, const ItemRef& item) {
+    for (const RecordedItem& earlier : record.items)
+        if (earlier.item.kind == item.kind && earlier.item.name == item.name)
+            return &earlier;
+    return nullptr;
 }
 
-bool CopyFile(const PlannedCopy& copy, std::string& reason) {
-    std::string bytes;
-    if (!ReadWholeFile(copy.from, bytes, reason))
+// Whether an item that is there already is install's: as install makes it,
+// or as an earlier install recorded it. One that is install's but on no
+// record is taken onto it.
+template <typename Add>
+bool InPlaceAsInstalls(const HostFile& host, const InstallRecord& record, const ItemRef& item,
+                       Add add, InstallPlan& plan) {
+    const std::string current = host.document.Fingerprint(item);
+    const RecordedItem* recorded = RecordedEntry(record, item);
+    if (recorded != nullptr && recorded->fingerprint == current)
+        return true;
+    if (current != AddedFingerprint(item, add))
         return false;
-    return ReplaceWithText(copy.to, bytes, "lumbrasket", reason);
+    plan.adopted.push_back({item, current});
+    return true;
+}
+
+void NoteNotInstalls(const ItemRef& item, const char* consequence, InstallPlan& plan) {
+    plan.notes.push_back(std::string("a ") + ItemKindText(item.kind) + " named " +
+                         Quoted(item.name) +
+                         " is there already and is not install's: " + consequence);
 }
 
 // Adds one item unless an item of its name is there: the same as install
@@ -126,21 +134,32 @@ bool CopyFile(const PlannedCopy& copy, std::string& reason) {
 template <typename Add>
 void PlanItem(HostFile& host, const InstallRecord& record, const ItemRef& item, Add add,
               InstallPlan& plan) {
-    const std::string current = host.document.Fingerprint(item);
-    const std::string added = AddedFingerprint(item, add);
-    if (current.empty()) {
+    if (host.document.Fingerprint(item).empty()) {
         add(host.document);
-        plan.items.push_back({item, added});
+        plan.items.push_back({item, AddedFingerprint(item, add)});
         return;
     }
-    bool recorded = current == added;
-    for (const RecordedItem& earlier : record.items)
-        recorded = recorded || (earlier.item.kind == item.kind && earlier.item.name == item.name &&
-                                earlier.fingerprint == current);
-    if (!recorded)
-        plan.notes.push_back(std::string("a ") + ItemKindText(item.kind) + " named " +
-                             Quoted(item.name) +
-                             " is there already and is not install's: " + "left as it is");
+    if (!InPlaceAsInstalls(host, record, item, add, plan))
+        NoteNotInstalls(item, "left as it is", plan);
+}
+
+// A copy planned unless the file there has the bytes already: then it is
+// taken onto the record when it is not on it.
+void PlanCopy(const std::string& from, const std::string& to, const InstallRecord& record,
+              InstallPlan& plan) {
+    std::string bytes;
+    std::string reason;
+    if (!ReadWholeFile(from, bytes, reason))
+        return;
+    bool present = false;
+    if (FileHash(to, present) != FnvHash(bytes) || !present) {
+        plan.copies.push_back({to, bytes});
+        return;
+    }
+    for (const RecordedFile& file : record.files)
+        if (file.path == to)
+            return;
+    plan.adoptedFiles.push_back({to, FnvHash(bytes)});
 }
 
 InstallOutcome PlanPlugin(const InstallRequest& request, HostFile& host,
@@ -186,16 +205,18 @@ InstallOutcome PlanPlugin(const InstallRequest& request, HostFile& host,
     const std::string source = FolderOf(request.sourcePlugin);
     for (const char* extension : {".wdx", ".wdx64"}) {
         const std::string name = std::string(kPluginName) + extension;
-        bool readable = false;
-        const std::uint64_t wanted = FileHash(source + name, readable);
-        bool present = false;
-        if (readable && (FileHash(folder + name, present) != wanted || !present))
-            plan.copies.push_back({source + name, folder + name});
+        PlanCopy(source + name, folder + name, record, plan);
     }
-    const std::string sample = source + kPluginName + ".ini";
-    const std::string sampleTarget = folder + kPluginName + ".ini";
-    if (PathExists(sample.c_str()) && !PathExists(sampleTarget.c_str()))
-        plan.copies.push_back({sample, sampleTarget});
+    const std::string sample = std::string(kPluginName) + ".ini";
+    bool userTable = false;
+    std::string sampleBytes;
+    std::string reason;
+    if (ReadWholeFile(source + sample, sampleBytes, reason)) {
+        userTable = PathExists((folder + sample).c_str()) &&
+                    FileHash(folder + sample, userTable) != FnvHash(sampleBytes);
+        if (!userTable)
+            PlanCopy(source + sample, folder + sample, record, plan);
+    }
     PlanItem(
         host, record, {ItemKind::kPlugin, kPluginName},
         [&](HostSettingsDocument& document) {
@@ -231,16 +252,24 @@ void PlanColours(const InstallRequest& request, HostFile& host, const InstallRec
         const auto add = [&](HostSettingsDocument& document) {
             document.AddKindColour(name, kPluginName, kind, colour);
         };
-        // Both items of a kind are made together, and known by the template.
-        const std::size_t before = plan.items.size();
-        PlanItem(host, record, {ItemKind::kSearchTemplate, name}, add, plan);
-        if (plan.items.size() != before) {
-            HostSettingsDocument scratch;
-            scratch.LoadEmpty();
-            add(scratch);
-            plan.items.push_back({{ItemKind::kFileColour, name},
-                                  scratch.Fingerprint({ItemKind::kFileColour, name})});
+        // Both items of a kind are made together, and only when neither is
+        // there: a colour of the user's by that name would otherwise have a
+        // twin the host cannot tell apart.
+        const ItemRef search{ItemKind::kSearchTemplate, name};
+        const ItemRef filter{ItemKind::kFileColour, name};
+        const bool searchThere = !host.document.Fingerprint(search).empty();
+        const bool filterThere = !host.document.Fingerprint(filter).empty();
+        if (!searchThere && !filterThere) {
+            add(host.document);
+            plan.items.push_back({search, AddedFingerprint(search, add)});
+            plan.items.push_back({filter, AddedFingerprint(filter, add)});
+            continue;
         }
+        for (const ItemRef& item : {search, filter})
+            if (!host.document.Fingerprint(item).empty() &&
+                !InPlaceAsInstalls(host, record, item, add, plan))
+                NoteNotInstalls(item, "left as it is, and the kind gets no colour of install's",
+                                plan);
     }
 }
 
@@ -256,7 +285,7 @@ void SayItems(const std::string& doing, const std::vector<ItemRef>& items) {
     for (const ItemRef& item : items) {
         if (item.kind == ItemKind::kFileColour)
             continue;
-        if (item.kind == ItemKind::kSearchTemplate) {
+        if (item.kind == ItemKind::kSearchTemplate && item.name.size() > prefix.size()) {
             kinds += (colours++ == 0 ? "" : ", ") + item.name.substr(prefix.size());
             continue;
         }
@@ -267,7 +296,8 @@ void SayItems(const std::string& doing, const std::vector<ItemRef>& items) {
         named += std::string(named.empty() ? "" : "; ") + "the colour (a search template and a " +
                  "file-type colour named \"" + prefix + "KIND\") of " + std::to_string(colours) +
                  (colours == 1 ? " kind: " : " kinds: ") + kinds;
-    Say(doing + ": " + named);
+    if (!named.empty())
+        Say(doing + ": " + named);
 }
 
 // The host's files the edits so far change, by name ("A and B"): the host
@@ -280,68 +310,54 @@ std::string ChangedFiles(const HostFile& host) {
     return names.empty() ? host.path : names;
 }
 
-void SayPlan(const InstallPlan& plan, const HostFile& host, bool dryRun) {
-    for (const PlannedCopy& copy : plan.copies)
-        Say(std::string(dryRun ? "would copy " : "copies ") + copy.from + " to " + copy.to);
+void SayPlan(const InstallPlan& plan, const HostFile& host, const InstallRequest& request) {
+    const bool dryRun = request.dryRun;
+    for (const CopiedFile& copy : plan.copies)
+        Say(std::string(dryRun ? "would copy " : "copies ") + FolderOf(request.sourcePlugin) +
+            copy.path.substr(FolderOf(copy.path).size()) + " to " + copy.path);
     std::vector<ItemRef> items;
     for (const PlannedItem& planned : plan.items)
         items.push_back(planned.item);
     SayItems(std::string(dryRun ? "would add to " : "adds to ") + ChangedFiles(host), items);
+    std::vector<ItemRef> adopted;
+    for (const PlannedItem& planned : plan.adopted)
+        adopted.push_back(planned.item);
+    SayItems(std::string(dryRun ? "would take onto " : "takes onto ") + "its record what an " +
+                 "earlier run added",
+             adopted);
+    for (const RecordedFile& file : plan.adoptedFiles)
+        Say(std::string(dryRun ? "would take onto " : "takes onto ") + "its record " + file.path +
+            ", copied by an earlier run");
     for (const std::string& note : plan.notes)
         Say("note: " + note);
 }
 
-// The plan written: the copies first (a file new to its folder is taken
-// away again when a later step fails, so that nothing is left that the
-// record does not name), then the host's file and the record. An item or a
-// file added again replaces its earlier entry in the record.
-bool CarryOut(const InstallPlan& plan, HostFile& host, InstallRecord& record) {
-    std::vector<std::string> made;
-    const auto undo = [&made] {
-        std::error_code error;
-        for (const std::string& file : made) {
-            DeleteFileA(file.c_str());
-            fs::remove(FolderOf(file), error); // when nothing else is in it
-        }
-    };
-    for (const PlannedCopy& copy : plan.copies) {
-        const bool existed = PathExists(copy.to.c_str()) != 0;
-        MakeFolders(fs::path(copy.to).parent_path());
-        std::string reason;
-        if (!CopyFile(copy, reason)) {
-            Complain("cannot copy " + copy.from + " to " + copy.to + ": " + reason +
-                     "; the host's settings are left as they were");
-            undo();
-            return false;
-        }
-        if (!existed)
-            made.push_back(copy.to);
-        bool readable = false;
-        const RecordedFile file{copy.to, FileHash(copy.to, readable)};
-        auto& files = record.files;
-        files.erase(
-            std::remove_if(files.begin(), files.end(),
+// The record after the plan: an item or a file added again replaces its
+// earlier entry.
+void RecordPlan(const InstallPlan& plan, InstallRecord& record) {
+    std::vector<RecordedFile> files = plan.adoptedFiles;
+    for (const CopiedFile& copy : plan.copies)
+        files.push_back({copy.path, FnvHash(copy.bytes)});
+    for (const RecordedFile& file : files) {
+        auto& recorded = record.files;
+        recorded.erase(
+            std::remove_if(recorded.begin(), recorded.end(),
                            [&](const RecordedFile& earlier) { return earlier.path == file.path; }),
-            files.end());
-        files.push_back(file);
+            recorded.end());
+        recorded.push_back(file);
     }
-    for (const PlannedItem& planned : plan.items) {
-        auto& items = record.items;
-        items.erase(std::remove_if(items.begin(), items.end(),
-                                   [&](const RecordedItem& earlier) {
-                                       return earlier.item.kind == planned.item.kind &&
-                                              earlier.item.name == planned.item.name;
-                                   }),
-                    items.end());
-        items.push_back({planned.item, planned.fingerprint});
+    std::vector<PlannedItem> items = plan.items;
+    items.insert(items.end(), plan.adopted.begin(), plan.adopted.end());
+    for (const PlannedItem& planned : items) {
+        auto& recorded = record.items;
+        recorded.erase(std::remove_if(recorded.begin(), recorded.end(),
+                                      [&](const RecordedItem& earlier) {
+                                          return earlier.item.kind == planned.item.kind &&
+                                                 earlier.item.name == planned.item.name;
+                                      }),
+                       recorded.end());
+        recorded.push_back({planned.item, planned.fingerprint});
     }
-    bool written = false;
-    if (WriteHostFile(host, record, written))
-        return true;
-    // Once the host's file names the plugin, its copy must stay.
-    if (!written)
-        undo();
-    return false;
 }
 
 } // namespace
@@ -364,47 +380,107 @@ InstallOutcome RunInstall(const InstallRequest& request) {
         plan);
     if (request.colours)
         PlanColours(request, host, record, pluginFile, plan);
-    SayPlan(plan, host, request.dryRun);
-    if (plan.copies.empty() && plan.items.empty()) {
+    SayPlan(plan, host, request);
+    if (plan.copies.empty() && plan.items.empty() && plan.adopted.empty() &&
+        plan.adoptedFiles.empty()) {
         Say("nothing to change: install's items are in place");
         return InstallOutcome::kDone;
     }
     if (request.dryRun)
         return InstallOutcome::kDone;
-    if (!CarryOut(plan, host, record))
-        return InstallOutcome::kCannotWrite;
+    HostChange change;
+    change.copies = plan.copies;
+    change.record = record;
+    RecordPlan(plan, change.record);
+    outcome = WriteHostChange(host, change);
+    if (outcome != InstallOutcome::kDone)
+        return outcome;
     Say(std::string("done: in ") + HostSettingsDocument::HostName() + ", choose the view " +
         Quoted(kPluginName) + " from the menu of a panel's column header");
-    return InstallOutcome::kDone;
+    return LookForTheHostAgain(host);
 }
 
 namespace {
 
-// Whether the kept item `user` stops working without `used`: a file-type
-// colour names its search template, and a column view or a template names
-// the plugin's field.
-bool Uses(const ItemRef& user, const ItemRef& used) {
-    if (used.kind == ItemKind::kPlugin)
-        return user.kind != ItemKind::kPlugin;
-    return user.kind == ItemKind::kFileColour && used.kind == ItemKind::kSearchTemplate &&
-           user.name == used.name;
+// The fingerprints install gives an item of that name, whatever colour a
+// kind got; empty for a name install gives no item of that kind.
+std::vector<std::string> InstallsFingerprints(const InstallRequest& request, const ItemRef& item) {
+    const std::string prefix = std::string(kPluginName) + ": ";
+    std::vector<std::string> forms;
+    switch (item.kind) {
+    case ItemKind::kPlugin: {
+        std::string problem;
+        const std::string folder = HostSettingsDocument::PluginFolder(request.hostProgram, problem);
+        const std::string path =
+            HostSettingsDocument::PathForHost(folder + FileNameOf(request.sourcePlugin));
+        if (!folder.empty() && item.name == kPluginName)
+            forms.push_back(AddedFingerprint(item, [&](HostSettingsDocument& document) {
+                document.AddPlugin({kPluginName, path});
+            }));
+        break;
+    }
+    case ItemKind::kColumnView:
+        if (item.name == kPluginName)
+            forms.push_back(AddedFingerprint(item, [](HostSettingsDocument& document) {
+                document.AddColumnView(kPluginName, kPluginName);
+            }));
+        break;
+    case ItemKind::kSearchTemplate:
+    case ItemKind::kFileColour:
+        if (item.name.compare(0, prefix.size(), prefix) != 0)
+            break;
+        for (std::size_t colour = 0; colour < kPaletteSize; ++colour) {
+            forms.push_back(AddedFingerprint(item, [&](HostSettingsDocument& document) {
+                document.AddKindColour(item.name, kPluginName, item.name.substr(prefix.size()),
+                                       KindColour(colour));
+            }));
+            if (item.kind == ItemKind::kSearchTemplate)
+                break; // a template does not hold the colour
+        }
+        break;
+    }
+    return forms;
 }
 
-// Keeps every present item that a kept item uses, with the reason, until
-// nothing more is kept: an item the user changed and kept goes on working.
-void KeepWhatKeptItemsUse(const InstallRecord& record, const std::vector<bool>& present,
-                          std::vector<const char*>& keptBecause) {
+bool SameItem(const ItemRef& a, const ItemRef& b) {
+    return a.kind == b.kind && a.name == b.name;
+}
+
+// An item uninstall looks at: one the record lists, or one of the plugin's
+// name that is there.
+struct Candidate {
+    ItemRef item;
+    std::string recorded; // its fingerprint on the record
+    int listed = 0;       // how often the record lists it
+    bool present = false;
+    bool remove = false;
+    std::string keptBecause;
+};
+
+std::string Named(const ItemRef& item) {
+    return std::string("the ") + ItemKindText(item.kind) + " " + Quoted(item.name);
+}
+
+// Keeps every item to be taken out that an item staying uses, until nothing
+// more is kept: whatever stays goes on working, and the reason names what
+// uses it.
+void KeepWhatStaysUses(const std::vector<ItemUse>& uses, std::vector<Candidate>& candidates) {
+    const auto removed = [&candidates](const ItemRef& item) {
+        for (const Candidate& candidate : candidates)
+            if (candidate.remove && SameItem(candidate.item, item))
+                return true;
+        return false;
+    };
     for (bool more = true; more;) {
         more = false;
-        for (std::size_t used = 0; used < record.items.size(); ++used) {
-            if (!present[used] || keptBecause[used] != nullptr)
+        for (Candidate& candidate : candidates) {
+            if (!candidate.remove)
                 continue;
-            for (std::size_t user = 0; user < record.items.size(); ++user)
-                if (keptBecause[user] != nullptr &&
-                    Uses(record.items[user].item, record.items[used].item)) {
-                    keptBecause[used] = record.items[used].item.kind == ItemKind::kPlugin
-                                            ? "an item left in place shows its field"
-                                            : "a file-type colour left in place uses it";
+            for (const ItemUse& use : uses)
+                if (SameItem(use.used, candidate.item) && !removed(use.user)) {
+                    candidate.remove = false;
+                    candidate.keptBecause = std::string("a ") + ItemKindText(use.user.kind) +
+                                            " that stays uses it: " + Quoted(use.user.name);
                     more = true;
                     break;
                 }
@@ -421,77 +497,126 @@ InstallOutcome RunUninstall(const InstallRequest& request) {
         return outcome;
     bool found = false;
     const InstallRecord record = ReadRecord(host, found);
-    if (!found) {
-        Say(std::string("nothing to take out: ") + host.folder + kInstallRecordName +
-            " (install's record of what it added) is not there");
-        return InstallOutcome::kDone;
+    // What the record lists, and what carries the plugin's name without
+    // being on it (left by a run that stopped before its record).
+    std::vector<Candidate> candidates;
+    const auto candidateOf = [&candidates](const ItemRef& item) -> Candidate& {
+        for (Candidate& candidate : candidates)
+            if (SameItem(candidate.item, item))
+                return candidate;
+        candidates.push_back({item, std::string(), 0, false, false, std::string()});
+        return candidates.back();
+    };
+    for (const RecordedItem& recorded : record.items) {
+        Candidate& candidate = candidateOf(recorded.item);
+        candidate.recorded = recorded.fingerprint;
+        ++candidate.listed;
     }
-    // Each item judged by itself first: gone, kept (the user changed it,
-    // or others rely on its place), or to be taken out.
-    std::vector<const char*> keptBecause(record.items.size(), nullptr);
-    std::vector<bool> present(record.items.size(), false);
-    for (std::size_t i = 0; i < record.items.size(); ++i) {
-        const RecordedItem& recorded = record.items[i];
-        const std::string current = host.document.Fingerprint(recorded.item);
-        present[i] = !current.empty();
-        if (!present[i])
+    for (const ItemRef& item : host.document.ItemsNamedAfter(kPluginName))
+        candidateOf(item);
+    // Each item judged by itself first: gone, kept (changed by the user,
+    // not as install makes it, or others rely on its place), or to be taken
+    // out.
+    for (Candidate& candidate : candidates) {
+        const std::string current = host.document.Fingerprint(candidate.item);
+        candidate.present = !current.empty();
+        if (!candidate.present)
             continue;
-        keptBecause[i] = host.document.KeptBecause(recorded.item);
-        if (keptBecause[i] == nullptr && current != recorded.fingerprint)
-            keptBecause[i] = "changed since install";
+        const std::vector<std::string> forms = InstallsFingerprints(request, candidate.item);
+        const bool installs = std::find(forms.begin(), forms.end(), current) != forms.end();
+        if (candidate.listed > 1)
+            candidate.keptBecause = "listed more than once on the record, which install never "
+                                    "writes";
+        else if (candidate.listed == 1 && current != candidate.recorded)
+            candidate.keptBecause = "changed since install";
+        else if (!installs)
+            candidate.keptBecause = candidate.listed == 0 ? "" : "not as install makes it";
+        else if (const char* kept = host.document.KeptBecause(candidate.item))
+            candidate.keptBecause = kept;
+        else
+            candidate.remove = true;
     }
-    KeepWhatKeptItemsUse(record, present, keptBecause);
+    KeepWhatStaysUses(host.document.Uses(kPluginName), candidates);
     InstallRecord left;
     std::vector<ItemRef> removed;
-    for (std::size_t i = 0; i < record.items.size(); ++i) {
-        const RecordedItem& recorded = record.items[i];
-        const std::string what = std::string("the ") + ItemKindText(recorded.item.kind) + " " +
-                                 Quoted(recorded.item.name);
-        if (!present[i]) {
-            Say(what + " is gone already");
-        } else if (keptBecause[i] != nullptr) {
-            left.items.push_back(recorded);
-            Say("left in place: " + what + ", " + keptBecause[i]);
-        } else {
-            host.document.Remove(recorded.item);
-            removed.push_back(recorded.item);
+    bool pluginKept = false;
+    for (const Candidate& candidate : candidates) {
+        if (!candidate.present) {
+            if (candidate.listed > 0)
+                Say(Named(candidate.item) + " is gone already");
+        } else if (candidate.remove) {
+            host.document.Remove(candidate.item);
+            removed.push_back(candidate.item);
+        } else if (!candidate.keptBecause.empty()) {
+            if (candidate.listed > 0)
+                left.items.push_back({candidate.item, candidate.recorded});
+            pluginKept = pluginKept || candidate.item.kind == ItemKind::kPlugin;
+            Say("left in place: " + Named(candidate.item) + ", " + candidate.keptBecause);
         }
     }
     SayItems(std::string(request.dryRun ? "would take out of " : "takes out of ") +
                  ChangedFiles(host),
              removed);
-    const bool pluginKept =
-        std::any_of(left.items.begin(), left.items.end(), [](const RecordedItem& recorded) {
-            return recorded.item.kind == ItemKind::kPlugin;
-        });
-    std::vector<RecordedFile> removable;
-    for (const RecordedFile& file : record.files) {
+    // Files only in install's own folder, and only those it copies there:
+    // the ones on the record with the bytes they had, and those with the
+    // bytes install copies, left by a run that stopped before its record.
+    std::string problem;
+    const std::string folder = HostSettingsDocument::PluginFolder(request.hostProgram, problem);
+    HostChange change;
+    std::vector<std::string> looked;
+    const auto judge = [&](const std::string& path, std::uint64_t wanted, bool recorded) {
+        if (std::find(looked.begin(), looked.end(), path) != looked.end())
+            return;
+        looked.push_back(path);
         bool present = false;
-        const std::uint64_t hash = FileHash(file.path, present);
+        const std::uint64_t hash = FileHash(path, present);
         if (!present)
-            continue;
-        if (pluginKept) {
-            left.files.push_back(file);
-            Say("left in place: " + file.path + ", the content plugin entry that loads it stays");
-        } else if (hash == file.hash) {
-            removable.push_back(file);
-            Say(std::string(request.dryRun ? "would remove " : "removes ") + file.path);
-        } else {
-            left.files.push_back(file);
-            Say("left in place: " + file.path + ", changed since install");
+            return;
+        const std::string name = path.substr(FolderOf(path).size());
+        const bool ours = !folder.empty() && FolderOf(path) == folder &&
+                          (name == std::string(kPluginName) + ".wdx" ||
+                           name == std::string(kPluginName) + ".wdx64" ||
+                           name == std::string(kPluginName) + ".ini");
+        const char* kept = !ours            ? "not a file install copies into its folder"
+                           : pluginKept     ? "the content plugin entry that loads it stays"
+                           : hash != wanted ? "changed since install"
+                                            : nullptr;
+        if (kept == nullptr) {
+            change.removals.push_back({path, hash, true});
+            Say(std::string(request.dryRun ? "would remove " : "removes ") + path);
+            return;
         }
+        if (recorded) {
+            left.files.push_back({path, wanted});
+            Say("left in place: " + path + ", " + kept);
+        }
+    };
+    for (const RecordedFile& file : record.files) {
+        const bool once =
+            std::count_if(record.files.begin(), record.files.end(),
+                          [&](const RecordedFile& other) { return other.path == file.path; }) == 1;
+        if (once)
+            judge(file.path, file.hash, true);
+    }
+    const std::string source = FolderOf(request.sourcePlugin);
+    for (const char* extension : {".wdx", ".wdx64", ".ini"}) {
+        const std::string name = std::string(kPluginName) + extension;
+        bool readable = false;
+        const std::uint64_t wanted = FileHash(source + name, readable);
+        if (readable && !folder.empty())
+            judge(folder + name, wanted, false);
+    }
+    if (!found && removed.empty() && change.removals.empty()) {
+        Say(std::string("nothing to take out: ") + host.folder + kInstallRecordName +
+            " (install's record of what it added) is not there, and nothing of install's is");
+        return InstallOutcome::kDone;
     }
     if (request.dryRun)
         return InstallOutcome::kDone;
-    bool written = false;
-    if (!WriteHostFile(host, left, written))
-        return InstallOutcome::kCannotWrite;
-    std::error_code error;
-    for (const RecordedFile& file : removable) {
-        DeleteFileA(file.path.c_str());
-        // The plugin's own folder goes when nothing else is in it.
-        fs::remove(FolderOf(file.path), error);
-    }
+    change.record = left;
+    const InstallOutcome written = WriteHostChange(host, change);
+    if (written != InstallOutcome::kDone)
+        return written;
     Say("done");
-    return InstallOutcome::kDone;
+    return LookForTheHostAgain(host);
 }

@@ -2,6 +2,8 @@
 // HASH", after a first line that says what the file is.
 #include "tools/install/install_record.h"
 
+#include "tools/files/tab_fields.h"
+
 #include <cstdlib>
 
 namespace {
@@ -22,52 +24,6 @@ constexpr KindWord kKindWords[] = {
     {ItemKind::kFileColour, "colour", "file-type colour"},
 };
 
-// Tabs, line ends and backslashes as "\t", "\n", "\r" and "\\".
-std::string Escaped(const std::string& text) {
-    std::string out;
-    for (char c : text) {
-        switch (c) {
-        case '\t':
-            out += "\\t";
-            break;
-        case '\n':
-            out += "\\n";
-            break;
-        case '\r':
-            out += "\\r";
-            break;
-        case '\\':
-            out += "\\\\";
-            break;
-        default:
-            out += c;
-        }
-    }
-    return out;
-}
-
-std::string Unescaped(const std::string& text) {
-    std::string out;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '\\' || i + 1 == text.size()) {
-            out += text[i];
-            continue;
-        }
-        const char next = text[++i];
-        out += next == 't' ? '\t' : next == 'n' ? '\n' : next == 'r' ? '\r' : next;
-    }
-    return out;
-}
-
-std::vector<std::string> Fields(const std::string& line) {
-    std::vector<std::string> fields;
-    std::size_t start = 0;
-    for (std::size_t tab; (tab = line.find('\t', start)) != std::string::npos; start = tab + 1)
-        fields.push_back(Unescaped(line.substr(start, tab - start)));
-    fields.push_back(Unescaped(line.substr(start)));
-    return fields;
-}
-
 } // namespace
 
 const char* ItemKindText(ItemKind kind) {
@@ -82,23 +38,19 @@ std::string RecordText(const InstallRecord& record) {
     for (const RecordedItem& recorded : record.items)
         for (const KindWord& word : kKindWords)
             if (word.kind == recorded.item.kind)
-                text += std::string("item\t") + word.word + "\t" + Escaped(recorded.item.name) +
-                        "\t" + Escaped(recorded.fingerprint) + "\n";
+                text += std::string("item\t") + word.word + "\t" +
+                        EscapedField(recorded.item.name) + "\t" +
+                        EscapedField(recorded.fingerprint) + "\n";
     for (const RecordedFile& file : record.files)
-        text += "file\t" + Escaped(file.path) + "\t" + std::to_string(file.hash) + "\n";
+        text += "file\t" + EscapedField(file.path) + "\t" + std::to_string(file.hash) + "\n";
     return text;
 }
 
 bool ParseRecord(const std::string& text, InstallRecord& record) {
     if (text.compare(0, std::string(kFirstLine).size(), kFirstLine) != 0)
         return false;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        std::size_t end = text.find('\n', start);
-        if (end == std::string::npos)
-            end = text.size();
-        const std::vector<std::string> fields = Fields(text.substr(start, end - start));
-        start = end + 1;
+    for (const std::string& line : LinesOf(text)) {
+        const std::vector<std::string> fields = FieldsOf(line);
         if (fields.size() == 4 && fields[0] == "item") {
             for (const KindWord& word : kKindWords)
                 if (fields[1] == word.word)

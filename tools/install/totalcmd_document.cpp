@@ -328,6 +328,58 @@ std::string HostSettingsDocument::Fingerprint(const ItemRef& item) const {
     return std::string();
 }
 
+// The colours name their templates, which the file lists under no heading
+// of their own: a template of the plugin's is found through its colour.
+std::vector<ItemRef> HostSettingsDocument::ItemsNamedAfter(const std::string& pluginName) const {
+    std::vector<ItemRef> items;
+    if (parsed->PluginEntry(pluginName) >= 0)
+        items.push_back({ItemKind::kPlugin, pluginName});
+    const std::string prefix = pluginName + ": ";
+    for (const std::string& title : parsed->Titles())
+        if (title == pluginName || title.compare(0, prefix.size(), prefix) == 0)
+            items.push_back({ItemKind::kColumnView, title});
+    for (int number = 1, count = parsed->Colours(); number <= count; ++number) {
+        const std::string masks = parsed->Get(kColours, "ColorFilter" + std::to_string(number));
+        if (masks.compare(0, prefix.size() + 1, ">" + prefix) != 0 ||
+            masks.find(';') != std::string::npos)
+            continue;
+        const std::string name = masks.substr(1);
+        items.push_back({ItemKind::kFileColour, name});
+        if (!parsed->Get(kSearches, name + "_SearchFor").empty())
+            items.push_back({ItemKind::kSearchTemplate, name});
+    }
+    return items;
+}
+
+// A colour is known by the template its masks name alone (">NAME"); one
+// with other masks beside it goes by its masks.
+std::vector<ItemUse> HostSettingsDocument::Uses(const std::string& pluginName) const {
+    std::vector<ItemUse> uses;
+    const ItemRef plugin{ItemKind::kPlugin, pluginName};
+    const std::string field = "[=" + FieldPlugin(pluginName) + ".";
+    const std::vector<std::string> titles = parsed->Titles();
+    for (std::size_t i = 0; i < titles.size(); ++i)
+        if (parsed->Get(kViews, "Contents" + std::to_string(i + 1)).find(field) !=
+            std::string::npos)
+            uses.push_back({{ItemKind::kColumnView, titles[i]}, plugin});
+    const std::string condition = "\"" + FieldPlugin(pluginName) + ".";
+    for (int number = 1, count = parsed->Colours(); number <= count; ++number) {
+        const std::string masks = parsed->Get(kColours, "ColorFilter" + std::to_string(number));
+        const bool alone =
+            !masks.empty() && masks[0] == '>' && masks.find(';') == std::string::npos;
+        for (const std::string& mask : Split(masks, ';')) {
+            if (mask.empty() || mask[0] != '>')
+                continue;
+            const std::string name = mask.substr(1);
+            uses.push_back(
+                {{ItemKind::kFileColour, alone ? name : masks}, {ItemKind::kSearchTemplate, name}});
+            if (parsed->Get(kSearches, name + "_plugin").find(condition) != std::string::npos)
+                uses.push_back({{ItemKind::kSearchTemplate, name}, plugin});
+        }
+    }
+    return uses;
+}
+
 const char* HostSettingsDocument::KeptBecause(const ItemRef& item) const {
     // Plugins and views are known by their numbers elsewhere (the 64-bit
     // host's list of plugins, a panel's view): only the last one goes.
