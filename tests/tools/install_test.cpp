@@ -3,6 +3,9 @@
 // lost (the file's canonical XML after uninstall equals the original's), and
 // that every refusal leaves the host's files as they were.
 #include "tests/support/scratch_folder.h"
+#include "platform/file_lock.h"
+#include "platform/text/fnv_hash.h"
+#include "tools/install/host_settings_document.h"
 #include "tools/install/install_command.h"
 #include "tools/install/install_record.h"
 #include "tools/install/kind_palette.h"
@@ -10,9 +13,12 @@
 #include <gtest/gtest.h>
 #include <pugixml.hpp>
 
+#include <chrono>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <functional>
+#include <random>
 #include <signal.h>
 #include <sstream>
 #include <sys/stat.h>
@@ -292,6 +298,20 @@ TEST(Install, RefusesAndLeavesTheHostsFilesUntouched) {
          TakeTemporaryNames("config/Lumbrasket.installed.~lumbrasket"),
          InstallOutcome::kCannotWrite, false},
         {"a dry run", FirstStart, nothing, InstallOutcome::kDone, true},
+        {"read-only settings", FirstStart,
+         [](UserFolders& setup) { chmod(setup.settings.c_str(), 0444); },
+         InstallOutcome::kCannotWrite, false},
+        {"settings with a second name, which a rename would part", FirstStart,
+         [](UserFolders& setup) {
+             ASSERT_EQ(0, link(setup.settings.c_str(), setup.scratch.Path("other.xml").c_str()));
+         },
+         InstallOutcome::kCannotWrite, false},
+        {"a loop of links", [] { return std::string(); },
+         [](UserFolders& setup) {
+             ASSERT_EQ(0, symlink(setup.settings.c_str(), setup.scratch.Path("loop").c_str()));
+             ASSERT_EQ(0, symlink(setup.scratch.Path("loop").c_str(), setup.settings.c_str()));
+         },
+         InstallOutcome::kUnreadableSettings, false},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -330,6 +350,316 @@ TEST(Install, WaitsForTheHostThatWritesTheseSettings) {
         EXPECT_EQ(row.expected, RunInstall(setup.request));
         EXPECT_EQ(row.expected == InstallOutcome::kDone,
                   FirstStart() != ReadFileBytes(setup.settings));
+    }
+}
+
+// The document with an edit made through the XML library, which does not
+// care how install laid its items out.
+std::string Edited(const std::string& text, const std::function<void(pugi::xml_node)>& edit) {
+    pugi::xml_document document;
+    document.load_buffer(text.data(), text.size(), pugi::parse_full);
+    edit(document.child("doublecmd"));
+    std::ostringstream out;
+    document.save(out, "  ");
+    return out.str();
+}
+
+pugi::xml_node ItemNamed(pugi::xml_node root, const char* path, const char* name) {
+    for (pugi::xml_node node : root.first_element_by_path(path).children())
+        if (std::string(name) == node.child_value("Name"))
+            return node;
+    return pugi::xml_node();
+}
+
+void AddFilter(pugi::xml_node root, const char* name, const char* masks, const char* colour) {
+    pugi::xml_node filter = root.first_element_by_path("Colors/FileFilters").append_child("Filter");
+    filter.append_child("Name").text().set(name);
+    filter.append_child("FileMasks").text().set(masks);
+    filter.append_child("Color").text().set(colour);
+    filter.append_child("Attributes");
+}
+
+// Runs install or uninstall in a process of its own, its output dropped.
+pid_t StartRun(const UserFolders& setup, bool install) {
+    const pid_t child = fork();
+    if (child == 0) {
+        if (freopen("/dev/null", "w", stdout) == nullptr ||
+            freopen("/dev/null", "w", stderr) == nullptr)
+            _exit(99);
+        _exit(static_cast<int>(install ? RunInstall(setup.request) : RunUninstall(setup.request)));
+    }
+    return child;
+}
+
+// The run's outcome as a number; -1 when it was killed.
+int Outcome(pid_t child) {
+    int status = 0;
+    waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// What a run left in the settings and data folders beyond the host's file,
+// its first copy and the lock.
+std::vector<std::string> Leftovers(const UserFolders& setup) {
+    std::vector<std::string> left;
+    std::error_code error;
+    for (const char* folder : {"config", "data"})
+        for (const auto& entry :
+             std::filesystem::directory_iterator(setup.scratch.Path(folder), error)) {
+            const std::string name = entry.path().filename().string();
+            if (name != "doublecmd.xml" && name != "doublecmd.xml.before-lumbrasket" &&
+                name != "Lumbrasket.lock")
+                left.push_back(name);
+        }
+    return left;
+}
+
+// Whether the record lists only items the settings hold as it says, and
+// files that are there; without a record, whether none of install's is.
+bool RecordHolds(const UserFolders& setup) {
+    HostSettingsDocument document;
+    std::string problem;
+    if (!document.Load(setup.settings, problem))
+        return false;
+    InstallRecord record;
+    if (!ParseRecord(ReadFileBytes(setup.scratch.Path("config/Lumbrasket.installed")), record))
+        return document.ItemsNamedAfter("Lumbrasket").empty() &&
+               access(setup.scratch.Path("data/lumbrasket").c_str(), F_OK) != 0;
+    for (const RecordedItem& recorded : record.items)
+        if (document.Fingerprint(recorded.item) != recorded.fingerprint)
+            return false;
+    for (const RecordedFile& file : record.files)
+        if (FnvHash(ReadFileBytes(file.path)) != file.hash)
+            return false;
+    return true;
+}
+
+// A run killed anywhere leaves what the next run finishes or undoes: after
+// kills of install and uninstall at random moments of their run, one install
+// and one uninstall give the settings back with nothing left over.
+// LUMBRASKET_KILLS sets how many (scripts/soak_install.sh runs many more).
+TEST(Install, KilledRunsLeaveWhatTheNextRunFinishes) {
+    const char* given = std::getenv("LUMBRASKET_KILLS");
+    const int kills = given != nullptr ? std::atoi(given) : 200;
+    UserFolders setup(FirstStart());
+    setup.request.colours = true;
+    const auto start = std::chrono::steady_clock::now();
+    ASSERT_EQ(0, Outcome(StartRun(setup, true)));
+    const auto run = std::chrono::duration_cast<std::chrono::microseconds>(
+        std::chrono::steady_clock::now() - start);
+    ASSERT_EQ(0, Outcome(StartRun(setup, false)));
+    std::mt19937 random(20261209);
+    std::uniform_int_distribution<long> moment(0, run.count());
+    for (int i = 0; i < kills; ++i) {
+        const pid_t child = StartRun(setup, i % 4 < 2);
+        usleep(static_cast<useconds_t>(moment(random)));
+        kill(child, SIGKILL);
+        const int outcome = Outcome(child);
+        ASSERT_TRUE(outcome == -1 || outcome == 0) << "run " << i << " ended " << outcome;
+    }
+    ASSERT_EQ(0, Outcome(StartRun(setup, true)));
+    EXPECT_TRUE(RecordHolds(setup));
+    ASSERT_EQ(0, Outcome(StartRun(setup, false)));
+    EXPECT_EQ(Canonical(FirstStart()), Canonical(ReadFileBytes(setup.settings)));
+    EXPECT_EQ(std::vector<std::string>(), Leftovers(setup));
+}
+
+// Runs at once take turns on the lock: both succeed, and the record
+// matches the settings whichever ran last.
+TEST(Install, RunsAtOnceTakeTurns) {
+    UserFolders setup(FirstStart());
+    setup.request.colours = true;
+    for (int round = 0; round < 10; ++round) {
+        const pid_t install = StartRun(setup, true);
+        const pid_t uninstall = StartRun(setup, false);
+        EXPECT_EQ(0, Outcome(install));
+        EXPECT_EQ(0, Outcome(uninstall));
+        EXPECT_TRUE(RecordHolds(setup)) << round;
+    }
+}
+
+// A run waits for the lock another holds; a host started meanwhile is
+// seen after the change and said, with an exit that is not success.
+TEST(Install, WaitsForAnotherRunAndSaysWhenTheHostStarted) {
+    UserFolders setup(FirstStart());
+    // The lock is held by a process of its own: one forked from a holder
+    // would keep the holder's lock open in the run.
+    const pid_t holder = fork();
+    if (holder == 0) {
+        FileLock lock;
+        bool busy = false;
+        std::string reason;
+        if (lock.Take(setup.scratch.Path("config/Lumbrasket.lock"), 0, busy, reason))
+            pause();
+        _exit(1);
+    }
+    usleep(200 * 1000);
+    const pid_t run = StartRun(setup, true);
+    usleep(300 * 1000);
+    EXPECT_EQ(FirstStart(), ReadFileBytes(setup.settings));
+    FakeHost host(setup.scratch, "");
+    kill(holder, SIGKILL);
+    EXPECT_EQ(-1, Outcome(holder));
+    EXPECT_EQ(static_cast<int>(InstallOutcome::kHostRunning), Outcome(run));
+    EXPECT_TRUE(
+        Holds(ReadFileBytes(setup.settings), "/doublecmd/ColumnsSets/ColumnsSet", "Lumbrasket"));
+}
+
+// What an earlier run left (by today's tool, or by one that stopped before
+// its record) is finished or undone by the next run, and a later
+// uninstall gives the settings back with nothing left over.
+TEST(Install, TheNextRunFinishesOrUndoesWhatAnEarlierRunLeft) {
+    struct Row {
+        const char* name;
+        std::function<void(UserFolders&)> leave;
+        bool next; // install, else uninstall
+        const char* said;
+    };
+    const auto recordLost = [](UserFolders& setup) {
+        ASSERT_EQ(InstallOutcome::kDone, RunInstall(setup.request));
+        RemoveFile(setup.scratch.Path("config/Lumbrasket.installed"));
+    };
+    const Row rows[] = {
+        {"items and copies on no record, then install", recordLost, true,
+         "takes onto its record what an earlier run added"},
+        {"items and copies on no record, then uninstall", recordLost, false, "takes out of"},
+        {"temporaries and a copy on no record",
+         [](UserFolders& setup) {
+             setup.scratch.Write("config/doublecmd.xml.~lumbrasket7", "half");
+             setup.scratch.Write("config/Lumbrasket.installed.~lumbrasket0", "half");
+             setup.scratch.Write("data/lumbrasket/Lumbrasket.wdx.~lumbrasket3", "half");
+             CopyFileTo(LUMBRASKET_TEST_PLUGIN,
+                        setup.scratch.Path("data/lumbrasket/Lumbrasket.wdx"));
+         },
+         false, "removes"},
+        {"a folder where the record goes, taken away",
+         [](UserFolders& setup) {
+             const std::string folder = setup.scratch.MakeFolder("config/Lumbrasket.installed");
+             EXPECT_EQ(InstallOutcome::kCannotWrite, RunInstall(setup.request));
+             EXPECT_EQ(FirstStart(), ReadFileBytes(setup.settings));
+             rmdir(folder.c_str());
+         },
+         true, "adds to"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        UserFolders setup(FirstStart());
+        setup.request.colours = true;
+        row.leave(setup);
+        testing::internal::CaptureStdout();
+        const InstallOutcome outcome =
+            row.next ? RunInstall(setup.request) : RunUninstall(setup.request);
+        EXPECT_NE(std::string::npos, testing::internal::GetCapturedStdout().find(row.said));
+        EXPECT_EQ(InstallOutcome::kDone, outcome);
+        EXPECT_TRUE(RecordHolds(setup));
+        if (row.next) {
+            EXPECT_EQ(InstallOutcome::kDone, RunUninstall(setup.request));
+        }
+        EXPECT_EQ(Canonical(FirstStart()), Canonical(ReadFileBytes(setup.settings)));
+        EXPECT_EQ(std::vector<std::string>(), Leftovers(setup));
+    }
+}
+
+// Uninstall takes out only what install made as install made it, listed
+// once, and leaves what an item that stays uses; each row's item stays.
+TEST(Install, UninstallTakesOutOnlyWhatInstallMade) {
+    struct Row {
+        const char* name;
+        std::function<void(UserFolders&)> beforeInstall;
+        std::function<void(UserFolders&)> afterInstall;
+        InstallOutcome expected;
+        const char* path; // an element that must be there after uninstall
+        const char* item;
+        const char* file; // a file that must be there after it; may be empty
+    };
+    const auto none = [](UserFolders&) {};
+    const auto edit = [](UserFolders& setup, const std::function<void(pugi::xml_node)>& change) {
+        setup.scratch.Write("config/doublecmd.xml", Edited(ReadFileBytes(setup.settings), change));
+    };
+    const auto record = [](UserFolders& setup) {
+        return setup.scratch.Path("config/Lumbrasket.installed");
+    };
+    const Row rows[] = {
+        {"a forged record naming the user's view and a file outside the plugin's folder", none,
+         [&](UserFolders& setup) {
+             HostSettingsDocument document;
+             std::string problem;
+             ASSERT_TRUE(document.Load(setup.settings, problem));
+             InstallRecord forged;
+             ParseRecord(ReadFileBytes(record(setup)), forged);
+             forged.items.push_back({{ItemKind::kColumnView, "Mine"},
+                                     document.Fingerprint({ItemKind::kColumnView, "Mine"})});
+             const std::string sample = setup.scratch.Path("archive/Lumbrasket.ini");
+             forged.files.push_back({sample, FnvHash(ReadFileBytes(sample))});
+             setup.scratch.Write("config/Lumbrasket.installed", RecordText(forged));
+         },
+         InstallOutcome::kDone, "/doublecmd/ColumnsSets/ColumnsSet", "Mine",
+         "archive/Lumbrasket.ini"},
+        {"a record line twice, and a colour of the user's of that name", none,
+         [&](UserFolders& setup) {
+             edit(setup, [](pugi::xml_node root) {
+                 AddFilter(root, "Lumbrasket: Documents", "*.odt", "0");
+             });
+             InstallRecord twice;
+             ParseRecord(ReadFileBytes(record(setup)), twice);
+             for (const RecordedItem& recorded : twice.items)
+                 if (recorded.item.kind == ItemKind::kFileColour) {
+                     twice.items.push_back(recorded);
+                     break;
+                 }
+             setup.scratch.Write("config/Lumbrasket.installed", RecordText(twice));
+         },
+         InstallOutcome::kDone, "/doublecmd/Colors/FileFilters/Filter", "Lumbrasket: Documents",
+         ""},
+        {"a plugin copy that cannot be deleted", none,
+         [](UserFolders& setup) {
+             chmod(setup.scratch.Path("data/lumbrasket/Lumbrasket.wdx").c_str(), 0444);
+         },
+         InstallOutcome::kCannotWrite, "/doublecmd/Plugins/WdxPlugins/WdxPlugin", "Lumbrasket",
+         "config/Lumbrasket.installed"},
+        {"install's view renamed by the user", none,
+         [&](UserFolders& setup) {
+             edit(setup, [](pugi::xml_node root) {
+                 ItemNamed(root, "ColumnsSets", "Lumbrasket").child("Name").text().set("Kinds");
+             });
+         },
+         InstallOutcome::kDone, "/doublecmd/Plugins/WdxPlugins/WdxPlugin", "Lumbrasket",
+         "data/lumbrasket/Lumbrasket.wdx"},
+        {"a colour of the user's on install's template", none,
+         [&](UserFolders& setup) {
+             edit(setup, [](pugi::xml_node root) {
+                 AddFilter(root, "Mine too", ">Lumbrasket: Images;*.svg", "0");
+             });
+         },
+         InstallOutcome::kDone, "/doublecmd/SearchTemplates/Template", "Lumbrasket: Images", ""},
+        {"a colour of the user's named as install's, without a template",
+         [&](UserFolders& setup) {
+             edit(setup,
+                  [](pugi::xml_node root) { AddFilter(root, "Lumbrasket: Images", "*.png", "0"); });
+         },
+         [](UserFolders& setup) {
+             EXPECT_FALSE(Holds(ReadFileBytes(setup.settings),
+                                "/doublecmd/SearchTemplates/Template", "Lumbrasket: Images"));
+         },
+         InstallOutcome::kDone, "/doublecmd/Colors/FileFilters/Filter", "Lumbrasket: Images", ""},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        UserFolders setup(WithItemsOfTheUser());
+        setup.request.colours = true;
+        row.beforeInstall(setup);
+        ASSERT_EQ(InstallOutcome::kDone, RunInstall(setup.request));
+        row.afterInstall(setup);
+        const std::string before = ReadFileBytes(setup.settings);
+        EXPECT_EQ(row.expected, RunUninstall(setup.request));
+        const std::string after = ReadFileBytes(setup.settings);
+        EXPECT_TRUE(Holds(after, row.path, row.item));
+        if (row.file[0] != '\0') {
+            EXPECT_EQ(0, access(setup.scratch.Path(row.file).c_str(), F_OK));
+        }
+        if (row.expected != InstallOutcome::kDone) {
+            EXPECT_EQ(before, after);
+        }
     }
 }
 

@@ -11,6 +11,7 @@
 
 #include <cstring>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <vector>
 
@@ -189,6 +190,63 @@ TEST(InstallForTotalCommander, UninstallLeavesWhatTheUsersItemsAreNumberedAfter)
     EXPECT_NE(std::string::npos,
               said.find("left in place: the column view \"Lumbrasket\", not the last"));
     SetEnvironmentVariableA("COMMANDER_PATH", nullptr);
+}
+
+// A file the run cannot change, found before anything is changed: a file
+// of the settings that another program holds open, and a plugin copy that
+// cannot be deleted. The run fails, every file stays as it was, the record
+// too; once the obstacle is gone, the same command goes through.
+TEST(InstallForTotalCommander, RefusesWhatItCannotChangeAndGoesThroughOnceItCan) {
+    struct Row {
+        const char* name;
+        bool install; // the command that meets the obstacle; uninstall after an install
+        // Puts the obstacle up, and gives what takes it away again.
+        std::function<std::function<void()>(const ScratchFolder&)> obstacle;
+    };
+    const Row rows[] = {
+        {"the colours' file held open by another program", true,
+         [](const ScratchFolder& scratch) {
+             HANDLE held = CreateFileA(scratch.Path("tc/colors.ini").c_str(), GENERIC_READ, 0,
+                                       nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+             EXPECT_NE(INVALID_HANDLE_VALUE, held);
+             return std::function<void()>([held] { CloseHandle(held); });
+         }},
+        {"a read-only plugin copy", false,
+         [](const ScratchFolder& scratch) {
+             const std::string copy = scratch.Path(std::string("tc/plugins/wdx/Lumbrasket/") +
+                                                   LUMBRASKET_PLUGIN_FILE_NAME);
+             EXPECT_TRUE(SetFileAttributesA(copy.c_str(), FILE_ATTRIBUTE_READONLY));
+             return std::function<void()>(
+                 [copy] { SetFileAttributesA(copy.c_str(), FILE_ATTRIBUTE_NORMAL); });
+         }},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        ScratchFolder scratch;
+        const std::string main = scratch.Write("tc/wincmd.ini", kColoursElsewhere);
+        const std::string colours = scratch.Write("tc/colors.ini", "[Colors]\r\n");
+        SetEnvironmentVariableA("COMMANDER_PATH", scratch.Path("tc").c_str());
+        InstallRequest request;
+        request.mainSettingsFile = main;
+        request.hostSettingsPath = scratch.Path("tc/contplug.ini");
+        request.sourcePlugin = ProgramFolder() + "\\" + LUMBRASKET_PLUGIN_FILE_NAME;
+        request.colours = true;
+        if (!row.install) {
+            ASSERT_EQ(InstallOutcome::kDone, RunInstall(request));
+        }
+        const std::string before = ReadFileBytes(main) + ReadFileBytes(colours);
+        const std::string record = ReadFileBytes(scratch.Path("tc/Lumbrasket.installed"));
+        const std::function<void()> takeAway = row.obstacle(scratch);
+        EXPECT_EQ(InstallOutcome::kCannotWrite,
+                  row.install ? RunInstall(request) : RunUninstall(request));
+        takeAway();
+        EXPECT_EQ(before, ReadFileBytes(main) + ReadFileBytes(colours));
+        EXPECT_EQ(record, ReadFileBytes(scratch.Path("tc/Lumbrasket.installed")));
+        EXPECT_EQ(InstallOutcome::kDone, row.install ? RunInstall(request) : RunUninstall(request));
+        EXPECT_EQ(row.install,
+                  Value(colours, "Colors", "ColorFilter1") == ">Lumbrasket: Documents");
+        SetEnvironmentVariableA("COMMANDER_PATH", nullptr);
+    }
 }
 
 // Gives the folder an access list: the administrators' full control (Wine

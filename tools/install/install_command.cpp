@@ -208,13 +208,13 @@ InstallOutcome PlanPlugin(const InstallRequest& request, HostFile& host,
         PlanCopy(source + name, folder + name, record, plan);
     }
     const std::string sample = std::string(kPluginName) + ".ini";
-    bool userTable = false;
     std::string sampleBytes;
     std::string reason;
     if (ReadWholeFile(source + sample, sampleBytes, reason)) {
-        userTable = PathExists((folder + sample).c_str()) &&
-                    FileHash(folder + sample, userTable) != FnvHash(sampleBytes);
-        if (!userTable)
+        bool present = false;
+        const bool usersTable =
+            FileHash(folder + sample, present) != FnvHash(sampleBytes) && present;
+        if (!usersTable)
             PlanCopy(source + sample, folder + sample, record, plan);
     }
     PlanItem(
