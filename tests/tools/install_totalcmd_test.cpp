@@ -206,8 +206,10 @@ TEST(InstallForTotalCommander, RefusesWhatItCannotChangeAndGoesThroughOnceItCan)
     const Row rows[] = {
         {"the colours' file held open by another program", true,
          [](const ScratchFolder& scratch) {
-             HANDLE held = CreateFileA(scratch.Path("tc/colors.ini").c_str(), GENERIC_READ, 0,
-                                       nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+             // Others may read it, as an editor lets them, but not change it.
+             HANDLE held =
+                 CreateFileA(scratch.Path("tc/colors.ini").c_str(), GENERIC_READ, FILE_SHARE_READ,
+                             nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
              EXPECT_NE(INVALID_HANDLE_VALUE, held);
              return std::function<void()>([held] { CloseHandle(held); });
          }},
