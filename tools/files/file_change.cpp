@@ -125,11 +125,3 @@ void RemoveLeftTemporaries(const std::string& file, const char* tag) {
     for (int number = 0; number < kTemporaryNames; ++number)
         RemoveOwnFile(file + ".~" + tag + std::to_string(number));
 }
-
-bool RemoveOwnFile(const std::string& file) {
-    if (DeleteFileA(file.c_str()) || !Exists(file))
-        return true;
-    // A temporary given a read-only file's protection is not deleted as it is.
-    SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_NORMAL);
-    return DeleteFileA(file.c_str()) != 0;
-}

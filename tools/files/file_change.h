@@ -61,6 +61,3 @@ ChangeResult FinishChange(const std::string& journal, bool& found,
 // Removes the temporary files a writer stopped before its journal left
 // beside `file` (`file`.~`tag`N), and only those names.
 void RemoveLeftTemporaries(const std::string& file, const char* tag);
-
-// Deletes a file the tool made, read-only or not; true when it is gone.
-bool RemoveOwnFile(const std::string& file);

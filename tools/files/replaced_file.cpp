@@ -90,12 +90,19 @@ std::string WriteTemporary(const std::string& target, const std::string& text, c
         // network file system that writes at the close).
         if (flushed)
             error = ERROR_DISK_FULL;
-        DeleteFileA(temporary.c_str());
+        RemoveOwnFile(temporary);
         SetLastError(error);
         return std::string();
     }
     SetLastError(ERROR_FILE_EXISTS);
     return std::string();
+}
+
+bool RemoveOwnFile(const std::string& file) {
+    if (DeleteFileA(file.c_str()) || GetFileAttributesA(file.c_str()) == INVALID_FILE_ATTRIBUTES)
+        return true;
+    SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_NORMAL);
+    return DeleteFileA(file.c_str()) != 0;
 }
 
 // The owner is not carried: a file written for another user is owned by
@@ -134,7 +141,7 @@ std::string PrepareReplacement(const std::string& file, const std::string& text,
         return std::string();
     }
     if (!KeepPermissions(file, temporary, reason)) {
-        DeleteFileA(temporary.c_str());
+        RemoveOwnFile(temporary);
         reason = "cannot give the new file the old one's permissions: " + reason;
         return std::string();
     }
@@ -144,7 +151,7 @@ std::string PrepareReplacement(const std::string& file, const std::string& text,
 bool PutInPlace(const std::string& temporary, const std::string& file, std::string& reason) {
     if (!MoveFileExA(temporary.c_str(), file.c_str(), MOVEFILE_REPLACE_EXISTING)) {
         reason = SystemErrorText(GetLastError());
-        DeleteFileA(temporary.c_str());
+        RemoveOwnFile(temporary);
         return false;
     }
     return true;
@@ -168,7 +175,7 @@ bool WriteNewFile(const std::string& path, const std::string& text, const std::s
         !MoveFileExA(temporary.c_str(), path.c_str(), 0)) {
         if (reason.empty())
             reason = SystemErrorText(GetLastError());
-        DeleteFileA(temporary.c_str());
+        RemoveOwnFile(temporary);
         return false;
     }
     return true;

@@ -28,6 +28,11 @@ const char* NoPlaceForAFile(std::filesystem::file_type type);
 constexpr int kTemporaryNames = 100;
 std::string WriteTemporary(const std::string& target, const std::string& text, const char* tag);
 
+// Deletes a file the tool made, read-only or not (a temporary given a
+// read-only file's protection is not deleted as it is); true when it is
+// gone.
+bool RemoveOwnFile(const std::string& file);
+
 // Gives `temporary` the permissions of `old` (on Windows its access list: a
 // read-only file is not replaced there, the rename over it fails), so that
 // a file kept private stays private. True when
