@@ -18,7 +18,8 @@ const char* const kFirstLine =
 std::string JournalText(const FileChange& change) {
     std::string text = std::string(kFirstLine) + "\n";
     for (const FileChange::Put& put : change.puts)
-        text += "put\t" + EscapedField(put.file) + "\t" + EscapedField(put.temporary) + "\n";
+        text += "put\t" + EscapedField(put.file) + "\t" + EscapedField(put.temporary) + "\t" +
+                (put.existed ? std::to_string(put.before) : "-") + "\n";
     for (const FileChange::Removal& removal : change.removals)
         text += "remove\t" + EscapedField(removal.file) + "\t" + std::to_string(removal.hash) +
                 "\t" + (removal.folderToo ? "folder" : "") + "\n";
@@ -30,8 +31,9 @@ bool ParseJournal(const std::string& text, FileChange& change) {
         return false;
     for (const std::string& line : LinesOf(text)) {
         const std::vector<std::string> fields = FieldsOf(line);
-        if (fields.size() == 3 && fields[0] == "put")
-            change.puts.push_back({fields[1], fields[2]});
+        if (fields.size() == 4 && fields[0] == "put")
+            change.puts.push_back({fields[1], fields[2], fields[3] != "-",
+                                   std::strtoull(fields[3].c_str(), nullptr, 10)});
         else if (fields.size() == 4 && fields[0] == "remove")
             change.removals.push_back(
                 {fields[1], std::strtoull(fields[2].c_str(), nullptr, 10), fields[3] == "folder"});
@@ -43,13 +45,30 @@ bool Exists(const std::string& path) {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+// Whether the file is there, and the hash of its bytes.
+bool HashOf(const std::string& path, std::uint64_t& hash) {
+    std::string bytes;
+    std::string reason;
+    if (!ReadWholeFile(path, bytes, reason))
+        return false;
+    hash = FnvHash(bytes);
+    return true;
+}
+
 // The change carried out from wherever it stopped: a put whose temporary is
 // gone has taken its place already, a removal whose file is gone was made.
-ChangeResult CarryOut(const std::string& journal, const FileChange& change,
-                      std::vector<FileChange::Removal>& kept, std::string& reason) {
+ChangeResult CarryOut(const std::string& journal, const FileChange& change, ChangeLeftovers& left,
+                      std::string& reason) {
     for (const FileChange::Put& put : change.puts) {
         if (!Exists(put.temporary))
             continue;
+        std::uint64_t now = 0;
+        const bool exists = HashOf(put.file, now);
+        if (exists != put.existed || (exists && now != put.before)) {
+            RemoveOwnFile(put.temporary);
+            left.dropped.push_back(put.file);
+            continue;
+        }
         if (!MoveFileExA(put.temporary.c_str(), put.file.c_str(), MOVEFILE_REPLACE_EXISTING)) {
             reason =
                 "cannot put the new " + put.file + " in place: " + SystemErrorText(GetLastError());
@@ -59,11 +78,10 @@ ChangeResult CarryOut(const std::string& journal, const FileChange& change,
     for (const FileChange::Removal& removal : change.removals) {
         if (!Exists(removal.file))
             continue;
-        std::string bytes;
-        std::string unread;
-        if (!ReadWholeFile(removal.file, bytes, unread) || FnvHash(bytes) != removal.hash ||
+        std::uint64_t now = 0;
+        if (!HashOf(removal.file, now) || now != removal.hash ||
             !DeleteFileA(removal.file.c_str())) {
-            kept.push_back(removal);
+            left.kept.push_back(removal);
             continue;
         }
         if (removal.folderToo) {
@@ -82,11 +100,15 @@ ChangeResult CarryOut(const std::string& journal, const FileChange& change,
 } // namespace
 
 bool StagePut(FileChange& change, const std::string& file, const std::string& text,
-              std::string& reason) {
-    const std::string temporary = PrepareReplacement(file, text, kChangeTag, reason);
-    if (temporary.empty())
+              const std::string* basis, std::string& reason) {
+    FileChange::Put put{file, std::string(), false, 0};
+    put.existed = basis != nullptr || HashOf(file, put.before);
+    if (basis != nullptr)
+        put.before = FnvHash(*basis);
+    put.temporary = PrepareReplacement(file, text, kChangeTag, reason);
+    if (put.temporary.empty())
         return false;
-    change.puts.push_back({file, temporary});
+    change.puts.push_back(put);
     return true;
 }
 
@@ -96,17 +118,17 @@ void DiscardChange(const FileChange& change) {
 }
 
 ChangeResult CommitChange(const std::string& journal, const FileChange& change,
-                          std::vector<FileChange::Removal>& kept, std::string& reason) {
+                          ChangeLeftovers& left, std::string& reason) {
     if (!ReplaceWithText(journal, JournalText(change), kChangeTag, reason)) {
         reason = "cannot write " + journal + ": " + reason;
         DiscardChange(change);
         return ChangeResult::kNotStarted;
     }
-    return CarryOut(journal, change, kept, reason);
+    return CarryOut(journal, change, left, reason);
 }
 
-ChangeResult FinishChange(const std::string& journal, bool& found,
-                          std::vector<FileChange::Removal>& kept, std::string& reason) {
+ChangeResult FinishChange(const std::string& journal, bool& found, ChangeLeftovers& left,
+                          std::string& reason) {
     found = Exists(journal);
     if (!found)
         return ChangeResult::kNotStarted;
@@ -118,7 +140,7 @@ ChangeResult FinishChange(const std::string& journal, bool& found,
                  "; look at it, and remove it when nothing is to be finished";
         return ChangeResult::kNotStarted;
     }
-    return CarryOut(journal, change, kept, reason);
+    return CarryOut(journal, change, left, reason);
 }
 
 void RemoveLeftTemporaries(const std::string& file, const char* tag) {

@@ -105,12 +105,16 @@ void MakeFolders(const fs::path& folder, std::vector<std::string>& made) {
         made.push_back(folder.string());
 }
 
-// Puts the files whose removal failed back on the record, for a later
-// uninstall; true when there were none.
+// Says what the change left undone, and puts the files whose removal
+// failed back on the record, for a later uninstall; true when it left
+// nothing undone.
 bool PutBackOnRecord(const std::string& recordPath, InstallRecord& record,
-                     const std::vector<FileChange::Removal>& kept) {
+                     const ChangeLeftovers& left) {
+    for (const std::string& file : left.dropped)
+        Complain(file + " was changed by another program while this ran: its part of the " +
+                 "change is dropped; run the command again");
     bool onRecord = false;
-    for (const FileChange::Removal& removal : kept) {
+    for (const FileChange::Removal& removal : left.kept) {
         if (removal.file == recordPath) {
             Complain("cannot remove " + recordPath + ", which lists nothing now");
             continue;
@@ -123,7 +127,7 @@ bool PutBackOnRecord(const std::string& recordPath, InstallRecord& record,
     std::string reason;
     if (onRecord && !ReplaceWithText(recordPath, RecordText(record), kChangeTag, reason))
         Complain("cannot write " + recordPath + ": " + reason);
-    return !onRecord;
+    return !onRecord && left.dropped.empty();
 }
 
 // A change an earlier run left half made, carried out; its leftovers
@@ -131,9 +135,9 @@ bool PutBackOnRecord(const std::string& recordPath, InstallRecord& record,
 InstallOutcome FinishEarlierChange(const HostFile& host) {
     const std::string journal = host.folder + kJournalName;
     bool found = false;
-    std::vector<FileChange::Removal> kept;
+    ChangeLeftovers left;
     std::string reason;
-    const ChangeResult result = FinishChange(journal, found, kept, reason);
+    const ChangeResult result = FinishChange(journal, found, left, reason);
     if (!found)
         return InstallOutcome::kDone;
     if (result != ChangeResult::kDone) {
@@ -144,9 +148,8 @@ InstallOutcome FinishEarlierChange(const HostFile& host) {
     Say("finished the change an earlier run left half made (" + journal + ")");
     bool recorded = false;
     InstallRecord record = ReadRecord(host, recorded);
-    return PutBackOnRecord(host.folder + kInstallRecordName, record, kept)
-               ? InstallOutcome::kDone
-               : InstallOutcome::kCannotWrite;
+    PutBackOnRecord(host.folder + kInstallRecordName, record, left);
+    return InstallOutcome::kDone;
 }
 
 // The temporary files a run stopped before its journal left: beside each of
@@ -305,15 +308,15 @@ InstallOutcome WriteHostChange(const HostFile& host, HostChange& change) {
         } else {
             MakeFolders(fs::path(target.file).parent_path(), folders);
         }
-        if (!StagePut(staged, target.file, *target.text, reason)) {
+        if (!StagePut(staged, target.file, *target.text, target.before, reason)) {
             undo();
             return refuse("cannot write " + target.file + ": " + reason);
         }
     }
     staged.removals = change.removals;
-    std::vector<FileChange::Removal> kept;
+    ChangeLeftovers left;
     std::string reason;
-    switch (CommitChange(host.folder + kJournalName, staged, kept, reason)) {
+    switch (CommitChange(host.folder + kJournalName, staged, left, reason)) {
     case ChangeResult::kNotStarted:
         undo();
         return refuse(reason);
@@ -326,7 +329,7 @@ InstallOutcome WriteHostChange(const HostFile& host, HostChange& change) {
     }
     for (const std::string& backup : backups)
         Say("kept the file as it was at " + backup);
-    return PutBackOnRecord(recordPath, change.record, kept) ? InstallOutcome::kDone
+    return PutBackOnRecord(recordPath, change.record, left) ? InstallOutcome::kDone
                                                             : InstallOutcome::kCannotWrite;
 }
 
