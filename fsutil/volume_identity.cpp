@@ -6,9 +6,11 @@
 
 #include "settings/bounded_string.h"
 #include "settings/text_search.h"
+#include "platform/text/full_path.h"
 #include "platform/win32.h"
 
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -102,4 +104,16 @@ int IsSameFile(const FileIdentity& a, const FileIdentity& b) {
         a.volumeSerial != b.volumeSerial)
         return 0;
     return 1;
+}
+
+int IsOneFile(const char* pathA, const char* pathB) {
+    const FileIdentity a = GetFileIdentity(pathA);
+    const FileIdentity b = GetFileIdentity(pathB);
+    if (IsIdentityValid(a) && IsIdentityValid(b))
+        return IsSameFile(a, b);
+    const std::string fullA = FullPath(pathA);
+    const std::string fullB = FullPath(pathB);
+    const int order = kFileNamesIgnoreCase ? CompareNoCase(fullA.c_str(), fullB.c_str())
+                                           : std::strcmp(fullA.c_str(), fullB.c_str());
+    return order == 0 ? 1 : 0;
 }

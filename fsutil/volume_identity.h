@@ -1,5 +1,6 @@
 // Whether two paths lie on one volume, and whether two paths name one file
-// (by the volume's serial number and the file's 64-bit index).
+// (by the volume's serial number and the file's 64-bit index, or by the
+// path's full spelling where the file cannot be told).
 #pragma once
 
 #include <cstdint>
@@ -15,3 +16,7 @@ int IsSameVolume(const char* pathA, const char* pathB);
 FileIdentity GetFileIdentity(const char* path);
 int IsIdentityValid(const FileIdentity& identity);
 int IsSameFile(const FileIdentity& a, const FileIdentity& b);
+// 1 when the two paths name one file: by identity where both files can be
+// told, otherwise by their full spellings, case folded where this system's
+// file names ignore case (a file not made yet has only its spelling).
+int IsOneFile(const char* pathA, const char* pathB);

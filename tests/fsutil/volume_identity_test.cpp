@@ -53,6 +53,12 @@ TEST(FileIdentityTest, SameFileThroughTwoSpellingsAndAHardLink) {
     EXPECT_EQ(1, IsSameFile(identity, GetFileIdentity(spelled.c_str())));
     EXPECT_EQ(1, IsSameFile(identity, GetFileIdentity(linked.c_str())));
     EXPECT_EQ(0, IsSameFile(identity, GetFileIdentity(other.c_str())));
+    EXPECT_EQ(1, IsOneFile(file.c_str(), spelled.c_str()));
+    EXPECT_EQ(0, IsOneFile(file.c_str(), other.c_str()));
+    // A file not made yet is known by its spelling alone.
+    const std::string missing = folder.Path("dir/missing.txt");
+    EXPECT_EQ(1, IsOneFile(missing.c_str(), (spelled + "/../missing.txt").c_str()));
+    EXPECT_EQ(0, IsOneFile(missing.c_str(), file.c_str()));
 }
 
 TEST(FileIdentityTest, FoldersAndMissingFilesAreInvalid) {

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 #include <sddl.h>
 
+#include <algorithm>
 #include <cstring>
 #include <fstream>
 #include <functional>
@@ -91,6 +92,15 @@ TEST(InstallForTotalCommander, AddsWhereTheHostReadsAndUninstallGivesTheFilesBac
          "[Colors]\r\nColorFilter1=*.c\r\n"
          "ColorFilter1Color=255\r\n",
          "0", "1", 2, false},
+        // One file under two spellings is edited once: a second write of it
+        // would drop the first's edits.
+        {"colours sent to the main file itself",
+         "[Configuration]\r\nInstallDir=x\r\n[Colors]\r\nRedirectSection=.\\wincmd.ini\r\n",
+         nullptr, "0", "1", 1, false},
+        {"colours and searches in one file by two spellings",
+         "[Configuration]\r\nInstallDir=x\r\n[Colors]\r\nRedirectSection=colors.ini\r\n"
+         "[searches]\r\nRedirectSection=%COMMANDER_PATH%\\.\\colors.ini\r\n",
+         "[Colors]\r\nColorFilter1=*.c\r\n", "0", "1", 2, false},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -113,6 +123,8 @@ TEST(InstallForTotalCommander, AddsWhereTheHostReadsAndUninstallGivesTheFilesBac
         request.sourcePlugin = archive + "\\" + LUMBRASKET_PLUGIN_FILE_NAME;
         request.colours = true;
         ASSERT_EQ(InstallOutcome::kDone, RunInstall(request));
+        const std::string searches =
+            Value(main, "searches", "RedirectSection").empty() ? main : colours;
 
         EXPECT_EQ("%COMMANDER_PATH%\\plugins\\wdx\\Lumbrasket\\Lumbrasket.wdx",
                   Value(main, "ContentPlugins", row.pluginEntry));
@@ -126,9 +138,9 @@ TEST(InstallForTotalCommander, AddsWhereTheHostReadsAndUninstallGivesTheFilesBac
         EXPECT_EQ("[=lumbrasket.Group name]\\n[=tc.size]\\n[=tc.writedate]",
                   Value(main, "CustomFields", std::string("Contents") + row.view));
         EXPECT_EQ("\"lumbrasket.Group name\" = Images",
-                  Value(main, "searches", "Lumbrasket: Images_plugin"));
+                  Value(searches, "searches", "Lumbrasket: Images_plugin"));
         EXPECT_EQ("\"lumbrasket.Group name\" = \"Disk images\"",
-                  Value(main, "searches", "Lumbrasket: Disk images_plugin"));
+                  Value(searches, "searches", "Lumbrasket: Disk images_plugin"));
         const std::string first = "ColorFilter" + std::to_string(row.firstColour);
         EXPECT_EQ(">Lumbrasket: Documents", Value(colours, "Colors", first));
         EXPECT_EQ("1250281", Value(colours, "Colors", first + "Color"));
@@ -150,10 +162,54 @@ TEST(InstallForTotalCommander, AddsWhereTheHostReadsAndUninstallGivesTheFilesBac
     }
 }
 
+// The plugin listed already, after a gap in the numbering (where a host
+// reading up to the gap stops) or by the short name the system gives its
+// file and folder ("SHORT" here): install takes that entry for the
+// plugin's and adds no second.
+TEST(InstallForTotalCommander, KnowsItsPluginHoweverItIsListed) {
+    struct Row {
+        const char* name;
+        const char* entries;
+        const char* free; // the number a second entry would get
+    };
+    const Row rows[] = {
+        {"after a gap",
+         "0=%COMMANDER_PATH%\\plugins\\wdx\\other\\other.wdx\r\n1=C:\\other.wdx\r\n"
+         "3=%COMMANDER_PATH%\\plugins\\wdx\\Lumbrasket\\Lumbrasket.wdx\r\n",
+         "2"},
+        {"by its short name", "0=SHORT\r\n", "1"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        ScratchFolder scratch;
+        const std::string plugin =
+            scratch.Path(std::string("tc/plugins/wdx/Lumbrasket/") + LUMBRASKET_PLUGIN_FILE_NAME);
+        scratch.MakeFolder("tc/plugins/wdx/Lumbrasket");
+        ASSERT_TRUE(CopyFileTo(ProgramFolder() + "\\" + LUMBRASKET_PLUGIN_FILE_NAME, plugin));
+        char shortName[MAX_PATH] = {};
+        ASSERT_NE(0u, GetShortPathNameA(plugin.c_str(), shortName, MAX_PATH));
+        ASSERT_EQ(nullptr, std::strstr(shortName, "Lumbrasket"));
+        std::string entries = row.entries;
+        if (entries.find("SHORT") != std::string::npos)
+            entries.replace(entries.find("SHORT"), 5, shortName);
+        const std::string main =
+            scratch.Write("tc/wincmd.ini", std::string(kPlain) + "[ContentPlugins]\r\n" + entries);
+        SetEnvironmentVariableA("COMMANDER_PATH", scratch.Path("tc").c_str());
+        InstallRequest request;
+        request.mainSettingsFile = main;
+        request.hostSettingsPath = scratch.Path("tc/contplug.ini");
+        request.sourcePlugin = ProgramFolder() + "\\" + LUMBRASKET_PLUGIN_FILE_NAME;
+        EXPECT_EQ(InstallOutcome::kDone, RunInstall(request));
+        EXPECT_EQ("", Value(main, "ContentPlugins", row.free));
+        SetEnvironmentVariableA("COMMANDER_PATH", nullptr);
+    }
+}
+
 // A plugin entry and a view the user added after install's: the host knows
 // both lists by number, so uninstall leaves install's own (taking them out
 // would renumber the user's), says so, and keeps the plugin's files that
-// the entry loads; the rest goes.
+// the entry loads; the rest goes, the user's 1,000 colour filters after
+// install's moving up without a gap.
 TEST(InstallForTotalCommander, UninstallLeavesWhatTheUsersItemsAreNumberedAfter) {
     ScratchFolder scratch;
     const std::string main = scratch.Write("tc/wincmd.ini", kPlain);
@@ -169,6 +225,17 @@ TEST(InstallForTotalCommander, UninstallLeavesWhatTheUsersItemsAreNumberedAfter)
     WritePrivateProfileStringA("ContentPlugins", "1", other, main.c_str());
     WritePrivateProfileStringA("CustomFields", "Titles", "Lumbrasket|Mine", main.c_str());
     WritePrivateProfileStringA("CustomFields", "Contents2", "[=tc.size]", main.c_str());
+    std::vector<char> colours(1 << 20);
+    const DWORD size = GetPrivateProfileSectionA("Colors", colours.data(), 1 << 20, main.c_str());
+    std::string section(colours.data(), size);
+    // Two keys for each of install's filters.
+    const long installs = std::count(section.begin(), section.end(), '\0') / 2;
+    for (int i = 1; i <= 1000; ++i) {
+        const std::string n = std::to_string(installs + i);
+        section += "ColorFilter" + n + "=*.u" + std::to_string(i) + '\0' + "ColorFilter" + n +
+                   "Color=" + std::to_string(i) + '\0';
+    }
+    WritePrivateProfileSectionA("Colors", section.c_str(), main.c_str());
     Forget(main);
     testing::internal::CaptureStdout();
     ASSERT_EQ(InstallOutcome::kDone, RunUninstall(request));
@@ -179,7 +246,10 @@ TEST(InstallForTotalCommander, UninstallLeavesWhatTheUsersItemsAreNumberedAfter)
     EXPECT_EQ("Lumbrasket|Mine", Value(main, "CustomFields", "Titles"));
     EXPECT_EQ("[=tc.size]", Value(main, "CustomFields", "Contents2"));
     EXPECT_EQ("", Value(main, "searches", "Lumbrasket: Images_plugin"));
-    EXPECT_EQ("", Value(main, "Colors", "ColorFilter1"));
+    EXPECT_EQ("*.u1", Value(main, "Colors", "ColorFilter1"));
+    EXPECT_EQ("*.u1000", Value(main, "Colors", "ColorFilter1000"));
+    EXPECT_EQ("1000", Value(main, "Colors", "ColorFilter1000Color"));
+    EXPECT_EQ("", Value(main, "Colors", "ColorFilter1001"));
     EXPECT_NE(
         INVALID_FILE_ATTRIBUTES,
         GetFileAttributesA(

@@ -29,6 +29,7 @@
 #include "tools/install/host_settings_document.h"
 
 #include "fsutil/path_abbreviation.h"
+#include "fsutil/volume_identity.h"
 #include "hostconfig/settings_redirection.h"
 #include "platform/text/ascii.h"
 #include "platform/text/printable_text.h"
@@ -37,8 +38,12 @@
 #include "settings/settings_location.h"
 #include "tools/files/replaced_file.h"
 #include "tools/install/ini_lines.h"
+#include "tools/install/ini_section_keys.h"
 
 #include <cstring>
+#include <set>
+#include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -61,6 +66,51 @@ std::string FileNameOf(const std::string& path) {
 
 bool SameNoCase(const std::string& a, const std::string& b) {
     return a.size() == b.size() && SameIgnoringAsciiCase(a.data(), a.size(), b.data(), b.size());
+}
+
+// Whether a plugin entry's path names the plugin's file: by its file name,
+// or, where the name is one the system shortened to 8.3 (in the file name
+// or a folder's), by the long name of the file it names.
+bool NamesPlugin(const std::string& path, const std::string& name) {
+    const auto ours = [&name](const std::string& file) {
+        const std::string fileName = FileNameOf(file);
+        return SameNoCase(fileName, name + ".wdx") || SameNoCase(fileName, name + ".wdx64");
+    };
+    if (ours(path))
+        return true;
+    char file[kPathBufferSize] = {};
+    const DWORD expanded = ExpandEnvironmentStringsA(path.c_str(), file, kPathBufferSize);
+    if (expanded == 0 || expanded > kPathBufferSize)
+        return false;
+    char longName[kPathBufferSize] = {};
+    const DWORD length = GetLongPathNameA(file, longName, kPathBufferSize);
+    return length > 0 && length < kPathBufferSize && ours(longName);
+}
+
+// The number a key's name starts with at `at`, in the one spelling the
+// host's "N" gives (no leading zero), with `at` moved past it; -1 for none.
+int NumberAt(const std::string& text, std::size_t& at) {
+    std::size_t end = at;
+    while (end < text.size() && text[end] >= '0' && text[end] <= '9')
+        ++end;
+    const std::size_t digits = end - at;
+    if (digits == 0 || digits > 9 || (digits > 1 && text[at] == '0'))
+        return -1;
+    const int number = std::stoi(text.substr(at, digits));
+    at = end;
+    return number;
+}
+
+// The number of colour filter N's keys (ColorFilterN, ColorFilterNColor,
+// ...) with what follows it in `suffix`; 0 for any other key.
+int ColourNumber(const std::string& key, std::string& suffix) {
+    const std::string prefix = "ColorFilter";
+    if (key.size() <= prefix.size() || !SameNoCase(key.substr(0, prefix.size()), prefix))
+        return 0;
+    std::size_t at = prefix.size();
+    const int number = NumberAt(key, at);
+    suffix = key.substr(at);
+    return number > 0 ? number : 0;
 }
 
 // The host's program folder as the host gives it to the programs it starts;
@@ -173,8 +223,7 @@ struct HostSettingsDocument::Parsed {
 
     std::string Get(const char* section, const std::string& key) const {
         const File& file = Of(section);
-        const std::string value = file.lines.Get(section, Encoded(file, key));
-        return file.utf16 ? Converted(value, CP_UTF8, CP_ACP) : value;
+        return Decoded(file, file.lines.Get(section, Encoded(file, key)));
     }
     void Put(const char* section, const std::string& key, const std::string& value) {
         File& file = Of(section);
@@ -187,39 +236,76 @@ struct HostSettingsDocument::Parsed {
     static std::string Encoded(const File& file, const std::string& text) {
         return file.utf16 ? Converted(text, CP_ACP, CP_UTF8) : text;
     }
+    static std::string Decoded(const File& file, const std::string& text) {
+        return file.utf16 ? Converted(text, CP_UTF8, CP_ACP) : text;
+    }
+    // The keys of the section, in one pass over the file that holds it.
+    IniSectionKeys SectionKeys(const char* section) const {
+        return IniSectionKeys(Of(section).lines.Text(), section);
+    }
 
-    // Reads the file at `path` once; false with the reason.
-    bool Open(const std::string& path, std::string& problem) {
-        for (const File& file : files)
-            if (SameNoCase(file.path, path))
-                return true;
+    // The index of the file at `path`, read once whatever the spelling that
+    // names it: sections sent to one file by two spellings (or to the main
+    // file itself) are edited in one text, or the file's last write would
+    // drop the others' edits. -1, with the reason, when it cannot be read.
+    int Open(const std::string& path, std::string& problem) {
+        for (std::size_t i = 0; i < files.size(); ++i)
+            if (IsOneFile(files[i].path.c_str(), path.c_str()) != 0)
+                return static_cast<int>(i);
         std::string before;
         std::string reason;
         if (!ReadWholeFile(path, before, reason)) {
             problem = "cannot read " + path + ": " + reason;
-            return false;
+            return -1;
         }
         const bool utf16 = before.compare(0, 2, kUtf16Mark) == 0;
         files.push_back({path, before, utf16, IniLines(utf16 ? FromUtf16(before) : before)});
-        return true;
+        return static_cast<int>(files.size()) - 1;
     }
 
+    // The plugin entries the host's reader sees (the first key of each
+    // number, with a value), by number, in one pass: those after a gap in
+    // the numbering too, which a host reading up to the gap passes over but
+    // which still list the plugin (a second entry for it would be met once
+    // the gap is filled).
+    struct PluginList {
+        std::vector<std::pair<int, std::string>> entries;
+        std::set<int> numbers;
+    };
+    PluginList Plugins() const {
+        PluginList list;
+        std::set<int> seen;
+        const IniSectionKeys section = SectionKeys(kPlugins);
+        for (const IniSectionKeys::Key& key : section.Keys()) {
+            std::size_t at = 0;
+            const int number = NumberAt(key.name, at);
+            if (number < 0 || at != key.name.size() || !seen.insert(number).second ||
+                key.value.empty())
+                continue;
+            list.entries.push_back({number, Decoded(Of(kPlugins), key.value)});
+            list.numbers.insert(number);
+        }
+        return list;
+    }
     // The number of the plugin entry whose file is the plugin's, or -1.
     int PluginEntry(const std::string& name) const {
-        for (int number = 0, end = FreePluginEntry(); number < end; ++number) {
-            const std::string path = Get(kPlugins, std::to_string(number));
-            const std::string file = FileNameOf(path);
-            if (!path.empty() &&
-                (SameNoCase(file, name + ".wdx") || SameNoCase(file, name + ".wdx64")))
-                return number;
-        }
+        for (const auto& entry : Plugins().entries)
+            if (NamesPlugin(entry.second, name))
+                return entry.first;
         return -1;
     }
+    // The first number missing, where the host reads a new entry.
     int FreePluginEntry() const {
+        const std::set<int> numbers = Plugins().numbers;
         int number = 0;
-        while (!Get(kPlugins, std::to_string(number)).empty())
+        while (numbers.count(number) != 0)
             ++number;
         return number;
+    }
+    // The highest number listed, or -1.
+    int LastPluginEntry() const {
+        const std::set<int> numbers = Plugins().numbers;
+        return numbers.empty() ? -1 : *numbers.rbegin();
     }
     // The views' titles, and the number (from 1) of the one of that name, or 0.
     std::vector<std::string> Titles() const { return Split(Get(kViews, "Titles"), '|'); }
@@ -230,19 +316,39 @@ struct HostSettingsDocument::Parsed {
                 return static_cast<int>(i) + 1;
         return 0;
     }
+    // The colour filters the host reads, in one pass over their section:
+    // ColorFilterN's value (the first key of the name) for N from 1 up to
+    // the first number missing, N - 1 its index.
+    std::vector<std::string> ColourFilters(const IniSectionKeys& section) const {
+        const std::vector<IniSectionKeys::Key>& keys = section.Keys();
+        // A number past the count of keys cannot come before a gap.
+        std::vector<const std::string*> values(keys.size(), nullptr);
+        for (const IniSectionKeys::Key& key : keys) {
+            std::string suffix;
+            const int number = ColourNumber(key.name, suffix);
+            if (number > 0 && suffix.empty() && static_cast<std::size_t>(number) <= keys.size() &&
+                values[number - 1] == nullptr)
+                values[number - 1] = &key.value;
+        }
+        std::vector<std::string> filters;
+        for (const std::string* value : values) {
+            if (value == nullptr || value->empty())
+                break;
+            filters.push_back(Decoded(Of(kColours), *value));
+        }
+        return filters;
+    }
     // The colour filters' count, and the number (from 1) of the one that
     // names the template, or 0.
-    int Colours() const {
-        int count = 0;
-        while (!Get(kColours, "ColorFilter" + std::to_string(count + 1)).empty())
-            ++count;
-        return count;
+    int Colours() const { return static_cast<int>(ColourFilters(SectionKeys(kColours)).size()); }
+    static int Colour(const std::vector<std::string>& filters, const std::string& name) {
+        for (std::size_t i = 0; i < filters.size(); ++i)
+            if (filters[i] == ">" + name)
+                return static_cast<int>(i) + 1;
+        return 0;
     }
     int Colour(const std::string& name) const {
-        for (int number = 1; number <= Colours(); ++number)
-            if (Get(kColours, "ColorFilter" + std::to_string(number)) == ">" + name)
-                return number;
-        return 0;
+        return Colour(ColourFilters(SectionKeys(kColours)), name);
     }
 };
 
@@ -254,7 +360,7 @@ bool HostSettingsDocument::Load(const std::string& mainFile, std::string& proble
     // calls, which may keep what they read of it before it was replaced:
     // a write of nothing at all lets that go.
     WritePrivateProfileStringA(nullptr, nullptr, nullptr, mainFile.c_str());
-    if (!parsed->Open(mainFile, problem))
+    if (parsed->Open(mainFile, problem) < 0)
         return false;
     if (!parsed->files[0].lines.HasSection("Configuration")) {
         problem = "cannot read " + mainFile +
@@ -270,15 +376,10 @@ bool HostSettingsDocument::Load(const std::string& mainFile, std::string& proble
                       " is sent to " + file + ", which Total Commander has not written yet";
             return false;
         }
-        if (!parsed->Open(file, problem))
+        const int opened = parsed->Open(file, problem);
+        if (opened < 0)
             return false;
-    }
-    for (std::size_t i = 0; i < sizeof kSections / sizeof kSections[0]; ++i) {
-        char file[kPathBufferSize] = {};
-        FindSectionFile(mainFile.c_str(), kSections[i], file);
-        for (std::size_t opened = 0; opened < parsed->files.size(); ++opened)
-            if (SameNoCase(parsed->files[opened].path, file))
-                parsed->sectionFile[i] = opened;
+        parsed->sectionFile[i] = static_cast<std::size_t>(opened);
     }
     return true;
 }
@@ -384,7 +485,7 @@ const char* HostSettingsDocument::KeptBecause(const ItemRef& item) const {
     // Plugins and views are known by their numbers elsewhere (the 64-bit
     // host's list of plugins, a panel's view): only the last one goes.
     if (item.kind == ItemKind::kPlugin &&
-        parsed->PluginEntry(item.name) != parsed->FreePluginEntry() - 1)
+        parsed->PluginEntry(item.name) != parsed->LastPluginEntry())
         return "not the last content plugin, and taking it out would renumber the ones after it";
     if (item.kind == ItemKind::kColumnView &&
         parsed->View(item.name) != static_cast<int>(parsed->Titles().size()))
@@ -458,21 +559,24 @@ void HostSettingsDocument::Remove(const ItemRef& item) {
             parsed->Drop(kSearches, item.name + suffix);
         break;
     case ItemKind::kFileColour: {
-        // The filters after it move up one, with all their keys: the host
-        // reads them until the first number missing.
-        const int count = parsed->Colours();
-        for (int number = parsed->Colour(item.name); number < count; ++number)
-            for (const char* suffix : {"", "Color", "ColorDark"}) {
-                const std::string next =
-                    parsed->Get(kColours, "ColorFilter" + std::to_string(number + 1) + suffix);
-                const std::string key = "ColorFilter" + std::to_string(number) + suffix;
-                if (next.empty())
-                    parsed->Drop(kColours, key);
-                else
-                    parsed->Put(kColours, key, Protected(next));
-            }
-        for (const char* suffix : {"", "Color", "ColorDark"})
-            parsed->Drop(kColours, "ColorFilter" + std::to_string(count) + suffix);
+        // The filters after it move up one, with all their keys, in one
+        // pass over the section: the host reads them until the first number
+        // missing.
+        Parsed::File& file = parsed->Of(kColours);
+        IniSectionKeys section(file.lines.Text(), kColours);
+        const std::vector<std::string> filters = parsed->ColourFilters(section);
+        const int gone = Parsed::Colour(filters, item.name);
+        if (gone == 0)
+            break;
+        for (std::size_t key = 0; key < section.Keys().size(); ++key) {
+            std::string suffix;
+            const int number = ColourNumber(section.Keys()[key].name, suffix);
+            if (number == gone)
+                section.Erase(key);
+            else if (number > gone && number <= static_cast<int>(filters.size()))
+                section.Rename(key, "ColorFilter" + std::to_string(number - 1) + suffix);
+        }
+        file.lines = IniLines(section.Text());
         break;
     }
     }
