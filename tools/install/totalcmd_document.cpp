@@ -2,7 +2,7 @@
 // files its sections are sent to by RedirectSection (FindSectionFile), each
 // edited line by line as the system's profile calls would (IniLines), so
 // that every line install does not touch stays as it was, in the file's own
-// encoding (ANSI, or UTF-16 after its byte-order mark). The forms follow the host's published
+// encoding (code page, UTF-8 or UTF-16 with its mark). The forms follow the host's published
 // description where there is one: a column view's widths, headers, contents and options as the file
 // system plugin interface gives them (FsContentGetDefaultView,
 // https://ghisler.github.io/WFX-SDK/fscontentgetdefaultview.htm: "[=plugin.
@@ -31,6 +31,7 @@
 #include "fsutil/path_abbreviation.h"
 #include "hostconfig/settings_redirection.h"
 #include "platform/text/ascii.h"
+#include "platform/text/ini_value.h"
 #include "platform/text/printable_text.h"
 #include "platform/win32.h"
 #include "settings/bounded_string.h"
@@ -85,7 +86,7 @@ std::string CommanderPath() {
 }
 
 // Text between the system's code page, which install's names are in, and
-// UTF-8, in which a UTF-16 file is edited.
+// UTF-8, in which a file in a Unicode encoding is edited.
 std::string Converted(const std::string& text, UINT from, UINT to) {
     if (text.empty())
         return text;
@@ -97,35 +98,6 @@ std::string Converted(const std::string& text, UINT from, UINT to) {
     std::string out(size, '\0');
     WideCharToMultiByte(to, 0, units.data(), wide, &out[0], size, nullptr, nullptr);
     return out;
-}
-
-const char kUtf16Mark[] = "\xFF\xFE";
-
-// A UTF-16 file's text as UTF-8, and back, its byte-order mark kept.
-std::string FromUtf16(const std::string& bytes) {
-    const std::size_t units = (bytes.size() - 2) / 2;
-    std::wstring text(units, L'\0');
-    for (std::size_t i = 0; i < units; ++i)
-        text[i] = static_cast<wchar_t>(static_cast<unsigned char>(bytes[2 + 2 * i]) |
-                                       static_cast<unsigned char>(bytes[3 + 2 * i]) << 8);
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(units), nullptr,
-                                         0, nullptr, nullptr);
-    std::string out(size, '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(units), &out[0], size, nullptr,
-                        nullptr);
-    return out;
-}
-std::string ToUtf16(const std::string& text) {
-    const int units =
-        MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(units, L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &wide[0], units);
-    std::string bytes(kUtf16Mark, 2);
-    for (wchar_t unit : wide) {
-        bytes += static_cast<char>(unit & 0xFF);
-        bytes += static_cast<char>(unit >> 8 & 0xFF);
-    }
-    return bytes;
 }
 
 std::vector<std::string> Split(const std::string& text, char separator) {
@@ -142,8 +114,7 @@ std::vector<std::string> Split(const std::string& text, char separator) {
 // A value as the host reads it back: the system's reader takes away one
 // pair of quotes around a whole value, so such a value gets one more.
 std::string Protected(const std::string& value) {
-    return value.size() >= 2 && value.front() == '"' && value.back() == '"' ? "\"" + value + "\""
-                                                                            : value;
+    return IsQuotedIniValue(value) ? "\"" + value + "\"" : value;
 }
 
 } // namespace
@@ -152,7 +123,6 @@ struct HostSettingsDocument::Parsed {
     struct File {
         std::string path;
         std::string before;
-        bool utf16;
         IniLines lines;
     };
     std::vector<File> files;
@@ -174,7 +144,7 @@ struct HostSettingsDocument::Parsed {
     std::string Get(const char* section, const std::string& key) const {
         const File& file = Of(section);
         const std::string value = file.lines.Get(section, Encoded(file, key));
-        return file.utf16 ? Converted(value, CP_UTF8, CP_ACP) : value;
+        return file.lines.Unicode() ? Converted(value, CP_UTF8, CP_ACP) : value;
     }
     void Put(const char* section, const std::string& key, const std::string& value) {
         File& file = Of(section);
@@ -185,7 +155,7 @@ struct HostSettingsDocument::Parsed {
         file.lines.Drop(section, Encoded(file, key));
     }
     static std::string Encoded(const File& file, const std::string& text) {
-        return file.utf16 ? Converted(text, CP_ACP, CP_UTF8) : text;
+        return file.lines.Unicode() ? Converted(text, CP_ACP, CP_UTF8) : text;
     }
 
     // Reads the file at `path` once; false with the reason.
@@ -199,8 +169,7 @@ struct HostSettingsDocument::Parsed {
             problem = "cannot read " + path + ": " + reason;
             return false;
         }
-        const bool utf16 = before.compare(0, 2, kUtf16Mark) == 0;
-        files.push_back({path, before, utf16, IniLines(utf16 ? FromUtf16(before) : before)});
+        files.push_back({path, before, IniLines(before)});
         return true;
     }
 
@@ -284,7 +253,7 @@ bool HostSettingsDocument::Load(const std::string& mainFile, std::string& proble
 }
 
 void HostSettingsDocument::LoadEmpty() {
-    parsed->files.push_back({std::string(), std::string(), false, IniLines(std::string())});
+    parsed->files.push_back({std::string(), std::string(), IniLines(std::string())});
     for (std::size_t& file : parsed->sectionFile)
         file = parsed->files.size() - 1;
 }
@@ -429,8 +398,7 @@ void HostSettingsDocument::Remove(const ItemRef& item) {
 std::vector<SettingsFile> HostSettingsDocument::Files() const {
     std::vector<SettingsFile> files;
     for (const Parsed::File& file : parsed->files)
-        files.push_back(
-            {file.path, file.before, file.utf16 ? ToUtf16(file.lines.Text()) : file.lines.Text()});
+        files.push_back({file.path, file.before, file.lines.Text()});
     return files;
 }
 
