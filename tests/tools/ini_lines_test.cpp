@@ -15,7 +15,6 @@
 #include <cwchar>
 #include <map>
 #include <string>
-#include <vector>
 
 namespace {
 
@@ -23,35 +22,22 @@ namespace {
 using Keys = std::map<std::wstring, std::wstring>;
 
 std::string Narrow(const std::wstring& text, UINT codePage) {
-    const int size = WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()),
-                                         nullptr, 0, nullptr, nullptr);
-    std::string out(size, '\0');
-    WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), &out[0], size,
-                        nullptr, nullptr);
-    return out;
+    static char out[1 << 14];
+    return std::string(out,
+                       WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()),
+                                           out, sizeof out, nullptr, nullptr));
 }
 
-std::wstring Widened(const std::string& text) {
-    std::wstring out(text.size(), L'\0');
-    out.resize(MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &out[0],
-                                   static_cast<int>(out.size())));
-    return out;
-}
-
+// The scratch folder's paths are ASCII.
 Keys SystemKeys(const std::string& path) {
-    const std::wstring file = Widened(path);
+    const std::wstring file(path.begin(), path.end());
     WritePrivateProfileStringW(nullptr, nullptr, nullptr, file.c_str());
-    std::vector<wchar_t> sections(1 << 16);
-    GetPrivateProfileSectionNamesW(sections.data(), static_cast<DWORD>(sections.size()),
-                                   file.c_str());
+    static wchar_t sections[1 << 16], names[1 << 16], value[4096];
+    GetPrivateProfileSectionNamesW(sections, 1 << 16, file.c_str());
     Keys keys;
-    for (const wchar_t* section = sections.data(); *section != 0;
-         section += std::wcslen(section) + 1) {
-        std::vector<wchar_t> names(1 << 16);
-        GetPrivateProfileStringW(section, nullptr, L"", names.data(),
-                                 static_cast<DWORD>(names.size()), file.c_str());
-        for (const wchar_t* name = names.data(); *name != 0; name += std::wcslen(name) + 1) {
-            wchar_t value[4096] = {};
+    for (const wchar_t* section = sections; *section != 0; section += std::wcslen(section) + 1) {
+        GetPrivateProfileStringW(section, nullptr, L"", names, 1 << 16, file.c_str());
+        for (const wchar_t* name = names; *name != 0; name += std::wcslen(name) + 1) {
             GetPrivateProfileStringW(section, name, L"", value, 4096, file.c_str());
             keys[std::wstring(section) + L"\n" + name] = value;
         }
@@ -136,7 +122,7 @@ TEST(IniLines, EditsAsTheSystemAndOurReaderRead) {
         EXPECT_EQ(expected, SystemKeys(path));
         ExpectOursRead(edited, expected);
 
-        IniLines undone(edited);
+        IniLines undone(edited); // every touched line as it was
         undone.Drop("S", "new");
         undone.Put("S", "gone", "1");
         undone.Put("S", "k", "old");
