@@ -25,8 +25,9 @@
 // three must coincide, and a write through these calls drops every entry.
 #include "platform/linux/ini_cache.h"
 #include "platform/linux/system_calls.h"
+#include "platform/linux/whole_file.h"
 
-#include "platform/linux/ini_encoding.h"
+#include "platform/text/ini_encoding.h"
 #include <cerrno>
 #include <cstring>
 #include <ctime>
@@ -180,7 +181,7 @@ std::shared_ptr<const IniFile> LoadIniFile(const char* fileName) {
             const struct timespec seen = Now();
             // UTF-8, the usual case, is parsed as read, without a copy.
             std::shared_ptr<const std::string> undecoded;
-            if (IniEncodingOf(text) == IniEncoding::kUtf8) {
+            if (!IsUtf16(IniEncodingOf(text))) {
                 file = ParseIni(std::move(text));
             } else {
                 IniEncoding encoding;

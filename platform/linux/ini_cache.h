@@ -3,7 +3,7 @@
 // costs one parse and not one per key.
 #pragma once
 
-#include "platform/linux/ini_text.h"
+#include "platform/text/ini_text.h"
 #include <memory>
 
 // The parsed file, or null when the path names no regular file that can be

@@ -24,8 +24,9 @@
 #include "platform/win32.h"
 #include "platform/linux/file_handle.h"
 #include "platform/linux/ini_cache.h"
-#include "platform/linux/ini_encoding.h"
-#include "platform/linux/ini_text.h"
+#include "platform/linux/whole_file.h"
+#include "platform/text/ini_encoding.h"
+#include "platform/text/ini_text.h"
 #include "platform/text/printable_text.h"
 #include <cerrno>
 #include <climits>
@@ -96,9 +97,7 @@ RawFile SplitRaw(const std::string& text) {
     size_t usual = 3; // none seen yet; of equal counts the first seen wins
     while (start < text.size()) {
         const size_t end = LineEnd(text, start);
-        const size_t next = text.compare(end, 2, "\r\n") == 0 ? end + 2
-                            : end < text.size()               ? end + 1
-                                                              : end;
+        const size_t next = NextLineStart(text, end);
         file.lines.push_back({text.substr(start, end - start), text.substr(end, next - end)});
         for (size_t kind = 0; kind < 3; ++kind) {
             if (file.lines.back().end != ends[kind])
@@ -127,8 +126,7 @@ std::string Join(const RawFile& file) {
     // must not come to start with the bytes of one (a key written first that
     // begins with them), or it would read as UTF-16, or lose those bytes. A
     // blank line first keeps every line as it reads.
-    if (!file.byteOrderMark &&
-        (IniEncodingOf(text) != IniEncoding::kUtf8 || text.compare(0, 3, "\xEF\xBB\xBF") == 0))
+    if (!file.byteOrderMark && IniEncodingOf(text) != IniEncoding::kCodePage)
         text.insert(0, file.lineEnd);
     return text;
 }
@@ -462,7 +460,7 @@ struct Content {
         std::string bytes = EncodeIniText(text, encoding) + tail;
         if (bytes.size() >= size)
             return bytes;
-        const size_t unit = encoding == IniEncoding::kUtf8 ? 1 : 2;
+        const size_t unit = IsUtf16(encoding) ? 2 : 1;
         return EncodeIniText(text + std::string((size - bytes.size()) / unit, ' '), encoding) +
                tail;
     }
@@ -536,19 +534,19 @@ BOOL WritePrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR value, LPCSTR
     std::string bytes;
     std::string tail;
     std::string edited;
-    IniEncoding encoding = IniEncoding::kUtf8;
+    IniEncoding encoding = IniEncoding::kCodePage;
     bool ok = ReadAll(descriptor, bytes, static_cast<size_t>(state.st_size));
     error = ERROR_ACCESS_DENIED;
     const std::string text = DecodeIniTextExactly(bytes, encoding, tail);
     // A UTF-16 file holds only characters: bytes that are none are refused
     // rather than changed into some.
-    if (ok && encoding != IniEncoding::kUtf8 &&
+    if (ok && IsUtf16(encoding) &&
         !(IsValidUtf8(section) && (key == nullptr || IsValidUtf8(key)) &&
           (value == nullptr || IsValidUtf8(value)))) {
         ok = false;
         error = ERROR_NO_UNICODE_TRANSLATION;
     }
-    if (ok && EditText(text, encoding != IniEncoding::kUtf8, section, key, value, edited)) {
+    if (ok && EditText(text, IsUtf16(encoding), section, key, value, edited)) {
         // The file keeps the encoding it was saved in.
         const Content old{text, encoding, tail};
         const Content fresh{edited, encoding, tail};

@@ -2,13 +2,11 @@
 // rules follow what the Windows build gets from the system (the shared INI
 // test table runs on both builds and holds them):
 // - a UTF-8 byte-order mark is skipped, a file in UTF-16 with its mark is
-//   read as its UTF-8 text (ini_encoding.cpp); '\r' and '\n' each end a line;
-// - a NUL byte ends a name or value, which is then trimmed;
-// - blanks, tabs and Ctrl-Z around a line, a name and a value are dropped;
-// - "[name]" opens a section (the name runs to the last ']'), lines before
-//   the first section belong to a section with the empty name;
-// - a key line is name=value split at the first '='; a line without '=' is a
-//   key without a value, which reads as missing;
+//   read as its UTF-8 text (ini_encoding.cpp);
+// - lines, section headers, key lines and their trimming are those of
+//   ini_text.h; lines before the first section belong to a section with the
+//   empty name; a line without '=' is a key without a value, which reads as
+//   missing;
 // - section and key names match without regard to ASCII case; only the first
 //   section of a name is searched, and the first key of a name wins;
 // - ';' and '#' start no comment for a read, but ';' lines are left out of a

@@ -1,6 +1,7 @@
 // The line editor install uses on Total Commander's settings: any file comes
-// back byte for byte when nothing is changed, and a key put is the key read,
-// whatever the lines around it hold.
+// back byte for byte when nothing is changed, in whatever encoding its first
+// bytes tell, and a key put is the key read, whatever the lines around it
+// hold.
 #include "tests/fuzz/fuzz_input.h"
 #include "tools/install/ini_lines.h"
 
@@ -17,8 +18,9 @@ void Check(bool condition, const char* what) {
     }
 }
 
-// A name the file may already hold, in a few letters; a value without line
-// ends, blanks at its ends or quotes around it, which a reader would change.
+// A name the file may already hold, in a few letters; a value of printable
+// ASCII without blanks or quotes, which a reader would change and which a
+// UTF-16 file holds as they are.
 std::string Name(FuzzInput& input) {
     static const char* const kNames[] = {"a", "A", "b", "Colors", "colors", "x y", "k1"};
     return kNames[input.Byte() % (sizeof kNames / sizeof kNames[0])];
@@ -26,7 +28,7 @@ std::string Name(FuzzInput& input) {
 std::string Value(FuzzInput& input) {
     std::string value;
     for (char c : input.Text(12))
-        if (c != '\r' && c != '\n' && c != ' ' && c != '\t' && c != '"' && c != '\0')
+        if (c > ' ' && c < '\x7F' && c != '"' && c != '\'')
             value += c;
     return value;
 }

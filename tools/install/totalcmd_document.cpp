@@ -2,7 +2,7 @@
 // files its sections are sent to by RedirectSection (FindSectionFile), each
 // edited line by line as the system's profile calls would (IniLines), so
 // that every line install does not touch stays as it was, in the file's own
-// encoding (ANSI, or UTF-16 after its byte-order mark). The forms follow the host's published
+// encoding (code page, UTF-8 or UTF-16 with its mark). The forms follow the host's published
 // description where there is one: a column view's widths, headers, contents and options as the file
 // system plugin interface gives them (FsContentGetDefaultView,
 // https://ghisler.github.io/WFX-SDK/fscontentgetdefaultview.htm: "[=plugin.
@@ -32,13 +32,13 @@
 #include "fsutil/volume_identity.h"
 #include "hostconfig/settings_redirection.h"
 #include "platform/text/ascii.h"
+#include "platform/text/ini_value.h"
 #include "platform/text/printable_text.h"
 #include "platform/win32.h"
 #include "settings/bounded_string.h"
 #include "settings/settings_location.h"
 #include "tools/files/replaced_file.h"
 #include "tools/install/ini_lines.h"
-#include "tools/install/ini_section_keys.h"
 
 #include <cstring>
 #include <set>
@@ -135,7 +135,7 @@ std::string CommanderPath() {
 }
 
 // Text between the system's code page, which install's names are in, and
-// UTF-8, in which a UTF-16 file is edited.
+// UTF-8, in which a file in a Unicode encoding is edited.
 std::string Converted(const std::string& text, UINT from, UINT to) {
     if (text.empty())
         return text;
@@ -147,35 +147,6 @@ std::string Converted(const std::string& text, UINT from, UINT to) {
     std::string out(size, '\0');
     WideCharToMultiByte(to, 0, units.data(), wide, &out[0], size, nullptr, nullptr);
     return out;
-}
-
-const char kUtf16Mark[] = "\xFF\xFE";
-
-// A UTF-16 file's text as UTF-8, and back, its byte-order mark kept.
-std::string FromUtf16(const std::string& bytes) {
-    const std::size_t units = (bytes.size() - 2) / 2;
-    std::wstring text(units, L'\0');
-    for (std::size_t i = 0; i < units; ++i)
-        text[i] = static_cast<wchar_t>(static_cast<unsigned char>(bytes[2 + 2 * i]) |
-                                       static_cast<unsigned char>(bytes[3 + 2 * i]) << 8);
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(units), nullptr,
-                                         0, nullptr, nullptr);
-    std::string out(size, '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(units), &out[0], size, nullptr,
-                        nullptr);
-    return out;
-}
-std::string ToUtf16(const std::string& text) {
-    const int units =
-        MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(units, L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &wide[0], units);
-    std::string bytes(kUtf16Mark, 2);
-    for (wchar_t unit : wide) {
-        bytes += static_cast<char>(unit & 0xFF);
-        bytes += static_cast<char>(unit >> 8 & 0xFF);
-    }
-    return bytes;
 }
 
 std::vector<std::string> Split(const std::string& text, char separator) {
@@ -192,8 +163,7 @@ std::vector<std::string> Split(const std::string& text, char separator) {
 // A value as the host reads it back: the system's reader takes away one
 // pair of quotes around a whole value, so such a value gets one more.
 std::string Protected(const std::string& value) {
-    return value.size() >= 2 && value.front() == '"' && value.back() == '"' ? "\"" + value + "\""
-                                                                            : value;
+    return IsQuotedIniValue(value) ? "\"" + value + "\"" : value;
 }
 
 } // namespace
@@ -202,7 +172,6 @@ struct HostSettingsDocument::Parsed {
     struct File {
         std::string path;
         std::string before;
-        bool utf16;
         IniLines lines;
     };
     std::vector<File> files;
@@ -234,14 +203,14 @@ struct HostSettingsDocument::Parsed {
         file.lines.Drop(section, Encoded(file, key));
     }
     static std::string Encoded(const File& file, const std::string& text) {
-        return file.utf16 ? Converted(text, CP_ACP, CP_UTF8) : text;
+        return file.lines.Unicode() ? Converted(text, CP_ACP, CP_UTF8) : text;
     }
     static std::string Decoded(const File& file, const std::string& text) {
-        return file.utf16 ? Converted(text, CP_UTF8, CP_ACP) : text;
+        return file.lines.Unicode() ? Converted(text, CP_UTF8, CP_ACP) : text;
     }
     // The keys of the section, in one pass over the file that holds it.
-    IniSectionKeys SectionKeys(const char* section) const {
-        return IniSectionKeys(Of(section).lines.Text(), section);
+    std::vector<IniLines::SectionKey> SectionKeys(const char* section) const {
+        return Of(section).lines.Keys(section);
     }
 
     // The index of the file at `path`, read once whatever the spelling that
@@ -258,8 +227,7 @@ struct HostSettingsDocument::Parsed {
             problem = "cannot read " + path + ": " + reason;
             return -1;
         }
-        const bool utf16 = before.compare(0, 2, kUtf16Mark) == 0;
-        files.push_back({path, before, utf16, IniLines(utf16 ? FromUtf16(before) : before)});
+        files.push_back({path, before, IniLines(before)});
         return static_cast<int>(files.size()) - 1;
     }
 
@@ -275,8 +243,7 @@ struct HostSettingsDocument::Parsed {
     PluginList Plugins() const {
         PluginList list;
         std::set<int> seen;
-        const IniSectionKeys section = SectionKeys(kPlugins);
-        for (const IniSectionKeys::Key& key : section.Keys()) {
+        for (const IniLines::SectionKey& key : SectionKeys(kPlugins)) {
             std::size_t at = 0;
             const int number = NumberAt(key.name, at);
             if (number < 0 || at != key.name.size() || !seen.insert(number).second ||
@@ -319,11 +286,10 @@ struct HostSettingsDocument::Parsed {
     // The colour filters the host reads, in one pass over their section:
     // ColorFilterN's value (the first key of the name) for N from 1 up to
     // the first number missing, N - 1 its index.
-    std::vector<std::string> ColourFilters(const IniSectionKeys& section) const {
-        const std::vector<IniSectionKeys::Key>& keys = section.Keys();
+    std::vector<std::string> ColourFilters(const std::vector<IniLines::SectionKey>& keys) const {
         // A number past the count of keys cannot come before a gap.
         std::vector<const std::string*> values(keys.size(), nullptr);
-        for (const IniSectionKeys::Key& key : keys) {
+        for (const IniLines::SectionKey& key : keys) {
             std::string suffix;
             const int number = ColourNumber(key.name, suffix);
             if (number > 0 && suffix.empty() && static_cast<std::size_t>(number) <= keys.size() &&
@@ -385,7 +351,7 @@ bool HostSettingsDocument::Load(const std::string& mainFile, std::string& proble
 }
 
 void HostSettingsDocument::LoadEmpty() {
-    parsed->files.push_back({std::string(), std::string(), false, IniLines(std::string())});
+    parsed->files.push_back({std::string(), std::string(), IniLines(std::string())});
     for (std::size_t& file : parsed->sectionFile)
         file = parsed->files.size() - 1;
 }
@@ -563,20 +529,21 @@ void HostSettingsDocument::Remove(const ItemRef& item) {
         // pass over the section: the host reads them until the first number
         // missing.
         Parsed::File& file = parsed->Of(kColours);
-        IniSectionKeys section(file.lines.Text(), kColours);
-        const std::vector<std::string> filters = parsed->ColourFilters(section);
+        const std::vector<IniLines::SectionKey> keys = file.lines.Keys(kColours);
+        const std::vector<std::string> filters = parsed->ColourFilters(keys);
         const int gone = Parsed::Colour(filters, item.name);
         if (gone == 0)
             break;
-        for (std::size_t key = 0; key < section.Keys().size(); ++key) {
+        std::vector<std::string> names;
+        for (const IniLines::SectionKey& key : keys) {
             std::string suffix;
-            const int number = ColourNumber(section.Keys()[key].name, suffix);
-            if (number == gone)
-                section.Erase(key);
-            else if (number > gone && number <= static_cast<int>(filters.size()))
-                section.Rename(key, "ColorFilter" + std::to_string(number - 1) + suffix);
+            const int number = ColourNumber(key.name, suffix);
+            names.push_back(number == gone ? std::string()
+                            : number > gone && number <= static_cast<int>(filters.size())
+                                ? "ColorFilter" + std::to_string(number - 1) + suffix
+                                : key.name);
         }
-        file.lines = IniLines(section.Text());
+        file.lines.RenameKeys(kColours, names);
         break;
     }
     }
@@ -585,8 +552,7 @@ void HostSettingsDocument::Remove(const ItemRef& item) {
 std::vector<SettingsFile> HostSettingsDocument::Files() const {
     std::vector<SettingsFile> files;
     for (const Parsed::File& file : parsed->files)
-        files.push_back(
-            {file.path, file.before, file.utf16 ? ToUtf16(file.lines.Text()) : file.lines.Text()});
+        files.push_back({file.path, file.before, file.lines.Text()});
     return files;
 }
 

@@ -1,6 +1,17 @@
-// Linux: INI text as the private-profile functions take it (the rules are
-// listed at the top of private_profile.cpp): lines, section headers, key
-// lines, and a parsed file whose sections and keys are found by name at once.
+// INI text as the system's private-profile functions take it: lines,
+// section headers, key lines, and a parsed file whose sections and keys are
+// found by name at once. The Linux profile calls read by these rules and
+// install's editor of the host's settings edits by them, so both find the
+// lines the Windows reader finds:
+// - '\r' and '\n' each end a line ("\r\n" is one end for a writer; for a
+//   reader the empty line between is blank);
+// - blanks, tabs, vertical tabs, form feeds and Ctrl-Z around a line, a name
+//   and a value are dropped; a NUL byte ends a name or value;
+// - a line whose first character is '[' and that holds a ']' after it opens
+//   a section named by what stands up to the last ']'; a '[' line without
+//   one is a key line;
+// - a key line is name=value split at the first '=', or a name alone;
+// - a value in a pair of equal quotes reads without them (ini_value.h).
 #pragma once
 
 #include <cstddef>
@@ -47,7 +58,8 @@ struct IniFile {
     IniFile(const IniFile&) = delete;
     IniFile& operator=(const IniFile&) = delete;
 
-    std::string text; // UTF-8
+    // The file's bytes as they stand, or a UTF-16 file's text as UTF-8.
+    std::string text;
     // The nameless section of the lines before any header comes first.
     std::vector<IniSection> sections;
     // Folded name to the first section of that name.
@@ -57,8 +69,16 @@ struct IniFile {
 // Where the line from `start` ends: at its first '\r' or '\n', or at the
 // text's end.
 size_t LineEnd(std::string_view text, size_t start);
+// Where the next line starts after a line that ends at `end`: past "\r\n",
+// or past the one '\r' or '\n' there.
+inline size_t NextLineStart(std::string_view text, size_t end) {
+    if (end >= text.size())
+        return end;
+    return text.compare(end, 2, "\r\n") == 0 ? end + 2 : end + 1;
+}
 std::string Trim(const std::string& text);
-// A line without the blanks, tabs and Ctrl-Z around it.
+// A line without the blanks, tabs, vertical tabs, form feeds and Ctrl-Z
+// around it.
 std::string_view TrimLine(std::string_view line);
 // Whether two names are one, ASCII letters compared without regard to case.
 bool SameName(std::string_view a, std::string_view b);
@@ -70,16 +90,13 @@ IniKey KeyLine(std::string_view line);
 // takes them: blank lines skipped, and of consecutive lines with an empty
 // name only the first.
 template <typename Take> void ForEachKeyLine(std::string_view body, Take take);
-// The parsed file of UTF-8 text, which it keeps, cut into its sections.
+// The parsed file of the text, which it keeps, cut into its sections.
 std::shared_ptr<const IniFile> ParseIni(std::string text);
 // The first section of the name, or null; a read trims the name sought, a
 // listing takes it as written.
 const IniSection* FindSection(const IniFile& file, const char* name, bool trimmed);
 // The section's first key of the name, trimmed, or null.
 const IniKey* FindKey(const IniSection& section, const char* name);
-// Reads the descriptor to its end onto the text, its buffer sized from
-// `expectedSize` (the file size, when known); false on a read error.
-bool ReadAll(int descriptor, std::string& text, std::size_t expectedSize = 0);
 
 template <typename Take> void ForEachKeyLine(std::string_view body, Take take) {
     bool lastNameEmpty = false;

@@ -1,5 +1,6 @@
-// Linux: UTF-16 settings files to UTF-8 and back.
-#include "platform/linux/ini_encoding.h"
+// UTF-16 settings files to UTF-8 and back, every code unit and byte kept
+// where a write must keep them.
+#include "platform/text/ini_encoding.h"
 
 #include <cstdint>
 
@@ -54,14 +55,16 @@ std::uint32_t NextCodePoint(const std::string& text, size_t& at) {
 
 IniEncoding IniEncodingOf(const std::string& bytes) {
     if (bytes.size() < 2)
-        return IniEncoding::kUtf8;
+        return IniEncoding::kCodePage;
     const unsigned char first = static_cast<unsigned char>(bytes[0]);
     const unsigned char second = static_cast<unsigned char>(bytes[1]);
     if (first == 0xFF && second == 0xFE)
         return IniEncoding::kUtf16LittleEndian;
     if (first == 0xFE && second == 0xFF)
         return IniEncoding::kUtf16BigEndian;
-    return IniEncoding::kUtf8;
+    // The string's closing NUL stands in for a third byte it lacks.
+    return first == 0xEF && second == 0xBB && bytes[2] == '\xBF' ? IniEncoding::kUtf8
+                                                                 : IniEncoding::kCodePage;
 }
 
 namespace {
@@ -96,14 +99,14 @@ std::string DecodeUtf16(const std::string& bytes, IniEncoding encoding, bool kee
 
 std::string DecodeIniText(const std::string& bytes, IniEncoding& encoding) {
     encoding = IniEncodingOf(bytes);
-    return encoding == IniEncoding::kUtf8 ? bytes : DecodeUtf16(bytes, encoding, false);
+    return IsUtf16(encoding) ? DecodeUtf16(bytes, encoding, false) : bytes;
 }
 
 std::string DecodeIniTextExactly(const std::string& bytes, IniEncoding& encoding,
                                  std::string& tail) {
     encoding = IniEncodingOf(bytes);
     tail.clear();
-    if (encoding == IniEncoding::kUtf8)
+    if (!IsUtf16(encoding))
         return bytes;
     if (bytes.size() % 2 != 0)
         tail = bytes.substr(bytes.size() - 1);
@@ -111,7 +114,7 @@ std::string DecodeIniTextExactly(const std::string& bytes, IniEncoding& encoding
 }
 
 std::string EncodeIniText(const std::string& text, IniEncoding encoding) {
-    if (encoding == IniEncoding::kUtf8)
+    if (!IsUtf16(encoding))
         return text;
     const bool bigEndian = encoding == IniEncoding::kUtf16BigEndian;
     std::string bytes;

@@ -1,17 +1,14 @@
-// Linux: splitting INI text into sections and keys, and finding them by
-// name. A parse finds the sections only, where a '[' opens a line; a
-// section's keys are cut when a read first needs them, and a long
-// section's are then indexed once, so that a file of many keys is not
-// searched from its start for each one.
-#include "platform/linux/ini_text.h"
-#include "platform/linux/system_calls.h"
+// Splitting INI text into lines, sections and keys, and finding them by
+// name, by the rules of the system's profile reader (ini_text.h). A parse
+// finds the sections only, where a '[' opens a line; a section's keys are
+// cut when a read first needs them, and a long section's are then indexed
+// once, so that a file of many keys is not searched from its start for
+// each one.
+#include "platform/text/ini_text.h"
 
 #include "platform/text/ascii.h"
-#include "platform/memory_pages.h"
-#include <cerrno>
 #include <cstring>
 #include <string_view>
-#include <unistd.h>
 
 namespace {
 
@@ -175,27 +172,4 @@ const IniKey* FindKey(const IniSection& section, const char* name) {
     const auto& index = section.KeyIndex();
     const auto found = index.find(Folded(sought));
     return found != index.end() ? &keys[found->second] : nullptr;
-}
-
-bool ReadAll(int descriptor, std::string& text, std::size_t expectedSize) {
-    // Read straight into the text, sized for what the file's status says
-    // (and one byte more, to see the end at once); a file that grew since
-    // makes it grow.
-    std::size_t used = text.size();
-    const std::size_t size = used + (expectedSize > 0 ? expectedSize + 1 : 65536);
-    text.reserve(size);
-    PrepareToFill(&text[0], size);
-    text.resize(size);
-    for (;;) {
-        if (used == text.size())
-            text.resize(text.size() * 2);
-        const ssize_t count = System().read(descriptor, &text[used], text.size() - used);
-        if (count < 0 && errno == EINTR)
-            continue;
-        if (count <= 0) {
-            text.resize(used);
-            return count == 0;
-        }
-        used += static_cast<std::size_t>(count);
-    }
 }
