@@ -60,6 +60,18 @@ std::string Utf16(const std::string& text) {
     return bytes;
 }
 
+// A request with colours on the settings at `main`, the program folder tc/
+// of the scratch folder, and the suite's own plugin.
+InstallRequest RequestIn(const ScratchFolder& scratch, const std::string& main) {
+    SetEnvironmentVariableA("COMMANDER_PATH", scratch.Path("tc").c_str());
+    InstallRequest request;
+    request.mainSettingsFile = main;
+    request.hostSettingsPath = scratch.Path("tc/contplug.ini");
+    request.sourcePlugin = ProgramFolder() + "\\" + LUMBRASKET_PLUGIN_FILE_NAME;
+    request.colours = true;
+    return request;
+}
+
 const char* const kPlain = "[Configuration]\r\nInstallDir=x\r\n";
 const char* const kWithUsersItems =
     "[Configuration]\r\nInstallDir=x\r\n"
@@ -194,11 +206,8 @@ TEST(InstallForTotalCommander, KnowsItsPluginHoweverItIsListed) {
             entries.replace(entries.find("SHORT"), 5, shortName);
         const std::string main =
             scratch.Write("tc/wincmd.ini", std::string(kPlain) + "[ContentPlugins]\r\n" + entries);
-        SetEnvironmentVariableA("COMMANDER_PATH", scratch.Path("tc").c_str());
-        InstallRequest request;
-        request.mainSettingsFile = main;
-        request.hostSettingsPath = scratch.Path("tc/contplug.ini");
-        request.sourcePlugin = ProgramFolder() + "\\" + LUMBRASKET_PLUGIN_FILE_NAME;
+        InstallRequest request = RequestIn(scratch, main);
+        request.colours = false;
         EXPECT_EQ(InstallOutcome::kDone, RunInstall(request));
         EXPECT_EQ("", Value(main, "ContentPlugins", row.free));
         SetEnvironmentVariableA("COMMANDER_PATH", nullptr);
@@ -213,12 +222,7 @@ TEST(InstallForTotalCommander, KnowsItsPluginHoweverItIsListed) {
 TEST(InstallForTotalCommander, UninstallLeavesWhatTheUsersItemsAreNumberedAfter) {
     ScratchFolder scratch;
     const std::string main = scratch.Write("tc/wincmd.ini", kPlain);
-    SetEnvironmentVariableA("COMMANDER_PATH", scratch.Path("tc").c_str());
-    InstallRequest request;
-    request.mainSettingsFile = main;
-    request.hostSettingsPath = scratch.Path("tc/contplug.ini");
-    request.sourcePlugin = ProgramFolder() + "\\" + LUMBRASKET_PLUGIN_FILE_NAME;
-    request.colours = true;
+    InstallRequest request = RequestIn(scratch, main);
     ASSERT_EQ(InstallOutcome::kDone, RunInstall(request));
     const char* const other = "%COMMANDER_PATH%\\plugins\\wdx\\other\\other.wdx";
     Forget(main);
@@ -297,12 +301,7 @@ TEST(InstallForTotalCommander, RefusesWhatItCannotChangeAndGoesThroughOnceItCan)
         ScratchFolder scratch;
         const std::string main = scratch.Write("tc/wincmd.ini", kColoursElsewhere);
         const std::string colours = scratch.Write("tc/colors.ini", "[Colors]\r\n");
-        SetEnvironmentVariableA("COMMANDER_PATH", scratch.Path("tc").c_str());
-        InstallRequest request;
-        request.mainSettingsFile = main;
-        request.hostSettingsPath = scratch.Path("tc/contplug.ini");
-        request.sourcePlugin = ProgramFolder() + "\\" + LUMBRASKET_PLUGIN_FILE_NAME;
-        request.colours = true;
+        InstallRequest request = RequestIn(scratch, main);
         if (!row.install) {
             ASSERT_EQ(InstallOutcome::kDone, RunInstall(request));
         }
