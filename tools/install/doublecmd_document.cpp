@@ -11,8 +11,13 @@
 //     <ContentPlugins><Plugin> for a condition on a plugin's field;
 //   <Colors><FileFilters><Filter>: Name, FileMasks (">TEMPLATE" for files a
 //     search template finds), Color (0xBBGGRR), Attributes.
+// The file is kept as it was written wherever install changes nothing: its
+// whitespace is read as text and the document written back without layout
+// of its own, and what install adds is laid out as the host lays out its
+// own, a line each, indented as its neighbours.
 #include "tools/install/host_settings_document.h"
 
+#include "platform/text/ascii.h"
 #include "platform/text/printable_text.h"
 #include "tools/files/replaced_file.h"
 
@@ -84,8 +89,144 @@ void StripLook(pugi::xml_node node) {
     }
 }
 
+// How the file is read: its whitespace as text, the text around the root
+// too, and its line ends as they are, so that a save gives back every byte
+// of what install leaves alone.
+constexpr unsigned kAsWritten =
+    (pugi::parse_full | pugi::parse_ws_pcdata | pugi::parse_fragment) & ~pugi::parse_eol;
+// How the file was read before it was kept as written, which fingerprints
+// are made from: the records of earlier installs hold fingerprints so made.
+constexpr unsigned kAsMeant = pugi::parse_full;
+
+// The deepest nesting read. The host nests its toolbars' submenus as deep
+// as a user makes them, so the bound is far above any real file; it keeps
+// the recursive walks over a node (a copy, a fingerprint) within the stack.
+constexpr int kDeepestNesting = 1000;
+
+// The host indents each level by two blanks.
+const char* const kHostIndentStep = "  ";
+
+bool IsBlank(const char* text) {
+    return text[std::strspn(text, " \t\r\n")] == '\0';
+}
+
+bool IsBlankText(pugi::xml_node node) {
+    return node.type() == pugi::node_pcdata && IsBlank(node.value());
+}
+
+// Whether any element lies more than kDeepestNesting below the document,
+// walked without recursion: the file may nest far deeper than a stack goes.
+bool NestsTooDeep(const pugi::xml_document& document) {
+    int depth = 1;
+    pugi::xml_node node = document.first_child();
+    while (node) {
+        if (node.first_child()) {
+            node = node.first_child();
+            if (++depth > kDeepestNesting && node.type() == pugi::node_element)
+                return true;
+            continue;
+        }
+        while (node != document && !node.next_sibling()) {
+            node = node.parent();
+            --depth;
+        }
+        node = node == document ? pugi::xml_node() : node.next_sibling();
+    }
+    return false;
+}
+
+// What the document holds that the host would read otherwise than this
+// editor, or that is no settings file of the host's at all; null when
+// nothing.
+const char* UnlikeTheHostsFile(const pugi::xml_document& document) {
+    int elements = 0;
+    for (pugi::xml_node node : document.children()) {
+        switch (node.type()) {
+        case pugi::node_element:
+            ++elements;
+            break;
+        case pugi::node_pcdata:
+        case pugi::node_cdata:
+            if (node.type() == pugi::node_cdata || !IsBlank(node.value()))
+                return "it holds text outside its root element";
+            break;
+        case pugi::node_doctype:
+            // Its declarations (entities, attributes' defaults) change what
+            // the host reads, and a save here would not keep them in force.
+            if (std::strpbrk(node.value(), " \t\r\n[") != nullptr)
+                return "it has a document type declaration that declares or names more than its "
+                       "root, and the host would read values this editor cannot see";
+            break;
+        case pugi::node_declaration: {
+            const char* encoding = node.attribute("encoding").as_string("UTF-8");
+            if (FoldedAscii(encoding) != "utf-8")
+                return "it declares an encoding other than UTF-8, which the host would read "
+                       "other text from";
+            break;
+        }
+        default:
+            break;
+        }
+    }
+    if (elements > 1)
+        return "it has more than one root element";
+    if (NestsTooDeep(document))
+        return "it nests elements more than 1000 deep";
+    return nullptr;
+}
+
+// The line break and indentation before `node`: the blank text before it,
+// from its last line break on; empty when it shares its line with what
+// comes before it.
+std::string LeadOf(pugi::xml_node node) {
+    const pugi::xml_node before = node.previous_sibling();
+    if (!IsBlankText(before))
+        return std::string();
+    const std::string blank = before.value();
+    std::size_t at = blank.rfind('\n');
+    if (at == std::string::npos)
+        return std::string();
+    if (at > 0 && blank[at - 1] == '\r')
+        --at;
+    return blank.substr(at);
+}
+
+// Appends an element as the host would write it: on a line of its own,
+// indented as its siblings are (a step further than its parent when it has
+// none yet), and the parent's closing tag on a line after it. A parent
+// laid out on one line keeps the new element on it.
+pugi::xml_node AppendLaidOut(pugi::xml_node parent, const char* name) {
+    pugi::xml_node sibling = parent.last_child();
+    while (sibling && sibling.type() != pugi::node_element)
+        sibling = sibling.previous_sibling();
+    std::string lead;
+    if (sibling) {
+        lead = LeadOf(sibling);
+    } else {
+        std::string parentLead = LeadOf(parent);
+        if (parentLead.empty() && parent.parent().type() == pugi::node_document)
+            parentLead = "\n";
+        if (!parentLead.empty()) {
+            lead = parentLead + kHostIndentStep;
+            if (!IsBlankText(parent.last_child()))
+                parent.append_child(pugi::node_pcdata).set_value(parentLead.c_str());
+        }
+    }
+    // Before the blank that leads to the parent's closing tag.
+    const pugi::xml_node closing =
+        IsBlankText(parent.last_child()) ? parent.last_child() : pugi::xml_node();
+    const auto add = [&](pugi::xml_node_type type) {
+        return closing ? parent.insert_child_before(type, closing) : parent.append_child(type);
+    };
+    if (!lead.empty())
+        add(pugi::node_pcdata).set_value(lead.c_str());
+    pugi::xml_node element = add(pugi::node_element);
+    element.set_name(name);
+    return element;
+}
+
 void AddText(pugi::xml_node parent, const char* name, const std::string& text) {
-    pugi::xml_node child = parent.append_child(name);
+    pugi::xml_node child = AppendLaidOut(parent, name);
     if (!text.empty())
         child.text().set(text.c_str());
 }
@@ -94,12 +235,12 @@ void AddText(pugi::xml_node parent, const char* name, const std::string& text) {
 // own colours (system colours are negative: 0x80000000 and their index).
 void AddColumn(pugi::xml_node columns, const char* title, const std::string& function, int width,
                int align) {
-    pugi::xml_node column = columns.append_child("Column");
+    pugi::xml_node column = AppendLaidOut(columns, "Column");
     AddText(column, "Title", title);
     AddText(column, "FuncString", function);
     AddText(column, "Width", std::to_string(width));
     AddText(column, "Align", std::to_string(align));
-    pugi::xml_node font = column.append_child("Font");
+    pugi::xml_node font = AppendLaidOut(column, "Font");
     AddText(font, "Name", "default");
     AddText(font, "Size", "10");
     AddText(font, "Style", "1");
@@ -131,6 +272,8 @@ struct HostSettingsDocument::Parsed {
     pugi::xml_document document;
     std::string path;
     std::string before;
+    bool marked = false; // began with UTF-8's byte-order mark, which the parser drops
+    bool edited = false; // a file left as it was is not written, not even in the parser's form
 
     pugi::xml_node Root() const { return document.child("doublecmd"); }
 
@@ -144,7 +287,7 @@ struct HostSettingsDocument::Parsed {
                 end = path.size();
             const std::string part = path.substr(start, end - start);
             pugi::xml_node child = node.child(part.c_str());
-            node = child ? child : node.append_child(part.c_str());
+            node = child ? child : AppendLaidOut(node, part.c_str());
             start = end + 1;
         }
         return node;
@@ -170,13 +313,18 @@ bool HostSettingsDocument::Load(const std::string& mainFile, std::string& proble
         return false;
     }
     const pugi::xml_parse_result result = parsed->document.load_buffer(
-        parsed->before.data(), parsed->before.size(), pugi::parse_full, pugi::encoding_utf8);
+        parsed->before.data(), parsed->before.size(), kAsWritten, pugi::encoding_utf8);
     if (!result) {
         problem = "cannot read " + mainFile +
                   " as Double Commander's settings: " + result.description() + " at byte " +
                   std::to_string(result.offset);
         return false;
     }
+    if (const char* unlike = UnlikeTheHostsFile(parsed->document)) {
+        problem = "cannot read " + mainFile + " as Double Commander's settings: " + unlike;
+        return false;
+    }
+    parsed->marked = parsed->before.compare(0, 3, "\xEF\xBB\xBF") == 0;
     if (!parsed->Root()) {
         problem = "cannot read " + mainFile +
                   " as Double Commander's settings: its root element is not <doublecmd>";
@@ -206,22 +354,29 @@ std::string HostSettingsDocument::Fingerprint(const ItemRef& item) const {
     const pugi::xml_node node = parsed->Find(item);
     if (!node)
         return std::string();
+    // Read again as the file was read when earlier installs recorded their
+    // fingerprints: without its layout, its line ends as one.
+    TextWriter asWritten;
+    node.print(asWritten, "", pugi::format_raw, pugi::encoding_utf8);
     pugi::xml_document copy;
-    StripLook(copy.append_copy(node));
+    copy.load_buffer(asWritten.text.data(), asWritten.text.size(), kAsMeant, pugi::encoding_utf8);
+    StripLook(copy.first_child());
     TextWriter writer;
     copy.save(writer, "", pugi::format_raw | pugi::format_no_declaration, pugi::encoding_utf8);
     return writer.text;
 }
 
 void HostSettingsDocument::AddPlugin(const PluginEntry& plugin) {
-    pugi::xml_node node = parsed->List(ItemKind::kPlugin).append_child("WdxPlugin");
+    parsed->edited = true;
+    pugi::xml_node node = AppendLaidOut(parsed->List(ItemKind::kPlugin), "WdxPlugin");
     AddText(node, "Name", plugin.name);
     AddText(node, "Path", plugin.path);
     AddText(node, "DetectString", "");
 }
 
 void HostSettingsDocument::AddColumnView(const std::string& name, const std::string& pluginName) {
-    pugi::xml_node view = parsed->List(ItemKind::kColumnView).append_child("ColumnsSet");
+    parsed->edited = true;
+    pugi::xml_node view = AppendLaidOut(parsed->List(ItemKind::kColumnView), "ColumnsSet");
     view.append_attribute("UseFrameCursor").set_value("False");
     AddText(view, "Name", name);
     AddText(view, "CustomView", "False");
@@ -232,10 +387,10 @@ void HostSettingsDocument::AddColumnView(const std::string& name, const std::str
     const char* perInch =
         parsed->Root().first_element_by_path("ColumnsSets/ColumnsSet").child_value("PixelsPerInch");
     AddText(view, "PixelsPerInch", perInch[0] != '\0' ? perInch : "96");
-    pugi::xml_node border = view.append_child("CursorBorder");
+    pugi::xml_node border = AppendLaidOut(view, "CursorBorder");
     border.append_attribute("Enabled").set_value("False");
     AddText(border, "Color", "-2147483635");
-    pugi::xml_node columns = view.append_child("Columns");
+    pugi::xml_node columns = AppendLaidOut(view, "Columns");
     // The group beside the name, where a panel of the host's first window
     // still shows it.
     AddColumn(columns, "Name", "[DC().GETFILENAMENOEXT{}]", 220, 0);
@@ -247,7 +402,8 @@ void HostSettingsDocument::AddColumnView(const std::string& name, const std::str
 
 void HostSettingsDocument::AddKindColour(const std::string& name, const std::string& pluginName,
                                          const std::string& kind, PaletteColour colour) {
-    pugi::xml_node search = parsed->List(ItemKind::kSearchTemplate).append_child("Template");
+    parsed->edited = true;
+    pugi::xml_node search = AppendLaidOut(parsed->List(ItemKind::kSearchTemplate), "Template");
     AddText(search, "Name", name);
     // Every file, wherever it is: the colour asks only about the file's kind.
     const char* const kEmpty[] = {"StartPath", "ExcludeDirectories"};
@@ -272,12 +428,12 @@ void HostSettingsDocument::AddKindColour(const std::string& name, const std::str
         AddText(search, field, "False");
     AddText(search, "TextEncoding", "Default");
     AddText(search, "OfficeXML", "False");
-    search.append_child("Duplicates").append_attribute("Enabled").set_value("False");
+    AppendLaidOut(search, "Duplicates").append_attribute("Enabled").set_value("False");
     AddText(search, "SearchPlugin", "");
-    pugi::xml_node plugins = search.append_child("ContentPlugins");
+    pugi::xml_node plugins = AppendLaidOut(search, "ContentPlugins");
     plugins.append_attribute("Enabled").set_value("True");
     plugins.append_attribute("Combine").set_value("True");
-    pugi::xml_node condition = plugins.append_child("Plugin");
+    pugi::xml_node condition = AppendLaidOut(plugins, "Plugin");
     AddText(condition, "Name", pluginName);
     AddText(condition, "Field", "Group name");
     AddText(condition, "Unit", "");
@@ -288,7 +444,7 @@ void HostSettingsDocument::AddKindColour(const std::string& name, const std::str
     AddText(condition, "Compare", "6");
     AddText(condition, "Value", kind);
 
-    pugi::xml_node filter = parsed->List(ItemKind::kFileColour).append_child("Filter");
+    pugi::xml_node filter = AppendLaidOut(parsed->List(ItemKind::kFileColour), "Filter");
     AddText(filter, "Name", name);
     AddText(filter, "FileMasks", ">" + name);
     const long bgr = colour.red | colour.green << 8 | colour.blue << 16;
@@ -296,15 +452,32 @@ void HostSettingsDocument::AddKindColour(const std::string& name, const std::str
     AddText(filter, "Attributes", "");
 }
 
+// The item's line goes with it, and a list it leaves with nothing but
+// blanks is written <List/>, as the host writes an empty one.
 void HostSettingsDocument::Remove(const ItemRef& item) {
     const pugi::xml_node node = parsed->Find(item);
-    if (node)
-        node.parent().remove_child(node);
+    if (!node)
+        return;
+    pugi::xml_node list = node.parent();
+    if (IsBlankText(node.previous_sibling()))
+        list.remove_child(node.previous_sibling());
+    list.remove_child(node);
+    pugi::xml_node kept = list.first_child();
+    while (IsBlankText(kept))
+        kept = kept.next_sibling();
+    if (!kept)
+        list.remove_children();
+    parsed->edited = true;
 }
 
 std::vector<SettingsFile> HostSettingsDocument::Files() const {
+    if (!parsed->edited)
+        return {{parsed->path, parsed->before, parsed->before}};
     TextWriter writer;
-    parsed->document.save(writer, "  ", pugi::format_default, pugi::encoding_utf8);
+    parsed->document.save(writer, "",
+                          pugi::format_raw | pugi::format_no_declaration |
+                              (parsed->marked ? pugi::format_write_bom : 0u),
+                          pugi::encoding_utf8);
     return {{parsed->path, parsed->before, writer.text}};
 }
 
