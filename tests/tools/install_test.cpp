@@ -152,6 +152,9 @@ TEST(Install, AddsItsItemsAndUninstallGivesTheFileBack) {
         // which is the user's private one (root's, here, or a user's on a
         // system that gives each user a group of one).
         {"umask 002, a data folder of the user's private group", FirstStart(), false, 0644, 002},
+        {"an empty element written open",
+         Replaced(FirstStart(), "<JustRunTermParams/>", "<JustRunTermParams></JustRunTermParams>"),
+         false, 0644, 022},
         {"nesting 1,000 deep", Replaced(FirstStart(), "<Toolbars>", "<Toolbars>" + Nested(998)),
          false, 0644, 022},
     };

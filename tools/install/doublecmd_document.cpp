@@ -27,6 +27,7 @@
 #include <cstring>
 #include <filesystem>
 #include <sstream>
+#include <vector>
 
 namespace {
 
@@ -114,16 +115,18 @@ bool IsBlankText(pugi::xml_node node) {
     return node.type() == pugi::node_pcdata && IsBlank(node.value());
 }
 
-// Whether any element lies more than kDeepestNesting below the document,
-// walked without recursion: the file may nest far deeper than a stack goes.
-bool NestsTooDeep(const pugi::xml_document& document) {
+// Visits every node below the document with its depth (1 for the root),
+// walked without recursion: the file may nest far deeper than a stack
+// goes. Stops, false, where `visit` says false.
+template <typename Visit> bool WalkAll(const pugi::xml_document& document, Visit visit) {
     int depth = 1;
     pugi::xml_node node = document.first_child();
     while (node) {
+        if (!visit(node, depth))
+            return false;
         if (node.first_child()) {
             node = node.first_child();
-            if (++depth > kDeepestNesting && node.type() == pugi::node_element)
-                return true;
+            ++depth;
             continue;
         }
         while (node != document && !node.next_sibling()) {
@@ -132,7 +135,38 @@ bool NestsTooDeep(const pugi::xml_document& document) {
         }
         node = node == document ? pugi::xml_node() : node.next_sibling();
     }
-    return false;
+    return true;
+}
+
+bool NestsTooDeep(const pugi::xml_document& document) {
+    return !WalkAll(document, [](pugi::xml_node node, int depth) {
+        return depth <= kDeepestNesting || node.type() != pugi::node_element;
+    });
+}
+
+// An empty element the file writes open, <X></X>, keeps that form: the
+// parser makes it the same as <X/>, and an empty text in it has it written
+// open. Its start tag is found at its name, and ends at the first '>'
+// outside its attributes' quotes.
+void KeepOpenEmptyElements(pugi::xml_document& document, const std::string& text) {
+    std::vector<pugi::xml_node> open;
+    WalkAll(document, [&](pugi::xml_node node, int) {
+        const std::ptrdiff_t name = node.offset_debug();
+        if (node.type() != pugi::node_element || node.first_child() || name < 0)
+            return true;
+        char quote = '\0';
+        std::size_t at = static_cast<std::size_t>(name);
+        for (; at < text.size() && (quote != '\0' || text[at] != '>'); ++at)
+            if (quote == '\0' && (text[at] == '"' || text[at] == '\''))
+                quote = text[at];
+            else if (text[at] == quote)
+                quote = '\0';
+        if (at < text.size() && text[at - 1] != '/')
+            open.push_back(node);
+        return true;
+    });
+    for (pugi::xml_node node : open)
+        node.append_child(pugi::node_pcdata);
 }
 
 // What the document holds that the host would read otherwise than this
@@ -208,8 +242,11 @@ pugi::xml_node AppendLaidOut(pugi::xml_node parent, const char* name) {
             parentLead = "\n";
         if (!parentLead.empty()) {
             lead = parentLead + kHostIndentStep;
-            if (!IsBlankText(parent.last_child()))
-                parent.append_child(pugi::node_pcdata).set_value(parentLead.c_str());
+            pugi::xml_node closing = parent.last_child();
+            if (!IsBlankText(closing))
+                closing = parent.append_child(pugi::node_pcdata);
+            if (std::strchr(closing.value(), '\n') == nullptr)
+                closing.set_value(parentLead.c_str());
         }
     }
     // Before the blank that leads to the parent's closing tag.
@@ -324,6 +361,7 @@ bool HostSettingsDocument::Load(const std::string& mainFile, std::string& proble
         problem = "cannot read " + mainFile + " as Double Commander's settings: " + unlike;
         return false;
     }
+    KeepOpenEmptyElements(parsed->document, parsed->before);
     parsed->marked = parsed->before.compare(0, 3, "\xEF\xBB\xBF") == 0;
     if (!parsed->Root()) {
         problem = "cannot read " + mainFile +
