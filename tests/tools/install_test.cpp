@@ -330,6 +330,12 @@ TEST(Install, RefusesAndLeavesTheHostsFilesUntouched) {
                              "<!DOCTYPE d [<!ENTITY v \"1\">]><doublecmd ");
          },
          nothing, InstallOutcome::kUnreadableSettings, false},
+        {"an entity no declaration defines, in a text",
+         [] { return Replaced(FirstStart(), ">cm_refresh<", ">&fmt;<"); }, nothing,
+         InstallOutcome::kUnreadableSettings, false},
+        {"an entity no declaration defines, in an attribute",
+         [] { return Replaced(FirstStart(), "Filename=\"..\"", "Filename=\"&fmt;\""); }, nothing,
+         InstallOutcome::kUnreadableSettings, false},
         {"an encoding not UTF-8", [] { return Replaced(FirstStart(), "UTF-8", "ISO-8859-1"); },
          nothing, InstallOutcome::kUnreadableSettings, false},
         {"larger than the bound", [] { return FirstStart() + std::string(kLargestReadFile, '\n'); },

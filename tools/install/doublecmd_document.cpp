@@ -23,6 +23,7 @@
 
 #include <pugixml.hpp>
 
+#include <cctype>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -169,10 +170,61 @@ void KeepOpenEmptyElements(pugi::xml_document& document, const std::string& text
         node.append_child(pugi::node_pcdata);
 }
 
+// Whether the reference at `at` is one XML itself defines (a character's
+// number, or one of its five names), which the parser reads as the host
+// does.
+bool IsOwnReference(const std::string& text, std::size_t at) {
+    for (const char* name : {"&amp;", "&lt;", "&gt;", "&quot;", "&apos;"})
+        if (text.compare(at, std::strlen(name), name) == 0)
+            return true;
+    const bool hex = text.compare(at, 3, "&#x") == 0;
+    if (!hex && text.compare(at, 2, "&#") != 0)
+        return false;
+    const std::size_t digits = at + (hex ? 3 : 2);
+    std::size_t end = digits;
+    while (end < text.size() && (hex ? std::isxdigit(static_cast<unsigned char>(text[end]))
+                                     : std::isdigit(static_cast<unsigned char>(text[end]))))
+        ++end;
+    return end > digits && end < text.size() && text[end] == ';';
+}
+
+// Whether the file's text from `from` to the end of a text (at '<') or of
+// a start tag (at '>' outside its attributes' quotes) holds a reference to
+// an entity XML does not define: one a document type declaration would,
+// which the parser keeps as the text "&name;".
+bool RefersToOtherEntities(const std::string& text, std::size_t from, bool tag) {
+    char quote = '\0';
+    for (std::size_t at = from; at < text.size(); ++at) {
+        const char c = text[at];
+        if (c == '&' && !IsOwnReference(text, at))
+            return true;
+        if (quote != '\0')
+            quote = c == quote ? '\0' : quote;
+        else if (tag && (c == '"' || c == '\''))
+            quote = c;
+        else if (c == (tag ? '>' : '<'))
+            return false;
+    }
+    return false;
+}
+
+// Whether a text or an attribute of the document holds such a reference;
+// only those whose value holds a '&' are looked at in the file's text.
+bool UsesOtherEntities(const pugi::xml_document& document, const std::string& text) {
+    return !WalkAll(document, [&](pugi::xml_node node, int) {
+        bool ampersand = node.type() == pugi::node_pcdata && std::strchr(node.value(), '&');
+        for (pugi::xml_attribute attribute : node.attributes())
+            ampersand = ampersand || std::strchr(attribute.value(), '&') != nullptr;
+        return !ampersand || node.offset_debug() < 0 ||
+               !RefersToOtherEntities(text, static_cast<std::size_t>(node.offset_debug()),
+                                      node.type() == pugi::node_element);
+    });
+}
+
 // What the document holds that the host would read otherwise than this
 // editor, or that is no settings file of the host's at all; null when
 // nothing.
-const char* UnlikeTheHostsFile(const pugi::xml_document& document) {
+const char* UnlikeTheHostsFile(const pugi::xml_document& document, const std::string& text) {
     int elements = 0;
     for (pugi::xml_node node : document.children()) {
         switch (node.type()) {
@@ -206,6 +258,9 @@ const char* UnlikeTheHostsFile(const pugi::xml_document& document) {
         return "it has more than one root element";
     if (NestsTooDeep(document))
         return "it nests elements more than 1000 deep";
+    if (UsesOtherEntities(document, text))
+        return "it refers to an entity (&name;) that XML does not define, and the host would "
+               "read another value there, or nothing";
     return nullptr;
 }
 
@@ -357,7 +412,7 @@ bool HostSettingsDocument::Load(const std::string& mainFile, std::string& proble
                   std::to_string(result.offset);
         return false;
     }
-    if (const char* unlike = UnlikeTheHostsFile(parsed->document)) {
+    if (const char* unlike = UnlikeTheHostsFile(parsed->document, parsed->before)) {
         problem = "cannot read " + mainFile + " as Double Commander's settings: " + unlike;
         return false;
     }
