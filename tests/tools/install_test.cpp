@@ -1,7 +1,7 @@
 // install and uninstall against the settings file Double Commander 1.0.10
 // wrote at its first start: what they add, that nothing of the user's is
-// lost (the file's canonical XML after uninstall equals the original's), and
-// that every refusal leaves the host's files as they were.
+// lost (the file after uninstall is the original, byte for byte), and that
+// every refusal leaves the host's files as they were.
 #include "tests/support/scratch_folder.h"
 #include "tools/files/replaced_file.h"
 #include "tools/install/install_command.h"
@@ -42,17 +42,14 @@ bool Holds(const std::string& text, const char* path, const std::string& name) {
     return false;
 }
 
-// The document as the version before kept-as-written laid it all out, and
-// as the host does (the same but for "<X/>", the host's empty element).
-std::string PreviousLayout(const std::string& text) {
+// The document laid out anew as the host lays it out: two blanks a level,
+// "<X/>" for an empty element.
+std::string HostLayout(const std::string& text) {
     pugi::xml_document document;
     document.load_buffer(text.data(), text.size(), pugi::parse_full);
     std::ostringstream out;
     document.save(out, "  ");
-    return out.str();
-}
-std::string HostLayout(const std::string& text) {
-    std::string laid = PreviousLayout(text);
+    std::string laid = out.str();
     for (std::size_t at; (at = laid.find(" />")) != std::string::npos;)
         laid.erase(at, 1);
     return laid;
@@ -406,8 +403,8 @@ TEST(Install, RefusesWhatIsNoFile) {
     }
 }
 
-// An install recorded in a file laid out otherwise (by the version before
-// kept-as-written, or by hand) still comes out whole.
+// An install recorded in a file laid out otherwise since (by an earlier
+// version, which laid out the whole file anew, or by hand) comes out whole.
 TEST(Install, FingerprintsDoNotSeeTheLayout) {
     UserFolders setup(FirstStart());
     setup.request.colours = true;
