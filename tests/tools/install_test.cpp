@@ -1,10 +1,11 @@
 // install and uninstall against the settings file Double Commander 1.0.10
 // wrote at its first start: what they add, that nothing of the user's is
-// lost (the file's canonical XML after uninstall equals the original's), and
-// that every refusal leaves the host's files as they were.
+// lost (the file after uninstall is the original, byte for byte), and that
+// every refusal leaves the host's files as they were.
 #include "tests/support/scratch_folder.h"
 #include "platform/file_lock.h"
 #include "platform/text/fnv_hash.h"
+#include "tools/files/replaced_file.h"
 #include "tools/install/host_settings_document.h"
 #include "tools/install/install_command.h"
 #include "tools/install/install_record.h"
@@ -45,6 +46,44 @@ bool Holds(const std::string& text, const char* path, const std::string& name) {
         if (name == node.node().child_value("Name"))
             return true;
     return false;
+}
+
+// The document laid out anew as the host lays it out: two blanks a level,
+// "<X/>" for an empty element.
+std::string HostLayout(const std::string& text) {
+    pugi::xml_document document;
+    document.load_buffer(text.data(), text.size(), pugi::parse_full);
+    std::ostringstream out;
+    document.save(out, "  ");
+    std::string laid = out.str();
+    for (std::size_t at; (at = laid.find(" />")) != std::string::npos;)
+        laid.erase(at, 1);
+    return laid;
+}
+
+// Whether `after` holds every line of `before` in its order, an empty
+// element "<X/>" that became "<X>" counting as kept.
+bool KeepsEveryLine(const std::string& before, const std::string& after) {
+    std::istringstream was(before);
+    std::istringstream now(after);
+    std::string kept;
+    std::string line;
+    bool more = static_cast<bool>(std::getline(was, kept));
+    while (more && std::getline(now, line))
+        if (line == kept || (!line.empty() && (line + "/>").erase(line.size() - 1, 1) == kept))
+            more = static_cast<bool>(std::getline(was, kept));
+    return !more;
+}
+
+// Elements nested `depth` deep, in the form the host writes an empty one.
+std::string Nested(int depth) {
+    std::string open;
+    std::string close;
+    for (int i = 1; i < depth; ++i) {
+        open += "<N>";
+        close += "</N>";
+    }
+    return open + "<N/>" + close;
 }
 
 // A user's settings folder, the plugin's archive unpacked beside it, and a
@@ -116,6 +155,11 @@ TEST(Install, AddsItsItemsAndUninstallGivesTheFileBack) {
         // which is the user's private one (root's, here, or a user's on a
         // system that gives each user a group of one).
         {"umask 002, a data folder of the user's private group", FirstStart(), false, 0644, 002},
+        {"an empty element written open",
+         Replaced(FirstStart(), "<JustRunTermParams/>", "<JustRunTermParams></JustRunTermParams>"),
+         false, 0644, 022},
+        {"nesting 1,000 deep", Replaced(FirstStart(), "<Toolbars>", "<Toolbars>" + Nested(998)),
+         false, 0644, 022},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -138,7 +182,13 @@ TEST(Install, AddsItsItemsAndUninstallGivesTheFileBack) {
         // The host ignores a colour without its attributes.
         EXPECT_NE(std::string::npos,
                   installed.find("<FileMasks>&gt;Lumbrasket: Images</FileMasks>"));
-        EXPECT_NE(std::string::npos, installed.find("<Attributes />"));
+        EXPECT_NE(std::string::npos, installed.find("<Attributes/>"));
+        // What install adds to a file as the host writes it is laid out as
+        // the host lays out its own, and changes no line but "<List/>".
+        if (HostLayout(row.text) == row.text) {
+            EXPECT_EQ(HostLayout(installed), installed);
+            EXPECT_TRUE(KeepsEveryLine(row.text, installed));
+        }
         struct stat status {};
         ASSERT_EQ(0, lstat(setup.settings.c_str(), &status));
         EXPECT_EQ(row.throughLink, S_ISLNK(status.st_mode));
@@ -159,6 +209,7 @@ TEST(Install, AddsItsItemsAndUninstallGivesTheFileBack) {
 
         ASSERT_EQ(InstallOutcome::kDone, RunUninstall(setup.request));
         EXPECT_EQ(Canonical(row.text), Canonical(ReadFileBytes(file)));
+        EXPECT_EQ(row.text, ReadFileBytes(file));
         EXPECT_EQ(-1, access(setup.scratch.Path("data/lumbrasket").c_str(), F_OK));
         EXPECT_EQ(-1, access(setup.scratch.Path("config/Lumbrasket.installed").c_str(), F_OK));
         // The first state stays kept.
@@ -271,6 +322,27 @@ TEST(Install, RefusesAndLeavesTheHostsFilesUntouched) {
          InstallOutcome::kUnreadableSettings, false},
         {"another program's XML", [] { return std::string("<other/>"); }, nothing,
          InstallOutcome::kUnreadableSettings, false},
+        {"two roots", [] { return FirstStart() + "<doublecmd/>\n"; }, nothing,
+         InstallOutcome::kUnreadableSettings, false},
+        {"nesting deeper than 1,000",
+         [] { return Replaced(FirstStart(), "<Toolbars>", "<Toolbars>" + Nested(999)); }, nothing,
+         InstallOutcome::kUnreadableSettings, false},
+        {"entities the host would expand",
+         [] {
+             return Replaced(FirstStart(), "<doublecmd ",
+                             "<!DOCTYPE d [<!ENTITY v \"1\">]><doublecmd ");
+         },
+         nothing, InstallOutcome::kUnreadableSettings, false},
+        {"an entity no declaration defines, in a text",
+         [] { return Replaced(FirstStart(), ">cm_refresh<", ">&fmt;<"); }, nothing,
+         InstallOutcome::kUnreadableSettings, false},
+        {"an entity no declaration defines, in an attribute",
+         [] { return Replaced(FirstStart(), "Filename=\"..\"", "Filename=\"&fmt;\""); }, nothing,
+         InstallOutcome::kUnreadableSettings, false},
+        {"an encoding not UTF-8", [] { return Replaced(FirstStart(), "UTF-8", "ISO-8859-1"); },
+         nothing, InstallOutcome::kUnreadableSettings, false},
+        {"larger than the bound", [] { return FirstStart() + std::string(kLargestReadFile, '\n'); },
+         nothing, InstallOutcome::kUnreadableSettings, false},
         {"plugin folder others may write", FirstStart,
          [](UserFolders& setup) {
              const std::string shared = setup.scratch.MakeFolder("shared");
@@ -328,6 +400,38 @@ TEST(Install, RefusesAndLeavesTheHostsFilesUntouched) {
         EXPECT_EQ(-1, access(setup.scratch.Path("data/lumbrasket").c_str(), F_OK));
         EXPECT_EQ(-1, access(setup.scratch.Path("config/Lumbrasket.installed").c_str(), F_OK));
     }
+}
+
+// Settings or a record that lead to a device are refused unread: reading
+// one would never end.
+TEST(Install, RefusesWhatIsNoFile) {
+    const struct {
+        const char* file;
+        InstallOutcome (*run)(const InstallRequest&);
+        InstallOutcome expected;
+    } rows[] = {
+        {"config/doublecmd.xml", RunInstall, InstallOutcome::kUnreadableSettings},
+        {"config/Lumbrasket.installed", RunUninstall, InstallOutcome::kDone},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.file);
+        UserFolders setup(FirstStart());
+        RemoveFile(setup.scratch.Path(row.file));
+        ASSERT_EQ(0, symlink("/dev/zero", setup.scratch.Path(row.file).c_str()));
+        EXPECT_EQ(row.expected, row.run(setup.request));
+        EXPECT_EQ(-1, access(setup.scratch.Path("data/lumbrasket").c_str(), F_OK));
+    }
+}
+
+// An install recorded in a file laid out otherwise since (by an earlier
+// version, which laid out the whole file anew, or by hand) comes out whole.
+TEST(Install, FingerprintsDoNotSeeTheLayout) {
+    UserFolders setup(FirstStart());
+    setup.request.colours = true;
+    ASSERT_EQ(InstallOutcome::kDone, RunInstall(setup.request));
+    setup.scratch.Write("config/doublecmd.xml", Canonical(ReadFileBytes(setup.settings)));
+    ASSERT_EQ(InstallOutcome::kDone, RunUninstall(setup.request));
+    EXPECT_EQ(FirstStart(), ReadFileBytes(setup.settings));
 }
 
 TEST(Install, WaitsForTheHostThatWritesTheseSettings) {
@@ -460,7 +564,7 @@ TEST(Install, KilledRunsLeaveWhatTheNextRunFinishes) {
     ASSERT_EQ(0, Outcome(StartRun(setup, true)));
     EXPECT_TRUE(RecordHolds(setup));
     ASSERT_EQ(0, Outcome(StartRun(setup, false)));
-    EXPECT_EQ(Canonical(FirstStart()), Canonical(ReadFileBytes(setup.settings)));
+    EXPECT_EQ(FirstStart(), ReadFileBytes(setup.settings));
     EXPECT_EQ(std::vector<std::string>(), Leftovers(setup));
 }
 
@@ -555,7 +659,7 @@ TEST(Install, TheNextRunFinishesOrUndoesWhatAnEarlierRunLeft) {
         if (row.next) {
             EXPECT_EQ(InstallOutcome::kDone, RunUninstall(setup.request));
         }
-        EXPECT_EQ(Canonical(FirstStart()), Canonical(ReadFileBytes(setup.settings)));
+        EXPECT_EQ(FirstStart(), ReadFileBytes(setup.settings));
         EXPECT_EQ(std::vector<std::string>(), Leftovers(setup));
     }
 }

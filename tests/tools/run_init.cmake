@@ -104,7 +104,8 @@ set(rows
     "missing_folder;<none>;--output|no/such/Lumbrasket.ini;6;cannot write [^\n]*Lumbrasket.ini: [^\n]*no.such does not exist;unchanged;any"
     "host_folder_on_linux;<none>;--host-settings|${WORK}/init-rows/host_folder_on_linux/home/.config/doublecmd/wdx.ini;0;${written_to}: ;table:home/.config/doublecmd/Lumbrasket.ini;Linux"
     "host_folder_on_windows;<none>;;0;${written_to}: ;table:tc/Lumbrasket.ini;Windows"
-    "unreadable_globs;<none>;--output|-;0;\n. the shared MIME-info database \\(no globs2 file could be read: cannot read [^\n]*/mime/globs2: [^\n]+\\);unchanged;Linux")
+    "unreadable_globs;<none>;--output|-;0;\n. the shared MIME-info database \\(no globs2 file could be read: cannot read [^\n]*/mime/globs2: [^\n]+\\);unchanged;Linux"
+    "fifo_globs;<none>;--output|-;0;cannot read [^\n]*/mime/globs2: it is a FIFO;unchanged;Linux")
 
 # Every entry under a folder with its kind, inode, size, mode and link,
 # read without opening any (a FIFO would hold the reader up).
@@ -169,9 +170,15 @@ foreach(index RANGE ${last})
         file(WRITE ${row_folder}/tc/wincmd.ini "[Configuration]\n")
         set(environment ${CMAKE_COMMAND} -E env COMMANDER_INI=${row_folder}/tc/wincmd.ini)
     endif()
-    if(name STREQUAL "unreadable_globs")
-        # A globs2 that is a folder, which no one can read, root included.
-        file(MAKE_DIRECTORY ${row_folder}/data/mime/globs2)
+    if(name MATCHES "_globs$")
+        # A globs2 that is a folder, which no one can read, root included;
+        # or a FIFO without a writer, which init must not wait on.
+        file(MAKE_DIRECTORY ${row_folder}/data/mime)
+        if(name STREQUAL "fifo_globs")
+            execute_process(COMMAND mkfifo ${row_folder}/data/mime/globs2)
+        else()
+            file(MAKE_DIRECTORY ${row_folder}/data/mime/globs2)
+        endif()
         set(environment ${CMAKE_COMMAND} -E env XDG_DATA_HOME=${row_folder}/data
             XDG_DATA_DIRS=${row_folder}/none)
     endif()
@@ -190,7 +197,7 @@ foreach(index RANGE ${last})
             OUTPUT_FILE /dev/full ERROR_VARIABLE errors RESULT_VARIABLE result)
         set(output "")
     else()
-        execute_process(COMMAND ${command} WORKING_DIRECTORY ${run}
+        execute_process(COMMAND ${command} WORKING_DIRECTORY ${run} TIMEOUT 60
             OUTPUT_VARIABLE output ERROR_VARIABLE errors RESULT_VARIABLE result)
     endif()
     set(printed "${output}${errors}")

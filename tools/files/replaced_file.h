@@ -5,6 +5,9 @@
 // table this way, `install` the host's settings.
 #pragma once
 
+#include "settings/profile_section.h"
+
+#include <cstdint>
 #include <filesystem>
 #include <string>
 
@@ -39,7 +42,14 @@ bool RemoveOwnFile(const std::string& file);
 // done or when `old` is gone; false with the reason.
 bool KeepPermissions(const std::string& old, const std::string& temporary, std::string& reason);
 
-// The whole file's bytes into `text`; false with the system's reason.
+// The most ReadWholeFile reads: the bound the plugin puts on its own
+// settings file, far above any file of settings, and small enough that a
+// file of gigabytes (or a device that never ends) cannot take the memory.
+constexpr std::uint64_t kLargestReadFile = ProfileSection::kLargestFile;
+
+// The whole file's bytes into `text`; false with the reason: the system's,
+// what the path leads to when that is not a regular file (a FIFO may never
+// end, nor a device), or that the file is larger than kLargestReadFile.
 bool ReadWholeFile(const std::string& path, std::string& text, std::string& reason);
 
 // Puts `text` in place of the file at `file` (the file a link leads to, as

@@ -2,13 +2,12 @@
 // generic-icons lines type:icon, '#' begins a comment line in both.
 #include "tools/init/mime_database.h"
 
+#include "tools/files/replaced_file.h"
 #include "tools/init/kind_table.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <cstdio>
 #include <cstdlib>
-#include <cstring>
+#include <filesystem>
 #include <string_view>
 #include <unordered_map>
 #include <unordered_set>
@@ -29,26 +28,18 @@ std::vector<std::string> Split(std::string_view text, char separator) {
 
 // The lines of a file of the database, or nothing when it is missing (a
 // folder may hold any of the files, or not be there at all). A file that is
-// there but cannot be read adds "cannot read PATH: the system's reason" to
-// `unreadable`: a user who gets the sample's groups should learn why.
+// there but cannot be read (a FIFO or a device is not read at all) adds
+// "cannot read PATH: the reason" to `unreadable`: a user who gets the
+// sample's groups should learn why.
 std::vector<std::string> Lines(const std::string& path, std::vector<std::string>& unreadable) {
     std::vector<std::string> lines;
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr) {
-        if (errno != ENOENT && errno != ENOTDIR)
-            unreadable.push_back("cannot read " + path + ": " + std::strerror(errno));
+    std::error_code error;
+    if (std::filesystem::status(path, error).type() == std::filesystem::file_type::not_found)
         return lines;
-    }
     std::string text;
-    char chunk[16384];
-    std::size_t count;
-    while ((count = std::fread(chunk, 1, sizeof(chunk), file)) > 0)
-        text.append(chunk, count);
-    const int error = errno;
-    const bool failed = std::ferror(file) != 0;
-    std::fclose(file);
-    if (failed) {
-        unreadable.push_back("cannot read " + path + ": " + std::strerror(error));
+    std::string reason;
+    if (!ReadWholeFile(path, text, reason)) {
+        unreadable.push_back("cannot read " + path + ": " + reason);
         return lines;
     }
     for (std::string& line : Split(text, '\n')) {

@@ -23,6 +23,7 @@ std::vector<std::string> MimeFoldersOfEnvironment();
 // icon comes from the strongest folder that names one; a type marked
 // __NOGLOBS__ in a folder keeps no pattern of the folders after it. Missing
 // files and malformed lines are passed over; a file that is there but cannot
-// be read is named in the source text with the system's reason, and so is a
-// database of which no globs2 file could be read.
+// be read (a FIFO or a device is not read at all, nor a file past
+// kLargestReadFile) is named in the source text with the reason, and so is
+// a database of which no globs2 file could be read.
 TypeDatabase ReadMimeDatabase(const std::vector<std::string>& folders);

@@ -16,6 +16,7 @@
 #include <cstring>
 #include <map>
 #include <unordered_map>
+#include <unordered_set>
 
 namespace {
 
@@ -156,6 +157,9 @@ struct Claims {
     std::vector<std::string> order;
     std::unordered_map<std::string, std::vector<Candidate>> byFolded;
     std::vector<std::string> withoutKind;
+    // The same types, asked once a record: a database may list types by
+    // the hundred thousand, and a search of the list each time is quadratic.
+    std::unordered_set<std::string> seenWithoutKind;
 };
 
 // The records' claims; a pattern the settings file cannot carry is noted in
@@ -164,8 +168,7 @@ Claims CollectClaims(const std::vector<TypeGlob>& records, std::vector<std::stri
     Claims claims;
     for (std::size_t index = 0; index < records.size(); ++index) {
         const TypeGlob& record = records[index];
-        if (record.kind.empty() && std::find(claims.withoutKind.begin(), claims.withoutKind.end(),
-                                             record.type) == claims.withoutKind.end())
+        if (record.kind.empty() && claims.seenWithoutKind.insert(record.type).second)
             claims.withoutKind.push_back(record.type);
         if (record.glob.empty())
             continue;
