@@ -431,7 +431,7 @@ TEST(Install, FingerprintsDoNotSeeTheLayout) {
     ASSERT_EQ(InstallOutcome::kDone, RunInstall(setup.request));
     setup.scratch.Write("config/doublecmd.xml", Canonical(ReadFileBytes(setup.settings)));
     ASSERT_EQ(InstallOutcome::kDone, RunUninstall(setup.request));
-    EXPECT_EQ(FirstStart(), ReadFileBytes(setup.settings));
+    EXPECT_EQ(Canonical(FirstStart()), Canonical(ReadFileBytes(setup.settings)));
 }
 
 TEST(Install, WaitsForTheHostThatWritesTheseSettings) {
