@@ -28,6 +28,14 @@ void AppendEscape(std::string& out, unsigned char byte) {
     }
 }
 
+// Characters that reorder the text around them as it is shown: a name that
+// holds one can show as another name, or turn the rest of its line around.
+bool IsBidirectionalControl(std::uint32_t character) {
+    return character == 0x061C || character == 0x200E || character == 0x200F ||
+           (character >= 0x202A && character <= 0x202E) ||
+           (character >= 0x2066 && character <= 0x2069);
+}
+
 // The length of the UTF-8 character at `at` and the character; 0 when the
 // byte there starts none.
 std::size_t Utf8Length(const std::string& text, std::size_t at, std::uint32_t& character) {
@@ -49,7 +57,8 @@ bool Escape(const std::string& text, std::string* out) {
         std::uint32_t character = byte;
         const std::size_t length = utf8 && byte >= 0x80 ? Utf8Length(text, at, character) : 1;
         const bool control = length != 0 && (character < 0x20 || character == 0x7F ||
-                                             (utf8 && character >= 0x80 && character < 0xA0));
+                                             (utf8 && ((character >= 0x80 && character < 0xA0) ||
+                                                       IsBidirectionalControl(character))));
         controls = controls || control;
         if (length != 0 && !control) {
             if (out != nullptr)

@@ -183,6 +183,15 @@ const CheckCase kSurpriseCases[] = {
      {kUtf8Names ? "the name of group 0 \"A\\302\\2332J\" holds control characters"
                  : "looks like UTF-8"},
      {}},
+    // The bidirectional controls, each end of their ranges, escaped; the
+    // characters beside them (U+202F, U+200D) are text.
+    {"BidirectionalControls",
+     "[Groups]\n0=txt\n0_name=\xE2\x80\xAA\xE2\x80\xAE\xE2\x80\xAF\xE2\x81\xA6\xE2\x81\xA9"
+     "\xD8\x9C\xE2\x80\x8E\xE2\x80\x8F\xE2\x80\x8D\n",
+     {kUtf8Names ? "group 0 \"\\342\\200\\252\\342\\200\\256\xE2\x80\xAF\\342\\201\\246"
+                   "\\342\\201\\251\\330\\234\\342\\200\\216\\342\\200\\217\xE2\x80\x8D\" holds"
+                 : "looks like UTF-8"},
+     {}},
     {"MaskWithAFolder",
      "[Groups]\n0_masks=src/*.c|*.h\n0_name=Sources\n",
      {"group 0: mask \"src/*.c\" holds '/', which no file name holds"},
