@@ -51,6 +51,10 @@ std::size_t Utf8Length(const std::string& text, std::size_t at, std::uint32_t& c
 // escaped as well, but are no control characters.
 bool Escape(const std::string& text, std::string* out) {
     const bool utf8 = MultibyteCodePage() == kUtf8CodePage;
+    // Hebrew's and Arabic's ANSI code pages hold U+200E and U+200F as the
+    // bytes 0xFD and 0xFE, which a console there shows as the marks.
+    const int ansi = AnsiCodePage();
+    const bool markBytes = !utf8 && (ansi == 1255 || ansi == 1256);
     bool controls = false;
     for (std::size_t at = 0; at < text.size();) {
         const unsigned char byte = static_cast<unsigned char>(text[at]);
@@ -58,7 +62,8 @@ bool Escape(const std::string& text, std::string* out) {
         const std::size_t length = utf8 && byte >= 0x80 ? Utf8Length(text, at, character) : 1;
         const bool control = length != 0 && (character < 0x20 || character == 0x7F ||
                                              (utf8 && ((character >= 0x80 && character < 0xA0) ||
-                                                       IsBidirectionalControl(character))));
+                                                       IsBidirectionalControl(character))) ||
+                                             (markBytes && (byte == 0xFD || byte == 0xFE)));
         controls = controls || control;
         if (length != 0 && !control) {
             if (out != nullptr)

@@ -35,6 +35,7 @@ std::string QuotedListOf259() {
 }
 
 const bool kUtf8Names = MultibyteCodePage() == kUtf8CodePage;
+const bool kMarkBytes = AnsiCodePage() == 1255 || AnsiCodePage() == 1256;
 
 struct CheckCase {
     const char* name;
@@ -191,6 +192,13 @@ const CheckCase kSurpriseCases[] = {
      {kUtf8Names ? "group 0 \"\\342\\200\\252\\342\\200\\256\xE2\x80\xAF\\342\\201\\246"
                    "\\342\\201\\251\\330\\234\\342\\200\\216\\342\\200\\217\xE2\x80\x8D\" holds"
                  : "looks like UTF-8"},
+     {}},
+    {"BidirectionalMarkBytes",
+     "[Groups]\n0=txt\n0_name=a\xFD\xFE"
+     "b\n",
+     kUtf8Names   ? std::vector<std::string>{"\"a\\375\\376b\" is not valid UTF-8"}
+     : kMarkBytes ? std::vector<std::string>{"\"a\\375\\376b\" holds control characters"}
+                  : std::vector<std::string>{},
      {}},
     {"MaskWithAFolder",
      "[Groups]\n0_masks=src/*.c|*.h\n0_name=Sources\n",
