@@ -6,6 +6,9 @@
 constexpr int kUtf8CodePage = 65001;
 
 int MultibyteCodePage();
+// The system's ANSI code page, which names arrive in and a Windows console
+// reads the bytes written to it in; UTF-8 on Linux.
+int AnsiCodePage();
 // True when the code page is now in effect.
 bool SetMultibyteCodePage(int codePage);
 

@@ -15,6 +15,18 @@
 // since a reload never turns the watch off. No entry anywhere keeps the
 // catalog in use.
 //
+// A file is read by its path, so what is read need not be what was looked
+// at: a link at the path switched away while the file is read, and back
+// before the second look, leaves both looks alike and the other file's
+// table in use, which no later look would tell. So a look takes the link's
+// own last write, which a link has from its making, for the file's when it
+// is later: the link back is newer than the one looked at, and what was
+// read is dropped. While switching goes on, every look finds the file too
+// young to be loaded at once; once it stops, two alike looks load the file
+// the link leads to. Not seen so: a link among the path's folders, the
+// second link of a chain, a link made long before it is renamed into
+// place, a switch while the file's own stamp lies ahead of the clock.
+//
 // Freeing a replaced catalog. A request of a watched catalog runs
 //   e = epoch; counters[e & 1][slot] += 1; c = published; ...; counters -= 1
 // and the check that replaces catalog `old` runs
@@ -41,6 +53,7 @@
 #include "settings/profile_section.h"
 #include "settings/settings_location.h"
 
+#include <algorithm>
 #include <cstring>
 #include <new>
 
@@ -49,15 +62,26 @@ bool SameView(const SettingsFileView& a, const SettingsFileView& b) {
            a.index == b.index && a.size == b.size && a.written == b.written;
 }
 
+namespace {
+
+std::uint64_t Stamp(const FILETIME& time) {
+    return static_cast<std::uint64_t>(time.dwHighDateTime) << 32 | time.dwLowDateTime;
+}
+
+} // namespace
+
 std::uint64_t SystemFileTime() {
     FILETIME now;
     GetSystemTimeAsFileTime(&now);
-    return static_cast<std::uint64_t>(now.dwHighDateTime) << 32 | now.dwLowDateTime;
+    return Stamp(now);
 }
 
 SettingsFileView ViewSettingsFile(const char* path) {
     SettingsFileView view;
-    if (path == nullptr || path[0] == '\0' || !PathExists(path))
+    // The directory search reports a link as itself, and the open below
+    // follows it; for a file, both tell the same last write.
+    WIN32_FIND_DATAA entry;
+    if (path == nullptr || path[0] == '\0' || !FindPathEntry(path, entry))
         return view;
     BoundedCopy(view.path, kPathBufferSize, path);
     // No access asked for: an editor that opens the file without sharing
@@ -66,16 +90,15 @@ SettingsFileView ViewSettingsFile(const char* path) {
                               nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return view;
+    // Filled whole when the call succeeds, and read only then.
     BY_HANDLE_FILE_INFORMATION info;
-    std::memset(&info, 0, sizeof(info));
     if (GetFileInformationByHandle(file, &info) &&
         (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
         view.opened = true;
         view.volume = info.dwVolumeSerialNumber;
         view.index = static_cast<std::uint64_t>(info.nFileIndexHigh) << 32 | info.nFileIndexLow;
         view.size = static_cast<std::uint64_t>(info.nFileSizeHigh) << 32 | info.nFileSizeLow;
-        view.written = static_cast<std::uint64_t>(info.ftLastWriteTime.dwHighDateTime) << 32 |
-                       info.ftLastWriteTime.dwLowDateTime;
+        view.written = std::max(Stamp(info.ftLastWriteTime), Stamp(entry.ftLastWriteTime));
     }
     CloseHandle(file);
     return view;

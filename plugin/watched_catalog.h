@@ -15,15 +15,17 @@
 #include <cstdint>
 
 // A look at a settings file: the path of the first of the four places that
-// holds an entry, and that entry's identity, size and last write, as the
-// system reports them for an open handle.
+// holds an entry, and the identity, size and last write of the file there,
+// as the system reports them for an open handle.
 struct SettingsFileView {
     char path[kPathBufferSize] = {}; // empty: no place holds an entry
     bool opened = false;             // it opened as a file and told its identity
     std::uint32_t volume = 0;
     std::uint64_t index = 0;
     std::uint64_t size = 0;
-    std::uint64_t written = 0; // the system's own stamp, never compared with a clock
+    // The system's own stamp, never compared with a clock: the file's last
+    // write, or that of a link at the path when it is later.
+    std::uint64_t written = 0;
 };
 
 // Whether two looks saw the same entry at the same path, unchanged.

@@ -4,6 +4,9 @@
 int MultibyteCodePage() {
     return kUtf8CodePage;
 }
+int AnsiCodePage() {
+    return kUtf8CodePage;
+}
 bool AsciiIsNeverATrailByte() {
     return true;
 }

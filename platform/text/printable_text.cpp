@@ -28,6 +28,14 @@ void AppendEscape(std::string& out, unsigned char byte) {
     }
 }
 
+// Characters that reorder the text around them as it is shown: a name that
+// holds one can show as another name, or turn the rest of its line around.
+bool IsBidirectionalControl(std::uint32_t character) {
+    return character == 0x061C || character == 0x200E || character == 0x200F ||
+           (character >= 0x202A && character <= 0x202E) ||
+           (character >= 0x2066 && character <= 0x2069);
+}
+
 // The length of the UTF-8 character at `at` and the character; 0 when the
 // byte there starts none.
 std::size_t Utf8Length(const std::string& text, std::size_t at, std::uint32_t& character) {
@@ -43,13 +51,19 @@ std::size_t Utf8Length(const std::string& text, std::size_t at, std::uint32_t& c
 // escaped as well, but are no control characters.
 bool Escape(const std::string& text, std::string* out) {
     const bool utf8 = MultibyteCodePage() == kUtf8CodePage;
+    // Hebrew's and Arabic's ANSI code pages hold U+200E and U+200F as the
+    // bytes 0xFD and 0xFE, which a console there shows as the marks.
+    const int ansi = AnsiCodePage();
+    const bool markBytes = !utf8 && (ansi == 1255 || ansi == 1256);
     bool controls = false;
     for (std::size_t at = 0; at < text.size();) {
         const unsigned char byte = static_cast<unsigned char>(text[at]);
         std::uint32_t character = byte;
         const std::size_t length = utf8 && byte >= 0x80 ? Utf8Length(text, at, character) : 1;
         const bool control = length != 0 && (character < 0x20 || character == 0x7F ||
-                                             (utf8 && character >= 0x80 && character < 0xA0));
+                                             (utf8 && ((character >= 0x80 && character < 0xA0) ||
+                                                       IsBidirectionalControl(character))) ||
+                                             (markBytes && (byte == 0xFD || byte == 0xFE)));
         controls = controls || control;
         if (length != 0 && !control) {
             if (out != nullptr)

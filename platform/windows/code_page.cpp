@@ -7,6 +7,9 @@
 int MultibyteCodePage() {
     return _getmbcp();
 }
+int AnsiCodePage() {
+    return static_cast<int>(GetACP());
+}
 bool AsciiIsNeverATrailByte() {
     // The C runtime's multibyte code page is 0 while it is single-byte.
     return _getmbcp() == 0;

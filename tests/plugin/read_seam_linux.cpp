@@ -3,6 +3,9 @@
 
 #include "platform/linux/system_calls.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <utility>
 
 namespace {
@@ -23,4 +26,14 @@ bool EditAtTheNextRead(std::function<void()> edit) {
     pendingEdit = std::move(edit);
     System().read = ReadAfterTheEdit;
     return true;
+}
+
+bool MakeLink(const std::string& target, const std::string& path, int age) {
+    struct timespec times[2];
+    clock_gettime(CLOCK_REALTIME, &times[0]);
+    times[0].tv_sec -= age;
+    times[1] = times[0];
+    unlink(path.c_str());
+    return symlink(target.c_str(), path.c_str()) == 0 &&
+           utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW) == 0;
 }

@@ -4,3 +4,7 @@
 bool EditAtTheNextRead(std::function<void()>) {
     return false;
 }
+
+bool MakeLink(const std::string&, const std::string&, int) {
+    return false;
+}

@@ -12,8 +12,10 @@
 #include <atomic>
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -31,7 +33,12 @@ std::uint64_t TestClock() {
 // minute makes them fail.)
 constexpr std::int64_t kDefaultSkew = -60 * static_cast<std::int64_t>(WatchedCatalog::kSettled);
 std::atomic<std::int64_t> WallSkew{kDefaultSkew};
+// Run once at the next look at the wall clock: after a check's look at the
+// file, before its read.
+std::function<void()> AtTheNextLook;
 std::uint64_t TestWallClock() {
+    if (AtTheNextLook)
+        std::exchange(AtTheNextLook, nullptr)();
     return SystemFileTime() + static_cast<std::uint64_t>(WallSkew.load());
 }
 
@@ -87,7 +94,9 @@ public:
     // read, "%1:B" writes B there while the next read is under way (false
     // where that cannot be brought about), "!2" has every stamp look two
     // seconds old from then on and "!" fresh again, "@" moves the places
-    // elsewhere.
+    // elsewhere. ">1:3" makes place 1 a link to place 3, made a minute ago;
+    // "<1:2" switches that link to place 2 after the next look and back
+    // during the read that follows (both false where no link can be made).
     bool Do(const std::string& action) {
         if (action.empty())
             return true;
@@ -104,8 +113,19 @@ public:
         }
         if (kind == '%')
             return EditAtTheNextRead([this, action] { Do(action.substr(1)); });
-        const std::size_t at = std::strchr("-/~=+*", kind) != nullptr ? 1 : 0;
+        const std::size_t at = std::strchr("-/~=+*<>", kind) != nullptr ? 1 : 0;
         const std::string path = folder.Path(Place(action[at]));
+        if (kind == '>')
+            return MakeLink(folder.Path(Place(action[3])), path, 60);
+        if (kind == '<') {
+            const std::string away = folder.Path(Place(action[3]));
+            const std::string back = fs::read_symlink(path).string();
+            AtTheNextLook = [=] {
+                MakeLink(away, path, 0);
+                EditAtTheNextRead([=] { MakeLink(back, path, 0); });
+            };
+            return true;
+        }
         const std::string version = action.size() > at + 2 ? action.substr(at + 2) : "";
         const bool watched = version.empty() || version.back() != '-';
         const std::string text =
@@ -216,6 +236,9 @@ const WatchCase kWatchCases[] = {
     {"WithoutTheKeyNothingIsReadAgain",
      {"1:A-"},
      {{"1:B", 1000, "A"}, {"", 1000, "A"}, {"", 1000, "A"}, {"", 5000, "A"}}},
+    {"LinkSwitchedAwayAndBackDuringTheRead",
+     {"1:A", "2:C", "3:B"},
+     {{">1:3", 1000, "A"}, {"<1:2", 1000, "A"}, {"", 1000, "B"}}},
     {"MovedPlacesAreSearched",
      {"1:A", "3:E"},
      {{"@", 1000, "A"}, {"", 1000, "E"}, {"1:F", 1000, "E"}, {"", 1000, "E"}}},

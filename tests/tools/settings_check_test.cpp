@@ -35,6 +35,7 @@ std::string QuotedListOf259() {
 }
 
 const bool kUtf8Names = MultibyteCodePage() == kUtf8CodePage;
+const bool kMarkBytes = AnsiCodePage() == 1255 || AnsiCodePage() == 1256;
 
 struct CheckCase {
     const char* name;
@@ -182,6 +183,22 @@ const CheckCase kSurpriseCases[] = {
      "2J\n",
      {kUtf8Names ? "the name of group 0 \"A\\302\\2332J\" holds control characters"
                  : "looks like UTF-8"},
+     {}},
+    // The bidirectional controls, each end of their ranges, escaped; the
+    // characters beside them (U+202F, U+200D) are text.
+    {"BidirectionalControls",
+     "[Groups]\n0=txt\n0_name=\xE2\x80\xAA\xE2\x80\xAE\xE2\x80\xAF\xE2\x81\xA6\xE2\x81\xA9"
+     "\xD8\x9C\xE2\x80\x8E\xE2\x80\x8F\xE2\x80\x8D\n",
+     {kUtf8Names ? "group 0 \"\\342\\200\\252\\342\\200\\256\xE2\x80\xAF\\342\\201\\246"
+                   "\\342\\201\\251\\330\\234\\342\\200\\216\\342\\200\\217\xE2\x80\x8D\" holds"
+                 : "looks like UTF-8"},
+     {}},
+    {"BidirectionalMarkBytes",
+     "[Groups]\n0=txt\n0_name=a\xFD\xFE"
+     "b\n",
+     kUtf8Names   ? std::vector<std::string>{"\"a\\375\\376b\" is not valid UTF-8"}
+     : kMarkBytes ? std::vector<std::string>{"\"a\\375\\376b\" holds control characters"}
+                  : std::vector<std::string>{},
      {}},
     {"MaskWithAFolder",
      "[Groups]\n0_masks=src/*.c|*.h\n0_name=Sources\n",
