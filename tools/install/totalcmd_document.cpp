@@ -41,6 +41,7 @@
 #include "tools/install/ini_lines.h"
 
 #include <cstring>
+#include <map>
 #include <set>
 #include <string>
 #include <utility>
@@ -211,6 +212,19 @@ struct HostSettingsDocument::Parsed {
     // The keys of the section, in one pass over the file that holds it.
     std::vector<IniLines::SectionKey> SectionKeys(const char* section) const {
         return Of(section).lines.Keys(section);
+    }
+    // The section's values by their keys' names in ASCII lower case, the
+    // first of a name counting, in one pass; ValueOf looks one up.
+    std::map<std::string, std::string> Values(const char* section) const {
+        std::map<std::string, std::string> values;
+        for (const IniLines::SectionKey& key : SectionKeys(section))
+            values.emplace(FoldedAscii(key.name), key.value);
+        return values;
+    }
+    std::string ValueOf(const std::map<std::string, std::string>& values, const char* section,
+                        const std::string& key) const {
+        const auto found = values.find(FoldedAscii(Encoded(Of(section), key)));
+        return found == values.end() ? std::string() : Decoded(Of(section), found->second);
     }
 
     // The index of the file at `path`, read once whatever the spelling that
@@ -405,14 +419,14 @@ std::vector<ItemRef> HostSettingsDocument::ItemsNamedAfter(const std::string& pl
     for (const std::string& title : parsed->Titles())
         if (title == pluginName || title.compare(0, prefix.size(), prefix) == 0)
             items.push_back({ItemKind::kColumnView, title});
-    for (int number = 1, count = parsed->Colours(); number <= count; ++number) {
-        const std::string masks = parsed->Get(kColours, "ColorFilter" + std::to_string(number));
+    const std::map<std::string, std::string> searches = parsed->Values(kSearches);
+    for (const std::string& masks : parsed->ColourFilters(parsed->SectionKeys(kColours))) {
         if (masks.compare(0, prefix.size() + 1, ">" + prefix) != 0 ||
             masks.find(';') != std::string::npos)
             continue;
         const std::string name = masks.substr(1);
         items.push_back({ItemKind::kFileColour, name});
-        if (!parsed->Get(kSearches, name + "_SearchFor").empty())
+        if (!parsed->ValueOf(searches, kSearches, name + "_SearchFor").empty())
             items.push_back({ItemKind::kSearchTemplate, name});
     }
     return items;
@@ -430,8 +444,8 @@ std::vector<ItemUse> HostSettingsDocument::Uses(const std::string& pluginName) c
             std::string::npos)
             uses.push_back({{ItemKind::kColumnView, titles[i]}, plugin});
     const std::string condition = "\"" + FieldPlugin(pluginName) + ".";
-    for (int number = 1, count = parsed->Colours(); number <= count; ++number) {
-        const std::string masks = parsed->Get(kColours, "ColorFilter" + std::to_string(number));
+    const std::map<std::string, std::string> searches = parsed->Values(kSearches);
+    for (const std::string& masks : parsed->ColourFilters(parsed->SectionKeys(kColours))) {
         const bool alone =
             !masks.empty() && masks[0] == '>' && masks.find(';') == std::string::npos;
         for (const std::string& mask : Split(masks, ';')) {
@@ -440,7 +454,8 @@ std::vector<ItemUse> HostSettingsDocument::Uses(const std::string& pluginName) c
             const std::string name = mask.substr(1);
             uses.push_back(
                 {{ItemKind::kFileColour, alone ? name : masks}, {ItemKind::kSearchTemplate, name}});
-            if (parsed->Get(kSearches, name + "_plugin").find(condition) != std::string::npos)
+            if (parsed->ValueOf(searches, kSearches, name + "_plugin").find(condition) !=
+                std::string::npos)
                 uses.push_back({{ItemKind::kSearchTemplate, name}, plugin});
         }
     }
