@@ -439,11 +439,14 @@ TEST(Install, WaitsForTheHostThatWritesTheseSettings) {
         const char* name;
         const char* configDir; // the fake host's --config-dir, relative; empty: none
         InstallOutcome expected;
+        bool dryRun;
     };
     const Row rows[] = {
-        {"host without a settings folder of its own", "", InstallOutcome::kHostRunning},
-        {"host on these settings", "config", InstallOutcome::kHostRunning},
-        {"host on other settings", "elsewhere", InstallOutcome::kDone},
+        {"host without a settings folder of its own", "", InstallOutcome::kHostRunning, false},
+        {"host on these settings", "config", InstallOutcome::kHostRunning, false},
+        {"host on other settings", "elsewhere", InstallOutcome::kDone, false},
+        // It shows what the run would change, and says the run would wait.
+        {"a dry run on these settings", "config", InstallOutcome::kDone, true},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -451,8 +454,12 @@ TEST(Install, WaitsForTheHostThatWritesTheseSettings) {
         const std::string configDir =
             row.configDir[0] == '\0' ? "" : setup.scratch.MakeFolder(row.configDir);
         FakeHost host(setup.scratch, configDir);
+        setup.request.dryRun = row.dryRun;
+        testing::internal::CaptureStdout();
         EXPECT_EQ(row.expected, RunInstall(setup.request));
-        EXPECT_EQ(row.expected == InstallOutcome::kDone,
+        const std::string said = testing::internal::GetCapturedStdout();
+        EXPECT_EQ(row.dryRun, said.find("would add to") != std::string::npos);
+        EXPECT_EQ(row.expected == InstallOutcome::kDone && !row.dryRun,
                   FirstStart() != ReadFileBytes(setup.settings));
     }
 }

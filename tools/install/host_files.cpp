@@ -208,7 +208,11 @@ InstallOutcome OpenHostFile(const InstallRequest& request, HostFile& host) {
         return InstallOutcome::kNoHostSettings;
     }
     Say(std::string(hostName) + "'s settings: " + host.path);
-    if (HostRuns(host)) {
+    // A dry run only reads: it shows what a run would change all the same.
+    if (HostRuns(host) && request.dryRun) {
+        Say("note: " + std::string(hostName) + " is running: the run itself would be refused " +
+            "until you quit it (it writes its settings when it quits)");
+    } else if (HostRuns(host)) {
         Complain(std::string(hostName) + " is running: quit it first (it writes its settings " +
                  "when it quits, which would undo this change or lose changes of yours)");
         return InstallOutcome::kHostRunning;
