@@ -575,6 +575,59 @@ TEST(Install, KilledRunsLeaveWhatTheNextRunFinishes) {
     EXPECT_EQ(std::vector<std::string>(), Leftovers(setup));
 }
 
+// The colours follow the table: install --colors again after a kind was
+// renamed gives the new name the colour of its place and takes out the
+// old name's, unless the user changed it since.
+TEST(Install, ColoursFollowTheTable) {
+    struct Row {
+        const char* name;
+        const char* table; // after the first install
+        bool userChanges;  // the user changes the colour of Images
+        const char* held;  // a colour there after the second install
+        const char* gone;  // one that is not; may be empty
+    };
+    const Row rows[] = {
+        {"a kind renamed", "[Groups]\n0=txt\n0_name=Text\n1=png\n1_name=Pictures\n", false,
+         "Lumbrasket: Pictures", "Lumbrasket: Images"},
+        {"a kind taken out whose colour the user changed", "[Groups]\n0=txt\n0_name=Text\n", true,
+         "Lumbrasket: Images", ""},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        UserFolders setup(FirstStart());
+        setup.scratch.Write("config/Lumbrasket.ini",
+                            "[Groups]\n0=txt\n0_name=Text\n1=png\n1_name=Images\n");
+        setup.request.colours = true;
+        ASSERT_EQ(InstallOutcome::kDone, RunInstall(setup.request));
+        const auto colourOf = [&setup](const char* name) {
+            pugi::xml_document document;
+            document.load_file(setup.settings.c_str());
+            return std::string(ItemNamed(document.child("doublecmd"), "Colors/FileFilters", name)
+                                   .child_value("Color"));
+        };
+        const std::string colour = colourOf("Lumbrasket: Images");
+        if (row.userChanges)
+            setup.scratch.Write("config/doublecmd.xml",
+                                Edited(ReadFileBytes(setup.settings), [](pugi::xml_node root) {
+                                    ItemNamed(root, "Colors/FileFilters", "Lumbrasket: Images")
+                                        .child("Color")
+                                        .text()
+                                        .set("0");
+                                }));
+        setup.scratch.Write("config/Lumbrasket.ini", row.table);
+        ASSERT_EQ(InstallOutcome::kDone, RunInstall(setup.request));
+        const std::string after = ReadFileBytes(setup.settings);
+        EXPECT_TRUE(Holds(after, "/doublecmd/Colors/FileFilters/Filter", row.held));
+        EXPECT_FALSE(Holds(after, "/doublecmd/SearchTemplates/Template", row.gone));
+        EXPECT_EQ(row.userChanges ? "0" : colour, colourOf(row.held));
+        if (!row.userChanges) {
+            EXPECT_TRUE(RecordHolds(setup));
+            ASSERT_EQ(InstallOutcome::kDone, RunUninstall(setup.request));
+            EXPECT_EQ(FirstStart(), ReadFileBytes(setup.settings));
+        }
+    }
+}
+
 // Runs at once take turns on the lock: both succeed, and the record
 // matches the settings whichever ran last.
 TEST(Install, RunsAtOnceTakeTurns) {

@@ -95,6 +95,8 @@ struct InstallPlan {
     // stopped before it wrote one. They go on the record now.
     std::vector<PlannedItem> adopted;
     std::vector<RecordedFile> adoptedFiles;
+    // Install's colours of kinds the table no longer has, taken out.
+    std::vector<ItemRef> removed;
     std::vector<std::string> notes;
 };
 
@@ -226,6 +228,47 @@ InstallOutcome PlanPlugin(const InstallRequest& request, HostFile& host,
     return InstallOutcome::kDone;
 }
 
+// The colours install made for kinds the table no longer has (renamed or
+// taken out) go, unless the user changed them since or an item of theirs
+// uses them: the colours follow the table, and a renamed kind, in the same
+// place, gets its colour back under its new name.
+void RemoveColoursOfKindsGone(HostFile& host, const InstallRecord& record, std::size_t coloured,
+                              const std::vector<std::string>& kinds, InstallPlan& plan) {
+    const std::string prefix = std::string(kPluginName) + ": ";
+    std::set<std::string> current;
+    for (std::size_t i = 0; i < kinds.size() && current.size() < coloured; ++i)
+        if (HostSettingsDocument::UnfitName(kinds[i]) == nullptr)
+            current.insert(prefix + kinds[i]);
+    std::vector<RecordedItem> gone;
+    for (const RecordedItem& recorded : record.items) {
+        const ItemKind kind = recorded.item.kind;
+        if ((kind == ItemKind::kSearchTemplate || kind == ItemKind::kFileColour) &&
+            recorded.item.name.compare(0, prefix.size(), prefix) == 0 &&
+            current.count(recorded.item.name) == 0 &&
+            !host.document.Fingerprint(recorded.item).empty())
+            gone.push_back(recorded);
+    }
+    const std::vector<ItemUse> uses = host.document.Uses(kPluginName);
+    for (const RecordedItem& recorded : gone) {
+        const char* kept = host.document.Fingerprint(recorded.item) != recorded.fingerprint
+                               ? "changed since install"
+                               : nullptr;
+        for (const ItemUse& use : uses)
+            if (kept == nullptr && use.used.kind == recorded.item.kind &&
+                use.used.name == recorded.item.name &&
+                !(use.user.kind == ItemKind::kFileColour && use.user.name == recorded.item.name))
+                kept = "an item of yours uses it";
+        if (kept != nullptr) {
+            plan.notes.push_back(std::string("the ") + ItemKindText(recorded.item.kind) + " " +
+                                 Quoted(recorded.item.name) +
+                                 " is of a kind the table no longer has, and stays: " + kept);
+            continue;
+        }
+        host.document.Remove(recorded.item);
+        plan.removed.push_back(recorded.item);
+    }
+}
+
 void PlanColours(const InstallRequest& request, HostFile& host, const InstallRecord& record,
                  const std::string& pluginFile, InstallPlan& plan) {
     // Before the copy, the plugin's folder holds what the copy will: the
@@ -271,6 +314,7 @@ void PlanColours(const InstallRequest& request, HostFile& host, const InstallRec
                 NoteNotInstalls(item, "left as it is, and the kind gets no colour of install's",
                                 plan);
     }
+    RemoveColoursOfKindsGone(host, record, coloured, kinds, plan);
 }
 
 // One line for the items of a file: each by kind and name, except the
@@ -328,6 +372,9 @@ void SayPlan(const InstallPlan& plan, const HostFile& host, const InstallRequest
     for (const RecordedFile& file : plan.adoptedFiles)
         Say(std::string(dryRun ? "would take onto " : "takes onto ") + "its record " + file.path +
             ", copied by an earlier run");
+    SayItems(std::string(dryRun ? "would take out of " : "takes out of ") + ChangedFiles(host) +
+                 ", of kinds the table no longer has",
+             plan.removed);
     for (const std::string& note : plan.notes)
         Say("note: " + note);
 }
@@ -345,6 +392,15 @@ void RecordPlan(const InstallPlan& plan, InstallRecord& record) {
                            [&](const RecordedFile& earlier) { return earlier.path == file.path; }),
             recorded.end());
         recorded.push_back(file);
+    }
+    for (const ItemRef& item : plan.removed) {
+        auto& recorded = record.items;
+        recorded.erase(std::remove_if(recorded.begin(), recorded.end(),
+                                      [&](const RecordedItem& earlier) {
+                                          return earlier.item.kind == item.kind &&
+                                                 earlier.item.name == item.name;
+                                      }),
+                       recorded.end());
     }
     std::vector<PlannedItem> items = plan.items;
     items.insert(items.end(), plan.adopted.begin(), plan.adopted.end());
@@ -382,7 +438,7 @@ InstallOutcome RunInstall(const InstallRequest& request) {
         PlanColours(request, host, record, pluginFile, plan);
     SayPlan(plan, host, request);
     if (plan.copies.empty() && plan.items.empty() && plan.adopted.empty() &&
-        plan.adoptedFiles.empty()) {
+        plan.adoptedFiles.empty() && plan.removed.empty()) {
         Say("nothing to change: install's items are in place");
         return InstallOutcome::kDone;
     }
