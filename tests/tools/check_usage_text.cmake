@@ -1,0 +1,48 @@
+# Runs `lumbrasket --help` and each command's --help, and expects every line
+# to fit a terminal of 80 columns and every option a usage names to be in
+# that command's synopsis in the manual page MANUAL, whose title line must
+# carry a date.
+file(READ ${MANUAL} manual)
+string(REPLACE "\\-" "-" manual "${manual}")
+if(NOT manual MATCHES "^\\.TH [A-Z]+ 1 \"[0-9][0-9][0-9][0-9]-[0-9][0-9]-[0-9][0-9]\"")
+    message(FATAL_ERROR "the manual page's title line carries no date:\n${manual}")
+endif()
+# Brackets would keep a list from splitting where it should.
+string(REGEX REPLACE "[][]" "" manual "${manual}")
+string(REGEX MATCH "\n\\.SH SYNOPSIS\n(.*)\n\\.SH DESCRIPTION\n" synopsis "${manual}")
+string(REPLACE "\n.br\n" ";" synopses "${CMAKE_MATCH_1}")
+foreach(entry IN LISTS synopses)
+    if(NOT entry MATCHES "^\\.B lumbrasket( ([a-z]+))?\n")
+        message(FATAL_ERROR "a synopsis names no command:\n${entry}")
+    endif()
+    set(command "${CMAKE_MATCH_2}")
+    string(REGEX MATCHALL "--[a-z][a-z-]*" options "${entry}")
+    list(APPEND manual_options_${command} ${options})
+endforeach()
+
+foreach(command "" check init install uninstall)
+    execute_process(COMMAND ${EMULATOR} ${TOOL} ${command} --help
+        OUTPUT_VARIABLE usage RESULT_VARIABLE result)
+    if(NOT result EQUAL 0)
+        message(FATAL_ERROR "lumbrasket ${command} --help exits ${result}")
+    endif()
+    string(REPLACE "\r\n" "\n" usage "${usage}")
+    string(REGEX REPLACE "[][]" "" usage "${usage}")
+    string(REPLACE "\n" ";" lines "${usage}")
+    foreach(line IN LISTS lines)
+        string(LENGTH "${line}" columns)
+        if(columns GREATER 80)
+            message(FATAL_ERROR "lumbrasket ${command} --help: ${columns} columns:\n${line}")
+        endif()
+    endforeach()
+    # The synopsis: the lines before the first blank one.
+    string(FIND "${usage}" "\n\n" synopsisEnd)
+    string(SUBSTRING "${usage}" 0 ${synopsisEnd} usageSynopsis)
+    string(REGEX MATCHALL "--[a-z][a-z-]*" options "${usageSynopsis}")
+    foreach(option IN LISTS options)
+        list(FIND manual_options_${command} ${option} found)
+        if(found EQUAL -1)
+            message(FATAL_ERROR "the manual page's synopsis of lumbrasket ${command} lacks ${option}")
+        endif()
+    endforeach()
+endforeach()
