@@ -46,9 +46,9 @@ bool ListedBefore(const std::string& left, const std::string& right) {
     return left < right;
 }
 
-// The entries of a folder in a file manager's order; hidden ones (as the system marks them, a
-// name that begins with a dot on Linux) only when `all` asks, as file
-// managers hide them by default.
+// The entries of a folder in a file manager's order; hidden ones (as the
+// system marks them, a name that begins with a dot on Linux) only when `all`
+// asks, as file managers hide them by default.
 std::vector<std::string> FolderEntries(const std::string& folder, bool all) {
     std::vector<std::string> names;
     WIN32_FIND_DATAA found;
