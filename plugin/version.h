@@ -10,3 +10,5 @@
 #define LUMBRASKET_VERSION_BUILD 0
 /* How the host shows it: major "." minor as two digits. */
 #define LUMBRASKET_VERSION_TEXT "1.10"
+/* The day this version was made, for the manual page's title line. */
+#define LUMBRASKET_VERSION_DATE "2026-12-09"

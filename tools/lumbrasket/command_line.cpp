@@ -6,6 +6,7 @@
 #include "platform/text/printable_text.h"
 #include "platform/console_text.h"
 #include "platform/text/full_path.h"
+#include "tools/lumbrasket/command_word.h"
 #include "tools/lumbrasket/host_settings_folder.h"
 #include "platform/text/path_spelling.h"
 #include "settings/settings_location.h"
@@ -21,11 +22,12 @@ const char* const kTableUsage =
     "       lumbrasket init [--help] ...\n"
     "       lumbrasket install [--help] ...\n"
     "       lumbrasket uninstall [--help] ...\n"
-    "       lumbrasket --version\n"
+    "       lumbrasket --version | --help\n"
     "\n"
     "  Loads the plugin as a file manager does and prints its fields for every\n"
-    "  file of each FOLDER (sorted by name) or for each FILE. Every argument after\n"
-    "  the options is a file or folder; after `--`, even one that begins with '-'.\n"
+    "  file of each FOLDER (in the file managers' order: by name, whatever the\n"
+    "  case of its letters) or for each FILE. Every argument after the options\n"
+    "  is a file or folder; after `--`, even one that begins with '-'.\n"
     "  --plugin FILE         the plugin file (default: the one beside this program)\n"
     "  --host-settings PATH  the host's default settings file handed to the plugin\n"
     "                        (default: the host's own, found as the file manager\n"
@@ -38,9 +40,9 @@ const char* const kTableUsage =
     "\n"
     "  `check`, `init`, `install` and `uninstall` are commands wherever they are\n"
     "  the first argument that is not an option or an option's path (write\n"
-    "  ./check for a file of that name). Exits 2 when the command line is not understood, 3 when "
-    "the plugin\n"
-    "  does not load, 4 when a file or folder to show does not exist.\n";
+    "  ./check for a file of that name). Exits 2 when the command line is not\n"
+    "  understood, 3 when the plugin does not load, 4 when a file or folder to\n"
+    "  show does not exist.\n";
 
 const char* const kCheckUsage =
     "usage: lumbrasket check [--host-settings PATH] [--plugin FILE]\n"
@@ -88,7 +90,8 @@ const char* const kInstallUsage =
     "  when the settings cannot be read.\n";
 
 const char* const kUninstallUsage =
-    "usage: lumbrasket uninstall [--dry-run] [--host-settings PATH] [--host-program PATH]\n"
+    "usage: lumbrasket uninstall [--dry-run] [--host-settings PATH]\n"
+    "                            [--host-program PATH]\n"
     "\n"
     "  Takes out of the file manager's settings what install added, by its\n"
     "  record: an item or a file changed since is left in place and named.\n"
@@ -105,8 +108,14 @@ const char* Usage(const Options& options) {
 }
 
 int Refuse(const Options& options, const std::string& problem) {
-    PrintLine(stderr, "lumbrasket: " + problem);
-    WriteConsoleText(stderr, std::string("\n") + Usage(options));
+    // One line, and where the usage is: the whole usage would bury it.
+    const char* command = options.check       ? " check"
+                          : options.init      ? " init"
+                          : options.install   ? " install"
+                          : options.uninstall ? " uninstall"
+                                              : "";
+    PrintLine(stderr,
+              "lumbrasket: " + problem + " (lumbrasket" + command + " --help shows the usage)");
     return kExitUsage;
 }
 
@@ -146,10 +155,24 @@ bool ParseArguments(int argc, char** argv, Options& options) {
                             : argument == "install"   ? &options.install
                             : argument == "uninstall" ? &options.uninstall
                                                       : nullptr;
-            if (!optionsEnd && command != nullptr && !options.check && !options.init &&
-                !options.install && !options.uninstall && options.arguments.empty()) {
+            const bool commandPlace = !optionsEnd && !options.check && !options.init &&
+                                      !options.install && !options.uninstall &&
+                                      options.arguments.empty();
+            if (commandPlace && command != nullptr) {
                 *command = true;
                 continue;
+            }
+            // A file of the name, if there is one, is what was meant.
+            if (commandPlace && !PathExists(FullPath(argument).c_str())) {
+                if (argument == "help") {
+                    options.help = true;
+                    continue;
+                }
+                if (const char* meant = NearestCommand(argument)) {
+                    Refuse(options,
+                           "unknown command '" + argument + "'; did you mean '" + meant + "'?");
+                    return false;
+                }
             }
             options.arguments.push_back(argument);
             options.beforeEnd += optionsEnd ? 0 : 1;

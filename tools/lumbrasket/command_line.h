@@ -47,15 +47,16 @@ struct Options {
 };
 
 // False, with a message, when an option is unknown, lacks its path or is
-// given another option for it; else true, with the command line split into
+// given another option for it, or when the command word is mistyped (one
+// that names no file and is near a command); else true, with the command line split into
 // options and the rest. The command word is the first argument that is
 // neither an option nor an option's path.
 bool ParseArguments(int argc, char** argv, Options& options);
 
 // The usage of the command the options name.
 const char* Usage(const Options& options);
-// The usage exit code, after saying what is wrong with the command line,
-// then the command's usage.
+// The usage exit code, after saying in one line what is wrong with the
+// command line and how to see the command's usage.
 int Refuse(const Options& options, const std::string& problem);
 
 // A line of text from anywhere (a path, a name the plugin gives, a system

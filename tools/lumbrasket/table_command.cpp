@@ -29,9 +29,26 @@ struct Field {
     int type;
 };
 
-// The entries of a folder by name; hidden ones (as the system marks them, a
-// name that begins with a dot on Linux) only when `all` asks, as file
-// managers hide them by default.
+// True when `left` comes before `right` in a file manager's list: by name
+// with capitals and small letters alike, so that "a.txt", "B.txt" and
+// "c.txt" read as they do there; names alike but for case in byte order, so
+// that the order does not depend on the order the system listed them in.
+bool ListedBefore(const std::string& left, const std::string& right) {
+    const auto folded = [](char c) {
+        return c >= 'A' && c <= 'Z' ? static_cast<unsigned char>(c - 'A' + 'a')
+                                    : static_cast<unsigned char>(c);
+    };
+    const auto before = [&](char a, char b) { return folded(a) < folded(b); };
+    if (std::lexicographical_compare(left.begin(), left.end(), right.begin(), right.end(), before))
+        return true;
+    if (std::lexicographical_compare(right.begin(), right.end(), left.begin(), left.end(), before))
+        return false;
+    return left < right;
+}
+
+// The entries of a folder in a file manager's order; hidden ones (as the
+// system marks them, a name that begins with a dot on Linux) only when `all`
+// asks, as file managers hide them by default.
 std::vector<std::string> FolderEntries(const std::string& folder, bool all) {
     std::vector<std::string> names;
     WIN32_FIND_DATAA found;
@@ -46,7 +63,7 @@ std::vector<std::string> FolderEntries(const std::string& folder, bool all) {
             names.push_back(found.cFileName);
     } while (FindNextFileA(search, &found));
     FindClose(search);
-    std::sort(names.begin(), names.end());
+    std::sort(names.begin(), names.end(), ListedBefore);
     return names;
 }
 
