@@ -14,7 +14,9 @@
 #include <gtest/gtest.h>
 #include <pugixml.hpp>
 
+#include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -830,20 +832,35 @@ TEST(Install, UninstallTakesOutOnlyWhatInstallMade) {
 TEST(KindPalette, EveryColourReadsOnWhiteAndOnBlackAndNoTwoAreAlike) {
     const PaletteColour white{255, 255, 255};
     const PaletteColour black{0, 0, 0};
+    double leastContrast = 21.0;
+    double leastDifference = 100.0;
     for (std::size_t i = 0; i < kPaletteSize; ++i) {
         SCOPED_TRACE(i);
-        EXPECT_GE(ContrastRatio(KindColour(i), white), 3.0);
-        EXPECT_GE(ContrastRatio(KindColour(i), black), 3.0);
-        for (std::size_t j = 0; j < i; ++j) {
-            const PaletteColour a = KindColour(i);
-            const PaletteColour b = KindColour(j);
-            EXPECT_GT(std::abs(a.red - b.red) + std::abs(a.green - b.green) +
-                          std::abs(a.blue - b.blue),
-                      48)
-                << j;
-        }
+        leastContrast = std::min({leastContrast, ContrastRatio(KindColour(i), white),
+                                  ContrastRatio(KindColour(i), black)});
+        for (std::size_t j = 0; j < i; ++j)
+            leastDifference = std::min(
+                leastDifference, ColourDifference(LabOf(KindColour(i)), LabOf(KindColour(j))));
     }
+    std::printf("palette: %zu colours, least contrast %.2f:1, least CIEDE2000 %.1f\n", kPaletteSize,
+                leastContrast, leastDifference);
+    EXPECT_GE(leastContrast, 3.0);
+    EXPECT_GE(leastDifference, 15.0);
     EXPECT_NEAR(21.0, ContrastRatio(white, black), 0.01);
+    // The published test pairs of CIEDE2000.
+    struct Pair {
+        LabColour first;
+        LabColour second;
+        double difference;
+    };
+    const Pair pairs[] = {
+        {{50.0, 2.6772, -79.7751}, {50.0, 0.0, -82.7485}, 2.0425},
+        {{50.0, 0.0, 0.0}, {50.0, -1.0, 2.0}, 2.3669},
+        {{50.0, 2.5, 0.0}, {50.0, 0.0, -2.5}, 4.3065},
+        {{50.0, 2.5, 0.0}, {73.0, 25.0, -18.0}, 27.1492},
+    };
+    for (const Pair& pair : pairs)
+        EXPECT_NEAR(pair.difference, ColourDifference(pair.first, pair.second), 0.0001);
 }
 
 TEST(InstallRecord, NamesAndFingerprintsComeBackWhole) {

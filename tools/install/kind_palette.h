@@ -13,7 +13,7 @@ struct PaletteColour {
 };
 
 // As many kinds as get a colour; the rest stay in the panel's own colour.
-constexpr std::size_t kPaletteSize = 16;
+constexpr std::size_t kPaletteSize = 24;
 
 // The colour of the kind at `index` (the kinds in the table's order), for
 // an index below kPaletteSize.
@@ -23,3 +23,13 @@ PaletteColour KindColour(std::size_t index);
 // (the lighter's relative luminance + 0.05) over (the darker's + 0.05), from
 // 1 (the same) to 21 (black on white).
 double ContrastRatio(PaletteColour a, PaletteColour b);
+
+// A colour in CIE L*a*b* (D65), and the CIEDE2000 difference of two, the
+// measure of how far apart two colours look (about 1: barely told apart).
+struct LabColour {
+    double lightness;
+    double a;
+    double b;
+};
+LabColour LabOf(PaletteColour colour);
+double ColourDifference(LabColour first, LabColour second);

@@ -78,7 +78,7 @@ const char* const kInstallUsage =
     "  into a plugin folder of your own: under $XDG_DATA_HOME on Linux, the\n"
     "  host's own on Windows), and adds a column view named Lumbrasket (name,\n"
     "  extension, Group name, size, date); with --colors also a colour for each\n"
-    "  of the first 16 kinds of the table in use, through a search template on\n"
+    "  of the first 24 kinds of the table in use, through a search template on\n"
     "  \"Group name\" and a file-type colour. Items already there are left as\n"
     "  they are; each file's first state is kept beside it\n"
     "  (NAME.before-lumbrasket), and what was added is listed in\n"
