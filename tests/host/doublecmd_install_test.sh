@@ -281,7 +281,35 @@ status=$?
 [ "$status" -eq 7 ] || fail "install while Double Commander runs exited $status, not 7: $(cat "$work/refused.log")"
 cmp -s "$config" "$work/installed.xml" || fail "the refused commands changed $config"
 
-# 4. Quit (the host saves its settings, install's items among them), take
+# 4. The second day: a kind renamed in the table, install --colors again,
+# and at the next start its files show the colour of its place under the
+# new name, as every other kind keeps its own.
+quit_host
+sed -i 's/^\([0-9]*_name=\)Images$/\1Pictures/' "$settings/Lumbrasket.ini"
+grep -q '_name=Pictures$' "$settings/Lumbrasket.ini" || fail "the table has no kind Images to rename"
+./lumbrasket install --colors $given >"$work/reinstall.log" 2>&1 ||
+    fail "lumbrasket install --colors after the rename failed: $(cat "$work/reinstall.log")"
+python3 "$check" palette-colours "$here/../../tools/install/kind_palette.cpp" "$settings/Lumbrasket.ini" \
+    >"$work/colours.txt" || fail "cannot work out the kinds' colours after the rename"
+# The renamed kind's entries come last in the host's lists: compared by kind.
+python3 "$check" colours "$config" | sort >"$work/written-colours.txt" ||
+    fail "cannot read the colours install wrote"
+sort -o "$work/colours.txt" "$work/colours.txt"
+diff "$work/colours.txt" "$work/written-colours.txt" >"$work/colours.diff" ||
+    fail "after the rename install's colours are not the palette's (< palette, > written): $(cat "$work/colours.diff")"
+start_host "$work/files"
+xdotool mousemove $((win_x + win_w / 4)) $((win_y + win_h / 2)) click 1 >/dev/null 2>&1
+copy_panel 1
+grep -q "$(printf '\tPictures\t')" "$clipboard" || fail "the panel shows no file of the renamed kind Pictures"
+awk -F '\t' 'NR == FNR { colour[$1] = $2; next }
+             { group = $3; print FNR, (group in colour ? colour[group] : "-"), $1 "." $2, group }' \
+    "$work/colours.txt" "$clipboard" >"$work/rows.txt"
+xdotool key --clearmodifiers Home >/dev/null 2>&1
+settled_shot "$work/shots/renamed.ppm"
+python3 "$check" row-colours "$work/shots/renamed.ppm" "$panel_x0" "$panel_x1" "$row_top" "$row_height" \
+    "$work/rows.txt" || fail "after the rename the panel does not draw the kinds in install's colours"
+
+# 5. Quit (the host saves its settings, install's items among them), take
 # the items out, and compare with the file from before install.
 quit_host
 cp "$config" "$work/host-saved.xml"
@@ -295,4 +323,4 @@ python3 "$check" same "$work/original.xml" "$config" ||
 start_host "$work/files"
 [ -z "$(dialogs)" ] || fail "Double Commander showed a dialog after uninstall: $(dialogs)"
 quit_host
-echo "ok: installed in $total s, the groups and colours shown, and uninstall gave the file back"
+echo "ok: installed in $total s, the groups and colours shown, a renamed kind kept its colour, and uninstall gave the file back"
